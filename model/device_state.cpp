@@ -1,0 +1,15 @@
+#include "model/device_state.h"
+
+std::atomic<int> g_deviceModel{4};
+std::atomic<int> g_firmwareDate{0};
+std::atomic<int> g_inputSource{1};
+std::atomic<int> g_saveSlot{0};
+std::atomic<int> g_presetSlot{0};
+std::atomic<uint8_t> g_deviceOptions{0};
+std::atomic<uint8_t> g_noSignalMute{0};
+uint8_t g_noAux34 = 0;
+
+DeviceText<14> g_deviceString;
+DeviceText<11> g_deviceInfoEx;
+DeviceText<20> g_presetNames[8];
+DeviceText<20> g_deviceChannelNames[12];

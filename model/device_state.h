@@ -1,0 +1,47 @@
+// What the connected device reports. Link threads write these and the UI
+// reads them, so scalars are atomics; the byte strings are published whole
+// under a lock (see DeviceText).
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+// Device model 1..8 (starts at 4); the model picker and the device-info
+// decoder write it.
+extern std::atomic<int> g_deviceModel;
+extern std::atomic<int> g_firmwareDate;   // YYMMDD, 0 until decoded
+extern std::atomic<int> g_inputSource;    // InputSource code, starts at 1
+extern std::atomic<int> g_saveSlot;
+extern std::atomic<int> g_presetSlot;
+extern std::atomic<uint8_t> g_deviceOptions;
+extern std::atomic<uint8_t> g_noSignalMute;
+extern uint8_t g_noAux34;                 // UI thread only: copy of option bit 6
+
+// A fixed-size byte string that one thread replaces whole and others read
+// whole, never torn.
+template <size_t N>
+class DeviceText {
+public:
+    std::array<char, N> Get() const {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_bytes;
+    }
+    void Set(const char* bytes, size_t n) {
+        std::array<char, N> copy{};
+        for (size_t i = 0; i < n && i < N; ++i) copy[i] = bytes[i];
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bytes = copy;
+    }
+    void Clear() { Set("", 0); }
+
+private:
+    mutable std::mutex m_mutex;
+    std::array<char, N> m_bytes{};
+};
+
+extern DeviceText<14> g_deviceString;
+extern DeviceText<11> g_deviceInfoEx;
+extern DeviceText<20> g_presetNames[8];
+extern DeviceText<20> g_deviceChannelNames[12];
