@@ -1,0 +1,41 @@
+// Text forms, parsers and steppers of every numeric parameter. All work on
+// the model globals (band and crossover values of g_selectedChannel) and on
+// caller-owned strings; none sends anything to the device. Formatting and
+// parsing never depend on the process locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/ports.h"
+
+// Formatters (overwrite the caller's text).
+void FormatEqGain(std::wstring& text, int band);
+void FormatChannelGain(std::wstring& text, int channel);
+void FormatMasterVolume(std::wstring& text);
+void FormatInputVolume(std::wstring& text, int channel, uint32_t sourceBit);
+double DelaySamplesToUnits(int samples, uint8_t forceCm);
+void FormatDelay(const int* samples, std::wstring& text, uint8_t forceCm);
+
+// Display helpers: move the slider (when given) and format the text.
+void ShowChannelGain(ISlider* slider, std::wstring& text, int channel);
+void ShowInputVolume(ISlider* slider, std::wstring& text, int channel, uint32_t sourceBit);
+
+// Stores.
+void SetChannelGain(int channel, int value, ISlider* slider);
+void SetInputVolume(int channel, uint32_t sourceBit, uint32_t value);
+uint32_t GetInputVolume(int channel, uint32_t sourceBit);
+int SourceBitToColumn(uint32_t bit);
+
+// Parsers: non-zero when a new value was stored, 0 when rejected or unchanged.
+int ParseFrequencyText(std::wstring text, int band, int kind);  // kind 0 band, 1 high-pass, 2 low-pass
+int ParseEqGainText(int band, const std::wstring& text);
+bool ParseQText(int band, const std::wstring& text);
+int ParseDelayText(int* samples, std::wstring& text, uint8_t forceCm);
+int ParseGainText(ISlider* slider, const std::wstring& text, int channel, uint32_t sourceBit);
+
+// Steppers: key is VK_UP or VK_DOWN; 0 when already at the limit.
+int StepEqQ(int key, int band);
+bool WheelStepEqQ(int wheelDelta, int band);
+int StepDelay(int key, int* samples);
+int StepGain(int key, int channel, uint32_t sourceBit);
