@@ -6,8 +6,17 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "model/model_view.h"
 #include "model/ports.h"
+
+// Locale-free number text. FormatDecimal is printf's "%.<decimals>lf" in the
+// C locale; ReadNumberPrefix reads a decimal number (optional sign, digits,
+// one '.', exponent) up to the first character that cannot continue it, as
+// atof does in the C locale: "1.2.3" reads 1.2, a text without one reads 0.
+std::wstring FormatDecimal(double value, int decimals);
+double ReadNumberPrefix(std::wstring_view text);
 
 // Formatters (overwrite the caller's text).
 void FormatEqGain(std::wstring& text, int band);
@@ -21,20 +30,28 @@ void FormatDelay(const int* samples, std::wstring& text, uint8_t forceCm);
 void ShowChannelGain(ISlider* slider, std::wstring& text, int channel);
 void ShowInputVolume(ISlider* slider, std::wstring& text, int channel, uint32_t sourceBit);
 
+// The channel's g_muteMask bit (bit 6 belongs to the master volume).
+int MuteBitOf(int channel);
+// Makes the mute button's caption and the channel's mute bit follow its gain
+// (600 = muted).
+void SyncChannelMuteButton(ITextControl& button, int channel);
+
 // Stores.
 void SetChannelGain(int channel, int value, ISlider* slider);
 void SetInputVolume(int channel, uint32_t sourceBit, uint32_t value);
 uint32_t GetInputVolume(int channel, uint32_t sourceBit);
 int SourceBitToColumn(uint32_t bit);
 
-// Parsers: non-zero when a new value was stored, 0 when rejected or unchanged.
+// Parsers: non-zero when a new value was stored, 0 when rejected or unchanged
+// (ParseDelayText returns 1 for every accepted text, also an unchanged one).
 int ParseFrequencyText(std::wstring text, int band, int kind);  // kind 0 band, 1 high-pass, 2 low-pass
 int ParseEqGainText(int band, const std::wstring& text);
 bool ParseQText(int band, const std::wstring& text);
 int ParseDelayText(int* samples, std::wstring& text, uint8_t forceCm);
 int ParseGainText(ISlider* slider, const std::wstring& text, int channel, uint32_t sourceBit);
 
-// Steppers: key is VK_UP or VK_DOWN; 0 when already at the limit.
+// Steppers: key is VK_UP or VK_DOWN; 0 when already at the limit, else 1
+// (another key changes nothing and gives 1).
 int StepEqQ(int key, int band);
 bool WheelStepEqQ(int wheelDelta, int band);
 int StepDelay(int key, int* samples);
