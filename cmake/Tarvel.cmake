@@ -8,6 +8,12 @@ endfunction()
 # One static library per folder: every .cpp in the folder (not below it).
 function(tarvel_folder_library name)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT srcs)
+    # A folder that has only headers so far still makes a library.
+    set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+    file(WRITE ${stub} "")
+    set(srcs ${stub})
+  endif()
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   tarvel_warnings(${name})
