@@ -1,0 +1,53 @@
+#include "model/images_refresh.h"
+
+#include <string>
+
+#include "model/codecs.h"
+#include "model/params.h"
+
+void ApplyChannelLevel(IModelView& view, int channel, int gain, bool inverted)
+{
+    if (inverted)
+        g_phaseMask |= 1 << channel;
+    else
+        g_phaseMask &= ~(1 << channel);
+    view.SetPhaseButtonCaption(channel, inverted ? IDS_PHASE_INVERTED : IDS_PHASE_NORMAL);
+
+    SetChannelGain(channel, gain, &view.GainSlider(channel));
+    std::wstring text;
+    FormatChannelGain(text, channel);
+    view.GainField(channel).SetText(text);
+
+    if (g_channelGain[channel] == 600) {
+        g_muteMask |= MuteBitOf(channel);
+        view.MuteButton(channel).SetText(kMutedCaption);
+    } else {
+        g_muteMask &= ~MuteBitOf(channel);
+        view.MuteButton(channel).SetText(kUnmutedCaption);
+    }
+}
+
+void ApplyMasterVolume(IModelView& view, int volume)
+{
+    g_masterVolume = volume;
+    std::wstring text;
+    FormatMasterVolume(text);
+    view.MasterVolumeField().SetText(text);
+    ISlider& slider = view.MasterSlider();
+    slider.SetPos(volume);
+    slider.Invalidate();
+    if (volume == 60) {
+        g_muteMask |= 1 << 6;
+        view.MasterMuteButton().SetText(kMutedCaption);
+    } else if (g_muteMask & (1 << 6)) {
+        g_muteMask &= ~(1 << 6);
+        view.MasterMuteButton().SetText(kUnmutedCaption);
+    }
+}
+
+void ApplyRoutingMask(IModelView& view, int output, uint32_t mask)
+{
+    if (g_routingMask[output] == mask) return;
+    g_routingMask[output] = mask;
+    for (int bit = 0; bit < kInputs; ++bit) view.InvalidateRouteButton(output, bit);
+}
