@@ -9,6 +9,13 @@ std::atomic<uint8_t> g_deviceOptions{0};
 std::atomic<uint8_t> g_noSignalMute{0};
 uint8_t g_noAux34 = 0;
 
+std::atomic<int> g_usbConnected{0};
+std::atomic<uint8_t> g_deviceInfoReceived{0};
+std::atomic<uint8_t> g_deviceInfoExReceived{0};
+std::atomic<uint8_t> g_upgradeMode{0};
+std::atomic<uint64_t> g_progressPermille{0};
+std::atomic<int> g_importWatchdogTicks{0};
+
 DeviceText<14> g_deviceString;
 DeviceText<11> g_deviceInfoEx;
 DeviceText<20> g_presetNames[8];

@@ -19,6 +19,14 @@ extern std::atomic<uint8_t> g_deviceOptions;
 extern std::atomic<uint8_t> g_noSignalMute;
 extern uint8_t g_noAux34;                 // UI thread only: copy of option bit 6
 
+// Link flags. g_usbConnected is 1 only while both HID handles are open.
+extern std::atomic<int> g_usbConnected;
+extern std::atomic<uint8_t> g_deviceInfoReceived;    // the device identified itself
+extern std::atomic<uint8_t> g_deviceInfoExReceived;  // g_deviceInfoEx was filled
+extern std::atomic<uint8_t> g_upgradeMode;           // a firmware transfer runs
+extern std::atomic<uint64_t> g_progressPermille;     // 0..1000 of an import or transfer
+extern std::atomic<int> g_importWatchdogTicks;       // watchdog ticks since the last EqUser page
+
 // A fixed-size byte string that one thread replaces whole and others read
 // whole, never torn.
 template <size_t N>

@@ -1,0 +1,210 @@
+#include "link/dispatcher.h"
+
+#include <cstring>
+#include <string>
+
+#include "link/commands.h"
+#include "link/dialog_port.h"
+#include "link/firmware.h"
+#include "link/image_lock.h"
+#include "link/link_messages.h"
+#include "model/device_state.h"
+#include "model/eq_images.h"
+
+namespace {
+
+constexpr int kNameBytes = 20;
+constexpr int kDeviceStringBytes = 14;
+constexpr int kDeviceInfoExBytes = 11;
+constexpr int kEqUserPageBytes = 32;
+constexpr int kEqUser2PageBytes = 56;
+constexpr int kEqUser2Pages = (SAVE_PARA_2_END + kEqUser2PageBytes - 1) / kEqUser2PageBytes;  // 8
+constexpr int kStringSaveDone = 136;
+
+// Replies' operand lengths (payload bytes including the code).
+constexpr size_t kDeviceInfoLen = 19;      // options at [19] when L >= 20
+constexpr size_t kDeviceInfoExLen = 3 + kDeviceInfoExBytes;
+constexpr size_t kNameReplyLen = 2 + kNameBytes;
+constexpr size_t kFwRequestLen = 3;
+
+uint8_t SlotOrZero(uint8_t slot) { return slot >= 8 ? 0 : slot; }
+
+// atoi over a fixed field: blanks, a sign, then digits up to the first non-digit.
+int ReadDecimal(const char* text, size_t n)
+{
+    size_t i = 0;
+    while (i < n && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int value = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) value = value * 10 + (text[i] - '0');
+    return negative ? -value : value;
+}
+
+void OnDeviceInfo(LinkKind link, const uint8_t* p, size_t len)
+{
+    if (len < kDeviceInfoLen || p[1] != DEVICE_INFO_TAG) return;
+    const bool hasOptions = len >= kDeviceInfoLen + 1;
+    g_saveSlot.store(SlotOrZero(p[2]));
+    g_deviceString.Set(reinterpret_cast<const char*>(p + 3), kDeviceStringBytes);
+    g_inputSource.store(p[17]);
+    g_presetSlot.store(SlotOrZero(p[18]));
+    g_deviceOptions.store(hasOptions ? p[19] : 0);
+
+    if (link == LinkKind::kHid) {
+        const bool on = hasOptions && (p[19] & 1) != 0;
+        const uint8_t wanted = on ? 1 : 0;
+        if (g_noSignalMute.load() != wanted) {
+            g_noSignalMute.store(wanted);
+            DialogPort().Post(WM_DEVICE_OPTION_CHANGED, 0, 0);
+        }
+    }
+
+    if (g_deviceInfoReceived.load() == 0) {
+        const auto text = g_deviceString.Get();
+        size_t n = 0;
+        while (n < text.size() && text[n] != 0) ++n;
+        DialogPort().SetDeviceStringLabel(std::string(text.data(), n));
+        DecodeDeviceModel();
+        DialogPort().Send(WM_DEVICE_INFO_RECEIVED, 0, 0);
+    }
+    g_deviceInfoReceived.store(1);
+}
+
+void OnDeviceInfoEx(const uint8_t* p, size_t len)
+{
+    if (len < kDeviceInfoExLen || p[1] != DEVICE_INFO_TAG || g_deviceInfoExReceived.load() != 0) return;
+    g_deviceInfoEx.Set(reinterpret_cast<const char*>(p + 3), kDeviceInfoExBytes);
+    g_deviceInfoExReceived.store(1);
+}
+
+// Stores page k of an image into the image and its shadow. False when the
+// reply is too short for the page or the page lies past the image.
+bool StorePage(uint8_t* image, uint8_t* shadow, int size, int pageBytes, const uint8_t* p, size_t len,
+               int& page, int& pages)
+{
+    if (len < 2) return false;
+    pages = (size + pageBytes - 1) / pageBytes;
+    page = p[1];
+    if (page >= pages) return false;
+    const int offset = page * pageBytes;
+    const int n = page + 1 == pages ? size - offset : pageBytes;
+    if (len < static_cast<size_t>(2 + n)) return false;
+    std::lock_guard<std::mutex> lock(g_imageMutex);
+    std::memcpy(image + offset, p + 2, n);
+    std::memcpy(shadow + offset, p + 2, n);
+    return true;
+}
+
+void OnEqUserPage(const uint8_t* p, size_t len)
+{
+    int page = 0, pages = 0;
+    if (!StorePage(g_eqUser, g_eqUserShadow, GetEqUserSize(), kEqUserPageBytes, p, len, page, pages)) return;
+    if (page + 1 == pages) DialogPort().Send(WM_PARAM_IMAGE_RECEIVED, 0, 0);
+    g_progressPermille.store(static_cast<uint64_t>(page + 1) * 1000 / pages);
+    g_importWatchdogTicks.store(0);
+}
+
+void OnEqUser2Page(const uint8_t* p, size_t len)
+{
+    int page = 0, pages = 0;
+    if (!StorePage(g_eqUser2, g_eqUser2Shadow, SAVE_PARA_2_END, kEqUser2PageBytes, p, len, page, pages)) return;
+    if (page + 1 == kEqUser2Pages) DialogPort().Send(WM_ROUTING_IMAGE_RECEIVED, 0, 0);
+}
+
+void OnPresetName(const uint8_t* p, size_t len)
+{
+    if (len < kNameReplyLen || p[1] >= 8) return;
+    g_presetNames[p[1]].Set(reinterpret_cast<const char*>(p + 2), kNameBytes);
+}
+
+void OnChannelName(const uint8_t* p, size_t len)
+{
+    if (len < kNameReplyLen || p[1] >= 12) return;
+    g_deviceChannelNames[p[1]].Set(reinterpret_cast<const char*>(p + 2), kNameBytes);
+    DialogPort().Post(WM_CHANNEL_NAME_CHANGED, p[1], p[1]);
+}
+
+void OnFwRestart(LinkKind link)
+{
+    if (link == LinkKind::kHid) {
+        g_upgradeMode.store(1);
+        SendShortCommand(CMD_FW_START);
+    } else {
+        g_tcpFwBlock.Clear();
+        DialogPort().Post(WM_UPGRADE_REQUEST, 0, 0);
+    }
+}
+
+void OnFwRequest(LinkKind link, const uint8_t* p, size_t len)
+{
+    if (len < kFwRequestLen) return;
+    if (g_fwLastChunkSent.load() == 1) {
+        g_fwLastChunkSent.store(0);
+        SendFirmwareChecksum();
+    } else if (p[1] == 0xFF && p[2] == 0xFF) {
+        SendShortCommand(CMD_FW_DONE);
+        g_upgradeMode.store(0);
+        g_progressPermille.store(1000);
+        ClearFirmwareImage();
+        if (link == LinkKind::kTcp) g_tcpFwBlock.Clear();
+    } else if (link == LinkKind::kHid) {
+        SendFirmwareChunk(p[1], p[2]);
+    } else {
+        QueueTcpFirmwareBlock(p[1], p[2]);
+    }
+}
+
+}  // namespace
+
+void DecodeDeviceModel()
+{
+    const auto s = g_deviceString.Get();
+    const char c0 = s[0], c1 = s[1], c2 = s[2];
+    int model = g_deviceModel.load();
+    switch (c2) {
+    case 'A': model = c1 == '6' ? 4 : c1 == '2' ? 7 : 3; break;
+    case '8':
+        if (c1 == '4') model = 5;
+        else if (c1 == '6') model = c0 == '1' ? 6 : 1;
+        else model = 6;
+        break;
+    case 'C':
+        if (c1 == '0') model = 8;
+        else if (c1 == '8') model = 2;
+        break;
+    default: model = 2; break;
+    }
+    g_deviceModel.store(model);
+    g_firmwareDate.store(ReadDecimal(s.data() + 6, 6));
+}
+
+void DispatchReply(LinkKind link, const uint8_t* payload, size_t len)
+{
+    if (len == 0) return;
+    switch (payload[0]) {
+    case RSP_DEVICE_INFO: OnDeviceInfo(link, payload, len); break;
+    case RSP_DEVICE_INFO_EX: OnDeviceInfoEx(payload, len); break;
+    case RSP_EQUSER_PAGE: OnEqUserPage(payload, len); break;
+    case RSP_SAVE_DONE: DialogPort().ShowStringOnUi(kStringSaveDone); break;
+    case RSP_PRESET_NAME: OnPresetName(payload, len); break;
+    case RSP_EQUSER2_PAGE: OnEqUser2Page(payload, len); break;
+    case RSP_CHANNEL_NAME: OnChannelName(payload, len); break;
+    case RSP_FW_RESTART: OnFwRestart(link); break;
+    case RSP_FW_REQUEST: OnFwRequest(link, payload, len); break;
+    default: break;
+    }
+}
+
+void ParseHidReport(const uint8_t* report)
+{
+    Payload payload;
+    if (ReadHidReport(report, payload)) DispatchReply(LinkKind::kHid, payload.data, payload.len);
+}
+
+void ParseTcpSlot(const uint8_t* slot)
+{
+    const size_t len = slot[0];
+    if (len == 0 || len > TCP_RX_MAX_PAYLOAD) return;
+    DispatchReply(LinkKind::kTcp, slot + 1, len);
+}

@@ -1,0 +1,411 @@
+// The reply dispatcher against the device-state globals, the images and
+// the messages to the main dialog.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "link/dispatcher.h"
+#include "link/link_messages.h"
+#include "tests/link/link_fixture.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class DispatcherTest : public LinkTest {
+protected:
+    static Bytes DeviceInfo(const std::string& deviceString, uint8_t saveSlot = 2, uint8_t source = 3,
+                            uint8_t preset = 5, int options = -1)
+    {
+        Bytes p(19, 0);
+        p[0] = RSP_DEVICE_INFO;
+        p[1] = 19;
+        p[2] = saveSlot;
+        for (size_t i = 0; i < 14 && i < deviceString.size(); ++i) p[3 + i] = deviceString[i];
+        p[17] = source;
+        p[18] = preset;
+        if (options >= 0) p.push_back(static_cast<uint8_t>(options));
+        return p;
+    }
+    static Bytes Page(uint8_t code, uint8_t page, size_t bytes, uint8_t fill)
+    {
+        Bytes p = {code, page};
+        for (size_t i = 0; i < bytes; ++i) p.push_back(static_cast<uint8_t>(fill + i));
+        return p;
+    }
+    // A HidReport carrying the payload, as the reader stores it.
+    static std::array<uint8_t, 65> Report(const Bytes& p)
+    {
+        std::array<uint8_t, 65> r{};
+        r[1] = static_cast<uint8_t>(p.size());
+        std::copy(p.begin(), p.end(), r.begin() + 2);
+        r[2 + p.size()] = static_cast<uint8_t>(std::accumulate(p.begin(), p.end(), 0u));
+        return r;
+    }
+    static void Hid(const Bytes& p)
+    {
+        const auto r = Report(p);
+        ParseHidReport(r.data());
+    }
+    static void Tcp(const Bytes& p)
+    {
+        std::array<uint8_t, 63> slot{};
+        slot[0] = static_cast<uint8_t>(p.size());
+        std::copy(p.begin(), p.end(), slot.begin() + 1);
+        ParseTcpSlot(slot.data());
+    }
+};
+
+TEST_F(DispatcherTest, DecodeDeviceModelFromTheDeviceString)
+{
+    const struct {
+        const char* text;
+        int before;
+        int model;
+        int date;
+        int eqUserSize;
+    } cases[] = {
+        {"06A___190902", 1, 4, 190902, 3163}, {"02A___190902", 1, 7, 190902, 3163},
+        {"09A___190902", 1, 3, 190902, 3163}, {"048___190902", 1, 5, 190902, 3163},
+        {"088___190902", 1, 6, 190902, 3163}, {"168___190820", 1, 6, 190820, 3163},
+        {"268___190820", 4, 1, 190820, 1579}, {"268___190821", 4, 1, 190821, 3163},
+        {"298___190902", 1, 6, 190902, 3163}, {"00C___190902", 1, 8, 190902, 3163},
+        {"08C___190902", 1, 2, 190902, 3163}, {"05C___190820", 1, 1, 190820, 1579},
+        {"05C___190820", 3, 3, 190820, 3163}, {"00Z___190902", 1, 2, 190902, 3163},
+        {"268___1908x0", 4, 1, 1908, 1579},   {"268___ab0000", 4, 1, 0, 1579},
+        {"268___ 19082", 4, 1, 19082, 1579},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        g_deviceModel = c.before;
+        g_deviceString.Set(c.text, 12);
+        DecodeDeviceModel();
+        EXPECT_EQ(g_deviceModel.load(), c.model);
+        EXPECT_EQ(g_firmwareDate.load(), c.date);
+        EXPECT_EQ(GetEqUserSize(), c.eqUserSize);
+    }
+}
+
+TEST_F(DispatcherTest, FirstDeviceInfoIdentifiesTheDeviceLaterOnesRefresh)
+{
+    int modelAtSend = 0, flagAtSend = -1;
+    port.SetOnSend([&](UINT msg, WPARAM, LPARAM) {
+        if (msg == WM_DEVICE_INFO_RECEIVED) {
+            modelAtSend = g_deviceModel.load();
+            flagAtSend = g_deviceInfoReceived.load();
+        }
+        return LRESULT{0};
+    });
+    Hid(DeviceInfo(std::string("06A___190902\0x", 14), 2, 3, 5, 0x40));
+    EXPECT_EQ(g_saveSlot.load(), 2);
+    EXPECT_EQ(g_inputSource.load(), 3);
+    EXPECT_EQ(g_presetSlot.load(), 5);
+    EXPECT_EQ(g_deviceOptions.load(), 0x40);
+    EXPECT_EQ(g_deviceInfoReceived.load(), 1);
+    EXPECT_EQ(g_firmwareDate.load(), 190902);
+    EXPECT_EQ(modelAtSend, 4);
+    EXPECT_EQ(flagAtSend, 0);
+    EXPECT_THAT(port.Labels(), ::testing::ElementsAre("06A___190902"));
+    EXPECT_EQ(port.Count(WM_DEVICE_INFO_RECEIVED), 1);
+
+    // Identified: only slots, source and options follow; slots of 8 or more read 0.
+    Hid(DeviceInfo("02A___200101", 9, 4, 8, 0x00));
+    EXPECT_EQ(g_saveSlot.load(), 0);
+    EXPECT_EQ(g_presetSlot.load(), 0);
+    EXPECT_EQ(g_inputSource.load(), 4);
+    EXPECT_EQ(g_deviceModel.load(), 4);
+    EXPECT_EQ(port.Labels().size(), 1u);
+    EXPECT_EQ(port.Count(WM_DEVICE_INFO_RECEIVED), 1);
+
+    // After the flag was cleared the next reply identifies again.
+    g_deviceInfoReceived = 0;
+    Tcp(DeviceInfo("02A___200101"));
+    EXPECT_EQ(g_deviceModel.load(), 7);
+    EXPECT_EQ(port.Count(WM_DEVICE_INFO_RECEIVED), 2);
+}
+
+TEST_F(DispatcherTest, DeviceInfoThatIsNotOneChangesNothing)
+{
+    Bytes wrongTag = DeviceInfo("06A___190902");
+    wrongTag[1] = 18;
+    Bytes shortReply = DeviceInfo("06A___190902");
+    shortReply.pop_back();
+    for (const Bytes& p : {wrongTag, shortReply}) {
+        Hid(p);
+        Tcp(p);
+    }
+    EXPECT_EQ(g_deviceInfoReceived.load(), 0);
+    EXPECT_EQ(g_saveSlot.load(), 0);
+    EXPECT_EQ(g_inputSource.load(), 1);
+    EXPECT_TRUE(port.Messages().empty());
+    EXPECT_TRUE(port.Labels().empty());
+}
+
+TEST_F(DispatcherTest, NoSignalMuteFollowsOptionBitZeroOverHidOnly)
+{
+    const struct {
+        bool hid;
+        int options;  // -1: a 19-byte reply without options
+        uint8_t before, after;
+        int posts;
+    } cases[] = {
+        {true, 0x01, 0, 1, 1}, {true, 0x01, 1, 1, 0}, {true, 0x00, 1, 0, 1}, {true, -1, 1, 0, 1},
+        {true, -1, 0, 0, 0},   {true, 0x40, 0, 0, 0}, {false, 0x01, 0, 0, 0}, {false, -1, 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.hid ? "HID" : "TCP") << " options " << c.options << " from "
+                                        << int(c.before));
+        ResetLinkGlobals();
+        RecordingPort local;
+        SetDialogPort(&local);
+        g_deviceInfoReceived = 1;
+        g_noSignalMute = c.before;
+        const Bytes p = DeviceInfo("06A___190902", 1, 1, 1, c.options);
+        c.hid ? Hid(p) : Tcp(p);
+        EXPECT_EQ(g_noSignalMute.load(), c.after);
+        EXPECT_EQ(local.Count(WM_DEVICE_OPTION_CHANGED), c.posts);
+        EXPECT_EQ(g_deviceOptions.load(), c.options < 0 ? 0 : c.options);
+        SetDialogPort(&port);
+    }
+}
+
+TEST_F(DispatcherTest, DeviceInfoExIsTakenOnce)
+{
+    Bytes p = {RSP_DEVICE_INFO_EX, 19, 0};
+    for (char ch : std::string("K417R_X_V1!")) p.push_back(static_cast<uint8_t>(ch));
+    Bytes wrongTag = p;
+    wrongTag[1] = 20;
+    Hid(wrongTag);
+    Hid(Bytes(p.begin(), p.end() - 1));  // short
+    EXPECT_EQ(g_deviceInfoExReceived.load(), 0);
+    Hid(p);
+    EXPECT_EQ(g_deviceInfoExReceived.load(), 1);
+    Bytes other = p;
+    other[3] = 'Z';
+    Tcp(other);
+    const auto text = g_deviceInfoEx.Get();
+    EXPECT_EQ(std::string(text.data(), text.size()), "K417R_X_V1!");
+}
+
+TEST_F(DispatcherTest, EqUserPagesFillImageAndShadow)
+{
+    bool imageCompleteAtSend = false;
+    port.SetOnSend([&](UINT msg, WPARAM, LPARAM) {
+        if (msg == WM_PARAM_IMAGE_RECEIVED) imageCompleteAtSend = g_eqUser[3162] == static_cast<uint8_t>(0x30 + 26);
+        return LRESULT{0};
+    });
+    g_importWatchdogTicks = 5;
+    Hid(Page(RSP_EQUSER_PAGE, 49, 32, 0x10));
+    EXPECT_EQ(g_progressPermille.load(), 505u);
+    EXPECT_EQ(g_importWatchdogTicks.load(), 0);
+    EXPECT_EQ(g_eqUser[49 * 32], 0x10);
+    EXPECT_EQ(g_eqUserShadow[49 * 32 + 31], 0x10 + 31);
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 0);
+
+    Tcp(Page(RSP_EQUSER_PAGE, 98, 27, 0x30));
+    EXPECT_EQ(g_eqUser[3136], 0x30);
+    EXPECT_EQ(g_eqUserShadow[3162], 0x30 + 26);
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
+    EXPECT_TRUE(imageCompleteAtSend);
+    EXPECT_EQ(g_progressPermille.load(), 1000u);
+}
+
+TEST_F(DispatcherTest, ShortEqUserOfOldModelOneDevices)
+{
+    g_deviceModel = 1;
+    g_firmwareDate = 190820;
+    Hid(Page(RSP_EQUSER_PAGE, 49, 11, 0x50));
+    EXPECT_EQ(g_eqUser[1568], 0x50);
+    EXPECT_EQ(g_eqUser[1578], 0x50 + 10);
+    EXPECT_EQ(g_eqUser[1579], 0);
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
+    EXPECT_EQ(g_progressPermille.load(), 1000u);
+}
+
+TEST_F(DispatcherTest, PagesTooShortOrPastTheImageAreIgnored)
+{
+    g_progressPermille = 123;
+    g_importWatchdogTicks = 7;
+    const Bytes ignored[] = {
+        Page(RSP_EQUSER_PAGE, 3, 31, 0x77),    // one byte short
+        Page(RSP_EQUSER_PAGE, 98, 26, 0x77),   // last page one byte short
+        Page(RSP_EQUSER_PAGE, 99, 32, 0x77),   // past the image
+        Page(RSP_EQUSER_PAGE, 255, 32, 0x77),
+        {RSP_EQUSER_PAGE},                     // no page index
+        Page(RSP_EQUSER2_PAGE, 8, 56, 0x77),   // past the image
+        Page(RSP_EQUSER2_PAGE, 7, 12, 0x77),   // short
+        Page(RSP_EQUSER2_PAGE, 0, 55, 0x77),
+    };
+    for (const Bytes& p : ignored) {
+        Hid(p);
+        Tcp(p);
+    }
+    EXPECT_EQ(g_progressPermille.load(), 123u);
+    EXPECT_EQ(g_importWatchdogTicks.load(), 7);
+    EXPECT_EQ(std::count(std::begin(g_eqUser), std::end(g_eqUser), 0x77), 0);
+    EXPECT_EQ(std::count(std::begin(g_eqUser2Shadow), std::end(g_eqUser2Shadow), 0x77), 0);
+    EXPECT_TRUE(port.Messages().empty());
+}
+
+TEST_F(DispatcherTest, EqUser2Pages)
+{
+    Hid(Page(RSP_EQUSER2_PAGE, 0, 56, 0x01));
+    EXPECT_EQ(g_eqUser2[55], 56);
+    EXPECT_EQ(g_eqUser2Shadow[0], 1);
+    EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 0);
+    Tcp(Page(RSP_EQUSER2_PAGE, 7, 13, 0x90));
+    EXPECT_EQ(g_eqUser2[392], 0x90);
+    EXPECT_EQ(g_eqUser2Shadow[404], 0x90 + 12);
+    EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 1);
+    EXPECT_EQ(g_progressPermille.load(), 0u);
+}
+
+TEST_F(DispatcherTest, PresetAndChannelNames)
+{
+    Bytes name = {0, 0};
+    for (char ch : std::string("ABCDEFGHIJKLMNOPQRST")) name.push_back(static_cast<uint8_t>(ch));
+    auto reply = [&](uint8_t code, uint8_t index) {
+        Bytes p = name;
+        p[0] = code;
+        p[1] = index;
+        return p;
+    };
+    Hid(reply(RSP_PRESET_NAME, 7));
+    Hid(reply(RSP_PRESET_NAME, 8));
+    Tcp(reply(RSP_CHANNEL_NAME, 11));
+    Hid(reply(RSP_CHANNEL_NAME, 12));
+    Bytes shortName = reply(RSP_CHANNEL_NAME, 0);
+    shortName.pop_back();
+    Hid(shortName);
+
+    const auto preset = g_presetNames[7].Get();
+    EXPECT_EQ(std::string(preset.data(), 20), "ABCDEFGHIJKLMNOPQRST");
+    const auto channel = g_deviceChannelNames[11].Get();
+    EXPECT_EQ(std::string(channel.data(), 20), "ABCDEFGHIJKLMNOPQRST");
+    EXPECT_EQ(g_deviceChannelNames[0].Get()[0], 0);
+    const auto messages = port.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].msg, WM_CHANNEL_NAME_CHANGED);
+    EXPECT_EQ(messages[0].wParam, 11u);
+    EXPECT_EQ(messages[0].lParam, 11);
+    EXPECT_FALSE(messages[0].sent);
+}
+
+TEST_F(DispatcherTest, SaveDoneBoxIsShownOnTheUiWithoutWaiting)
+{
+    Hid({RSP_SAVE_DONE});
+    EXPECT_THAT(port.StringBoxes(), ::testing::ElementsAre(136));
+    EXPECT_TRUE(port.Messages().empty());
+}
+
+TEST_F(DispatcherTest, BadFramesAndUnknownCodesChangeNothing)
+{
+    auto badSum = Report(DeviceInfo("06A___190902"));
+    badSum[2 + 19] ^= 1;
+    auto zeroLength = Report({RSP_SAVE_DONE});
+    zeroLength[1] = 0;
+    auto tooLong = Report({RSP_SAVE_DONE});
+    tooLong[1] = 63;
+    const std::array<uint8_t, 65> allZero{};
+    for (const auto& r : {badSum, zeroLength, tooLong, allZero}) ParseHidReport(r.data());
+    for (uint8_t code : {0, 3, 5, 11, 100, 253}) {
+        Hid({code, 19, 1, 2, 3});
+        Tcp({code, 19, 1, 2, 3});
+    }
+    EXPECT_EQ(g_deviceInfoReceived.load(), 0);
+    EXPECT_TRUE(port.Messages().empty());
+    EXPECT_TRUE(port.StringBoxes().empty());
+    EXPECT_EQ(g_hidTxRing.Size() + g_tcpTxRing.Size(), 0);
+}
+
+std::vector<uint8_t> FirmwareFile()
+{
+    std::vector<uint8_t> file(1000);
+    for (size_t i = 0; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 5 + 1);
+    file.push_back(static_cast<uint8_t>(std::accumulate(file.begin(), file.end(), 0u)));
+    return file;
+}
+
+TEST_F(DispatcherTest, HidFirmwareTransfer)
+{
+    const auto file = FirmwareFile();
+    SetFirmwareImage(L"/x/system_Yastu.img", file);
+    g_usbConnected = 1;
+
+    Hid({RSP_FW_RESTART});
+    EXPECT_EQ(g_upgradeMode.load(), 1);
+    auto sent = DrainHid();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes[2], CMD_FW_START);
+
+    for (uint8_t i = 0; i < 18; ++i) Hid({RSP_FW_REQUEST, 0, i});
+    sent = DrainHid();
+    ASSERT_EQ(sent.size(), 18u);
+    for (uint8_t i = 0; i < 18; ++i) EXPECT_EQ(sent[i].bytes[4], i);
+
+    Hid({RSP_FW_REQUEST, 0, 5});  // after the last chunk: the checksum, whatever the index
+    sent = DrainHid();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes[2], CMD_FW_CHECKSUM);
+    EXPECT_EQ(sent[0].bytes[3], file.back());
+
+    Hid({RSP_FW_REQUEST, 0xFF, 0xFF});
+    sent = DrainHid();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes[2], CMD_FW_DONE);
+    EXPECT_EQ(g_upgradeMode.load(), 0);
+    EXPECT_EQ(g_progressPermille.load(), 1000u);
+    EXPECT_FALSE(HasFirmwareImage());
+    EXPECT_TRUE(FirmwarePath().empty());
+    EXPECT_TRUE(port.Messages().empty());
+}
+
+TEST_F(DispatcherTest, TcpFirmwareTransfer)
+{
+    const auto file = FirmwareFile();
+    SetFirmwareImage(L"/x/system_Yastu.img", file);
+    TcpFirmwareBlockSlot::Block stale{};
+    g_tcpFwBlock.Put(stale);
+
+    Tcp({RSP_FW_RESTART});
+    EXPECT_FALSE(g_tcpFwBlock.Pending());
+    EXPECT_EQ(g_upgradeMode.load(), 0);  // set by the main dialog's WM_UPGRADE_REQUEST
+    EXPECT_EQ(port.Count(WM_UPGRADE_REQUEST), 1);
+    g_upgradeMode = 1;
+
+    for (uint8_t i = 0; i < 2; ++i) {
+        Tcp({RSP_FW_REQUEST, 0, i});
+        TcpFirmwareBlockSlot::Block b;
+        uint64_t ticket = 0;
+        ASSERT_TRUE(g_tcpFwBlock.Peek(b, ticket));
+        EXPECT_EQ(b[4], i);
+        g_tcpFwBlock.Done(ticket);
+    }
+    Tcp({RSP_FW_REQUEST, 0, 2});
+    Tcp({RSP_FW_REQUEST, 0xFF, 0xFF});
+    const auto frames = DrainTcp();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_THAT(frames[0], ::testing::ElementsAre(0x5A, 2, CMD_FW_CHECKSUM, file.back(),
+                                                  static_cast<uint8_t>(CMD_FW_CHECKSUM + file.back())));
+    EXPECT_THAT(frames[1], ::testing::ElementsAre(0x5A, 1, CMD_FW_DONE, CMD_FW_DONE));
+    EXPECT_EQ(g_upgradeMode.load(), 0);
+    EXPECT_FALSE(HasFirmwareImage());
+}
+
+TEST_F(DispatcherTest, ChunkRequestPastTheImageIsNotAnswered)
+{
+    SetFirmwareImage(L"a.img", FirmwareFile());
+    g_usbConnected = 1;
+    g_upgradeMode = 1;
+    Hid({RSP_FW_REQUEST, 0, 18});
+    Hid({RSP_FW_REQUEST, 0xFF, 0x00});
+    Tcp({RSP_FW_REQUEST, 0, 2});
+    Hid({RSP_FW_REQUEST, 0});  // no index
+    EXPECT_EQ(g_hidTxRing.Size(), 0);
+    EXPECT_FALSE(g_tcpFwBlock.Pending());
+    EXPECT_EQ(g_fwLastChunkSent.load(), 0);
+    EXPECT_EQ(g_upgradeMode.load(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// Puts every global the link touches back to its start value, and installs
+// a recording port for the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "link/commands.h"
+#include "link/dialog_port.h"
+#include "link/firmware.h"
+#include "model/device_state.h"
+#include "model/eq_images.h"
+#include "tests/link/recording_port.h"
+
+inline void ResetLinkGlobals()
+{
+    g_hidTxRing.Reset();
+    g_hidRxRing.Reset();
+    g_tcpTxRing.Reset();
+    g_tcpRxRing.Reset();
+    g_usbConnected = 0;
+    g_deviceInfoReceived = 0;
+    g_deviceInfoExReceived = 0;
+    g_upgradeMode = 0;
+    g_progressPermille = 0;
+    g_importWatchdogTicks = 0;
+    g_deviceModel = 4;
+    g_firmwareDate = 0;
+    g_inputSource = 1;
+    g_saveSlot = 0;
+    g_presetSlot = 0;
+    g_deviceOptions = 0;
+    g_noSignalMute = 0;
+    g_deviceString.Clear();
+    g_deviceInfoEx.Clear();
+    for (auto& n : g_presetNames) n.Clear();
+    for (auto& n : g_deviceChannelNames) n.Clear();
+    std::fill(std::begin(g_eqUser), std::end(g_eqUser), 0);
+    std::fill(std::begin(g_eqUserShadow), std::end(g_eqUserShadow), 0);
+    std::fill(std::begin(g_eqUser2), std::end(g_eqUser2), 0);
+    std::fill(std::begin(g_eqUser2Shadow), std::end(g_eqUser2Shadow), 0);
+    ClearFirmwareImage();
+    g_fwChecksum = 0;
+    g_fwLastChunkSent = 0;
+    g_tcpFwBlock.Clear();
+    g_savePresetPending = 0;
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetLinkGlobals();
+        SetDialogPort(&port);
+    }
+    void TearDown() override
+    {
+        SetDialogPort(nullptr);
+        ResetLinkGlobals();
+    }
+
+    // Every frame waiting in a send ring, taken out.
+    static std::vector<HidRing::Slot> DrainHid()
+    {
+        std::vector<HidRing::Slot> out;
+        HidRing::Slot s;
+        while (g_hidTxRing.Pop(s)) out.push_back(s);
+        return out;
+    }
+    static std::vector<std::vector<uint8_t>> DrainTcp()
+    {
+        std::vector<std::vector<uint8_t>> out;
+        TcpTxRing::Slot s;
+        while (g_tcpTxRing.Pop(s)) out.emplace_back(s.bytes.begin(), s.bytes.begin() + s.len);
+        return out;
+    }
+
+    RecordingPort port;
+};
