@@ -27,5 +27,5 @@ function(tarvel_test_suite name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   tarvel_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 120 LABELS ${name})
+    PROPERTIES TIMEOUT 120 LABELS ${name} ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endfunction()
