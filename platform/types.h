@@ -13,6 +13,7 @@ using DWORD = uint32_t;
 using UINT = uint32_t;
 using LONG = int32_t;
 using UINT_PTR = uint64_t;
+using INT_PTR = int64_t;
 using DWORD_PTR = uint64_t;
 using LONG_PTR = int64_t;
 using WPARAM = uint64_t;

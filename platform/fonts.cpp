@@ -1,0 +1,122 @@
+#include "platform/fonts.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
+#include <map>
+#include <mutex>
+
+#include "platform/fonts_qt.h"
+
+namespace {
+
+constexpr const char* kCjkFamily = "WenQuanYi Micro Hei";
+constexpr const char* kSansFamily = "DejaVu Sans";
+
+// Faces asked for by name, compared without letter case.
+constexpr const char* kCjkFaces[] = {
+    "宋体", "新宋体", "黑体", "微软雅黑", "楷体", "仿宋", "simsun", "nsimsun", "simhei", "microsoft yahei", "kaiti",
+    "fangsong",
+};
+constexpr const char* kLatinFaces[] = {
+    "", "ms shell dlg", "ms shell dlg 2", "ms sans serif", "microsoft sans serif", "arial", "tahoma", "verdana",
+    "segoe ui", "system", "helvetica", "times new roman", "courier new",
+};
+
+bool HasCjkCharacter(const QString& s)
+{
+    for (QChar c : s) {
+        const ushort u = c.unicode();
+        if ((u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFFEF) ||
+            c.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+bool Listed(const QString& key, const char* const* begin, const char* const* end)
+{
+    for (auto it = begin; it != end; ++it)
+        if (key == QString::fromUtf8(*it)) return true;
+    return false;
+}
+
+QString SansFamily()
+{
+    if (QFontDatabase::hasFamily(QString::fromLatin1(kSansFamily))) return QString::fromLatin1(kSansFamily);
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+FontFaceMapping Resolve(const QString& face)
+{
+    const QString key = face.trimmed().toLower();
+    FontFaceMapping m;
+    if (Listed(key, std::begin(kCjkFaces), std::end(kCjkFaces)) || HasCjkCharacter(key)) {
+        m.kind = FontFaceKind::Cjk;
+        const QString cjk = QString::fromLatin1(kCjkFamily);
+        m.family = (QFontDatabase::hasFamily(cjk) ? cjk : SansFamily()).toStdWString();
+    } else if (!Listed(key, std::begin(kLatinFaces), std::end(kLatinFaces)) &&
+               QFontDatabase::hasFamily(face.trimmed())) {
+        m.kind = FontFaceKind::Installed;
+        m.family = face.trimmed().toStdWString();
+    } else {
+        m.kind = FontFaceKind::LatinSans;
+        m.family = SansFamily().toStdWString();
+    }
+    return m;
+}
+
+}  // namespace
+
+FontFaceMapping MapFontFace(const std::wstring& face)
+{
+    static std::mutex mutex;
+    static std::map<std::wstring, FontFaceMapping> cache;
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = cache.find(face);
+    if (it == cache.end()) it = cache.emplace(face, Resolve(QString::fromStdWString(face))).first;
+    return it->second;
+}
+
+QString MapFontFamily(const QString& face) { return QString::fromStdWString(MapFontFace(face.toStdWString()).family); }
+
+int PointsToPixels(int points, int dpi)
+{
+    const long long n = static_cast<long long>(points) * dpi;
+    return static_cast<int>((n >= 0 ? n + 36 : n - 36) / 72);
+}
+
+QFont MakeQFont(const LOGFONTW& lf)
+{
+    QString face = QString::fromWCharArray(lf.lfFaceName, static_cast<int>(wcsnlen(lf.lfFaceName, LF_FACESIZE)));
+    QFont f(MapFontFamily(face));
+    f.setKerning(false);
+    f.setItalic(lf.lfItalic != 0);
+    f.setUnderline(lf.lfUnderline != 0);
+    f.setStrikeOut(lf.lfStrikeOut != 0);
+    if (lf.lfWeight > 0) f.setWeight(static_cast<QFont::Weight>(std::clamp<LONG>(lf.lfWeight, 1, 1000)));
+
+    int pixels = 12;  // the size of a font that asks for none
+    if (lf.lfHeight < 0) {
+        pixels = -lf.lfHeight;
+    } else if (lf.lfHeight > 0) {
+        // A cell height: scale the em so that ascent + descent fills it.
+        QFont probe(f);
+        probe.setPixelSize(100);
+        const QFontMetricsF fm(probe);
+        const double cell = fm.ascent() + fm.descent();
+        pixels = cell > 0 ? static_cast<int>(std::lround(lf.lfHeight * 100.0 / cell)) : lf.lfHeight;
+    }
+    f.setPixelSize(std::max(1, pixels));
+
+    if (lf.lfWidth > 0) {
+        const double natural = QFontMetricsF(f).averageCharWidth();
+        if (natural > 0)
+            f.setStretch(std::clamp(static_cast<int>(std::lround(lf.lfWidth * 100.0 / natural)), 1, 4000));
+    }
+    return f;
+}

@@ -1,0 +1,203 @@
+// Qt side of the windows, for the platform layer's own sources only: the
+// window core behind a handle, the host widgets that turn Qt events into
+// window messages, and the UI-thread queue.
+#pragma once
+
+#include <QEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gdi_qt.h"
+#include "platform/wnd.h"
+
+class QEventLoop;
+class QPainter;
+
+enum class WndKind { Generic, Dialog, Edit, Button, CheckBox, Radio, GroupBox, Static, ComboBox, Slider, Progress };
+
+class HostBase;
+
+// The message being handled on a window, with the window's own processing
+// of the Qt event it came from (run at most once, by DefWindowProc).
+struct DispatchFrame {
+    UINT msg = 0;
+    WPARAM w = 0;
+    LPARAM l = 0;
+    const std::function<LRESULT()>* native = nullptr;
+    bool nativeRan = false;
+    LRESULT nativeResult = 0;
+    DispatchFrame* prev = nullptr;
+};
+
+struct TimerSlot {
+    std::unique_ptr<QTimer> timer;
+    bool pending = false;  // a tick waits in the queue
+    TIMERPROC proc = nullptr;
+};
+
+struct WndCore {
+    HWND hwnd = nullptr;
+    WndKind kind = WndKind::Generic;
+    QWidget* widget = nullptr;
+    HostBase* host = nullptr;
+    int id = 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::wstring className;
+    std::wstring text;  // generic windows keep their text here
+
+    WndCore* parent = nullptr;
+    std::vector<WndCore*> children;
+
+    CWnd* owner = nullptr;                  // receives the messages
+    std::unique_ptr<CWnd> defaultObject;    // made at creation when no object was given
+    std::vector<CWnd*> refs;                // every object that refers to this window
+
+    DispatchFrame* frame = nullptr;
+    int busy = 0;       // dispatches under way on the stack
+    bool dead = false;  // destroyed; freed when no dispatch uses it
+
+    // Painting.
+    bool inPaint = false;
+    QPainter* painter = nullptr;
+    std::unique_ptr<PainterDC> paintDc;
+    bool ctlColorApplied = false;
+
+    std::map<UINT_PTR, TimerSlot> timers;
+
+    DWORD trackFlags = 0;
+    UINT hoverMs = 400;
+    std::unique_ptr<QTimer> hoverTimer;
+
+    CFont* font = nullptr;
+    int notifyBlock = 0;  // > 0: control notifications are not sent
+
+    // Dialogs.
+    QEventLoop* modalLoop = nullptr;
+    bool modalEnded = false;
+    int modalResult = 0;
+    int defId = IDOK;
+
+    int progressStep = 10;
+
+    // Combo box items drawn by the owner.
+    std::map<int, int> itemHeights;
+
+    static WndCore* FromHwnd(HWND hwnd);  // live windows only (UI thread)
+    static WndCore* FromWidget(const QWidget* w);
+
+    CWnd* Owner() const { return owner; }
+    void AddRef(CWnd* wnd);
+    void RemoveRef(CWnd* wnd);
+    bool IsTopLevel() const { return parent == nullptr; }
+
+    // Runs the message through the owner's WindowProc. native is the
+    // window's own processing that DefWindowProc may run.
+    LRESULT Dispatch(UINT msg, WPARAM w, LPARAM l, const std::function<LRESULT()>* native = nullptr,
+                     bool* nativeRan = nullptr);
+    // WM_COMMAND with a notification code to the parent.
+    void NotifyParent(UINT code);
+
+    QPainter* EnsurePainter();
+    void EndPainter();
+};
+
+// Keeps a core's memory alive while a dispatch or an event route uses it.
+class CoreGuard {
+public:
+    explicit CoreGuard(WndCore* c);
+    ~CoreGuard();
+    CoreGuard(const CoreGuard&) = delete;
+    CoreGuard& operator=(const CoreGuard&) = delete;
+
+private:
+    WndCore* m_core;
+};
+
+class HostBase {
+public:
+    virtual ~HostBase() = default;
+    virtual bool BaseEvent(QEvent* e) = 0;
+    virtual QWidget* AsWidget() = 0;
+    WndCore* core = nullptr;
+};
+
+// Routes a Qt event of a host widget; false when the widget handles it
+// itself (then *result is not set).
+bool RouteHostEvent(HostBase* host, QEvent* e, bool* result);
+
+template <class Q>
+class Host : public Q, public HostBase {
+public:
+    using Q::Q;
+    bool event(QEvent* e) override
+    {
+        bool result = false;
+        if (core && RouteHostEvent(this, e, &result)) return result;
+        return Q::event(e);
+    }
+    bool BaseEvent(QEvent* e) override { return Q::event(e); }
+    QWidget* AsWidget() override { return this; }
+};
+
+// Window creation and destruction (UI thread).
+struct WndCreate {
+    WndKind kind = WndKind::Generic;
+    WndCore* parent = nullptr;
+    QWidget* parentWidget = nullptr;  // for top-level windows: the owner's window
+    int id = 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::wstring text;
+    std::wstring className;
+    CWnd* object = nullptr;  // nullptr: a default object of the kind's class is made
+    int imageId = 0;         // icon or bitmap of an SS_ICON / SS_BITMAP static
+};
+WndCore* CreateWindowCore(const WndCreate& params);
+// Sends WM_DESTROY (parents first), detaches every object and frees the
+// widgets; deferWidget leaves the deletion of the widget to the event loop.
+void DestroyWindowCore(WndCore* core, bool deferWidget);
+
+// Destroys every window still alive (before the application object goes).
+void DestroyAllWindows();
+
+WndKind KindFromTemplate(const std::string& kind, DWORD style);
+
+// Control details (controls.cpp).
+QWidget* MakeComboHost(WndCore* c, QWidget* parent);
+QWidget* MakeSliderHost(WndCore* c, QWidget* parent);
+void SetupStaticImage(WndCore* c, int imageId);
+void ConnectControlSignals(WndCore* c);
+void SetCoreText(WndCore* c, const std::wstring& text);
+std::wstring GetCoreText(const WndCore* c);
+// Height of a combo box's selection field with its frame.
+int ComboFieldHeight(const WndCore* c);
+QString StaticDisplayText(const WndCore* c, const std::wstring& text);
+
+// The UI thread's queue.
+bool IsUiThread();
+// Creates the dispatcher of the queue once an application object exists
+// (UI thread).
+void InitUiQueue();
+// Queues fn for the UI thread; false without a UI.
+bool PostToUi(std::function<void()> fn);
+// A timer tick of (hwnd, id), coalesced by the timer's pending flag.
+bool PostTimerTick(HWND hwnd, UINT_PTR id);
+// Runs every message that other threads sent and that waits (UI thread).
+void RunPendingSentMessages();
+// Waits until done() holds (it is evaluated under the queue's lock); on the
+// UI thread the messages that other threads send meanwhile are run.
+void WaitServingSentMessages(const std::function<bool()>& done);
+// Wakes WaitServingSentMessages after what its done() reads has changed.
+void NotifyQueueWaiters();
+// A window timer elapsed: queues its tick unless one already waits.
+void TimerExpired(HWND hwnd, UINT_PTR id);
+
+int ScreenDpiForDrawing();

@@ -1,0 +1,264 @@
+// Message maps, sent and posted messages across threads, worker threads and
+// the layer's shutdown.
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/platform/ui_test.h"
+
+using platform_testing::PumpEvents;
+using platform_testing::PumpUntil;
+using platform_testing::QueuedSentCount;
+
+namespace {
+
+constexpr UINT WM_PING = WM_USER + 1;
+constexpr UINT WM_BASE_ONLY = WM_USER + 2;
+constexpr UINT WM_UNMAPPED = WM_USER + 3;
+constexpr UINT WM_ORDER = WM_USER + 4;
+
+class CBaseWnd : public CWnd {
+public:
+    std::vector<std::string> log;
+
+    afx_msg LRESULT OnPing(WPARAM, LPARAM)
+    {
+        log.push_back("base ping");
+        return -1;
+    }
+    afx_msg LRESULT OnBaseOnly(WPARAM w, LPARAM l)
+    {
+        log.push_back("base only");
+        return static_cast<LRESULT>(w) * 10 + l;
+    }
+    afx_msg void OnClicked100() { log.push_back("base clicked 100"); }
+    afx_msg void OnClicked120() { log.push_back("base clicked 120"); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CBaseWnd, CWnd)
+    ON_MESSAGE(WM_PING, &CBaseWnd::OnPing)
+    ON_MESSAGE(WM_BASE_ONLY, &CBaseWnd::OnBaseOnly)
+    ON_BN_CLICKED(100, &CBaseWnd::OnClicked100)
+    ON_BN_CLICKED(120, &CBaseWnd::OnClicked120)
+END_MESSAGE_MAP()
+
+class CDerivedWnd : public CBaseWnd {
+public:
+    std::vector<UINT> order;
+    std::thread::id pingThread;
+
+    afx_msg LRESULT OnPingDerived(WPARAM w, LPARAM l)
+    {
+        pingThread = std::this_thread::get_id();
+        log.push_back("derived ping");
+        return 1000 + static_cast<LRESULT>(w) * 10 + l;
+    }
+    afx_msg void OnClickedRange(UINT id) { log.push_back("range " + std::to_string(id)); }
+    afx_msg void OnKillFocus200() { log.push_back("killfocus 200"); }
+    afx_msg void OnTimer(UINT_PTR id) { log.push_back("timer " + std::to_string(id)); }
+    afx_msg LRESULT OnOrder(WPARAM w, LPARAM)
+    {
+        order.push_back(static_cast<UINT>(w));
+        return 0;
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CDerivedWnd, CBaseWnd)
+    ON_MESSAGE(WM_PING, &CDerivedWnd::OnPingDerived)
+    ON_CONTROL_RANGE(BN_CLICKED, 100, 110, &CDerivedWnd::OnClickedRange)
+    ON_EN_KILLFOCUS(200, &CDerivedWnd::OnKillFocus200)
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_ORDER, &CDerivedWnd::OnOrder)
+END_MESSAGE_MAP()
+
+class MessagesTest : public UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        ASSERT_TRUE(wnd.Create(nullptr, L"target", 0, CRect(0, 0, 100, 100), nullptr, 0));
+    }
+    CDerivedWnd wnd;
+};
+
+TEST_F(MessagesTest, MapDispatchesThroughTheClassChain)
+{
+    struct Case {
+        UINT msg;
+        WPARAM w;
+        LPARAM l;
+        LRESULT result;
+        const char* logged;  // nullptr: no handler runs
+    } cases[] = {
+        {WM_PING, 2, 3, 1023, "derived ping"},  // the derived entry hides the base one
+        {WM_BASE_ONLY, 4, 2, 42, "base only"},  // falls through to the base map
+        {WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), 0, 0, "range 100"},
+        {WM_COMMAND, MAKEWPARAM(110, BN_CLICKED), 0, 0, "range 110"},
+        {WM_COMMAND, MAKEWPARAM(120, BN_CLICKED), 0, 0, "base clicked 120"},
+        {WM_COMMAND, MAKEWPARAM(111, BN_CLICKED), 0, 0, nullptr},
+        {WM_COMMAND, MAKEWPARAM(105, EN_KILLFOCUS), 0, 0, nullptr},  // code differs
+        {WM_COMMAND, MAKEWPARAM(200, EN_KILLFOCUS), 0, 0, "killfocus 200"},
+        {WM_COMMAND, MAKEWPARAM(200, EN_SETFOCUS), 0, 0, nullptr},
+        {WM_TIMER, 5, 0, 0, "timer 5"},
+        {WM_UNMAPPED, 1, 1, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        wnd.log.clear();
+        SCOPED_TRACE(testing::Message() << "msg " << c.msg << " w " << c.w);
+        EXPECT_EQ(wnd.SendMessage(c.msg, c.w, c.l), c.result);
+        if (c.logged) EXPECT_EQ(wnd.log, std::vector<std::string>{c.logged});
+        else EXPECT_TRUE(wnd.log.empty());
+    }
+}
+
+TEST_F(MessagesTest, PostedMessagesArriveInOrderAfterDirectSends)
+{
+    for (UINT i = 0; i < 5; ++i) wnd.PostMessage(WM_ORDER, i);
+    wnd.SendMessage(WM_ORDER, 99);  // direct: runs before anything posted
+    std::thread worker([h = wnd.m_hWnd] {
+        for (UINT i = 5; i < 200; ++i) ::PostMessage(h, WM_ORDER, i);
+    });
+    worker.join();
+    ASSERT_TRUE(PumpUntil([&] { return wnd.order.size() == 201; }));
+    std::vector<UINT> expected{99};
+    for (UINT i = 0; i < 200; ++i) expected.push_back(i);
+    EXPECT_EQ(wnd.order, expected);
+}
+
+TEST_F(MessagesTest, MessagesToAGoneWindowAreRefusedOrDropped)
+{
+    const HWND h = wnd.m_hWnd;
+    EXPECT_TRUE(::PostMessage(h, WM_ORDER, 1));
+    wnd.DestroyWindow();
+    EXPECT_EQ(wnd.m_hWnd, nullptr);
+    PumpEvents();
+    EXPECT_TRUE(wnd.order.empty());
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(::PostMessage(h, WM_ORDER, 2));
+    LRESULT fromWorker = -5;
+    std::thread([&] { fromWorker = ::SendMessage(h, WM_PING, 1, 1); }).join();
+    EXPECT_EQ(fromWorker, 0);
+}
+
+TEST_F(MessagesTest, CrossThreadSendRunsOnTheUiThreadAndReturnsTheResult)
+{
+    std::atomic<LRESULT> result{-5};
+    std::atomic<bool> done{false};
+    std::thread worker([&, h = wnd.m_hWnd] {
+        result = ::SendMessage(h, WM_PING, 4, 2);
+        done = true;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return done.load(); }));
+    worker.join();
+    EXPECT_EQ(result.load(), 1042);
+    EXPECT_EQ(wnd.pingThread, std::this_thread::get_id());
+}
+
+// A dialog whose modal loop serves a message sent from a worker; the
+// handler ends the dialog.
+class CSendDuringModalDlg : public CDialogEx {
+public:
+    explicit CSendDuringModalDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    std::atomic<LRESULT> workerResult{-5};
+    std::thread worker;
+
+    BOOL OnInitDialog() override
+    {
+        CDialogEx::OnInitDialog();
+        worker = std::thread([this, h = m_hWnd] { workerResult = ::SendMessage(h, WM_PING, 0, 0); });
+        return TRUE;
+    }
+    afx_msg LRESULT OnPing(WPARAM, LPARAM)
+    {
+        EndDialog(77);
+        return 42;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CSendDuringModalDlg, CDialogEx)
+    ON_MESSAGE(WM_PING, &CSendDuringModalDlg::OnPing)
+END_MESSAGE_MAP()
+
+TEST_F(MessagesTest, CrossThreadSendIsServedInsideAModalLoop)
+{
+    const DialogTemplate t = MakeTemplate(9001, {});
+    CSendDuringModalDlg dlg(&t);
+    EXPECT_EQ(dlg.DoModal(), 77);
+    dlg.worker.join();
+    EXPECT_EQ(dlg.workerResult.load(), 42);
+}
+
+TEST_F(MessagesTest, ShutdownReleasesABlockedSenderWithoutRunningTheHandler)
+{
+    std::atomic<LRESULT> result{-5};
+    std::thread worker([&, h = wnd.m_hWnd] { result = ::SendMessage(h, WM_PING, 1, 1); });
+    // The UI does not pump, so the sender stays blocked with its call queued.
+    while (QueuedSentCount() == 0) std::this_thread::yield();
+    BeginShutdown();
+    worker.join();
+    EXPECT_EQ(result.load(), 0);
+    PumpEvents();
+    EXPECT_TRUE(wnd.log.empty());
+    // New sends return at once.
+    std::thread([&, h = wnd.m_hWnd] { result = ::SendMessage(h, WM_PING, 1, 1); }).join();
+    EXPECT_EQ(result.load(), 0);
+    PumpEvents();
+    EXPECT_TRUE(wnd.log.empty());
+    // The UI thread's own sends are direct calls and still run.
+    EXPECT_EQ(wnd.SendMessage(WM_PING, 1, 1), 1011);
+}
+
+TEST_F(MessagesTest, ShutdownJoinsAWorkerBlockedOnTheUi)
+{
+    std::atomic<LRESULT> result{-5};
+    WorkerThread t;
+    ASSERT_TRUE(t.Start(
+        [&, h = wnd.m_hWnd](const StopToken& stop) {
+            result = ::SendMessage(h, WM_PING, 1, 1);
+            while (stop.SleepFor(1000)) {
+            }
+        },
+        "blocked"));
+    while (QueuedSentCount() == 0) std::this_thread::yield();
+    ShutdownPlatform();
+    EXPECT_FALSE(t.Running());
+    EXPECT_EQ(result.load(), 0);
+    EXPECT_TRUE(wnd.log.empty());
+}
+
+TEST_F(MessagesTest, JoinOnTheUiThreadServesTheWorkersSends)
+{
+    std::atomic<LRESULT> result{-5};
+    WorkerThread t;
+    ASSERT_TRUE(t.Start([&, h = wnd.m_hWnd](const StopToken&) { result = ::SendMessage(h, WM_PING, 2, 0); }));
+    t.Join();  // no event loop runs here: the join itself serves the send
+    EXPECT_EQ(result.load(), 1020);
+    EXPECT_FALSE(t.Running());
+    EXPECT_FALSE(t.Joinable());
+}
+
+TEST_F(MessagesTest, WorkerStopsWhenAsked)
+{
+    std::atomic<int> loops{0};
+    WorkerThread t;
+    ASSERT_TRUE(t.Start([&](const StopToken& stop) {
+        while (!stop.StopRequested()) {
+            ++loops;
+            stop.SleepFor(1);
+        }
+    }));
+    EXPECT_FALSE(t.Start([](const StopToken&) {}));  // one body at a time
+    while (loops.load() == 0) std::this_thread::yield();
+    t.RequestStop();
+    t.Join();
+    EXPECT_FALSE(t.Running());
+    EXPECT_TRUE(t.StopRequested());
+}
+
+}  // namespace
