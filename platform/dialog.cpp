@@ -8,6 +8,8 @@
 #include "platform/app.h"
 #include "platform/controls.h"
 #include "platform/dialog.h"
+
+#include <vector>
 #include "platform/fonts.h"
 #include "platform/fonts_qt.h"
 #include "platform/wnd_qt.h"
@@ -96,6 +98,19 @@ BOOL CDialog::CreateFromTemplate()
     return TRUE;
 }
 
+namespace {
+// The dialogs whose modal loops run, innermost last.
+std::vector<HWND>& ModalStack()
+{
+    static std::vector<HWND> stack;
+    return stack;
+}
+}  // namespace
+
+namespace platform_testing {
+HWND TopModalDialog() { return ModalStack().empty() ? nullptr : ModalStack().back(); }
+}  // namespace platform_testing
+
 INT_PTR CDialog::DoModal()
 {
     if (!EnsureUiApplication() || m_hWnd) return -1;
@@ -104,6 +119,22 @@ INT_PTR CDialog::DoModal()
     CoreGuard guard(c);
     c->modalEnded = false;
     c->modalResult = 0;
+    const HWND self = m_hWnd;
+    ModalStack().push_back(self);
+    struct Pop {
+        HWND h;
+        ~Pop()
+        {
+            auto& s = ModalStack();
+            for (auto it = s.end(); it != s.begin();) {
+                --it;
+                if (*it == h) {
+                    s.erase(it);
+                    break;
+                }
+            }
+        }
+    } pop{self};
 
     const BOOL focusFirst = OnInitDialog();
     if (!c->dead && focusFirst && !c->modalEnded) NextDlgCtrl();

@@ -187,9 +187,12 @@ constexpr UINT VK_NEXT = 0x22;
 constexpr UINT VK_END = 0x23;
 constexpr UINT VK_HOME = 0x24;
 constexpr UINT VK_LEFT = 0x25;
-constexpr UINT VK_UP = 0x26;
+#ifndef TARVEL_VK_ARROWS_DECLARED
+#define TARVEL_VK_ARROWS_DECLARED
+constexpr int VK_UP = 0x26;
+constexpr int VK_DOWN = 0x28;
+#endif
 constexpr UINT VK_RIGHT = 0x27;
-constexpr UINT VK_DOWN = 0x28;
 constexpr UINT VK_INSERT = 0x2D;
 constexpr UINT VK_DELETE = 0x2E;
 constexpr UINT VK_NUMPAD0 = 0x60;

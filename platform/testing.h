@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 
 #include "platform/types.h"
 
@@ -30,4 +31,29 @@ void WheelAt(HWND hwnd, int x, int y, int delta);
 // changes reach it at once.
 void Activate(HWND hwnd);
 
+// Pictures of a window as it shows now, children included, rendered
+// offscreen (platform/grab.cpp). GrabWindowToPng saves one as PNG (false
+// for no such window or an unwritable path); GrabWindowPixel reads one
+// pixel of it as 0x00BBGGRR (0xFFFFFFFF outside the window).
+bool GrabWindowToPng(HWND hwnd, const std::string& path);
+uint32_t GrabWindowPixel(HWND hwnd, int x, int y);
+
+}  // namespace platform_testing
+
+namespace platform_testing {
+
+// Left-button mouse input in steps, as the windowing system delivers it:
+// press, moves (with the button held or not) and release, at (x, y) in the
+// client coordinates of hwnd. While a window holds the mouse capture the
+// events go to that window, in its own client coordinates.
+void MousePressAt(HWND hwnd, int x, int y);
+void MouseMoveTo(HWND hwnd, int x, int y, bool leftDown = true);
+void MouseReleaseAt(HWND hwnd, int x, int y);
+
+}  // namespace platform_testing
+
+namespace platform_testing {
+// The innermost dialog whose modal loop runs (its OnInitDialog included);
+// nullptr when none.
+HWND TopModalDialog();
 }  // namespace platform_testing

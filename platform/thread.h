@@ -59,3 +59,7 @@ bool ShutdownBegun();
 void ShutdownPlatform();
 // Clears the shutdown mark (tests run several "sessions" in one process).
 void ResetShutdownForTests();
+
+// Queues fn to run on the UI thread, after what waits there (first in,
+// first out); false without a UI.
+bool PostToUi(std::function<void()> fn);

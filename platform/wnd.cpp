@@ -27,6 +27,7 @@
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "platform/msgbox.h"
+#include "platform/menu.h"
 #include "platform/wnd_qt.h"
 
 namespace {
@@ -684,6 +685,15 @@ bool RouteMouse(WndCore* c, HostBase* h, QMouseEvent* e, bool* result)
         }
     }
     if (c->dead) return true;
+    if (c->kind == WndKind::Dialog && msg == WM_RBUTTONUP && (c->style & WS_SYSMENU)) {
+        // A right click where the hit test says caption opens the system menu.
+        if (c->Dispatch(WM_NCHITTEST, 0, MAKELPARAM(global.x(), global.y())) == HTCAPTION) {
+            e->accept();
+            *result = true;
+            ShowSystemMenu(c->hwnd, POINT{global.x(), global.y()});
+            return true;
+        }
+    }
     if (c->kind == WndKind::Dialog && msg == WM_LBUTTONDOWN) {
         if (c->Dispatch(WM_NCHITTEST, 0, MAKELPARAM(global.x(), global.y())) == HTCAPTION) {
             if (c->widget && c->widget->windowHandle()) c->widget->windowHandle()->startSystemMove();
@@ -729,6 +739,18 @@ bool RouteKey(WndCore* c, HostBase* h, QKeyEvent* e, bool* result)
     const bool press = e->type() == QEvent::KeyPress;
     const UINT vk = VkFromQt(e->key(), e->modifiers());
     const bool alt = e->modifiers() & Qt::AltModifier;
+    if (press && alt && e->key() == Qt::Key_Space) {
+        // Alt+Space: the system menu of the top-level window, at its corner.
+        WndCore* top = c;
+        while (top->parent) top = top->parent;
+        if (top->widget && (top->style & WS_SYSMENU)) {
+            const QPoint corner = top->widget->mapToGlobal(QPoint(0, 0));
+            e->accept();
+            *result = true;
+            ShowSystemMenu(top->hwnd, POINT{corner.x(), corner.y()});
+            return true;
+        }
+    }
     const UINT msg = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
     LPARAM lp = 1;
     if (e->isAutoRepeat() || !press) lp |= LPARAM(1) << 30;
@@ -1082,11 +1104,19 @@ BOOL CWnd::IsWindowEnabled() const
 BOOL CWnd::IsIconic() const { return (m_core && m_core->widget && m_core->widget->isMinimized()) ? TRUE : FALSE; }
 
 
+// A dialog's size is fixed against the user, not against code: a size set
+// in code becomes the new fixed size.
+static void SetWidgetGeometry(QWidget* w, const QRect& g)
+{
+    if (w->isWindow() && w->minimumSize() == w->maximumSize() && w->size() != g.size()) w->setFixedSize(g.size());
+    w->setGeometry(g);
+}
+
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint)
 {
     if (!m_core || !m_core->widget) return;
     if (m_core->kind == WndKind::ComboBox) height = ComboFieldHeight(m_core);
-    m_core->widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
+    SetWidgetGeometry(m_core->widget, QRect(x, y, std::max(0, width), std::max(0, height)));
     if (repaint) m_core->widget->update();
 }
 
@@ -1102,7 +1132,7 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
         if (m_core->kind == WndKind::ComboBox) cy = ComboFieldHeight(m_core);
         g.setSize(QSize(std::max(0, cx), std::max(0, cy)));
     }
-    if (g != w->geometry()) w->setGeometry(g);
+    if (g != w->geometry()) SetWidgetGeometry(w, g);
     if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == &wndBottom) w->lower();
         else if (!insertAfter || insertAfter == &wndTop) w->raise();

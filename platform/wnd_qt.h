@@ -19,6 +19,7 @@
 
 class QEventLoop;
 class QPainter;
+class CMenu;
 
 enum class WndKind { Generic, Dialog, Edit, Button, CheckBox, Radio, GroupBox, Static, ComboBox, Slider, Progress };
 
@@ -77,6 +78,7 @@ struct WndCore {
     std::unique_ptr<QTimer> hoverTimer;
 
     CFont* font = nullptr;
+    std::shared_ptr<CMenu> sysMenu;  // made by GetSystemMenu
     int notifyBlock = 0;  // > 0: control notifications are not sent
 
     // Dialogs.

@@ -1,0 +1,59 @@
+#include "app/tarvel.h"
+
+#include "app/tarveldlg.h"
+
+int g_languageChoice = 0;
+int g_preVista = 0;
+
+CTarvelApp theApp;
+
+LanguageChoice ChooseLanguage(const std::vector<std::string>& paths, LANGID systemLanguage)
+{
+    LanguageChoice r;
+    for (const std::string& path : paths) {
+        if (!FileExists(path)) continue;
+        std::vector<uint8_t> bytes;
+        if (ReadFileBytes(path, &bytes)) {
+            uint16_t id = 0;
+            if (bytes.size() > 0) id = bytes[0];
+            if (bytes.size() > 1) id = static_cast<uint16_t>(id | (bytes[1] << 8));
+            r.languageId = id;
+            r.choice = id == 0x0409 ? 2 : 1;
+            return r;
+        }
+        break;  // only the first existing file is tried
+    }
+    r.languageId = (systemLanguage & 0x3FF) == 0x04 ? 0x0804 : 0x0409;
+    r.choice = 0;
+    return r;
+}
+
+CTarvelApp::CTarvelApp() = default;
+
+BOOL CTarvelApp::InitInstance()
+{
+    CWinApp::InitInstance();
+    CheckOSVersion();
+    LoadLanguage();
+    CTarvelDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int CTarvelApp::ExitInstance() { return CWinApp::ExitInstance(); }
+
+// No Linux system predates the thread-language call.
+int CTarvelApp::CheckOSVersion()
+{
+    g_preVista = 0;
+    return 1;
+}
+
+void CTarvelApp::LoadLanguage()
+{
+    const LanguageChoice c = ChooseLanguage(LanguageFilePaths(kLanguageFileName), GetSystemDefaultLangID());
+    g_languageId = c.languageId;
+    g_languageChoice = c.choice;
+}

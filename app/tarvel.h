@@ -1,0 +1,38 @@
+// The application object: start-up, the user-interface language and the
+// run of the main dialog.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// Where the language came from: 0 the system's, 1 a language file with an
+// id other than 0x0409, 2 a file with 0x0409.
+extern int g_languageChoice;
+extern int g_preVista;
+
+constexpr const char* kLanguageFileName = "DspLanguage.ini";
+
+struct LanguageChoice {
+    uint16_t languageId = 0;
+    int choice = 0;
+};
+// The language of the run: the first of paths that exists is read (only
+// that one: when it cannot be opened the system language decides); its first
+// two bytes, little-endian, are the id as they are (missing bytes are 0).
+// Without a file, any Chinese system language gives 0x0804, others 0x0409.
+LanguageChoice ChooseLanguage(const std::vector<std::string>& paths, LANGID systemLanguage);
+
+class CTarvelApp : public CWinApp {
+public:
+    CTarvelApp();
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    int CheckOSVersion();
+    void LoadLanguage();
+};
+
+extern CTarvelApp theApp;

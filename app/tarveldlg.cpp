@@ -1,0 +1,578 @@
+#include "app/tarveldlg.h"
+
+#include <cstdio>
+
+#include "app/aboutdlg.h"
+#include "app/tarvel.h"
+#include "dialogs/dialoglogo.h"
+#include "dialogs/loadpercent.h"
+#include "dialogs/popuplook.h"
+#include "link/dialog_port.h"
+#include "link/firmware.h"
+#include "link/hid_link.h"
+#include "model/codecs.h"
+#include "model/device_state.h"
+#include "model/eq_images.h"
+#include "model/params.h"
+#include "model/resets.h"
+#include "platform/hid/hidraw_backend.h"
+#include "platform/thread.h"
+
+const wchar_t* const kAppVersion = L"K417R_210903V1";
+
+namespace {
+
+const LinkSetup* g_linkSetupForTests = nullptr;
+
+TcpLinkOptions TcpOptions() { return g_linkSetupForTests ? g_linkSetupForTests->tcp : TcpLinkOptions{}; }
+
+// The id of a control the template names, 0 when it has none.
+int ControlIdByName(const char* name)
+{
+    for (const ResSymbol& s : ResourceSymbols())
+        if (s.name == name) return s.value;
+    return 0;
+}
+
+std::wstring FromSystemCodePage(const char* bytes, size_t n)
+{
+    std::wstring out;
+    for (size_t i = 0; i < n && bytes[i] != 0; ++i) out.push_back(static_cast<unsigned char>(bytes[i]));
+    return out;
+}
+
+}  // namespace
+
+void SetLinkSetupForTests(const LinkSetup* setup) { g_linkSetupForTests = setup; }
+
+// ---------------------------------------------------------------------------
+// The model's view
+
+CMainView::CMainView(CTarvelDlg& dlg) : m_dlg(dlg)
+{
+    for (int c = 0; c < kChannels; ++c) m_gainSliders[static_cast<size_t>(c)].slider = &dlg.m_sliderChGain[c];
+    m_masterSlider.slider = &dlg.m_sliderSystemVol;
+}
+
+std::wstring CMainView::Text::GetText() const
+{
+    std::wstring text;
+    dlg->GetDlgItemText(id, text);
+    return text;
+}
+void CMainView::Text::SetText(const std::wstring& text) { dlg->SetDlgItemText(id, text); }
+void CMainView::Text::SelectAll()
+{
+    if (auto* edit = static_cast<CEdit*>(dlg->GetDlgItem(id))) edit->SetSel(0, -1);
+}
+void CMainView::Text::SetFocus()
+{
+    if (CWnd* w = dlg->GetDlgItem(id)) w->SetFocus();
+}
+
+// The model holds a returned control only for the statement that asked for
+// it; a small ring keeps two or three alive at once.
+CMainView::Text& CMainView::TextOf(int id)
+{
+    Text& t = m_texts[static_cast<size_t>(m_nextText)];
+    m_nextText = (m_nextText + 1) % static_cast<int>(m_texts.size());
+    t.dlg = &m_dlg;
+    t.id = id;
+    return t;
+}
+
+IDelayFields& CMainView::DelayFields() { return m_dlg.m_delayFields; }
+ITextControl& CMainView::GainField(int channel) { return TextOf(g_gainEditId[channel]); }
+ISlider& CMainView::GainSlider(int channel) { return m_gainSliders[static_cast<size_t>(channel)]; }
+ITextControl& CMainView::MuteButton(int channel) { return TextOf(g_muteButtonId[channel]); }
+void CMainView::SetPhaseButtonCaption(int channel, int stringId)
+{
+    m_dlg.SetDlgItemText(g_phaseButtonId[channel], LoadResString(stringId));
+}
+ITextControl& CMainView::MasterVolumeField() { return TextOf(IDC_SYSTEM_VOL_ID); }
+ISlider& CMainView::MasterSlider() { return m_masterSlider; }
+ITextControl& CMainView::MasterMuteButton() { return TextOf(IDC_SYS_MUTE_ID); }
+IEditControl& CMainView::BandGainField(int controlId) { return TextOf(controlId); }
+void CMainView::ClearSpeakerDistances()
+{
+    for (int& d : m_dlg.m_nSpeakerDistance) d = 0;
+}
+
+namespace {
+void InvalidateId(CWnd& dlg, int id)
+{
+    if (CWnd* w = dlg.GetDlgItem(id)) w->Invalidate(TRUE);
+}
+}  // namespace
+
+void CMainView::InvalidateChannelButtons()
+{
+    for (int id : g_channelButtonId) InvalidateId(m_dlg, id);
+}
+void CMainView::InvalidateLinkButton(int channel) { InvalidateId(m_dlg, g_linkButtonId[channel]); }
+void CMainView::InvalidateLinkButtons()
+{
+    for (int id : g_linkButtonId) InvalidateId(m_dlg, id);
+}
+void CMainView::InvalidateCurveButtons()
+{
+    for (int id : g_curveButtonId) InvalidateId(m_dlg, id);
+}
+void CMainView::InvalidateRouteButton(int output, int inputBit)
+{
+    InvalidateId(m_dlg, g_routeButtonId[output][inputBit]);
+}
+
+void CMainView::RefreshEqControls()
+{
+    const int c = g_selectedChannel;
+    std::wstring text;
+    for (int b = 0; b < kBands; ++b) {
+        m_dlg.SetDlgItemText(g_bandFreqEditId[b], std::to_wstring(g_eqFreq[c][b]));
+        FormatEqGain(text, b);
+        m_dlg.SetDlgItemText(g_bandGainEditId[b], text);
+        m_dlg.SetDlgItemText(g_bandQEditId[b], FormatDecimal(g_eqQ[c][b], 2));
+        m_dlg.m_sliderFreqGain[b].SetPos(g_eqGain[c][b]);
+        m_dlg.m_sliderFreqGain[b].Invalidate(TRUE);
+        InvalidateId(m_dlg, g_bypassButtonId[b]);
+    }
+    m_dlg.m_comboHpType.SetCurSel(g_hpType[c]);
+    m_dlg.m_comboHpSlope.SetCurSel(g_hpSlope[c]);
+    m_dlg.m_comboLpType.SetCurSel(g_lpType[c]);
+    m_dlg.m_comboLpSlope.SetCurSel(g_lpSlope[c]);
+    m_dlg.SetDlgItemText(IDC_HP_FREQ_ID, std::to_wstring(g_hpFreq[c]));
+    m_dlg.SetDlgItemText(IDC_LP_FREQ_ID, std::to_wstring(g_lpFreq[c]));
+}
+
+void CMainView::FeedSpectrum(bool redraw)
+{
+    CSpectrum& s = m_dlg.m_spectrum;
+    const int c = g_selectedChannel;
+    s.m_nHoverBand = -1;
+    s.m_nHoverCrossover = -1;
+    s.SetCurrentChannel(c, 0);
+    s.SetChannelFreqs(&g_eqFreq[0][0], kChannels * kBands);
+    s.SetChannelGains(&g_eqGain[0][0], kChannels * kBands);
+    s.SetChannelQs(&g_eqQ[0][0], kChannels * kBands);
+    s.SetChannelCrossovers(g_hpFreq, g_lpFreq, g_hpSlope, g_lpSlope, g_hpType, g_lpType);
+    s.SetBandFreqs(g_eqFreq[c], kBands);
+    s.SetBandGains(g_eqGain[c], kBands);
+    s.SetBandQs(g_eqQ[c], kBands);
+    s.SetCrossover(g_hpFreq[c], g_lpFreq[c], g_hpSlope[c], g_lpSlope[c], g_hpType[c], g_lpType[c], 0);
+    s.UpdateBandPoints(redraw ? 1 : 0, kAllBands);
+}
+
+bool CMainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)
+{
+    std::wstring format = LoadResString(IDS_COPY_QUESTION);
+    std::wstring text;
+    const size_t first = format.find(L"%s");
+    const size_t second = first == std::wstring::npos ? std::wstring::npos : format.find(L"%s", first + 2);
+    if (second == std::wstring::npos) {
+        text = format;
+    } else {
+        text = format.substr(0, first) + fromLabel + format.substr(first + 2, second - first - 2) + toLabel +
+               format.substr(second + 2);
+    }
+    return MessageBoxExW(m_dlg.m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_YESNO, g_languageId) != IDNO;
+}
+
+int CMainView::GetVisibleChannels() const { return m_dlg.m_spectrum.GetVisibleChannels(); }
+void CMainView::SetVisibleChannels(int mask) { m_dlg.m_spectrum.SetVisibleChannels(mask); }
+
+// ---------------------------------------------------------------------------
+// Construction
+
+BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
+    ON_WM_SYSCOMMAND()
+    ON_WM_NCHITTEST()
+    ON_WM_CLOSE()
+    ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_MINIMIZE_ID, &CTarvelDlg::OnClickedMinimize)
+    ON_BN_CLICKED(IDC_CLOSE_ID, &CTarvelDlg::OnClickedClose)
+    ON_BN_CLICKED(IDOK, &CTarvelDlg::OnClickedOk)
+    ON_MESSAGE(WM_PARAM_IMAGE_RECEIVED, &CTarvelDlg::OnParamImageReceived)
+    ON_MESSAGE(WM_ROUTING_IMAGE_RECEIVED, &CTarvelDlg::OnRoutingImageReceived)
+    ON_MESSAGE(WM_CHANNEL_NAME_CHANGED, &CTarvelDlg::OnChannelNameChanged)
+    ON_MESSAGE(WM_DEVICE_OFFLINE, &CTarvelDlg::OnDeviceOffline)
+    ON_MESSAGE(WM_DEVICE_INFO_RECEIVED, &CTarvelDlg::OnDeviceInfoReceived)
+    ON_MESSAGE(WM_DEVICE_OPTION_CHANGED, &CTarvelDlg::OnDeviceOptionChanged)
+END_MESSAGE_MAP()
+
+CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(102, parent), m_tcpLink(TcpOptions())
+{
+    m_hIcon = LoadIconResource(128);
+    m_delayFields.Attach(0, &m_editDelayFL);
+    m_delayFields.Attach(1, &m_editDelayFR);
+    m_delayFields.Attach(2, &m_editDelayRL);
+    m_delayFields.Attach(3, &m_editDelayRR);
+    m_delayFields.Attach(4, &m_editDelayCenter);
+    m_delayFields.Attach(5, &m_editDelaySubwoofer);
+    for (int k = 0; k < 6; ++k) m_delayFields.Attach(6 + k, &m_editDelayCh[static_cast<size_t>(k)]);
+}
+
+CTarvelDlg::~CTarvelDlg() { StopLink(); }
+
+CEdit& CTarvelDlg::GainField(int channel)
+{
+    switch (channel) {
+    case 0: return m_editGainFL;
+    case 1: return m_editGainFR;
+    case 2: return m_editGainRL;
+    case 3: return m_editGainRR;
+    case 4: return m_editGainCenter;
+    case 5: return m_editGainSubwoofer;
+    default: return m_editGainCh[static_cast<size_t>(channel - 6)];
+    }
+}
+
+void CTarvelDlg::DoDataExchange(CDataExchange* dx)
+{
+    CDialogEx::DoDataExchange(dx);
+    for (int c = 0; c < 8; ++c) DDX_Control(dx, g_chGainSliderId[c], m_sliderChGain[c]);
+    DDX_Control(dx, IDC_SYSTEM_VOL_SLIDER_ID, m_sliderSystemVol);
+    for (int b = 0; b < kBands; ++b) DDX_Control(dx, g_bandSliderId[b], m_sliderFreqGain[b]);
+    DDX_Control(dx, IDC_SPECTRUM_ID, m_spectrum);
+    DDX_Control(dx, IDC_SAVE_MODE_ID, m_staticSaveMode);
+    DDX_Control(dx, IDC_CURRENT_MODE_ID, m_staticCurrentMode);
+    DDX_Control(dx, IDC_SOURCE_LABEL_ID, m_staticSource);
+    DDX_Control(dx, IDC_HP_TYPE_ID, m_comboHpType);
+    DDX_Control(dx, IDC_HP_SLOPE_ID, m_comboHpSlope);
+    DDX_Control(dx, IDC_LP_TYPE_ID, m_comboLpType);
+    DDX_Control(dx, IDC_LP_SLOPE_ID, m_comboLpSlope);
+    for (int c = 8; c < kChannels; ++c) DDX_Control(dx, g_gainEditId[c], m_editGainCh[static_cast<size_t>(c - 6)]);
+    for (int c = 8; c < kChannels; ++c) DDX_Control(dx, g_delayEditId[c], m_editDelayCh[static_cast<size_t>(c - 6)]);
+    for (int c = 8; c < kChannels; ++c) DDX_Control(dx, g_chGainSliderId[c], m_sliderChGain[c]);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+BOOL CTarvelDlg::OnInitDialog()
+{
+    CDialogEx::OnInitDialog();
+
+    if (CMenu* sysMenu = GetSystemMenu(this, FALSE)) {
+        const std::wstring about = LoadResString(101);
+        if (!about.empty()) {
+            sysMenu->AppendMenu(MF_SEPARATOR);
+            sysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+    SetWindowIcon(this, m_hIcon);
+    QueryScreenDpi();
+    g_msgCaption = LoadResString(0xE000);
+    m_brushBk.CreateSolidBrush(RGB(33, 44, 61));
+    m_brushEdit.CreateSolidBrush(RGB(33, 44, 61));
+
+    SetupControls();
+    m_editLowCutFreq.SubclassDlgItem(IDC_HP_FREQ_ID, this);
+    m_editHighCutFreq.SubclassDlgItem(IDC_LP_FREQ_ID, this);
+
+    UpdateCurrentModeLabel();
+    UpdateSaveModeLabel();
+    UpdateSourceLabel();
+
+    ResetAll(m_view);
+
+    StartTcpLink();
+    StartHidLink();
+    // Status pictures: drawn with the skins (not there yet).
+
+    m_syncTimers.Start();  // IDT_POLL, IDT_EQ_SYNC between them, IDT_STATUS
+
+    SetDlgItemText(IDC_VERSION_ID, kAppVersion);
+
+    RunModelPicker();
+    RelayoutAll();
+
+    SetDefID(IDC_FREQ_CAPTION_ID);
+    if (CWnd* caption = GetDlgItem(IDC_FREQ_CAPTION_ID)) caption->SetFocus();
+    return FALSE;
+}
+
+void CTarvelDlg::QueryScreenDpi() { g_screenDpi = GetScreenDpi(); }
+
+// Attaches the entry fields and hands them their partners. Placement by
+// screen DPI and the skinned set-up of sliders and selectors come with the
+// window's layout.
+void CTarvelDlg::SetupControls()
+{
+    for (int c = 0; c < kChannels; ++c) {
+        m_sliderChGain[c].SetRange(0, 600);
+        m_sliderChGain[c].SetLineSize(1);
+        m_sliderChGain[c].SetPageSize(0);
+    }
+    for (int k = 0; k < 6; ++k) m_editGainCh[static_cast<size_t>(k)].SetChannel(6 + k, 0);
+    for (int c = 0; c < 8; ++c) GainField(c).SubclassDlgItem(static_cast<UINT>(g_gainEditId[c]), this);
+
+    for (CMyComboBox* combo : {&m_comboHpType, &m_comboLpType}) {
+        combo->AddItem(LoadResString(109), 0, RGB(255, 255, 255));
+        combo->AddItem(LoadResString(110), 0, RGB(255, 255, 255));
+    }
+    for (CMyComboBox* combo : {&m_comboHpSlope, &m_comboLpSlope}) {
+        for (int i = 0; i < 8; ++i) combo->AddItem(std::to_wstring(6 * (i + 1)) + L"dB/Oct", 0, RGB(255, 255, 255));
+        combo->AddItem(LoadResString(111), 0, RGB(255, 255, 255));
+    }
+
+    m_editSystemVol.SubclassDlgItem(IDC_SYSTEM_VOL_ID, this);
+    m_editSystemVol.SetControls(&m_sliderSystemVol, static_cast<CButton*>(GetDlgItem(IDC_SYS_MUTE_ID)));
+    m_sliderSystemVol.SetRange(0, 60);
+    m_sliderSystemVol.SetLineSize(1);
+    m_sliderSystemVol.SetPageSize(0);
+
+    for (int b = 0; b < kBands; ++b) {
+        m_sliderFreqGain[b].SetRange(0, 300);
+        m_sliderFreqGain[b].SetLineSize(1);
+        m_sliderFreqGain[b].SetPageSize(0);
+        m_editFre[b].SubclassDlgItem(static_cast<UINT>(g_bandFreqEditId[b]), this);
+    }
+    for (int b = 0; b < kBands; ++b) {
+        m_editFreqGain[b].SubclassDlgItem(static_cast<UINT>(g_bandGainEditId[b]), this);
+        m_editFreqGain[b].SetSlider(&m_sliderFreqGain[b]);
+    }
+    for (int b = 0; b < kBands; ++b) m_editQ[b].SubclassDlgItem(static_cast<UINT>(g_bandQEditId[b]), this);
+
+    for (int c = 0; c < 8; ++c) m_delayFields.Field(c).SubclassDlgItem(static_cast<UINT>(g_delayEditId[c]), this);
+}
+
+void CTarvelDlg::UpdateSourceLabel()
+{
+    std::wstring text = LoadResString(140);
+    int id = 135;
+    switch (g_lastInputSource) {
+    case 1: id = 129; break;
+    case 2: id = 130; break;
+    case 3: id = 131; break;
+    case 4: id = 132; break;
+    case 5: id = 133; break;
+    case 6: id = 134; break;
+    case 9: id = 240; break;
+    default: break;
+    }
+    text += LoadResString(id);
+    m_staticSource.SetWindowText(text);
+    m_staticSource.Invalidate(TRUE);
+}
+
+void CTarvelDlg::UpdateCurrentModeLabel()
+{
+    const int slot = g_presetSlot.load();
+    m_staticCurrentMode.SetWindowText(LoadResString(127) + (slot == 0 ? LoadResString(211) : std::to_wstring(slot)));
+    m_staticCurrentMode.Invalidate(TRUE);
+}
+
+void CTarvelDlg::UpdateSaveModeLabel()
+{
+    const int slot = g_saveSlot.load();
+    m_staticSaveMode.SetWindowText(LoadResString(128) + (slot == 0 ? LoadResString(211) : std::to_wstring(slot)));
+    m_staticSaveMode.Invalidate(TRUE);
+}
+
+void CTarvelDlg::StartTcpLink()
+{
+    if (g_linkSetupForTests && !g_linkSetupForTests->startLink) return;
+    if (!m_port) {
+        m_port = std::make_unique<UiThreadPort>(static_cast<IDialogTarget&>(*this),
+                                                [](std::function<void()> fn) { PostToUi(std::move(fn)); });
+        SetDialogPort(m_port.get());
+    }
+    m_tcpLink.Start();
+    m_linkStarted = true;
+}
+
+void CTarvelDlg::StartHidLink()
+{
+    if (!m_linkStarted) return;
+    IHidBackend* backend = g_linkSetupForTests ? g_linkSetupForTests->hidBackend : nullptr;
+    if (!backend) {
+        m_ownHidBackend = std::make_unique<HidrawBackend>();
+        backend = m_ownHidBackend.get();
+    }
+    HidLinkOptions options;
+    options.tcpLinkUp = [this] { return m_tcpLink.IsUp(); };
+    m_hidLink = std::make_unique<HidLink>(*backend, options);
+    m_hidLink->Start();
+}
+
+// Stops the link before anything it uses goes away: a parser waiting on the
+// UI is released first, then the threads are joined and the device closed.
+void CTarvelDlg::StopLink()
+{
+    if (m_port) m_port->ReleaseSenders();
+    if (m_hidLink) m_hidLink->Stop();
+    m_tcpLink.Stop();
+    m_hidLink.reset();
+    if (m_port) {
+        SetDialogPort(nullptr);
+        m_port.reset();
+    }
+    m_linkStarted = false;
+}
+
+void CTarvelDlg::RunModelPicker()
+{
+    CDialogLogo picker;
+    picker.DoModal();
+}
+
+// The layout by screen DPI and device model comes with the skins; the
+// template's positions stand until then.
+int CTarvelDlg::RelayoutAll() { return 0; }
+
+// ---------------------------------------------------------------------------
+// Frame
+
+void CTarvelDlg::OnSysCommand(UINT id, LPARAM lParam)
+{
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+        return;
+    }
+    CDialogEx::OnSysCommand(id, lParam);
+}
+
+HCURSOR CTarvelDlg::OnQueryDragIcon() { return m_hIcon; }
+
+LRESULT CTarvelDlg::OnNcHitTest(CPoint point)
+{
+    const LRESULT hit = CDialogEx::OnNcHitTest(point);
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+void CTarvelDlg::OnClickedMinimize()
+{
+    WINDOWPLACEMENT placement{};
+    GetWindowPlacement(&placement);
+    placement.showCmd = SW_SHOWMINIMIZED;
+    SetWindowPlacement(&placement);
+}
+
+void CTarvelDlg::OnClickedClose() { SendMessage(WM_CLOSE, 0, 0); }
+
+void CTarvelDlg::OnClickedOk() {}
+
+void CTarvelDlg::OnMenuAbout()
+{
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CTarvelDlg::OnClose()
+{
+    if (m_spectrum.m_hWnd) RemoveDragHook(m_spectrum.m_hWnd);
+    for (UINT_PTR id : {IDT_POLL, IDT_EQ_SYNC, IDT_PARAM_SYNC, IDT_STATUS, IDT_IMPORT_WATCHDOG}) KillTimer(id);
+    StopLink();
+    ClearFirmwareImage();
+    g_tcpFwBlock.Clear();
+    m_closed = true;
+    CDialogEx::OnCancel();
+}
+
+void CTarvelDlg::OnTimer(UINT_PTR id)
+{
+    if (m_closed) return;
+    if (m_syncTimers.OnTimer(id)) return;
+    if (id == IDT_EQ_SYNC) {
+        // The graph's sync comes with the graph.
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Device images and messages
+
+void CTarvelDlg::BuildEqUser() { ::BuildEqUser(m_delayFields); }
+
+void CTarvelDlg::BuildEqUser2() { ::BuildEqUser2(m_spectrum.GetVisibleChannels()); }
+
+LRESULT CTarvelDlg::OnParamImageReceived(WPARAM, LPARAM)
+{
+    KillTimer(IDT_IMPORT_WATCHDOG);
+    DecodeEqUser(m_view);
+    m_syncTimers.OnParamImageDecoded();
+    return 0;
+}
+
+LRESULT CTarvelDlg::OnRoutingImageReceived(WPARAM, LPARAM)
+{
+    DecodeEqUser2(m_view);
+    m_syncTimers.OnRoutingImageDecoded();
+    return 0;
+}
+
+LRESULT CTarvelDlg::OnChannelNameChanged(WPARAM channel, LPARAM)
+{
+    if (channel < static_cast<WPARAM>(kChannels)) InvalidateId(*this, g_channelButtonId[channel]);
+    return 0;
+}
+
+LRESULT CTarvelDlg::OnDeviceOffline(WPARAM, LPARAM)
+{
+    RunModelPicker();
+    RelayoutAll();
+    return 0;
+}
+
+LRESULT CTarvelDlg::OnDeviceInfoReceived(WPARAM, LPARAM)
+{
+    if (g_relayoutPending == 1) {
+        g_relayoutPending = 0;
+        RelayoutAll();
+    }
+    return 0;
+}
+
+LRESULT CTarvelDlg::OnDeviceOptionChanged(WPARAM, LPARAM) { return 0; }
+
+// ---------------------------------------------------------------------------
+// The link's calls
+
+LRESULT CTarvelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_hWnd) return 0;
+    return SendMessage(msg, wParam, lParam);
+}
+
+void CTarvelDlg::SetDeviceStringLabel(const std::string& bytes)
+{
+    static const int id = ControlIdByName("IDC_DEVICE_STRING");
+    if (id == 0) return;
+    SetDlgItemText(id, FromSystemCodePage(bytes.data(), bytes.size()));
+    if (CWnd* label = GetDlgItem(id)) label->Invalidate(TRUE);
+}
+
+void CTarvelDlg::ShowMessageBox(const std::wstring& text) { AfxMessageBox(text.c_str()); }
+
+void CTarvelDlg::ShowStringBox(int stringId)
+{
+    const std::wstring text = LoadResString(stringId);
+    MessageBoxExW(m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_OK, g_languageId);
+}
+
+void CTarvelDlg::HidDeviceRemoved() { m_syncTimers.OnLinkLost(); }
+
+// ---------------------------------------------------------------------------
+// The synchronisation timers' side
+
+void CSyncHost::SetTimer(UINT_PTR id, UINT elapseMs)
+{
+    if (id == IDT_STATUS) m_dlg.SetTimer(IDT_EQ_SYNC, IDT_EQ_SYNC_MS);  // started between the two
+    m_dlg.SetTimer(id, elapseMs);
+}
+void CSyncHost::KillTimer(UINT_PTR id) { m_dlg.KillTimer(id); }
+int CSyncHost::TcpLinkState() const { return m_dlg.m_tcpLink.GetState(); }
+void CSyncHost::RunProgressModal()
+{
+    CLoadPercent progress;
+    progress.DoModal();
+}
+void CSyncHost::ShowStringBox(int stringId) { m_dlg.ShowStringBox(stringId); }
+void CSyncHost::PostToSelf(UINT msg, WPARAM wParam, LPARAM lParam) { m_dlg.PostMessage(msg, wParam, lParam); }
+IDelayFields& CSyncHost::DelayFields() { return m_dlg.m_delayFields; }
+int CSyncHost::VisibleChannels() const { return m_dlg.m_spectrum.GetVisibleChannels(); }
+void CSyncHost::UpdateSaveModeLabel() { m_dlg.UpdateSaveModeLabel(); }
+void CSyncHost::UpdateCurrentModeLabel() { m_dlg.UpdateCurrentModeLabel(); }
+void CSyncHost::UpdateSourceLabel() { m_dlg.UpdateSourceLabel(); }
+// The matrix's input labels are drawn with the skins.
+void CSyncHost::RepaintSourceLabels() {}

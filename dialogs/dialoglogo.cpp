@@ -1,0 +1,144 @@
+#include "dialogs/dialoglogo.h"
+
+#include "model/device_state.h"
+#include "model/resets.h"
+#include "platform/app.h"
+#include "res/resource.h"
+
+uint8_t g_relayoutPending = 0;
+
+namespace {
+
+// Bitmaps by DPI bucket.
+constexpr int kBackground[5] = {558, 562, 563, 607, 564};
+constexpr int kModelSelected[5] = {592, 593, 594, 595, 596};
+constexpr int kModelNotSelected[5] = {602, 603, 604, 605, 606};
+constexpr int kEnterPressed[5] = {597, 598, 599, 600, 601};
+constexpr int kEnter[5] = {612, 613, 614, 611, 610};
+
+PopupLook LogoLook(int bucket)
+{
+    PopupLook look;
+    look.backgroundBitmap = kBackground[bucket];
+    look.closeButton = CloseButtonSize::ToBitmap;
+    look.labelFont = false;
+    look.staticTextColor = RGB(254, 254, 254);
+    look.buttonTextColor = RGB(254, 254, 254);
+    look.textButtons = {{IDC_LOGO_ENTER, IDS_ENTER, kEnterPressed[bucket], kEnter[bucket]}};
+    return look;
+}
+
+}  // namespace
+
+const CDialogLogo::ModelChoice CDialogLogo::kModels[kModelCount] = {
+    {IDC_MODEL_BUTTON1, IDC_MODEL_CAPTION1, 5, false},
+    {IDC_MODEL_BUTTON2, IDC_MODEL_CAPTION2, 4, true},
+    {IDC_MODEL_BUTTON3, IDC_MODEL_CAPTION3, 2, false},
+    {IDC_MODEL_BUTTON4, IDC_MODEL_CAPTION4, 6, false},
+    {IDC_MODEL_BUTTON5, IDC_MODEL_CAPTION5, 7, false},
+    {IDC_MODEL_BUTTON6, IDC_MODEL_CAPTION6, 1, false},
+    {IDC_MODEL_BUTTON7, IDC_MODEL_CAPTION7, 8, true},
+};
+
+#define ON_MODEL_CHOICE(n)                                                                           \
+    ON_CONTROL_RANGE(BN_CLICKED, IDC_MODEL_BUTTON##n, IDC_MODEL_BUTTON##n, &CDialogLogo::OnClickedModel) \
+    ON_CONTROL_RANGE(STN_CLICKED, IDC_MODEL_CAPTION##n, IDC_MODEL_CAPTION##n, &CDialogLogo::OnClickedModel)
+
+BEGIN_MESSAGE_MAP(CDialogLogo, CPopupDialog)
+    ON_MODEL_CHOICE(1)
+    ON_MODEL_CHOICE(2)
+    ON_MODEL_CHOICE(3)
+    ON_MODEL_CHOICE(4)
+    ON_MODEL_CHOICE(5)
+    ON_MODEL_CHOICE(6)
+    ON_MODEL_CHOICE(7)
+    ON_CONTROL_RANGE(BN_DOUBLECLICKED, IDC_MODEL_BUTTON5, IDC_MODEL_BUTTON5, &CDialogLogo::OnClickedModel)
+    ON_BN_CLICKED(IDC_LOGO_ENTER, &CDialogLogo::OnClickedEnter)
+    ON_BN_CLICKED(IDOK, &CDialogLogo::OnClickedOk)
+    ON_BN_CLICKED(IDCANCEL, &CDialogLogo::OnClickedCancel)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+#undef ON_MODEL_CHOICE
+
+CDialogLogo::CDialogLogo(CWnd* parent) : CPopupDialog(IDD_LOGO, parent, LogoLook(0)) {}
+
+CDialogLogo::~CDialogLogo() = default;
+
+BOOL CDialogLogo::OnInitDialog()
+{
+    // The bitmaps follow the DPI the main window read.
+    m_nBucket = DpiBucket(g_screenDpi);
+    m_look = LogoLook(m_nBucket);
+    CPopupDialog::OnInitDialog();
+
+    // Painted one to one: the picker takes its background's size.
+    SetWindowPos(nullptr, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight, SWP_NOMOVE | SWP_NOZORDER);
+    for (const ModelChoice& m : kModels) SizeToBitmap(m.buttonId, kModelNotSelected[m_nBucket]);
+    SizeToBitmap(IDC_LOGO_ENTER, kEnterPressed[m_nBucket]);
+
+    for (const ModelChoice& m : kModels) {
+        for (int id : {m.buttonId, m.captionId}) {
+            if (CWnd* item = GetDlgItem(id)) item->ShowWindow(m.visible ? SW_SHOW : SW_HIDE);
+        }
+    }
+    SetTimer(kPollTimer, kPollMs);
+    return TRUE;
+}
+
+void CDialogLogo::OnClickedModel(UINT controlId)
+{
+    for (int i = 0; i < kModelCount; ++i) {
+        if (static_cast<UINT>(kModels[i].buttonId) == controlId || static_cast<UINT>(kModels[i].captionId) == controlId) {
+            m_nModelIndex = i + 1;
+            InvalidateModelButtons();
+            return;
+        }
+    }
+}
+
+void CDialogLogo::InvalidateModelButtons()
+{
+    for (const ModelChoice& m : kModels) {
+        if (CWnd* item = GetDlgItem(m.buttonId)) item->Invalidate(TRUE);
+    }
+}
+
+void CDialogLogo::OnClickedEnter()
+{
+    // A device that identified itself meanwhile keeps its own model.
+    if (g_deviceInfoReceived.load() == 1) {
+        EndDialog(1);
+        return;
+    }
+    if (m_nModelIndex >= 1 && m_nModelIndex <= kModelCount) g_deviceModel = kModels[m_nModelIndex - 1].deviceModel;
+    g_relayoutPending = 1;
+    ApplyPickerDefaultRouting();
+    EndDialog(1);
+}
+
+void CDialogLogo::OnClickedOk() { OnClickedEnter(); }
+
+void CDialogLogo::OnClickedCancel()
+{
+    CWnd* main = AfxGetMainWnd();
+    if (main && main != this) main->SendMessage(WM_CLOSE);
+    CDialog::OnCancel();
+}
+
+void CDialogLogo::OnTimer(UINT_PTR id)
+{
+    if (id == kPollTimer && g_deviceInfoReceived.load() == 1) EndDialog(1);
+    CPopupDialog::OnTimer(id);
+}
+
+bool CDialogLogo::DrawPopupItem(LPDRAWITEMSTRUCT dis)
+{
+    for (int i = 0; i < kModelCount; ++i) {
+        if (static_cast<UINT>(kModels[i].buttonId) != dis->CtlID) continue;
+        const bool selected = i + 1 == m_nModelIndex;
+        DrawBitmapItem(dis, selected ? kModelSelected[m_nBucket] : kModelNotSelected[m_nBucket]);
+        return true;
+    }
+    return CPopupDialog::DrawPopupItem(dis);
+}

@@ -1,0 +1,166 @@
+#include "dialogs/popuplook.h"
+
+#include <utility>
+
+#include "platform/resources.h"
+
+int g_screenDpi = 96;
+
+int ScaleForDpi(int x) { return x * g_screenDpi / 96; }
+
+int DpiBucket(int dpi)
+{
+    if (dpi < 110) return 0;
+    if (dpi < 132) return 1;
+    if (dpi < 158) return 2;
+    if (dpi < 188) return 3;
+    return 4;
+}
+
+BOOL CreatePopupFont(CFont& font)
+{
+    return font.CreateFont(ScaleForDpi(kPopupFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, kPopupFontFace);
+}
+
+BEGIN_MESSAGE_MAP(CPopupDialog, CDialogEx)
+    ON_WM_NCHITTEST()
+    ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
+    ON_WM_DRAWITEM()
+END_MESSAGE_MAP()
+
+CPopupDialog::CPopupDialog(UINT templateId, CWnd* parent, PopupLook look)
+    : CDialogEx(templateId, parent), m_look(std::move(look))
+{
+}
+
+CPopupDialog::~CPopupDialog() = default;
+
+BOOL CPopupDialog::OnInitDialog()
+{
+    CDialogEx::OnInitDialog();
+    if (m_look.backgroundBitmap && m_bmpBackground.LoadBitmap(static_cast<UINT>(m_look.backgroundBitmap)))
+        m_bmpBackground.GetBitmap(&m_bmBackground);
+
+    const int bucket = DpiBucket(g_screenDpi);
+    if (CWnd* close = GetDlgItem(IDCANCEL)) {
+        if (m_look.closeButton == CloseButtonSize::Fixed)
+            close->SetWindowPos(nullptr, 0, 0, ScaleForDpi(42), ScaleForDpi(22), SWP_NOMOVE | SWP_NOZORDER);
+        else if (m_look.closeButton == CloseButtonSize::ToBitmap)
+            SizeToBitmap(IDCANCEL, kCloseBitmap[bucket]);
+    }
+
+    if (m_look.labelFont) {
+        CreatePopupFont(m_fontLabel);
+        for (const PopupLabel& label : m_look.labels) {
+            if (CWnd* item = GetDlgItem(label.controlId)) {
+                item->SetFont(&m_fontLabel);
+                item->SetWindowText(LoadResString(label.stringId));
+            }
+        }
+    }
+    return TRUE;
+}
+
+LRESULT CPopupDialog::OnNcHitTest(CPoint screenPoint)
+{
+    const LRESULT hit = CDialogEx::OnNcHitTest(screenPoint);
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+void CPopupDialog::OnPaint()
+{
+    CPaintDC dc(this);
+    if (!m_bmpBackground.IsValid()) return;
+    CRect client;
+    GetClientRect(&client);
+    CDC mem;
+    mem.CreateCompatibleDC(&dc);
+    CBitmap* old = mem.SelectObject(&m_bmpBackground);
+    dc.StretchBlt(0, 0, client.Width(), client.Height(), &mem, 0, 0, m_bmBackground.bmWidth,
+                  m_bmBackground.bmHeight, SRCCOPY);
+    mem.SelectObject(old);
+    mem.DeleteDC();
+}
+
+HBRUSH CPopupDialog::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
+{
+    const HBRUSH framework = CDialogEx::OnCtlColor(dc, wnd, ctlColor);
+    return PopupCtlColor(dc, wnd, ctlColor, framework);
+}
+
+HBRUSH CPopupDialog::PopupCtlColor(CDC* dc, CWnd*, UINT kind, HBRUSH framework)
+{
+    if (kind != CTLCOLOR_STATIC && kind != CTLCOLOR_BTN) return framework;
+    dc->SetTextColor(m_look.staticTextColor);
+    dc->SetBkMode(TRANSPARENT);
+    return static_cast<CBrush*>(GetStockObject(NULL_BRUSH));
+}
+
+void CPopupDialog::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
+{
+    DrawPopupItem(dis);
+    CDialogEx::OnDrawItem(ctlId, dis);
+}
+
+bool CPopupDialog::DrawPopupItem(LPDRAWITEMSTRUCT dis)
+{
+    const bool pressed = (dis->itemState & ODS_SELECTED) != 0;
+    const int id = static_cast<int>(dis->CtlID);
+    if (id == IDCANCEL && m_look.closeButton != CloseButtonSize::None) {
+        const int bucket = DpiBucket(g_screenDpi);
+        DrawBitmapItem(dis, pressed ? kCloseBitmapPressed[bucket] : kCloseBitmap[bucket]);
+        return true;
+    }
+    for (const PopupTextButton& b : m_look.textButtons) {
+        if (b.controlId != id) continue;
+        DrawBitmapItem(dis, pressed ? b.bitmapPressed : b.bitmap);
+        DrawItemText(dis, LoadResString(b.stringId), m_look.buttonTextColor);
+        return true;
+    }
+    return false;
+}
+
+void CPopupDialog::DrawBitmapItem(LPDRAWITEMSTRUCT dis, int bitmapId)
+{
+    CDC* dc = dis->pDC;
+    if (!dc) return;
+    CBitmap bitmap;
+    if (!bitmap.LoadBitmap(static_cast<UINT>(bitmapId))) return;
+    BITMAP bm;
+    bitmap.GetBitmap(&bm);
+    CDC mem;
+    mem.CreateCompatibleDC(dc);
+    CBitmap* old = mem.SelectObject(&bitmap);
+    const RECT& r = dis->rcItem;
+    dc->StretchBlt(r.left, r.top, r.right, r.bottom, &mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    mem.SelectObject(old);
+    mem.DeleteDC();
+    bitmap.DeleteObject();
+}
+
+void CPopupDialog::DrawItemText(LPDRAWITEMSTRUCT dis, const std::wstring& text, COLORREF color)
+{
+    CDC* dc = dis->pDC;
+    if (!dc) return;
+    dc->SetTextColor(color);
+    CFont font;
+    CreatePopupFont(font);
+    CFont* old = dc->SelectObject(&font);
+    CRect r(dis->rcItem);
+    dc->DrawText(text, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (old) dc->SelectObject(old);
+    font.DeleteObject();
+}
+
+void CPopupDialog::SizeToBitmap(int controlId, int bitmapId)
+{
+    CWnd* item = GetDlgItem(controlId);
+    if (!item) return;
+    CBitmap bitmap;
+    if (!bitmap.LoadBitmap(static_cast<UINT>(bitmapId))) return;
+    const CSize size = bitmap.GetSize();
+    bitmap.DeleteObject();
+    item->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+}

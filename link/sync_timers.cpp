@@ -1,0 +1,282 @@
+#include "link/sync_timers.h"
+
+#include <array>
+#include <cstring>
+#include <mutex>
+
+#include "link/commands.h"
+#include "link/image_lock.h"
+#include "link/link_messages.h"
+#include "link/tcp_link.h"
+#include "model/device_state.h"
+#include "model/eq_images.h"
+
+int g_lastSaveSlot = 0;
+int g_lastPresetSlot = 0;
+int g_lastInputSource = 1;
+int g_lastUsbConnected = 0;
+
+namespace {
+
+constexpr int kBlockBytes = 56;
+constexpr int kResendTicks[] = {10, 20, 30};
+
+struct ImagePlan {
+    uint8_t* image;
+    uint8_t* shadow;
+    int blocks;
+    ImageBlock (*block)(int);
+    SendStatus (*send)(unsigned, unsigned);
+};
+
+const ImagePlan kPlans[] = {
+    {g_eqUser, g_eqUserShadow, kEqUserBlocks, EqUserBlock, SendEqUserBlock},
+    {g_eqUser2, g_eqUser2Shadow, kEqUser2Blocks, EqUser2Block, SendEqUser2Block},
+};
+
+bool BlockDiffers(const ImagePlan& plan, int i)
+{
+    const ImageBlock b = plan.block(i);
+    return std::memcmp(plan.image + b.offset, plan.shadow + b.offset, b.length) != 0;
+}
+
+}  // namespace
+
+ImageBlock EqUserBlock(int index)
+{
+    if (index <= 0) return {0, kBlockBytes - 1};
+    if (index >= kEqUserBlocks - 1) return {kBlockBytes * (kEqUserBlocks - 1) - 1, EQ_USER_PARA_NUM - (kBlockBytes * (kEqUserBlocks - 1) - 1)};
+    return {static_cast<unsigned>(kBlockBytes * index - 1), kBlockBytes};
+}
+
+ImageBlock EqUser2Block(int index)
+{
+    const unsigned offset = static_cast<unsigned>(kBlockBytes * index);
+    return {offset, index >= kEqUser2Blocks - 1 ? SAVE_PARA_2_END - offset : kBlockBytes};
+}
+
+SyncTimers::SyncTimers(ISyncHost& host) : m_host(host) {}
+
+void SyncTimers::Start()
+{
+    m_host.SetTimer(IDT_POLL, IDT_POLL_MS);
+    m_host.SetTimer(IDT_STATUS, IDT_STATUS_MS);
+}
+
+bool SyncTimers::OnTimer(UINT_PTR id)
+{
+    switch (id) {
+    case IDT_POLL: OnPoll(); return true;
+    case IDT_IMPORT_WATCHDOG: OnImportWatchdog(); return true;
+    case IDT_PARAM_SYNC: OnParamSync(); return true;
+    case IDT_STATUS: OnStatus(); return true;
+    default: return false;
+    }
+}
+
+SyncTimers::Link SyncTimers::CurrentLink() const
+{
+    if (g_usbConnected.load() == 1) return Link::kHid;
+    if (m_host.TcpLinkState() != TCP_LINK_CLOSED) return Link::kTcp;
+    return Link::kNone;
+}
+
+void SyncTimers::OnPoll()
+{
+    const Link link = CurrentLink();
+    // A link that went away, or gave way to the other one, ends the session.
+    if (m_link != Link::kNone && link != m_link) LinkLost();
+    m_link = link;
+    if (link == Link::kNone) {
+        EndSession();
+        return;
+    }
+    if (m_nKeepAliveTick == 0) SendDeviceInfoRequest();
+    if (++m_nKeepAliveTick >= kKeepAliveTicks) m_nKeepAliveTick = 0;
+    // One import per connection, and never a second progress dialog inside
+    // the first: a new connection waits until the old dialog has closed.
+    if (m_nImportState == 0 && g_deviceInfoReceived.load() == 1 && !m_bProgressOpen) StartImport();
+}
+
+void SyncTimers::StartImport()
+{
+    m_nImportState = kImporting;
+    StopParamSync();
+    g_importWatchdogTicks.store(0);
+    RequestImport();
+    m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
+    m_bWatchdog = true;
+    m_bProgressOpen = true;
+    m_host.RunProgressModal();
+    m_bProgressOpen = false;
+}
+
+void SyncTimers::RequestImport()
+{
+    // Before the request leaves: its first page may come back at once.
+    m_reading = Reading::kEqUser;
+    m_bChannelNamesRequested = false;
+    g_progressPermille.store(0);
+    RequestEqUser(0);
+}
+
+void SyncTimers::OnImportWatchdog()
+{
+    if (g_deviceInfoReceived.load() != 1) return;
+    const int ticks = g_importWatchdogTicks.fetch_add(1) + 1;
+    for (int resend : kResendTicks) {
+        if (ticks == resend) {
+            RequestImport();
+            return;
+        }
+    }
+    if (ticks > kWatchdogGiveUp) {
+        g_progressPermille.store(1000);
+        StopWatchdog();
+        g_importWatchdogTicks.store(0);
+        m_reading = Reading::kNone;
+        m_host.ShowStringBox(IDS_IMPORT_FAILED);
+    }
+}
+
+void SyncTimers::StopWatchdog()
+{
+    if (!m_bWatchdog) return;
+    m_host.KillTimer(IDT_IMPORT_WATCHDOG);
+    m_bWatchdog = false;
+}
+
+void SyncTimers::OnParamImageDecoded()
+{
+    StopWatchdog();
+    if (m_reading == Reading::kEqUser) m_reading = Reading::kEqUser2;
+    // Requests made without a link would wait for the next connection.
+    if (CurrentLink() == Link::kNone) return;
+    RequestEqUser2();
+    if (!m_bChannelNamesRequested) {
+        m_bChannelNamesRequested = true;
+        RequestChannelNames();
+    }
+}
+
+void SyncTimers::OnRoutingImageDecoded()
+{
+    if (m_reading == Reading::kEqUser) return;  // a stray image: the import goes on
+    m_reading = Reading::kNone;
+    if (CurrentLink() != Link::kNone) StartParamSync();
+}
+
+void SyncTimers::OnLinkLost()
+{
+    LinkLost();
+    m_link = Link::kNone;
+}
+
+void SyncTimers::LinkLost()
+{
+    EndSession();
+    g_progressPermille.store(1000);  // ends a progress dialog that is open
+}
+
+void SyncTimers::EndSession()
+{
+    m_nImportState = 0;
+    m_nKeepAliveTick = 0;
+    g_deviceInfoReceived.store(0);
+    g_deviceInfoExReceived.store(0);
+    StopParamSync();
+    StopWatchdog();
+    m_reading = Reading::kNone;
+    m_nSaveSlot = -1;
+}
+
+void SyncTimers::StartParamSync()
+{
+    m_host.SetTimer(IDT_PARAM_SYNC, IDT_PARAM_SYNC_MS);
+    m_bParamSync = true;
+}
+
+void SyncTimers::StopParamSync()
+{
+    if (!m_bParamSync) return;
+    m_host.KillTimer(IDT_PARAM_SYNC);
+    m_bParamSync = false;
+}
+
+bool SyncTimers::RequestSavePreset(int slot)
+{
+    if (CurrentLink() == Link::kNone || slot < 0 || slot >= 8) return false;
+    m_nSaveSlot = slot;
+    return true;
+}
+
+void SyncTimers::OnParamSync()
+{
+    {
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        BuildEqUser(m_host.DelayFields());
+        BuildEqUser2(m_host.VisibleChannels());
+    }
+    const bool eqUserDone = SyncImage(false);
+    const bool eqUser2Done = SyncImage(true);
+    if (eqUserDone && eqUser2Done) FlushSave();
+}
+
+bool SyncTimers::SyncImage(bool routing)
+{
+    const ImagePlan& plan = kPlans[routing ? 1 : 0];
+    std::array<uint8_t, kBlockBytes> before{};
+    ImageBlock sent{0, 0};
+    bool done = true;
+    {
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        int i = 0;
+        while (i < plan.blocks && !BlockDiffers(plan, i)) ++i;
+        if (i == plan.blocks) return true;
+        sent = plan.block(i);
+        std::memcpy(before.data(), plan.shadow + sent.offset, sent.length);
+        std::memcpy(plan.shadow + sent.offset, plan.image + sent.offset, sent.length);
+        for (++i; i < plan.blocks && done; ++i) done = !BlockDiffers(plan, i);
+    }
+    const SendStatus status = plan.send(sent.offset, sent.length);
+    if (status == SendStatus::kQueued || status == SendStatus::kGated) return done;
+    // Not on its way: the block stays changed for the next tick.
+    std::lock_guard<std::mutex> lock(g_imageMutex);
+    std::memcpy(plan.shadow + sent.offset, before.data(), sent.length);
+    return false;
+}
+
+void SyncTimers::FlushSave()
+{
+    if (m_nSaveSlot < 0) return;
+    const uint8_t payload[] = {CMD_SAVE_PRESET, static_cast<uint8_t>(m_nSaveSlot)};
+    if (SendDeviceCommand(sizeof payload, payload) == SendStatus::kRingFull) return;
+    m_nSaveSlot = -1;
+}
+
+void SyncTimers::OnStatus()
+{
+    const int saveSlot = g_saveSlot.load();
+    if (saveSlot != g_lastSaveSlot) {
+        g_lastSaveSlot = saveSlot;
+        m_host.UpdateSaveModeLabel();
+    }
+    const int presetSlot = g_presetSlot.load();
+    if (presetSlot != g_lastPresetSlot) {
+        g_lastPresetSlot = presetSlot;
+        m_host.UpdateCurrentModeLabel();
+    }
+    const int source = g_inputSource.load();
+    if (source != g_lastInputSource) {
+        m_host.RepaintSourceLabels();
+        g_lastInputSource = source;
+        m_host.UpdateSourceLabel();
+    }
+    m_host.DrawWifiPic();
+    const int usb = g_usbConnected.load();
+    if (usb != g_lastUsbConnected) {
+        g_lastUsbConnected = usb;
+        m_host.DrawUsbPic();
+        if (usb == 0) m_host.PostToSelf(WM_DEVICE_OFFLINE, 0, 0);
+    }
+}

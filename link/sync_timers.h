@@ -1,0 +1,169 @@
+// The main dialog's synchronisation timers: IDT_POLL keeps the link alive
+// and imports the device's images once per connection, IDT_IMPORT_WATCHDOG
+// resends a stalled import and gives up, IDT_PARAM_SYNC sends the first
+// changed block of each image per tick (and a pending preset save once both
+// images are in the device), IDT_STATUS refreshes the status display.
+//
+// The main dialog owns one SyncTimers, forwards its WM_TIMER ids to OnTimer
+// and implements ISyncHost for everything that touches windows. Everything
+// here runs on the UI thread. OnTimer is re-entered while the progress
+// dialog runs modally inside IDT_POLL.
+//
+// Unlike a bare timer engine, these timers
+//  - stop IDT_PARAM_SYNC on every loss of the link (HID or TCP, or a switch
+//    from one to the other) and while an import runs; only a decoded
+//    EqUser2 with a link up starts it again;
+//  - reset the watchdog count and the progress before an import request
+//    leaves;
+//  - complete the progress (1000) when the link is lost, so that every
+//    progress dialog ends;
+//  - take the save slot when the save is asked for and drop a pending save
+//    when the link goes down;
+//  - send CMD_SAVE_PRESET only once both images equal their shadows;
+//  - keep a block that could not be queued (ring full) for the next tick.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/types.h"
+
+class IDelayFields;
+
+// Timer ids and periods of the main dialog.
+constexpr UINT_PTR IDT_POLL = 2;
+constexpr UINT_PTR IDT_PARAM_SYNC = 10;
+constexpr UINT_PTR IDT_STATUS = 11;
+constexpr UINT_PTR IDT_IMPORT_WATCHDOG = 13;
+constexpr UINT IDT_POLL_MS = 10;
+constexpr UINT IDT_PARAM_SYNC_MS = 100;
+constexpr UINT IDT_STATUS_MS = 300;
+constexpr UINT IDT_IMPORT_WATCHDOG_MS = 100;
+
+constexpr int IDS_IMPORT_FAILED = 143;  // "Import failed"
+
+// What IDT_STATUS last showed (UI thread). The status labels read
+// g_lastInputSource; RepaintSourceLabels runs while it still holds the old
+// source.
+extern int g_lastSaveSlot;
+extern int g_lastPresetSlot;
+extern int g_lastInputSource;
+extern int g_lastUsbConnected;
+
+// The block plan of IDT_PARAM_SYNC: EqUser in 57 blocks (55 bytes, then 56
+// bytes from offset 56i - 1, the last 28 bytes at 3135), EqUser2 in 8
+// blocks of 56 (the last 13 bytes at 392). Each plan covers its image once.
+struct ImageBlock {
+    unsigned offset;
+    unsigned length;
+};
+constexpr int kEqUserBlocks = 57;
+constexpr int kEqUser2Blocks = 8;
+ImageBlock EqUserBlock(int index);
+ImageBlock EqUser2Block(int index);
+
+// The main dialog's side of the timers.
+class ISyncHost {
+public:
+    // Window timers of the dialog (SetTimer on a live id restarts it).
+    virtual void SetTimer(UINT_PTR id, UINT elapseMs) = 0;
+    virtual void KillTimer(UINT_PTR id) = 0;
+    // CTcpLink::GetState of the dialog's TCP link: any non-zero state is a link.
+    virtual int TcpLinkState() const = 0;
+
+    // CLoadPercent without a parent, run modally; returns when it ended
+    // (g_progressPermille reached 1000). Timers and link messages go on.
+    virtual void RunProgressModal() = 0;
+    // String-table message box (caption g_msgCaption, OK, g_languageId), modal.
+    virtual void ShowStringBox(int stringId) = 0;
+    virtual void PostToSelf(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+
+    // What the images are built from: the delay fields and the graph's
+    // mask of channels drawn besides the current one.
+    virtual IDelayFields& DelayFields() = 0;
+    virtual int VisibleChannels() const = 0;
+
+    // The status display.
+    virtual void UpdateSaveModeLabel() = 0;
+    virtual void UpdateCurrentModeLabel() = 0;
+    virtual void UpdateSourceLabel() = 0;
+    virtual void RepaintSourceLabels() = 0;  // old source in g_lastInputSource
+    virtual void DrawWifiPic() = 0;
+    virtual void DrawUsbPic() = 0;
+
+protected:
+    ~ISyncHost() = default;
+};
+
+class SyncTimers {
+public:
+    explicit SyncTimers(ISyncHost& host);
+    SyncTimers(const SyncTimers&) = delete;
+    SyncTimers& operator=(const SyncTimers&) = delete;
+
+    // OnInitDialog, after the link threads started: IDT_POLL, then
+    // IDT_STATUS (IDT_EQ_SYNC, set between them, is the graph's).
+    void Start();
+
+    // The dialog's WM_TIMER: true when id is one of the four timers here.
+    bool OnTimer(UINT_PTR id);
+
+    // WM_PARAM_IMAGE_RECEIVED, after EqUser was decoded: ends the watchdog,
+    // asks for EqUser2 and, once per import, for the channel names.
+    void OnParamImageDecoded();
+    // WM_ROUTING_IMAGE_RECEIVED, after EqUser2 was decoded: starts
+    // IDT_PARAM_SYNC when a link is up and no EqUser read is under way.
+    void OnRoutingImageDecoded();
+    // The HID device went away (IDialogPort::HidDeviceRemoved).
+    void OnLinkLost();
+    // A preset recall or an accepted firmware image.
+    void StopParamSync();
+
+    // The preset save into slot goes out once the device holds both images.
+    // Refused (false, nothing pending) while no link is up.
+    bool RequestSavePreset(int slot);
+    bool SavePending() const { return m_nSaveSlot >= 0; }
+
+    int ImportState() const { return m_nImportState; }
+    bool ParamSyncRunning() const { return m_bParamSync; }
+
+    void OnPoll();
+    void OnImportWatchdog();
+    void OnParamSync();
+    void OnStatus();
+
+    static constexpr int kImporting = 8;
+    static constexpr int kKeepAliveTicks = 30;
+    static constexpr int kWatchdogGiveUp = 70;
+
+private:
+    enum class Link { kNone, kHid, kTcp };
+    // EqUser is read from the import's start until it is decoded; EqUser2
+    // from then until it is decoded.
+    enum class Reading { kNone, kEqUser, kEqUser2 };
+
+    Link CurrentLink() const;
+    // Without a link: identification, import, IDT_PARAM_SYNC and a pending
+    // save end. On the loss itself the progress completes as well.
+    void EndSession();
+    void LinkLost();
+    void StartImport();
+    // CMD_READ_EQUSER of the current settings, with the progress at 0.
+    void RequestImport();
+    void StartParamSync();
+    void StopWatchdog();
+    // Sends the first changed block of the image; true when the image then
+    // equals its shadow.
+    bool SyncImage(bool routing);
+    void FlushSave();
+
+    ISyncHost& m_host;
+    int m_nImportState = 0;
+    int m_nKeepAliveTick = 0;
+    bool m_bChannelNamesRequested = false;
+    bool m_bParamSync = false;
+    bool m_bWatchdog = false;
+    bool m_bProgressOpen = false;
+    Reading m_reading = Reading::kNone;
+    Link m_link = Link::kNone;
+    int m_nSaveSlot = -1;
+};

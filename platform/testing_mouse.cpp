@@ -1,0 +1,55 @@
+// Mouse input in steps for tests (platform/testing.h).
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "platform/testing.h"
+#include "platform/wnd.h"
+#include "platform/wnd_qt.h"
+
+namespace platform_testing {
+
+namespace {
+
+// The widget that gets the event (the capture's, else hwnd's) and the point
+// in its coordinates.
+QWidget* Target(HWND hwnd, int x, int y, QPointF& local, QPointF& global)
+{
+    WndCore* c = WndCore::FromHwnd(hwnd);
+    if (!c || !c->widget) return nullptr;
+    global = c->widget->mapToGlobal(QPointF(x, y));
+    QWidget* target = c->widget;
+    if (CWnd* cap = CWnd::GetCapture()) {
+        if (WndCore* cc = WndCore::FromHwnd(cap->GetSafeHwnd()); cc && cc->widget) target = cc->widget;
+    }
+    local = target->mapFromGlobal(global);
+    return target;
+}
+
+void Send(HWND hwnd, int x, int y, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QPointF local, global;
+    if (QWidget* w = Target(hwnd, x, y, local, global)) {
+        QMouseEvent ev(type, local, global, button, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &ev);
+    }
+}
+
+}  // namespace
+
+void MousePressAt(HWND hwnd, int x, int y)
+{
+    Send(hwnd, x, y, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+}
+
+void MouseMoveTo(HWND hwnd, int x, int y, bool leftDown)
+{
+    Send(hwnd, x, y, QEvent::MouseMove, Qt::NoButton, leftDown ? Qt::LeftButton : Qt::NoButton);
+}
+
+void MouseReleaseAt(HWND hwnd, int x, int y)
+{
+    Send(hwnd, x, y, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+}
+
+}  // namespace platform_testing
