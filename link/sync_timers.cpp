@@ -174,8 +174,7 @@ void SyncTimers::OnLinkLost()
 
 void SyncTimers::LinkLost()
 {
-    EndSession();
-    g_progressPermille.store(1000);  // ends a progress dialog that is open
+    EndSession();  // ends a progress dialog that is open
 }
 
 void SyncTimers::EndSession()

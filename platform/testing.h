@@ -24,7 +24,7 @@ void PumpEvents();
 
 // Input as the user gives it, delivered to the window's widget as the
 // windowing system would (press and release).
-void PressKey(HWND hwnd, UINT virtualKey, wchar_t ch = 0);
+void PressKey(HWND hwnd, UINT virtualKey, wchar_t ch = 0, bool alt = false);
 void ClickAt(HWND hwnd, int x, int y);
 void WheelAt(HWND hwnd, int x, int y, int delta);
 // Makes the window's top-level window the active one, so that focus

@@ -1673,7 +1673,7 @@ QWidget* WidgetOfHwnd(HWND hwnd)
 
 }  // namespace
 
-void PressKey(HWND hwnd, UINT vk, wchar_t ch)
+void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt)
 {
     QString text;
     if (ch) text = QString(QChar(static_cast<char16_t>(ch)));
@@ -1681,11 +1681,11 @@ void PressKey(HWND hwnd, UINT vk, wchar_t ch)
     else if (vk == VK_ESCAPE) text = QString(QChar(0x1B));
     const int key = QtKeyFromVk(vk);
     if (QWidget* w = WidgetOfHwnd(hwnd)) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent press(QEvent::KeyPress, key, alt ? Qt::AltModifier : Qt::NoModifier, text);
         QCoreApplication::sendEvent(w, &press);
     }
     if (QWidget* w = WidgetOfHwnd(hwnd)) {
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, alt ? Qt::AltModifier : Qt::NoModifier, text);
         QCoreApplication::sendEvent(w, &release);
     }
 }

@@ -82,8 +82,16 @@ void Accumulate(std::vector<GraphPointF>& columns, const Samples& s, const Span&
 {
     const int first = std::max(span.startCol, left);
     const int last = std::min(span.endCol, right);
+    // Each column takes the first sample at or right of it. When the samples'
+    // columns never go back, that sample only moves on from column to column
+    // and the scan can resume where the last column found it.
+    bool monotone = true;
+    for (int k = span.startIdx; k < span.endIdx && monotone; ++k)
+        monotone = TruncPixel(s[k].x) <= TruncPixel(s[k + 1].x);
+    int from = span.startIdx;
     for (int c = first; c <= last; ++c) {
-        for (int k = span.startIdx; k <= span.endIdx; ++k) {
+        for (int k = from; k <= span.endIdx; ++k) {
+            if (monotone) from = k;
             float y;
             if (static_cast<float>(c) == s[k].x) {
                 y = s[k].y;

@@ -62,7 +62,7 @@ protected:
 private:
     // Pixels of x at the screen DPI, as the main window scales its sizes.
     int ScaleForDpi(int x) const { return x * GetScreenDpi() / 96; }
-    void DrawResponse(gfx::Graphics& g, const ResponseCurve& curve) const;
+    void DrawResponse(CDC* dc, gfx::Graphics& g, const ResponseCurve& curve) const;
     void StartDrag();
 
     CBrush m_brBackground;

@@ -187,6 +187,12 @@ TEST_F(DialogLogoTest, ChineseTemplateServesBothLanguages)
             EXPECT_EQ(dlg.GetTemplate()->language, LANG_CHINESE_PRC);
             EXPECT_FALSE(dlg.GetDlgItem(IDC_MODEL_CAPTION2)->GetWindowTextString().empty());
             EXPECT_EQ(LoadResString(IDS_ENTER), row.enter);
+            // Its caption is drawn over the Enter bitmap (612: #3a4658).
+            const HWND enter = dlg.GetDlgItem(IDC_LOGO_ENTER)->m_hWnd;
+            EXPECT_EQ(GrabWindowPixel(enter, 2, 2), Rgb(0x3a4658));
+            int textPixels = 0;
+            for (int x = 0; x < 42; ++x) textPixels += GrabWindowPixel(enter, x, 11) != Rgb(0x3a4658);
+            EXPECT_GT(textPixels, 0);
             dlg.EndDialog(IDOK);
         });
         EXPECT_EQ(result, IDOK);

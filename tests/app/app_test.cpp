@@ -1,0 +1,224 @@
+// The application object's language choice and the main window's frame,
+// run in-process with the link off and a script that plays the user.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <future>
+#include <thread>
+
+#include "app/aboutdlg.h"
+#include "app/control_ids.h"
+#include "app/tarvel.h"
+#include "app/tarveldlg.h"
+#include "dialogs/dialoglogo.h"
+#include "model/device_state.h"
+#include "model/params.h"
+#include "platform/platform.h"
+#include "platform/testing.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---- language ---------------------------------------------------------------
+
+TEST(LanguageChoiceTest, FirstExistingFileDecidesElseTheSystemLanguage)
+{
+    const fs::path dir = fs::temp_directory_path() / ("tarvel_lang_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string a = (dir / "a.ini").string(), b = (dir / "b.ini").string(), c = (dir / "c.ini").string();
+    struct File {
+        const std::string* path;
+        std::string bytes;  // "-": absent, "!": present but unreadable (a folder)
+    };
+    struct Case {
+        const char* name;
+        std::vector<File> files;
+        LANGID system;
+        uint16_t id;
+        int choice;
+    } cases[] = {
+        {"English file", {{&a, std::string("\x09\x04", 2)}}, 0x0804, 0x0409, 2},
+        {"Chinese file", {{&a, std::string("\x04\x08", 2)}}, 0x0409, 0x0804, 1},
+        {"other id as it is", {{&a, std::string("\x07\x04", 2)}}, 0x0409, 0x0407, 1},
+        {"longer file: two bytes", {{&a, std::string("\x09\x04\x04\x08", 4)}}, 0x0804, 0x0409, 2},
+        {"one byte", {{&a, std::string("\x09", 1)}}, 0x0804, 0x0009, 1},
+        {"empty file: id 0", {{&a, ""}}, 0x0804, 0x0000, 1},
+        {"second place", {{&a, "-"}, {&b, std::string("\x04\x08", 2)}}, 0x0409, 0x0804, 1},
+        {"unreadable first hides the second", {{&a, "!"}, {&b, std::string("\x09\x04", 2)}}, 0x0804, 0x0804, 0},
+        {"none: Chinese system", {}, 0x0804, 0x0804, 0},
+        {"none: Taiwan", {}, 0x0404, 0x0804, 0},
+        {"none: Hong Kong", {}, 0x0C04, 0x0804, 0},
+        {"none: German", {}, 0x0407, 0x0409, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        for (const File& f : k.files) {
+            if (f.bytes == "-") continue;
+            if (f.bytes == "!") {
+                fs::create_directories(*f.path);
+                continue;
+            }
+            std::ofstream(*f.path, std::ios::binary) << f.bytes;
+        }
+        const LanguageChoice r = ChooseLanguage({a, b, c}, k.system);
+        EXPECT_EQ(r.languageId, k.id);
+        EXPECT_EQ(r.choice, k.choice);
+    }
+    fs::remove_all(dir);
+}
+
+// ---- the main window --------------------------------------------------------
+
+// Runs f on the UI thread and waits for it (from the script's thread).
+bool OnUi(const std::function<void()>& f)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    auto fut = done->get_future();
+    if (!PostToUi([f, done] {
+            f();
+            done->set_value();
+        }))
+        return false;
+    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+}
+
+bool WaitOnUi(const std::function<bool()>& pred)
+{
+    for (int i = 0; i < 500; ++i) {
+        bool ok = false;
+        if (!OnUi([&] { ok = pred(); })) return false;
+        if (ok) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(EnsureUiApplication());
+        ResetShutdownForTests();
+        m_setup.startLink = false;
+        SetLinkSetupForTests(&m_setup);
+        g_languageId = 0x0409;
+        g_deviceInfoReceived = 0;
+        g_deviceInfoExReceived = 0;
+        g_deviceString.Clear();
+    }
+    void TearDown() override
+    {
+        SetLinkSetupForTests(nullptr);
+        platform_testing::SetSystemMenuResponder({});
+        platform_testing::PumpEvents();
+    }
+
+    // Runs the main dialog; script runs on its own thread once the picker
+    // is up and must end by closing the window.
+    INT_PTR Run(CTarvelDlg& dlg, const std::function<void()>& script)
+    {
+        std::thread t([&] {
+            // The picker comes first: confirm the model shown.
+            const bool picker = WaitOnUi([] {
+                HWND top = platform_testing::TopModalDialog();
+                return top && dynamic_cast<CDialogLogo*>(CWnd::FromHandle(top)) != nullptr;
+            });
+            EXPECT_TRUE(picker);
+            OnUi([] { ::PostMessage(platform_testing::TopModalDialog(), WM_COMMAND, IDOK, 0); });
+            EXPECT_TRUE(WaitOnUi([&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.IsWindowVisible(); }));
+            script();
+        });
+        const INT_PTR r = dlg.DoModal();
+        t.join();
+        return r;
+    }
+
+    LinkSetup m_setup;
+};
+
+TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroughWmClose)
+{
+    CTarvelDlg dlg;
+    const INT_PTR r = Run(dlg, [&] {
+        OnUi([&] {
+            // The entry fields are attached as their classes.
+            EXPECT_NE(dynamic_cast<CEditBandFreq*>(dlg.GetDlgItem(g_bandFreqEditId[0])), nullptr);
+            EXPECT_NE(dynamic_cast<CEditBandQ*>(dlg.GetDlgItem(g_bandQEditId[30])), nullptr);
+            EXPECT_NE(dynamic_cast<CEditBandGain*>(dlg.GetDlgItem(g_bandGainEditId[15])), nullptr);
+            EXPECT_EQ(dlg.GetDlgItem(g_delayEditId[4]), &dlg.DelayField(4));  // CH5 is control 1007
+            EXPECT_EQ(dlg.GetDlgItem(g_gainEditId[11]), &dlg.GainField(11));
+            EXPECT_EQ(dlg.GetDlgItem(IDC_SPECTRUM_ID), &dlg.Spectrum());
+            // Reset to defaults: delays 0 shown in milliseconds.
+            EXPECT_EQ(dlg.DelayField(7).GetWindowTextString(), L"0.000");
+            EXPECT_EQ(dlg.GetDlgItem(IDC_VERSION_ID)->GetWindowTextString(), L"K417R_210903V1");
+            // No edit field holds the focus.
+            CWnd* focus = CWnd::GetFocus();
+            EXPECT_EQ(dynamic_cast<CEdit*>(focus), nullptr);
+            EXPECT_EQ(dlg.GetDefID() & 0xFFFF, static_cast<DWORD>(IDC_FREQ_CAPTION_ID));
+            // Enter and Escape do nothing.
+            platform_testing::PressKey(dlg.m_hWnd, VK_RETURN);
+            platform_testing::PressKey(dlg.m_hWnd, VK_ESCAPE);
+            dlg.SendMessage(WM_COMMAND, IDOK, 0);
+            dlg.SendMessage(WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_TRUE(WaitOnUi([&] { return platform_testing::TopModalDialog() == dlg.m_hWnd; }));
+        // The background drags the window.
+        OnUi([&] {
+            CRect rc;
+            dlg.GetWindowRect(&rc);
+            EXPECT_EQ(dlg.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(rc.left + 3, rc.top + 3)), HTCAPTION);
+        });
+        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CLOSE_ID, BN_CLICKED), 0); });
+    });
+    EXPECT_EQ(r, IDCANCEL);
+    EXPECT_FALSE(dlg.IsLinkRunning());
+}
+
+TEST_F(MainWindowTest, SystemMenuAboutShowsVersionAndDeviceStrings)
+{
+    const char device[] = "46AK10240315V1";
+    g_deviceString.Set(device, 14);
+    std::vector<CMenu::Item> shown;
+    platform_testing::SetSystemMenuResponder([&](const std::vector<CMenu::Item>& items) {
+        shown = items;
+        return items.empty() ? UINT_PTR(0) : items.back().id;
+    });
+    CTarvelDlg dlg;
+    std::wstring version, deviceText;
+    bool mediaVisible = true;
+    const INT_PTR r = Run(dlg, [&] {
+        // Alt+Space opens the system menu; its last entry opens About.
+        // Posted, so that the About box's modal loop does not hold this thread.
+        PostToUi([&] { platform_testing::PressKey(dlg.m_hWnd, VK_SPACE, 0, true); });
+        EXPECT_TRUE(WaitOnUi([] {
+            HWND top = platform_testing::TopModalDialog();
+            return top && dynamic_cast<CAboutDlg*>(CWnd::FromHandle(top)) != nullptr;
+        }));
+        OnUi([&] {
+            CWnd* about = CWnd::FromHandle(platform_testing::TopModalDialog());
+            version = about->GetDlgItem(1255)->GetWindowTextString();
+            deviceText = about->GetDlgItem(1254)->GetWindowTextString();
+            mediaVisible = about->GetDlgItem(1256)->IsWindowVisible();
+            ::PostMessage(about->m_hWnd, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_TRUE(WaitOnUi([&] { return platform_testing::TopModalDialog() == dlg.m_hWnd; }));
+        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    });
+    EXPECT_EQ(r, IDCANCEL);
+    ASSERT_GE(shown.size(), 2u);
+    EXPECT_TRUE(shown[shown.size() - 2].flags & MF_SEPARATOR);
+    EXPECT_EQ(shown.back().id, IDM_ABOUTBOX);
+    EXPECT_EQ(shown.back().text, L"About");
+    EXPECT_EQ(version, L"K417R_210903V1");
+    EXPECT_EQ(deviceText, L"46AK10240315V1");
+    EXPECT_FALSE(mediaVisible);
+}
+
+}  // namespace
