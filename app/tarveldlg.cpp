@@ -181,6 +181,42 @@ int CMainView::GetVisibleChannels() const { return m_dlg.m_spectrum.GetVisibleCh
 void CMainView::SetVisibleChannels(int mask) { m_dlg.m_spectrum.SetVisibleChannels(mask); }
 
 // ---------------------------------------------------------------------------
+// The graph's sync view
+
+CEqSyncView::CEqSyncView(CTarvelDlg& dlg) : m_dlg(dlg) { m_text.dlg = &dlg; }
+
+std::wstring CEqSyncView::Text::GetText() const
+{
+    std::wstring text;
+    dlg->GetDlgItemText(id, text);
+    return text;
+}
+void CEqSyncView::Text::SetText(const std::wstring& text) { dlg->SetDlgItemText(id, text); }
+
+// The tick holds one returned control at a time.
+CEqSyncView::Text& CEqSyncView::TextOf(int id)
+{
+    m_text.id = id;
+    return m_text;
+}
+ISpectrum& CEqSyncView::Graph() { return m_dlg.m_spectrum; }
+void CEqSyncView::InvalidateGraph() { m_dlg.m_spectrum.Invalidate(TRUE); }
+ITextControl& CEqSyncView::EqFreqField(int band) { return TextOf(g_bandFreqEditId[band]); }
+ITextControl& CEqSyncView::EqQField(int band) { return TextOf(g_bandQEditId[band]); }
+ITextControl& CEqSyncView::EqGainField(int band) { return TextOf(g_bandGainEditId[band]); }
+ISlider& CEqSyncView::EqGainSlider(int band)
+{
+    m_slider.slider = &m_dlg.m_sliderFreqGain[band];
+    return m_slider;
+}
+void CEqSyncView::RepaintBypassButton(int band)
+{
+    if (CWnd* w = m_dlg.GetDlgItem(g_bypassButtonId[band])) w->Invalidate(TRUE);
+}
+ITextControl& CEqSyncView::HpFreqField() { return TextOf(IDC_HP_FREQ_ID); }
+ITextControl& CEqSyncView::LpFreqField() { return TextOf(IDC_LP_FREQ_ID); }
+
+// ---------------------------------------------------------------------------
 // Construction
 
 BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
@@ -188,6 +224,7 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_WM_NCHITTEST()
     ON_WM_CLOSE()
     ON_WM_TIMER()
+    ON_WM_DRAWITEM()
     ON_BN_CLICKED(IDC_MINIMIZE_ID, &CTarvelDlg::OnClickedMinimize)
     ON_BN_CLICKED(IDC_CLOSE_ID, &CTarvelDlg::OnClickedClose)
     ON_BN_CLICKED(IDOK, &CTarvelDlg::OnClickedOk)
@@ -417,8 +454,19 @@ void CTarvelDlg::RunModelPicker()
 }
 
 // The layout by screen DPI and device model comes with the skins; the
-// template's positions stand until then.
-int CTarvelDlg::RelayoutAll() { return 0; }
+// template's positions stand until then, and the graph lays its plot out
+// in the control's rectangle.
+int CTarvelDlg::RelayoutAll()
+{
+    if (m_spectrum.m_hWnd) {
+        CRect rc;
+        m_spectrum.GetClientRect(&rc);
+        m_spectrum.SetScreenDpi(g_screenDpi);
+        m_spectrum.SetPlotRect(rc.left, rc.top, rc.right, rc.bottom);
+        m_view.FeedSpectrum(true);
+    }
+    return 0;
+}
 
 // ---------------------------------------------------------------------------
 // Frame
@@ -474,9 +522,38 @@ void CTarvelDlg::OnTimer(UINT_PTR id)
 {
     if (m_closed) return;
     if (m_syncTimers.OnTimer(id)) return;
-    if (id == IDT_EQ_SYNC) {
-        // The graph's sync comes with the graph.
+    if (id == IDT_EQ_SYNC) RunEqSyncTick(m_eqSyncView);
+}
+
+// Owner-drawn buttons until the skins come: a plain face in the state the
+// button shows (on: lighter), and its caption. Controls that draw
+// themselves (the selectors) are left to the base handling.
+void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
+{
+    CWnd* item = GetDlgItem(ctlId);
+    if (dis && dis->CtlType == ODT_BUTTON && item && dis->pDC) {
+        bool on = (dis->itemState & ODS_SELECTED) != 0;
+        for (int out = 0; out < kChannels && !on; ++out)
+            for (int in = 0; in < kInputs; ++in)
+                if (g_routeButtonId[out][in] == ctlId) on = (g_routingMask[out] >> in) & 1;
+        const int mute = IndexOfId(g_muteButtonId, kChannels, ctlId);
+        if (mute >= 0) on = (g_muteMask >> MuteBitOf(mute)) & 1;
+        if (ctlId == IDC_SYS_MUTE_ID) on = (g_muteMask >> 6) & 1;
+        const int channel = IndexOfId(g_channelButtonId, kChannels, ctlId);
+        if (channel >= 0) on = channel == g_selectedChannel;
+        CRect rc(dis->rcItem);
+        dis->pDC->FillSolidRect(&rc, on ? RGB(58, 120, 190) : RGB(64, 76, 96));
+        std::wstring text = item->GetWindowTextString();
+        if (channel >= 0 && text.empty()) text = L"CH" + std::to_wstring(channel + 1);
+        if (mute >= 0 || ctlId == IDC_SYS_MUTE_ID) text.clear();  // the caption holds the state
+        if (!text.empty()) {
+            dis->pDC->SetBkMode(TRANSPARENT);
+            dis->pDC->SetTextColor(RGB(254, 254, 254));
+            dis->pDC->DrawText(text, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
+        return;
     }
+    CDialogEx::OnDrawItem(ctlId, dis);
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "fields/editdelay.h"
 #include "fields/editgain.h"
 #include "fields/editvolume.h"
+#include "link/eq_sync.h"
 #include "link/sync_timers.h"
 #include "link/tcp_link.h"
 #include "link/ui_port.h"
@@ -64,6 +65,42 @@ public:
 
 private:
     CTarvelDlg& m_dlg;
+};
+
+// The dialog's side of the graph's sync tick.
+class CEqSyncView final : public IEqSyncView {
+public:
+    explicit CEqSyncView(CTarvelDlg& dlg);
+    ISpectrum& Graph() override;
+    void InvalidateGraph() override;
+    ITextControl& EqFreqField(int band) override;
+    ITextControl& EqQField(int band) override;
+    ITextControl& EqGainField(int band) override;
+    ISlider& EqGainSlider(int band) override;
+    void RepaintBypassButton(int band) override;
+    ITextControl& HpFreqField() override;
+    ITextControl& LpFreqField() override;
+
+private:
+    class Text final : public ITextControl {
+    public:
+        CTarvelDlg* dlg = nullptr;
+        int id = 0;
+        std::wstring GetText() const override;
+        void SetText(const std::wstring& text) override;
+    };
+    class Slider final : public ISlider {
+    public:
+        CSliderCtrl* slider = nullptr;
+        int GetPos() const override { return slider->GetPos(); }
+        void SetPos(int pos) override { slider->SetPos(pos); }
+        void Invalidate() override { slider->Invalidate(TRUE); }
+    };
+    Text& TextOf(int id);
+
+    CTarvelDlg& m_dlg;
+    Text m_text;
+    Slider m_slider;
 };
 
 // The model's view of the main window.
@@ -151,6 +188,7 @@ protected:
     afx_msg LRESULT OnNcHitTest(CPoint point);
     afx_msg void OnClose();
     afx_msg void OnTimer(UINT_PTR id);
+    afx_msg void OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis);
     afx_msg void OnClickedMinimize();
     afx_msg void OnClickedClose();
     afx_msg void OnClickedOk();
@@ -168,6 +206,7 @@ protected:
 private:
     friend class CMainView;
     friend class CSyncHost;
+    friend class CEqSyncView;
 
     // Start-up steps.
     void QueryScreenDpi();
@@ -248,6 +287,7 @@ private:
     CDelayFieldSet m_delayFields;
     CMainView m_view{*this};
     CSyncHost m_syncHost{*this};
+    CEqSyncView m_eqSyncView{*this};
     SyncTimers m_syncTimers{m_syncHost};
     bool m_closed = false;
 };

@@ -174,7 +174,8 @@ void SyncTimers::OnLinkLost()
 
 void SyncTimers::LinkLost()
 {
-    EndSession();  // ends a progress dialog that is open
+    EndSession();
+    g_progressPermille.store(1000);  // ends a progress dialog that is open
 }
 
 void SyncTimers::EndSession()

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "platform/graphics.h"
 #include "platform/platform.h"
@@ -76,12 +77,17 @@ TEST_F(SpectrumPaint, CurvesOfCurrentAndVisibleChannelsInTheirColours)
     g.PaintGraph(&dc);
 
     EXPECT_EQ(dc.GetPixel(2, 2), RGB(15, 23, 32));
-    EXPECT_TRUE(ColumnHas(573, 89, 93, RGB(198, 41, 41)));
-    EXPECT_FALSE(ColumnHas(573, 120, 170, RGB(198, 41, 41), 20));  // the current curve leaves the 0 dB line there
+    // Each curve where its response puts it, beside the band numbers.
+    std::vector<ResponseCurve> curves;
+    g.BuildResponses(curves);
+    ASSERT_EQ(curves.size(), 2u);
+    auto yAt = [](const ResponseCurve& c, int x) { return static_cast<int>(c.columns[x - 33].y + 0.5f); };
+    for (int x : {560, 590, 620}) EXPECT_TRUE(ColumnHas(x, yAt(curves[1], x) - 1, yAt(curves[1], x) + 1, RGB(198, 41, 41))) << x;
+    EXPECT_FALSE(ColumnHas(590, 130, 170, RGB(198, 41, 41), 20));
     const int x125 = g.FreqToX(125);
-    EXPECT_TRUE(ColumnHas(x125, 190, 200, RGB(17, 153, 153)));
+    for (int x : {x125 - 20, x125 + 15}) EXPECT_TRUE(ColumnHas(x, yAt(curves[0], x) - 1, yAt(curves[0], x) + 1, RGB(17, 153, 153))) << x;
     const int x5k = g.FreqToX(5000);
-    EXPECT_FALSE(ColumnHas(x5k, 180, 215, RGB(94, 43, 170), 20));
+    EXPECT_FALSE(ColumnHas(x5k + 15, 150, 215, RGB(94, 43, 170), 20));
     // The current channel's shape is back in the curve engine after the paint.
     EXPECT_EQ(g.m_bezier.m_ptBand[17][3], (GraphPoint{573, 91}));
     EXPECT_EQ(g.m_bezier.GetColorIndex(), 0);
