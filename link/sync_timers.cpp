@@ -212,10 +212,12 @@ bool SyncTimers::RequestSavePreset(int slot)
 
 void SyncTimers::OnParamSync()
 {
+    IDelayFields& delays = m_host.DelayFields();
+    const int visible = m_host.VisibleChannels();
     {
         std::lock_guard<std::mutex> lock(g_imageMutex);
-        BuildEqUser(m_host.DelayFields());
-        BuildEqUser2(m_host.VisibleChannels());
+        BuildEqUser(delays);
+        BuildEqUser2(visible);
     }
     const bool eqUserDone = SyncImage(false);
     const bool eqUser2Done = SyncImage(true);

@@ -100,8 +100,8 @@ public:
     SyncTimers(const SyncTimers&) = delete;
     SyncTimers& operator=(const SyncTimers&) = delete;
 
-    // OnInitDialog, after the link threads started: IDT_POLL, then
-    // IDT_STATUS (IDT_EQ_SYNC, set between them, is the graph's).
+    // OnInitDialog, after the link threads started: sets IDT_POLL and
+    // IDT_STATUS (IDT_EQ_SYNC is the graph's, set by the dialog).
     void Start();
 
     // The dialog's WM_TIMER: true when id is one of the four timers here.

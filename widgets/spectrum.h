@@ -12,8 +12,6 @@
 #include "platform/graphics.h"
 #include "widgets/spectrumdata.h"
 
-constexpr int IDC_SPECTRUM = 1233;
-
 class CSpectrum : public CStatic, public CSpectrumData {
 public:
     CSpectrum();

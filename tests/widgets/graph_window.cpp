@@ -3,6 +3,7 @@
 #include "platform/graphics.h"
 #include "platform/platform.h"
 #include "platform/testing.h"
+#include "res/resource.h"
 #include "widgets/spectrum.h"
 
 struct GraphWindow::Impl {

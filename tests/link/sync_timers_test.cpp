@@ -1,0 +1,771 @@
+// The synchronisation timers: the block plan, keep-alive, watchdog, status
+// and save rules tick by tick, then whole sessions against the emulated
+// amplifier over loopback TCP and the in-process HID backend, run by a
+// stand-in main dialog with real timers.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "link/hid_link.h"
+#include "link/sync_timers.h"
+#include "link/tcp_link.h"
+#include "model/image_view.h"
+#include "model/resets.h"
+#include "platform/hid/inprocess_backend.h"
+#include "platform/net/tcp_listener.h"
+#include "platform/net/tcp_socket.h"
+#include "sim/device.h"
+#include "sim/sim_hid_endpoint.h"
+#include "sim/tcp_server.h"
+#include "sim/tcp_stream.h"
+#include "tests/link/link_fixture.h"
+#include "tests/link/session_host.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+
+Bytes Snapshot(const uint8_t* image, size_t n)
+{
+    std::lock_guard<std::mutex> lock(g_imageMutex);
+    return Bytes(image, image + n);
+}
+
+void ResetModelAndStatus()
+{
+    g_deviceModel = 4;
+    g_inputSource = 1;
+    g_noAux34 = 0;
+    g_delayInCm = 0;
+    g_hiLevelMix = 0;
+    g_masterVolumeSaved = 0;
+    for (int& g : g_linkGroup) g = 0;
+    for (int c = 0; c < kChannels; c += 2) BridgeFlagOf(c) = 0;
+    session::View scratch;
+    ResetAll(scratch);
+    g_lastSaveSlot = 0;
+    g_lastPresetSlot = 0;
+    g_lastInputSource = 1;
+    g_lastUsbConnected = 0;
+}
+
+// Offsets of a channel's fields in EqUser.
+unsigned BandGainOffset(int channel, int band)
+{
+    return channel < 6 ? 19 + 194 * channel + 62 + 2 * band : 1183 + 198 * (channel - 6) + 66 + 2 * band;
+}
+
+// The IDT_PARAM_SYNC block of EqUser that holds the byte at offset.
+int BlockOf(unsigned offset)
+{
+    return offset < 55 ? 0 : std::min<int>(static_cast<int>(offset + 1) / 56, kEqUserBlocks - 1);
+}
+
+// ---------------------------------------------------------------------------
+// Tick by tick, with the HID send ring as the wire (no link threads).
+
+class SyncTickTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetLinkGlobals();
+        ResetModelAndStatus();
+        dialog = std::make_unique<session::Dialog>();
+        g_usbConnected = 1;
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        ResetLinkGlobals();
+    }
+    // The payloads queued since the last call.
+    static std::vector<Bytes> Sent()
+    {
+        std::vector<Bytes> out;
+        HidRing::Slot s;
+        while (g_hidTxRing.Pop(s)) out.emplace_back(s.bytes.begin() + 2, s.bytes.begin() + 2 + s.bytes[1]);
+        return out;
+    }
+    // The device holds what the model encodes: images and shadows agree.
+    void InSync()
+    {
+        dialog->sync.OnParamSync();
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        std::copy(std::begin(g_eqUser), std::end(g_eqUser), g_eqUserShadow);
+        std::copy(std::begin(g_eqUser2), std::end(g_eqUser2), g_eqUser2Shadow);
+        g_hidTxRing.Reset();
+    }
+    static Bytes Block(uint8_t code, ImageBlock b)
+    {
+        const uint8_t* image = code == CMD_WRITE_EQUSER ? g_eqUser : g_eqUser2;
+        Bytes p(4 + b.length);
+        p[0] = code;
+        p[1] = static_cast<uint8_t>(b.offset >> 8);
+        p[2] = static_cast<uint8_t>(b.offset);
+        p[3] = static_cast<uint8_t>(b.length);
+        std::copy(image + b.offset, image + b.offset + b.length, p.begin() + 4);
+        return p;
+    }
+
+    std::unique_ptr<session::Dialog> dialog;
+};
+
+TEST(SyncPlan, BlocksCoverEachImageOnceInOrder)
+{
+    struct Plan {
+        ImageBlock (*block)(int);
+        int count;
+        unsigned size;
+    };
+    for (const Plan& p : {Plan{EqUserBlock, kEqUserBlocks, EQ_USER_PARA_NUM}, Plan{EqUser2Block, kEqUser2Blocks, SAVE_PARA_2_END}}) {
+        unsigned next = 0;
+        for (int i = 0; i < p.count; ++i) {
+            const ImageBlock b = p.block(i);
+            EXPECT_EQ(b.offset, next) << i;
+            EXPECT_LE(b.length, 56u) << i;
+            next = b.offset + b.length;
+        }
+        EXPECT_EQ(next, p.size);
+    }
+    EXPECT_EQ(EqUserBlock(1).offset, 55u);
+    EXPECT_EQ(EqUserBlock(55).offset, 3079u);
+    EXPECT_EQ(EqUserBlock(56).offset, 3135u);
+    EXPECT_EQ(EqUserBlock(56).length, 28u);
+    EXPECT_EQ(EqUser2Block(7).offset, 392u);
+    EXPECT_EQ(EqUser2Block(7).length, 13u);
+}
+
+TEST_F(SyncTickTest, KeepAliveEveryThirtiethTickAndFlagsClearedWithoutALink)
+{
+    std::vector<int> requestTicks;
+    for (int tick = 1; tick <= 61; ++tick) {
+        dialog->sync.OnPoll();
+        for (const Bytes& p : Sent()) {
+            EXPECT_EQ(p, (Bytes{CMD_DEVICE_INFO, 19}));
+            requestTicks.push_back(tick);
+        }
+    }
+    EXPECT_EQ(requestTicks, (std::vector<int>{1, 31, 61}));
+
+    g_usbConnected = 0;
+    g_deviceInfoReceived = 1;
+    g_deviceInfoExReceived = 1;
+    dialog->sync.OnPoll();
+    EXPECT_EQ(g_deviceInfoReceived.load(), 0);
+    EXPECT_EQ(g_deviceInfoExReceived.load(), 0);
+    EXPECT_TRUE(Sent().empty());
+    // A TCP link counts as well, and starts with a request at once.
+    dialog->tcpState = [] { return int{TCP_LINK_NETWORK_DOWN}; };
+    dialog->sync.OnPoll();
+    EXPECT_EQ(g_tcpTxRing.Size(), 1);
+}
+
+TEST_F(SyncTickTest, ChangedBlocksGoOutLowestFirstOnePerImagePerTick)
+{
+    InSync();
+    struct Case {
+        unsigned offset;
+        int block;
+    };
+    for (const Case c : {Case{0, 0}, Case{54, 0}, Case{55, 1}, Case{3134, 55}, Case{3135, 56}, Case{3162, 56}}) {
+        SCOPED_TRACE(c.offset);
+        {
+            std::lock_guard<std::mutex> lock(g_imageMutex);
+            g_eqUserShadow[c.offset] ^= 0x5A;  // the device holds something else there
+        }
+        dialog->sync.OnParamSync();
+        EXPECT_EQ(Sent(), std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(c.block))});
+        dialog->sync.OnParamSync();
+        EXPECT_TRUE(Sent().empty());
+    }
+
+    // Two EqUser blocks and one EqUser2 block in one edit.
+    g_eqGain[0][20] = 10;         // CH1 band 21
+    g_eqGain[10][2] = 20;         // CH11 band 3
+    g_inputMixVolume[5][3] = 33;  // offset 50 + 80 + 3 = 133: EqUser2 block 2
+    const int low = BlockOf(BandGainOffset(0, 20) + 1), high = BlockOf(BandGainOffset(10, 2) + 1);
+    ASSERT_EQ(low, 2);
+    ASSERT_EQ(high, 36);
+    dialog->sync.OnParamSync();
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(low)), Block(CMD_WRITE_EQUSER2, EqUser2Block(2))}));
+    dialog->sync.OnParamSync();
+    EXPECT_EQ(Sent(), std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(high))});
+    dialog->sync.OnParamSync();
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(SyncTickTest, BlockThatFindsTheRingFullGoesOutNextTick)
+{
+    InSync();
+    for (int i = 0; i < HidRing::kCapacity; ++i) ASSERT_EQ(SendDeviceInfoRequest(), SendStatus::kQueued);
+    g_eqGain[1][0] = 7;
+    dialog->sync.OnParamSync();
+    EXPECT_EQ(Sent().size(), static_cast<size_t>(HidRing::kCapacity));
+    dialog->sync.OnParamSync();
+    EXPECT_EQ(Sent(), std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(BlockOf(BandGainOffset(1, 0) + 1)))});
+}
+
+TEST_F(SyncTickTest, SaveWaitsForEveryChangedBlockAndKeepsItsSlot)
+{
+    InSync();
+    g_eqGain[0][20] = 10;        // EqUser block 2
+    g_eqGain[10][2] = 20;        // EqUser block 36
+    g_routingMask[0] ^= 0x10;    // EqUser2 block 0
+    g_presetSlot = 5;
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(g_presetSlot));
+    g_presetSlot = 0;  // a device-info reply names another current preset meanwhile
+    dialog->sync.OnParamSync();
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(2)), Block(CMD_WRITE_EQUSER2, EqUser2Block(0))}));
+    EXPECT_TRUE(dialog->sync.SavePending());
+    dialog->sync.OnParamSync();
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(36)), Bytes{CMD_SAVE_PRESET, 5}}));
+    EXPECT_FALSE(dialog->sync.SavePending());
+    dialog->sync.OnParamSync();
+    EXPECT_TRUE(Sent().empty());
+
+    // Nothing changed: the save goes out with the next tick.
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(2));
+    dialog->sync.OnParamSync();
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Bytes{CMD_SAVE_PRESET, 2}}));
+}
+
+TEST_F(SyncTickTest, SaveIsRefusedWithoutALinkAndDroppedWhenTheLinkGoes)
+{
+    InSync();
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(4));
+    g_usbConnected = 0;
+    dialog->sync.OnPoll();  // the link is gone
+    EXPECT_FALSE(dialog->sync.SavePending());
+    EXPECT_FALSE(dialog->sync.RequestSavePreset(4));
+    g_usbConnected = 1;
+    dialog->sync.OnParamSync();
+    EXPECT_TRUE(Sent().empty());
+
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(4));
+    dialog->sync.OnLinkLost();  // the HID device was removed
+    EXPECT_FALSE(dialog->sync.SavePending());
+}
+
+TEST_F(SyncTickTest, ImportStartsWithAFreshWatchdogAndProgress)
+{
+    g_deviceInfoReceived = 1;
+    g_importWatchdogTicks = 65;  // left over from an import the link cut short
+    g_progressPermille = 1000;
+    std::vector<int> readsAtTick;
+    dialog->modalBody = [&] {
+        EXPECT_EQ(g_progressPermille.load(), 0u);
+        EXPECT_TRUE(dialog->TimerActive(IDT_IMPORT_WATCHDOG));
+        const std::vector<Bytes> first = Sent();
+        ASSERT_FALSE(first.empty());
+        EXPECT_EQ(first.back(), (Bytes{CMD_READ_EQUSER, 99, 0xFF}));
+        for (int tick = 1; tick <= 35; ++tick) {
+            dialog->sync.OnTimer(IDT_IMPORT_WATCHDOG);
+            for (const Bytes& p : Sent())
+                if (p[0] == CMD_READ_EQUSER) readsAtTick.push_back(tick);
+        }
+    };
+    dialog->sync.OnPoll();
+    EXPECT_EQ(dialog->sync.ImportState(), SyncTimers::kImporting);
+    EXPECT_EQ(readsAtTick, (std::vector<int>{10, 20, 30}));
+    EXPECT_TRUE(dialog->stringBoxes.empty());
+    EXPECT_EQ(dialog->modalsOpened, 1);
+}
+
+TEST_F(SyncTickTest, StatusShowsWhatChangedAndPostsOfflineOnceWhenUsbGoes)
+{
+    g_saveSlot = 2;
+    g_presetSlot = 3;
+    g_inputSource = 5;
+    dialog->sync.OnStatus();
+    EXPECT_EQ(dialog->labelUpdates, 3);
+    EXPECT_EQ(dialog->sourceRepaintSaw, std::vector<int>{1});  // still the old source
+    EXPECT_EQ(g_lastInputSource, 5);
+    EXPECT_EQ(dialog->usbPictures, 1);  // g_usbConnected is 1 here
+    dialog->sync.OnStatus();
+    EXPECT_EQ(dialog->labelUpdates, 3);
+    EXPECT_EQ(dialog->usbPictures, 1);
+    EXPECT_EQ(dialog->posted[WM_DEVICE_OFFLINE], 0);
+    g_usbConnected = 0;
+    dialog->sync.OnStatus();
+    dialog->sync.OnStatus();
+    EXPECT_EQ(dialog->usbPictures, 2);
+    EXPECT_EQ(dialog->posted[WM_DEVICE_OFFLINE], 1);
+}
+
+// ---------------------------------------------------------------------------
+// Whole sessions against the emulated amplifier.
+
+// The emulated amplifier behind a loopback port of its own, for what the
+// sim's server does not do: bytes of garbage between the device's frames,
+// and hanging up on demand.
+class NoisyServer {
+public:
+    explicit NoisyServer(SimDevice& device) : m_device(device)
+    {
+        EXPECT_EQ(m_listener.Listen("127.0.0.1", 0), NetStatus::kOk);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~NoisyServer()
+    {
+        m_stop = true;
+        m_listener.Close();
+        m_thread.join();
+    }
+    uint16_t Port() const { return m_listener.Port(); }
+    // Ends the current connection from the device's side.
+    void HangUp() { m_hangUp = true; }
+    int Accepted() const { return m_accepted.load(); }
+
+    std::atomic<bool> garbage{false};
+
+private:
+    void Serve()
+    {
+        while (!m_stop) {
+            TcpSocket socket;
+            if (m_listener.Accept(socket, 50) != NetStatus::kOk) continue;
+            ++m_accepted;
+            m_hangUp = false;
+            Pump(socket);
+            socket.Close();
+        }
+    }
+    void Pump(TcpSocket& socket)
+    {
+        SimTcpStream stream(m_device);
+        uint8_t buf[1024];
+        while (!m_stop && !m_hangUp && !stream.Closed()) {
+            NetStatus st = NetStatus::kOk;
+            const int n = socket.Receive(buf, sizeof buf, 2, &st);
+            SimBytes out;
+            if (n > 0) out = stream.Feed(buf, static_cast<size_t>(n), SimTcpStream::Clock::now());
+            else if (n < 0 && st == NetStatus::kTimeout) out = stream.Drain(SimTcpStream::Clock::now());
+            else break;
+            if (garbage) out = WithGarbage(out);
+            if (!out.empty() && socket.Send(out.data(), out.size()) < 0) break;
+        }
+        socket.Shutdown();
+    }
+    // Random bytes before every frame: anything but the frame marker, and
+    // now and then a marker with a length no frame has.
+    SimBytes WithGarbage(const SimBytes& frames)
+    {
+        SimBytes out;
+        size_t i = 0;
+        while (i < frames.size()) {
+            const size_t len = i + 1 < frames.size() ? frames[i + 1] + 3u : 1u;
+            for (int k = static_cast<int>(m_rng() % 6); k >= 0; --k) {
+                uint8_t b = static_cast<uint8_t>(m_rng());
+                if (b == TCP_FRAME_FROM_DEVICE) b = 0x5A;
+                out.push_back(b);
+            }
+            if (m_rng() % 3 == 0) {
+                out.push_back(TCP_FRAME_FROM_DEVICE);
+                out.push_back(m_rng() % 2 ? 0 : static_cast<uint8_t>(63 + m_rng() % 193));
+            }
+            const size_t end = std::min(frames.size(), i + len);
+            out.insert(out.end(), frames.begin() + static_cast<std::ptrdiff_t>(i), frames.begin() + static_cast<std::ptrdiff_t>(end));
+            i = end;
+        }
+        return out;
+    }
+
+    SimDevice& m_device;
+    TcpListener m_listener;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_hangUp{false};
+    std::atomic<int> m_accepted{0};
+    std::mt19937 m_rng{7};
+};
+
+enum class Server { kSim, kNoisy };
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetLinkGlobals();
+        ResetModelAndStatus();
+    }
+    void TearDown() override
+    {
+        hid.reset();
+        tcp.reset();
+        simServer.reset();
+        noisy.reset();
+        dialog.reset();
+        ResetLinkGlobals();
+    }
+
+    // A device with tuned images and named channels; its dialog's timers run.
+    void MakeDevice(std::string_view deviceString = kSimDefaultDeviceString, SimFaults faults = {})
+    {
+        device = std::make_unique<SimDevice>(deviceString);
+        device->SetFaults(std::move(faults));
+        device->Update([](SimState& s) {
+            for (int c = 0; c < kChannels; ++c) {
+                for (int b = 0; b < kBands; ++b) {
+                    const unsigned at = BandGainOffset(c, b);
+                    if (at + 1 >= s.eqUser.size()) continue;
+                    s.eqUser[at] = 0;
+                    s.eqUser[at + 1] = static_cast<uint8_t>(100 + (7 * c + b) % 100);
+                }
+                s.channelNames[c][0] = static_cast<uint8_t>('A' + c);
+                s.eqUser2[50 + 16 * c + 2] = static_cast<uint8_t>(c * 5);  // a mixer cell per output
+            }
+            s.eqUser2[2] ^= 0x02;  // routing of CH1
+        });
+        dialog = std::make_unique<session::Dialog>();
+        dialog->tcpState = [this] { return tcp ? tcp->GetState() : int{TCP_LINK_CLOSED}; };
+        dialog->sync.Start();
+    }
+    void StartTcp(Server kind = Server::kSim)
+    {
+        uint16_t port = 0;
+        if (kind == Server::kSim) {
+            simServer = std::make_unique<SimTcpServer>(*device, 0);
+            ASSERT_EQ(simServer->Start(), NetStatus::kOk);
+            port = simServer->Port();
+        } else {
+            noisy = std::make_unique<NoisyServer>(*device);
+            port = noisy->Port();
+        }
+        tcp = std::make_unique<CTcpLink>(TcpLinkOptions{"127.0.0.1", port, [](std::string_view) { return true; }});
+        tcp->Start();
+    }
+    void StartHid(bool plugged = true)
+    {
+        endpoint = std::make_shared<SimHidEndpoint>(*device);
+        if (plugged) backend.Plug(endpoint);
+        HidLinkOptions options;
+        options.tcpLinkUp = [this] { return tcp && tcp->IsUp(); };
+        hid = std::make_unique<HidLink>(backend, options);
+        hid->Start();
+    }
+
+    bool ImportsDone(int count)
+    {
+        return dialog->RunUntil([&] {
+            return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= count && dialog->sync.ParamSyncRunning() &&
+                   dialog->messages[WM_CHANNEL_NAME_CHANGED] >= 12 * count;
+        });
+    }
+    int LogCount(const std::string& prefix) const
+    {
+        int n = 0;
+        for (const std::string& line : device->Log().Lines()) n += line.starts_with(prefix);
+        return n;
+    }
+    std::vector<std::string> LogFrom(size_t mark, const std::string& needle) const
+    {
+        const auto lines = device->Log().Lines();
+        std::vector<std::string> out;
+        for (size_t i = mark; i < lines.size(); ++i)
+            if (lines[i].find(needle) != std::string::npos) out.push_back(lines[i]);
+        return out;
+    }
+    size_t LogMark() const { return device->Log().Lines().size(); }
+
+    void ExpectImagesOfDevice(size_t eqUserSize)
+    {
+        const SimState s = device->State();
+        ASSERT_EQ(s.eqUser.size(), eqUserSize);
+        EXPECT_EQ(Snapshot(g_eqUserShadow, eqUserSize), s.eqUser);
+        EXPECT_EQ(Snapshot(g_eqUser2Shadow, SAVE_PARA_2_END), s.eqUser2);
+    }
+    void ExpectModelOfDevice()
+    {
+        const SimState s = device->State();
+        for (int c = 0; c < kChannels; ++c) {
+            const unsigned at = BandGainOffset(c, 3);
+            if (at + 1 < s.eqUser.size()) {
+                EXPECT_EQ(g_eqGain[c][3], s.eqUser[at + 1]) << c;
+            }
+            EXPECT_EQ(g_deviceChannelNames[c].Get()[0], 'A' + c) << c;
+            EXPECT_EQ(static_cast<int>(g_inputMixVolume[c][2]), s.eqUser2[50 + 16 * c + 2]) << c;
+        }
+    }
+    // An edit of the model reaches the device as the right block within two
+    // synchronisation ticks (link is "tcp " or "hid ").
+    void ExpectEditReachesTheDevice(const std::string& link)
+    {
+        const size_t mark = LogMark();
+        g_eqGain[0][4] = 42;     // CH1 band 5: offset 89, EqUser block 1
+        g_routingMask[2] ^= 1;   // bytes 6..8, EqUser2 block 0
+        const int start = dialog->ticks[IDT_PARAM_SYNC];
+        const std::string write = link + "CMD_WRITE_EQUSER offset=55 n=56";
+        const std::string write2 = link + "CMD_WRITE_EQUSER2 offset=0 n=56";
+        ASSERT_TRUE(dialog->RunUntil([&] {
+            return (!LogFrom(mark, write).empty() && !LogFrom(mark, write2).empty()) ||
+                   dialog->ticks[IDT_PARAM_SYNC] > start + 2;
+        }));
+        EXPECT_LE(dialog->ticks[IDT_PARAM_SYNC], start + 2);
+        dialog->RunTicks(IDT_PARAM_SYNC, 2);
+        EXPECT_EQ(LogFrom(mark, "CMD_WRITE"), (std::vector<std::string>{write, write2}));
+        const SimState s = device->State();
+        EXPECT_EQ(s.eqUser[BandGainOffset(0, 4) + 1], 42);
+        EXPECT_EQ(s.eqUser2[8], static_cast<uint8_t>(g_routingMask[2]));
+    }
+
+    std::unique_ptr<SimDevice> device;
+    InProcessHidBackend backend;
+    std::shared_ptr<SimHidEndpoint> endpoint;
+    std::unique_ptr<session::Dialog> dialog;
+    std::unique_ptr<SimTcpServer> simServer;
+    std::unique_ptr<NoisyServer> noisy;
+    std::unique_ptr<CTcpLink> tcp;
+    std::unique_ptr<HidLink> hid;
+};
+
+struct SessionCase {
+    const char* name;
+    bool overHid;
+    const char* deviceString;
+    int model;
+    int date;
+    int eqUserSize;
+};
+
+class SessionCaseTest : public SessionTest, public ::testing::WithParamInterface<SessionCase> {};
+
+TEST_P(SessionCaseTest, ConnectIdentifyImportThenEditsReachTheDevice)
+{
+    const SessionCase& c = GetParam();
+    MakeDevice(c.deviceString);
+    if (c.overHid) StartHid();
+    else StartTcp();
+    ASSERT_TRUE(ImportsDone(1));
+    const std::string link = c.overHid ? "hid " : "tcp ";
+
+    EXPECT_EQ(g_deviceModel.load(), c.model);
+    EXPECT_EQ(g_firmwareDate.load(), c.date);
+    EXPECT_EQ(dialog->labels, std::vector<std::string>{c.deviceString});
+    EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 1);
+    EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], 1);
+    EXPECT_EQ(dialog->modalsOpened, 1);
+    EXPECT_EQ(dialog->modalsClosed, 1);
+    EXPECT_FALSE(dialog->TimerActive(IDT_IMPORT_WATCHDOG));
+    EXPECT_EQ(LogCount(link + "CMD_READ_EQUSER pages=99 slot=current"), 1);
+    EXPECT_EQ(LogCount(link + "CMD_READ_CHANNEL_NAMES"), 1);
+    ExpectImagesOfDevice(c.eqUserSize);
+    ExpectModelOfDevice();
+
+    // The device holds what the model encodes: nothing is written, except
+    // past the end of a short device's image.
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    for (const std::string& line : LogFrom(0, "CMD_WRITE"))
+        EXPECT_NE(line.find("cut to the image's 1579 bytes"), std::string::npos) << line;
+    if (c.eqUserSize == EQ_USER_PARA_NUM) {
+        EXPECT_TRUE(LogFrom(0, "CMD_WRITE").empty());
+    } else {
+        dialog->RunUntil([&] { return Snapshot(g_eqUser, EQ_USER_PARA_NUM) == Snapshot(g_eqUserShadow, EQ_USER_PARA_NUM); });
+        dialog->RunTicks(IDT_PARAM_SYNC, 1);  // the last block is on its way
+    }
+
+    ExpectEditReachesTheDevice(link);
+    // The keep-alive goes on.
+    const int infos = LogCount(link + "CMD_DEVICE_INFO");
+    dialog->RunTicks(IDT_POLL, 31);
+    EXPECT_GT(LogCount(link + "CMD_DEVICE_INFO"), infos);
+    EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Devices, SessionCaseTest,
+    ::testing::Values(SessionCase{"TcpModel4", false, "46AK10240315V1", 4, 240315, 3163},
+                      SessionCase{"TcpModel1ShortImage", false, "268K10190820V1", 1, 190820, 1579},
+                      SessionCase{"TcpModel8", false, "10CK10230101V2", 8, 230101, 3163},
+                      SessionCase{"HidModel6", true, "168K10190820V1", 6, 190820, 3163},
+                      SessionCase{"HidModel1", true, "268K10190821V1", 1, 190821, 3163}),
+    [](const ::testing::TestParamInfo<SessionCase>& info) { return std::string(info.param.name); });
+
+class SaveTest : public SessionTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SaveTest, SaveStoresTheWholeChangeInTheSlotAskedFor)
+{
+    MakeDevice();
+    if (GetParam()) StartHid();
+    else StartTcp();
+    ASSERT_TRUE(ImportsDone(1));
+    const size_t mark = LogMark();
+    // A change over many blocks of both images; the device's current preset
+    // (0) comes back with every keep-alive while it is sent.
+    for (int c = 0; c < kChannels; ++c) g_eqGain[c][30] = 200 + c;
+    for (int c = 0; c < kChannels; ++c) g_inputMixVolume[c][15] = 60;
+    g_masterVolume = 12;  // byte 18: EqUser block 0
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(3));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !LogFrom(mark, "CMD_SAVE_PRESET").empty(); }));
+    dialog->RunTicks(IDT_PARAM_SYNC, 2);
+
+    const std::vector<std::string> lines = LogFrom(mark, "CMD_");
+    const std::vector<std::string> saves = LogFrom(mark, "CMD_SAVE_PRESET");
+    ASSERT_EQ(saves.size(), 1u);
+    EXPECT_NE(saves[0].find("slot=3"), std::string::npos);
+    EXPECT_EQ(LogFrom(mark, "CMD_WRITE_EQUSER ").size(), 13u);
+    EXPECT_EQ(LogFrom(mark, "CMD_WRITE_EQUSER2").size(), 4u);
+    // No block after the save.
+    for (auto it = std::find(lines.begin(), lines.end(), saves[0]); it != lines.end(); ++it)
+        EXPECT_EQ(it->find("CMD_WRITE"), std::string::npos) << *it;
+    const SimState s = device->State();
+    EXPECT_EQ(s.presets[3].eqUser, Snapshot(g_eqUser, EQ_USER_PARA_NUM));
+    EXPECT_EQ(s.presets[3].eqUser2, Snapshot(g_eqUser2, SAVE_PARA_2_END));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_SAVE_DONE});
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, SaveTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Hid" : "Tcp"; });
+
+TEST_F(SessionTest, DeviceHangsUpMidImportAndTheLinkRecoversAndImportsAgain)
+{
+    SimFaults faults;
+    faults.removeAfterPage = 40;
+    MakeDevice(kSimDefaultDeviceString, faults);
+    StartTcp();
+    bool syncedWhileDown = false;
+    ASSERT_TRUE(dialog->RunUntil([&] {
+        syncedWhileDown |= tcp->GetState() == TCP_LINK_CLOSED && dialog->sync.ParamSyncRunning();
+        return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= 1 && dialog->sync.ParamSyncRunning();
+    }));
+    EXPECT_FALSE(syncedWhileDown);
+    EXPECT_EQ(simServer->Accepted(), 2);
+    EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 2);
+    EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], 1);
+    // The lost link ended the first progress dialog; none opened inside another.
+    EXPECT_EQ(dialog->modalsOpened, 2);
+    EXPECT_EQ(dialog->maxModalDepth, 1);
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 2);
+    ASSERT_TRUE(ImportsDone(1));
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+    ExpectModelOfDevice();
+    dialog->RunTicks(IDT_PARAM_SYNC, 2);
+    EXPECT_TRUE(LogFrom(0, "CMD_WRITE").empty());
+    EXPECT_TRUE(dialog->stringBoxes.empty());
+}
+
+TEST_F(SessionTest, LostLinkStopsParamSyncAndDropsThePendingSaveUntilTheReimportEnds)
+{
+    MakeDevice();
+    StartTcp(Server::kNoisy);
+    ASSERT_TRUE(ImportsDone(1));
+    // A change that needs many ticks, with a save behind it, then the link goes.
+    for (int c = 0; c < kChannels; ++c)
+        for (int b = 0; b < kBands; b += 3) g_eqGain[c][b] = 300 - b;
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(6));
+    // Hang up once the first block is in: the next is still 100 ms away.
+    ASSERT_TRUE(dialog->RunUntil([&] { return !LogFrom(0, "CMD_WRITE").empty(); }));
+    noisy->HangUp();
+    ASSERT_TRUE(dialog->RunUntil([&] { return tcp->GetState() == TCP_LINK_CLOSED && !dialog->sync.ParamSyncRunning(); }));
+    EXPECT_FALSE(dialog->sync.SavePending());
+    EXPECT_FALSE(dialog->sync.RequestSavePreset(6));
+    const size_t mark = LogMark();
+    // Offline: the user edits, and the device is changed by its own keys.
+    g_eqGain[1][0] = 11;
+    device->Update([](SimState& s) { s.eqUser[BandGainOffset(2, 0) + 1] = 77; });
+
+    bool syncedEarly = false;
+    ASSERT_TRUE(dialog->RunUntil([&] {
+        syncedEarly |= dialog->sync.ParamSyncRunning() && dialog->messages[WM_ROUTING_IMAGE_RECEIVED] < 2;
+        return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] == 2 && dialog->sync.ParamSyncRunning();
+    }));
+    EXPECT_FALSE(syncedEarly);
+    EXPECT_EQ(noisy->Accepted(), 2);
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    // The second connection was only read: no block, no save.
+    EXPECT_TRUE(LogFrom(mark, "CMD_WRITE").empty());
+    EXPECT_TRUE(LogFrom(0, "CMD_SAVE_PRESET").empty());
+    EXPECT_EQ(g_eqGain[2][0], 77);
+    EXPECT_EQ(device->State().eqUser[BandGainOffset(2, 0) + 1], 77);
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+}
+
+TEST_F(SessionTest, WatchdogGivesUpOnASilentDevice)
+{
+    SimFaults faults;
+    faults.eqUserPages = {-1};  // the device answers no page
+    MakeDevice(kSimDefaultDeviceString, faults);
+    StartTcp();
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->stringBoxes.empty(); }));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_IMPORT_FAILED});
+    EXPECT_EQ(g_progressPermille.load(), 1000u);
+    EXPECT_FALSE(dialog->TimerActive(IDT_IMPORT_WATCHDOG));
+    EXPECT_EQ(dialog->ticks[IDT_IMPORT_WATCHDOG], 71);
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->modalsClosed == 1; }));
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 4);  // the request and three resends
+    // No new import on the same connection, and nothing is written.
+    dialog->RunTicks(IDT_POLL, 50);
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 4);
+    EXPECT_EQ(dialog->modalsOpened, 1);
+    EXPECT_EQ(dialog->sync.ImportState(), SyncTimers::kImporting);
+    EXPECT_FALSE(dialog->sync.ParamSyncRunning());
+    EXPECT_TRUE(LogFrom(0, "CMD_WRITE").empty());
+}
+
+TEST_F(SessionTest, GarbageBetweenFramesIsSkipped)
+{
+    MakeDevice();
+    StartTcp(Server::kNoisy);
+    noisy->garbage = true;
+    ASSERT_TRUE(ImportsDone(1));
+    EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 1);
+    EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], 1);
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 1);  // no page was lost
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+    ExpectModelOfDevice();
+    ExpectEditReachesTheDevice("tcp ");
+}
+
+TEST_F(SessionTest, HidRemovedMidImportThenPluggedAgainImportsAgain)
+{
+    SimFaults faults;
+    faults.removeAfterPage = 40;
+    MakeDevice(kSimDefaultDeviceString, faults);
+    StartHid();
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->removals == 1 && dialog->modalsClosed == 1; }));
+    EXPECT_FALSE(dialog->sync.ParamSyncRunning());
+    EXPECT_EQ(dialog->sync.ImportState(), 0);
+    endpoint->Plug();
+    ASSERT_TRUE(ImportsDone(1));
+    EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 2);
+    EXPECT_EQ(dialog->modalsOpened, 2);
+    EXPECT_EQ(dialog->maxModalDepth, 1);
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+    ExpectEditReachesTheDevice("hid ");
+
+    // Pulled after the status display saw it: one WM_DEVICE_OFFLINE.
+    const int offline = dialog->posted[WM_DEVICE_OFFLINE];
+    endpoint->Unplug();
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->posted[WM_DEVICE_OFFLINE] > offline; }));
+    dialog->RunTicks(IDT_STATUS, 2);
+    EXPECT_EQ(dialog->posted[WM_DEVICE_OFFLINE], offline + 1);
+    EXPECT_EQ(dialog->removals, 2);
+    EXPECT_FALSE(dialog->sync.ParamSyncRunning());
+}
+
+TEST_F(SessionTest, HidTakesOverWhenTheTcpLinkGoes)
+{
+    MakeDevice();
+    StartTcp();
+    StartHid(false);
+    ASSERT_TRUE(ImportsDone(1));
+    // Plugged in while TCP is up: nothing happens until TCP goes.
+    backend.Plug(endpoint);
+    dialog->RunTicks(IDT_POLL, 20);
+    EXPECT_EQ(g_usbConnected.load(), 0);
+    simServer->Stop();
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] == 2 && dialog->sync.ParamSyncRunning(); }));
+    EXPECT_EQ(g_usbConnected.load(), 1);
+    EXPECT_EQ(tcp->GetState(), TCP_LINK_CLOSED);
+    EXPECT_EQ(LogCount("hid CMD_READ_EQUSER pages"), 1);
+    EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 2);
+    EXPECT_EQ(dialog->modalsOpened, 2);
+    EXPECT_EQ(dialog->maxModalDepth, 1);
+    ExpectEditReachesTheDevice("hid ");
+    EXPECT_EQ(tcp->Connections(), 1u);
+}
+
+}  // namespace
