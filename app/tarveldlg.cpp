@@ -54,27 +54,27 @@ CMainView::CMainView(CTarvelDlg& dlg) : m_dlg(dlg)
     m_masterSlider.slider = &dlg.m_sliderSystemVol;
 }
 
-std::wstring CMainView::Text::GetText() const
+std::wstring CDlgItemText::GetText() const
 {
     std::wstring text;
     dlg->GetDlgItemText(id, text);
     return text;
 }
-void CMainView::Text::SetText(const std::wstring& text) { dlg->SetDlgItemText(id, text); }
-void CMainView::Text::SelectAll()
+void CDlgItemText::SetText(const std::wstring& text) { dlg->SetDlgItemText(id, text); }
+void CDlgItemText::SelectAll()
 {
     if (auto* edit = static_cast<CEdit*>(dlg->GetDlgItem(id))) edit->SetSel(0, -1);
 }
-void CMainView::Text::SetFocus()
+void CDlgItemText::SetFocus()
 {
     if (CWnd* w = dlg->GetDlgItem(id)) w->SetFocus();
 }
 
 // The model holds a returned control only for the statement that asked for
 // it; a small ring keeps two or three alive at once.
-CMainView::Text& CMainView::TextOf(int id)
+CDlgItemText& CMainView::TextOf(int id)
 {
-    Text& t = m_texts[static_cast<size_t>(m_nextText)];
+    CDlgItemText& t = m_texts[static_cast<size_t>(m_nextText)];
     m_nextText = (m_nextText + 1) % static_cast<int>(m_texts.size());
     t.dlg = &m_dlg;
     t.id = id;
@@ -185,16 +185,8 @@ void CMainView::SetVisibleChannels(int mask) { m_dlg.m_spectrum.SetVisibleChanne
 
 CEqSyncView::CEqSyncView(CTarvelDlg& dlg) : m_dlg(dlg) { m_text.dlg = &dlg; }
 
-std::wstring CEqSyncView::Text::GetText() const
-{
-    std::wstring text;
-    dlg->GetDlgItemText(id, text);
-    return text;
-}
-void CEqSyncView::Text::SetText(const std::wstring& text) { dlg->SetDlgItemText(id, text); }
-
 // The tick holds one returned control at a time.
-CEqSyncView::Text& CEqSyncView::TextOf(int id)
+CDlgItemText& CEqSyncView::TextOf(int id)
 {
     m_text.id = id;
     return m_text;

@@ -67,6 +67,26 @@ private:
     CTarvelDlg& m_dlg;
 };
 
+// A control of the main dialog by id, seen as a text or an edit field.
+class CDlgItemText final : public IEditControl {
+public:
+    CWnd* dlg = nullptr;
+    int id = 0;
+    std::wstring GetText() const override;
+    void SetText(const std::wstring& text) override;
+    void SelectAll() override;
+    void SetFocus() override;
+};
+
+// A trackbar seen as the model's slider.
+class CSliderPort final : public ISlider {
+public:
+    CSliderCtrl* slider = nullptr;
+    int GetPos() const override { return slider->GetPos(); }
+    void SetPos(int pos) override { slider->SetPos(pos); }
+    void Invalidate() override { slider->Invalidate(TRUE); }
+};
+
 // The dialog's side of the graph's sync tick.
 class CEqSyncView final : public IEqSyncView {
 public:
@@ -82,25 +102,11 @@ public:
     ITextControl& LpFreqField() override;
 
 private:
-    class Text final : public ITextControl {
-    public:
-        CTarvelDlg* dlg = nullptr;
-        int id = 0;
-        std::wstring GetText() const override;
-        void SetText(const std::wstring& text) override;
-    };
-    class Slider final : public ISlider {
-    public:
-        CSliderCtrl* slider = nullptr;
-        int GetPos() const override { return slider->GetPos(); }
-        void SetPos(int pos) override { slider->SetPos(pos); }
-        void Invalidate() override { slider->Invalidate(TRUE); }
-    };
-    Text& TextOf(int id);
+    CDlgItemText& TextOf(int id);
 
     CTarvelDlg& m_dlg;
-    Text m_text;
-    Slider m_slider;
+    CDlgItemText m_text;
+    CSliderPort m_slider;
 };
 
 // The model's view of the main window.
@@ -129,31 +135,13 @@ public:
     void SetVisibleChannels(int mask) override;
 
 private:
-    // A control by id, seen as a text or an edit field.
-    class Text final : public IEditControl {
-    public:
-        CTarvelDlg* dlg = nullptr;
-        int id = 0;
-        std::wstring GetText() const override;
-        void SetText(const std::wstring& text) override;
-        void SelectAll() override;
-        void SetFocus() override;
-    };
-    class Slider final : public ISlider {
-    public:
-        CSliderCtrl* slider = nullptr;
-        int GetPos() const override { return slider->GetPos(); }
-        void SetPos(int pos) override { slider->SetPos(pos); }
-        void Invalidate() override { slider->Invalidate(TRUE); }
-    };
-    Text& TextOf(int id);
+    CDlgItemText& TextOf(int id);
 
     CTarvelDlg& m_dlg;
-    Text m_text;  // reused: the model holds a reference only while it writes
-    std::array<Text, 4> m_texts;
+    std::array<CDlgItemText, 4> m_texts;
     int m_nextText = 0;
-    std::array<Slider, kChannels> m_gainSliders;
-    Slider m_masterSlider;
+    std::array<CSliderPort, kChannels> m_gainSliders;
+    CSliderPort m_masterSlider;
 };
 
 class CTarvelDlg : public CDialogEx, private IDialogTarget {

@@ -87,6 +87,10 @@ void SyncTimers::OnPoll()
     // A link that went away, or gave way to the other one, ends the session.
     if (m_link != Link::kNone && link != m_link) LinkLost();
     m_link = link;
+    // An import that ended (its EqUser in, given up or cut off) keeps its
+    // progress dialog at its end, also against pages a parser still hands
+    // over from a connection that is gone.
+    if (m_bProgressOpen && !m_bWatchdog) g_progressPermille.store(1000);
     if (link == Link::kNone) {
         EndSession();
         return;
