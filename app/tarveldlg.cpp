@@ -308,7 +308,7 @@ BOOL CTarvelDlg::OnInitDialog()
     StartHidLink();
     // Status pictures: drawn with the skins (not there yet).
 
-    m_syncTimers.Start();  // IDT_POLL, IDT_EQ_SYNC between them, IDT_STATUS
+    m_syncTimers.Start();  // IDT_POLL and IDT_STATUS; IDT_EQ_SYNC is set between them by the host
 
     SetDlgItemText(IDC_VERSION_ID, kAppVersion);
 

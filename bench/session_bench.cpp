@@ -109,7 +109,8 @@ bool RunSession(bool overHid, int edits, Figures& out)
         // Edits fall at random moments of the 100 ms tick.
         dialog.RunFor(std::chrono::milliseconds(rng() % 100));
         const size_t before = writeCount();
-        g_eqGain[i % kChannels][i % kBands] = static_cast<int>(rng() % 301);
+        int& gain = g_eqGain[i % kChannels][i % kBands];
+        gain = (gain + 1 + static_cast<int>(rng() % 300)) % 301;  // always a change
         const auto edited = Clock::now();
         ok = dialog.RunUntil([&] { return writeCount() > before; }, std::chrono::seconds(5));
         std::lock_guard<std::mutex> lock(writesMutex);

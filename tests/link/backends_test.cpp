@@ -11,17 +11,17 @@ namespace {
 TEST(InProcessHidBackend, EnumeratesAndOpensOnlyPresentDevicesOfTheVendor)
 {
     InProcessHidBackend backend;
-    auto a = std::make_shared<ScriptedEndpoint>(0x0483, 0x5750);
-    auto other = std::make_shared<ScriptedEndpoint>(0x1234, 0x5750);
-    auto b = std::make_shared<ScriptedEndpoint>(0x0483, 0xDF11);
+    auto a = std::make_shared<ScriptedEndpoint>(0x3A9B, 0x0101);
+    auto other = std::make_shared<ScriptedEndpoint>(0x1234, 0x0101);
+    auto b = std::make_shared<ScriptedEndpoint>(0x3A9B, 0x0102);
     const std::string pa = backend.Plug(a);
     backend.Plug(other);
     const std::string pb = backend.Plug(b);
 
-    auto list = backend.Enumerate(0x0483);
+    auto list = backend.Enumerate(0x3A9B);
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].path, pa);
-    EXPECT_EQ(list[1].productId, 0xDF11);
+    EXPECT_EQ(list[1].productId, 0x0102);
 
     // Reports cross as 65 bytes on the host side, 64 on the device side.
     HidOpenStatus status = HidOpenStatus::kFailed;
@@ -43,11 +43,11 @@ TEST(InProcessHidBackend, EnumeratesAndOpensOnlyPresentDevicesOfTheVendor)
     a->Unplug();
     EXPECT_EQ(dev->Read(in, 0), -1);
     EXPECT_EQ(dev->Write(out), -1);
-    EXPECT_EQ(backend.Enumerate(0x0483).size(), 1u);
+    EXPECT_EQ(backend.Enumerate(0x3A9B).size(), 1u);
     EXPECT_FALSE(backend.Open(pa, status));
     EXPECT_EQ(status, HidOpenStatus::kNotFound);
     backend.Unplug(pb);
-    EXPECT_TRUE(backend.Enumerate(0x0483).empty());
+    EXPECT_TRUE(backend.Enumerate(0x3A9B).empty());
 }
 
 TEST(HidrawBackend, MissingNodeIsNotFound)

@@ -17,9 +17,9 @@
 
 namespace {
 
-constexpr uint16_t kVendor = 0x0483;
-constexpr uint16_t kApp = 0x5750;
-constexpr uint16_t kLoader = 0xDF11;
+constexpr uint16_t kVendor = 0x3A9B;
+constexpr uint16_t kApp = 0x0101;
+constexpr uint16_t kLoader = 0x0102;
 
 // The in-process backend, with counts and a switch that refuses every open
 // as a missing permission would.
