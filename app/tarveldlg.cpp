@@ -529,7 +529,7 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
             for (int in = 0; in < kInputs; ++in)
                 if (g_routeButtonId[out][in] == ctlId) on = (g_routingMask[out] >> in) & 1;
         const int mute = IndexOfId(g_muteButtonId, kChannels, ctlId);
-        if (mute >= 0) on = (g_muteMask >> MuteBitOf(mute)) & 1;
+        if (mute >= 0) on = (g_muteMask & MuteBitOf(mute)) != 0;
         if (ctlId == IDC_SYS_MUTE_ID) on = (g_muteMask >> 6) & 1;
         const int channel = IndexOfId(g_channelButtonId, kChannels, ctlId);
         if (channel >= 0) on = channel == g_selectedChannel;
