@@ -26,6 +26,7 @@
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "sim/tcp_server.h"
+#include "tests/link/link_globals.h"
 #include "tests/link/session_host.h"
 
 namespace {
@@ -35,18 +36,7 @@ using Ms = std::chrono::duration<double, std::milli>;
 
 void ResetGlobals()
 {
-    for (auto* ring : {&g_hidTxRing, &g_hidRxRing}) ring->Reset();
-    g_tcpTxRing.Reset();
-    g_tcpRxRing.Reset();
-    g_usbConnected = 0;
-    g_deviceInfoReceived = 0;
-    g_deviceInfoExReceived = 0;
-    g_progressPermille = 0;
-    g_importWatchdogTicks = 0;
-    std::fill(std::begin(g_eqUser), std::end(g_eqUser), 0);
-    std::fill(std::begin(g_eqUserShadow), std::end(g_eqUserShadow), 0);
-    std::fill(std::begin(g_eqUser2), std::end(g_eqUser2), 0);
-    std::fill(std::begin(g_eqUser2Shadow), std::end(g_eqUser2Shadow), 0);
+    ResetLinkGlobals();
     session::View scratch;
     ResetAll(scratch);
 }

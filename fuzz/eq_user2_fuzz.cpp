@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "fuzz_view.h"
+#include "tests/support/store_view.h"
 #include "model/eq_images.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

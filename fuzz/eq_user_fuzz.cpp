@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "fuzz_view.h"
+#include "tests/support/store_view.h"
 #include "model/eq_images.h"
 #include "model/params.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_view.h"
+#include "tests/support/store_view.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
 #include "model/preset_file.h"

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "fuzz_view.h"
+#include "tests/support/store_view.h"
 #include "model/device_state.h"
 #include "model/params.h"
 #include "model/preset_file.h"

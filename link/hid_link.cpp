@@ -1,5 +1,7 @@
 #include "link/hid_link.h"
 
+#include "link/pause.h"
+
 #include <algorithm>
 
 #include "link/commands.h"
@@ -55,9 +57,7 @@ std::string HidLink::DevicePath() const
 
 bool HidLink::Pause(const std::stop_token& stop, std::chrono::milliseconds period)
 {
-    std::unique_lock<std::mutex> lock(m_pauseMutex);
-    m_pauseCv.wait_for(lock, stop, period, [] { return false; });
-    return !stop.stop_requested();
+    return PauseUnlessStopped(stop, period);
 }
 
 void HidLink::DiscoveryLoop(std::stop_token stop)

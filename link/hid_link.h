@@ -98,8 +98,6 @@ private:
     mutable std::mutex m_pathMutex;
     std::string m_path;
 
-    std::mutex m_pauseMutex;
-    std::condition_variable_any m_pauseCv;
 
     std::jthread m_discovery;
     std::jthread m_reader;

@@ -1,5 +1,7 @@
 #include "link/tcp_link.h"
 
+#include "link/pause.h"
+
 #include "link/commands.h"
 #include "link/dialog_port.h"
 #include "link/dispatcher.h"
@@ -136,9 +138,7 @@ void CTcpLink::MarkConnected(const ConnectionPtr& conn)
 
 bool CTcpLink::Pause(const std::stop_token& stop, std::chrono::milliseconds period)
 {
-    std::unique_lock<std::mutex> lock(m_pauseMutex);
-    m_pauseCv.wait_for(lock, stop, period, [] { return false; });
-    return !stop.stop_requested();
+    return PauseUnlessStopped(stop, period);
 }
 
 void CTcpLink::KeeperLoop(std::stop_token stop)

@@ -135,8 +135,6 @@ private:
     uint64_t m_connections = 0;
     std::atomic<bool> m_stopping{false};
 
-    std::mutex m_pauseMutex;
-    std::condition_variable_any m_pauseCv;
 
     std::jthread m_keeper;
     std::jthread m_receiver;

@@ -226,6 +226,18 @@ void SyncChannelMuteButton(ITextControl& button, int channel)
     }
 }
 
+void ShowChannelMute(ITextControl& button, int channel)
+{
+    if (!IsChannel(channel)) return;
+    if (g_channelGain[channel] == 600) {
+        g_muteMask |= MuteBitOf(channel);
+        button.SetText(kMutedCaption);
+    } else {
+        g_muteMask &= ~MuteBitOf(channel);
+        button.SetText(kUnmutedCaption);
+    }
+}
+
 void SetChannelGain(int channel, int value, ISlider* slider)
 {
     if (!IsChannel(channel) || value < 0 || value > 600) return;

@@ -35,6 +35,9 @@ int MuteBitOf(int channel);
 // Makes the mute button's caption and the channel's mute bit follow its gain
 // (600 = muted).
 void SyncChannelMuteButton(ITextControl& button, int channel);
+// Sets the channel's mute bit and its button's caption from its gain
+// (600 = muted), whatever the caption said.
+void ShowChannelMute(ITextControl& button, int channel);
 
 // Stores.
 void SetChannelGain(int channel, int value, ISlider* slider);

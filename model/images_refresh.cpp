@@ -18,13 +18,7 @@ void ApplyChannelLevel(IModelView& view, int channel, int gain, bool inverted)
     FormatChannelGain(text, channel);
     view.GainField(channel).SetText(text);
 
-    if (g_channelGain[channel] == 600) {
-        g_muteMask |= MuteBitOf(channel);
-        view.MuteButton(channel).SetText(kMutedCaption);
-    } else {
-        g_muteMask &= ~MuteBitOf(channel);
-        view.MuteButton(channel).SetText(kUnmutedCaption);
-    }
+    ShowChannelMute(view.MuteButton(channel), channel);
 }
 
 void ApplyMasterVolume(IModelView& view, int volume)

@@ -37,13 +37,7 @@ void ShowChannelStrip(IModelView& view, int channel)
     ISlider& slider = view.GainSlider(channel);
     slider.SetPos(g_channelGain[channel]);
     slider.Invalidate();
-    if (g_channelGain[channel] == 600) {
-        g_muteMask |= MuteBitOf(channel);
-        view.MuteButton(channel).SetText(kMutedCaption);
-    } else {
-        g_muteMask &= ~MuteBitOf(channel);
-        view.MuteButton(channel).SetText(kUnmutedCaption);
-    }
+    ShowChannelMute(view.MuteButton(channel), channel);
 }
 
 // The channel of a bridged pair whose band gain decides a bypass toggle.

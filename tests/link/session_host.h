@@ -22,59 +22,12 @@
 #include "model/eq_images.h"
 #include "model/model_view.h"
 #include "model/params.h"
+#include "tests/support/store_view.h"
 
 namespace session {
 
-struct Slider : ISlider {
-    int pos = 0;
-    int GetPos() const override { return pos; }
-    void SetPos(int p) override { pos = p; }
-    void Invalidate() override {}
-};
-
-struct Text : IEditControl {
-    std::wstring text;
-    std::wstring GetText() const override { return text; }
-    void SetText(const std::wstring& t) override { text = t; }
-    void SelectAll() override {}
-    void SetFocus() override {}
-};
-
-struct Delays : IDelayFields {
-    int value[kChannels] = {};
-    int GetValue(int c) const override { return value[c]; }
-    void SetValue(int c, int samples) override { value[c] = samples; }
-    int* GetValueRef(int c) override { return &value[c]; }
-    void UpdateText(int) override {}
-};
-
 // The controls the decoders write, without windows.
-class View : public IModelView {
-public:
-    Delays delays;
-    IDelayFields& DelayFields() override { return delays; }
-    ITextControl& GainField(int c) override { return m_gainField[c]; }
-    ISlider& GainSlider(int c) override { return m_gainSlider[c]; }
-    ITextControl& MuteButton(int c) override { return m_mute[c]; }
-    void SetPhaseButtonCaption(int, int) override {}
-    ITextControl& MasterVolumeField() override { return m_masterField; }
-    ISlider& MasterSlider() override { return m_masterSlider; }
-    ITextControl& MasterMuteButton() override { return m_masterMute; }
-    IEditControl& BandGainField(int) override { return m_band; }
-    void ClearSpeakerDistances() override {}
-    void InvalidateChannelButtons() override {}
-    void InvalidateLinkButton(int) override {}
-    void InvalidateLinkButtons() override {}
-    void InvalidateCurveButtons() override {}
-    void InvalidateRouteButton(int, int) override {}
-    void RefreshEqControls() override {}
-    void FeedSpectrum(bool) override {}
-    bool AskCopyQuestion(const std::wstring&, const std::wstring&) override { return true; }
-
-private:
-    Text m_gainField[kChannels], m_mute[kChannels], m_masterField, m_masterMute, m_band;
-    Slider m_gainSlider[kChannels], m_masterSlider;
-};
+using View = StoreView;
 
 class Dialog final : public ISyncHost, public IDialogTarget {
 public:

@@ -1,5 +1,5 @@
-// A window view that only stores what the model hands it, for the fuzz
-// targets and the seed generator.
+// A window view that only stores what the model hands it: for the fuzz
+// targets, the seed generator and the link sessions.
 #pragma once
 
 #include <string>
