@@ -2,6 +2,7 @@
 
 #include "app/tarveldlg.h"
 #include "model/device_state.h"
+#include "res/resource.h"
 
 namespace {
 // Bytes of the system code page up to the first zero.
@@ -22,11 +23,11 @@ CAboutDlg::CAboutDlg() : CDialogEx(100) {}
 BOOL CAboutDlg::OnInitDialog()
 {
     CDialogEx::OnInitDialog();
-    SetDlgItemText(1254, Shown(g_deviceString.Get()));
-    SetDlgItemText(1255, kAppVersion);
+    SetDlgItemText(IDC_ABOUT_DEVICE, Shown(g_deviceString.Get()));
+    SetDlgItemText(IDC_ABOUT_VERSION, kAppVersion);
     const bool media = g_deviceInfoExReceived.load() == 1;
-    if (media) SetDlgItemText(1256, Shown(g_deviceInfoEx.Get()));
-    for (int id : {1256, 1850})
+    if (media) SetDlgItemText(IDC_ABOUT_MEDIA, Shown(g_deviceInfoEx.Get()));
+    for (int id : {IDC_ABOUT_MEDIA, IDC_ABOUT_MEDIA_LABEL})
         if (CWnd* w = GetDlgItem(id)) w->ShowWindow(media ? SW_SHOW : SW_HIDE);
     return TRUE;
 }

@@ -26,14 +26,6 @@ const LinkSetup* g_linkSetupForTests = nullptr;
 
 TcpLinkOptions TcpOptions() { return g_linkSetupForTests ? g_linkSetupForTests->tcp : TcpLinkOptions{}; }
 
-// The id of a control the template names, 0 when it has none.
-int ControlIdByName(const char* name)
-{
-    for (const ResSymbol& s : ResourceSymbols())
-        if (s.name == name) return s.value;
-    return 0;
-}
-
 std::wstring FromSystemCodePage(const char* bytes, size_t n)
 {
     std::wstring out;
@@ -70,13 +62,14 @@ void CDlgItemText::SetFocus()
     if (CWnd* w = dlg->GetDlgItem(id)) w->SetFocus();
 }
 
-// The model holds a returned control only for the statement that asked for
-// it; a small ring keeps two or three alive at once.
-CDlgItemText& CMainView::TextOf(int id)
+CDlgItemText& CMainView::TextOf(int id) { return m_dlg.ItemText(id); }
+
+// One port per control, made on first use, so that references handed out
+// stay valid and distinct.
+CDlgItemText& CTarvelDlg::ItemText(int id)
 {
-    CDlgItemText& t = m_texts[static_cast<size_t>(m_nextText)];
-    m_nextText = (m_nextText + 1) % static_cast<int>(m_texts.size());
-    t.dlg = &m_dlg;
+    CDlgItemText& t = m_itemTexts[id];
+    t.dlg = this;
     t.id = id;
     return t;
 }
@@ -89,9 +82,9 @@ void CMainView::SetPhaseButtonCaption(int channel, int stringId)
 {
     m_dlg.SetDlgItemText(g_phaseButtonId[channel], LoadResString(stringId));
 }
-ITextControl& CMainView::MasterVolumeField() { return TextOf(IDC_SYSTEM_VOL_ID); }
+ITextControl& CMainView::MasterVolumeField() { return TextOf(IDC_SYSTEM_VOL); }
 ISlider& CMainView::MasterSlider() { return m_masterSlider; }
-ITextControl& CMainView::MasterMuteButton() { return TextOf(IDC_SYS_MUTE_ID); }
+ITextControl& CMainView::MasterMuteButton() { return TextOf(IDC_SYS_MUTE); }
 IEditControl& CMainView::BandGainField(int controlId) { return TextOf(controlId); }
 void CMainView::ClearSpeakerDistances()
 {
@@ -140,8 +133,8 @@ void CMainView::RefreshEqControls()
     m_dlg.m_comboHpSlope.SetCurSel(g_hpSlope[c]);
     m_dlg.m_comboLpType.SetCurSel(g_lpType[c]);
     m_dlg.m_comboLpSlope.SetCurSel(g_lpSlope[c]);
-    m_dlg.SetDlgItemText(IDC_HP_FREQ_ID, std::to_wstring(g_hpFreq[c]));
-    m_dlg.SetDlgItemText(IDC_LP_FREQ_ID, std::to_wstring(g_lpFreq[c]));
+    m_dlg.SetDlgItemText(IDC_HP_FREQ, std::to_wstring(g_hpFreq[c]));
+    m_dlg.SetDlgItemText(IDC_LP_FREQ, std::to_wstring(g_lpFreq[c]));
 }
 
 void CMainView::FeedSpectrum(bool redraw)
@@ -164,7 +157,7 @@ void CMainView::FeedSpectrum(bool redraw)
 
 bool CMainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)
 {
-    std::wstring format = LoadResString(IDS_COPY_QUESTION);
+    std::wstring format = LoadResString(IDS_CONFIRM_LINK_COPY);
     std::wstring text;
     const size_t first = format.find(L"%s");
     const size_t second = first == std::wstring::npos ? std::wstring::npos : format.find(L"%s", first + 2);
@@ -183,30 +176,24 @@ void CMainView::SetVisibleChannels(int mask) { m_dlg.m_spectrum.SetVisibleChanne
 // ---------------------------------------------------------------------------
 // The graph's sync view
 
-CEqSyncView::CEqSyncView(CTarvelDlg& dlg) : m_dlg(dlg) { m_text.dlg = &dlg; }
-
-// The tick holds one returned control at a time.
-CDlgItemText& CEqSyncView::TextOf(int id)
+CEqSyncView::CEqSyncView(CTarvelDlg& dlg) : m_dlg(dlg)
 {
-    m_text.id = id;
-    return m_text;
+    for (int b = 0; b < kBands; ++b) m_sliders[static_cast<size_t>(b)].slider = &dlg.m_sliderFreqGain[b];
 }
+
+CDlgItemText& CEqSyncView::TextOf(int id) { return m_dlg.ItemText(id); }
 ISpectrum& CEqSyncView::Graph() { return m_dlg.m_spectrum; }
 void CEqSyncView::InvalidateGraph() { m_dlg.m_spectrum.Invalidate(TRUE); }
 ITextControl& CEqSyncView::EqFreqField(int band) { return TextOf(g_bandFreqEditId[band]); }
 ITextControl& CEqSyncView::EqQField(int band) { return TextOf(g_bandQEditId[band]); }
 ITextControl& CEqSyncView::EqGainField(int band) { return TextOf(g_bandGainEditId[band]); }
-ISlider& CEqSyncView::EqGainSlider(int band)
-{
-    m_slider.slider = &m_dlg.m_sliderFreqGain[band];
-    return m_slider;
-}
+ISlider& CEqSyncView::EqGainSlider(int band) { return m_sliders[static_cast<size_t>(band)]; }
 void CEqSyncView::RepaintBypassButton(int band)
 {
     if (CWnd* w = m_dlg.GetDlgItem(g_bypassButtonId[band])) w->Invalidate(TRUE);
 }
-ITextControl& CEqSyncView::HpFreqField() { return TextOf(IDC_HP_FREQ_ID); }
-ITextControl& CEqSyncView::LpFreqField() { return TextOf(IDC_LP_FREQ_ID); }
+ITextControl& CEqSyncView::HpFreqField() { return TextOf(IDC_HP_FREQ); }
+ITextControl& CEqSyncView::LpFreqField() { return TextOf(IDC_LP_FREQ); }
 
 // ---------------------------------------------------------------------------
 // Construction
@@ -217,8 +204,8 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_WM_DRAWITEM()
-    ON_BN_CLICKED(IDC_MINIMIZE_ID, &CTarvelDlg::OnClickedMinimize)
-    ON_BN_CLICKED(IDC_CLOSE_ID, &CTarvelDlg::OnClickedClose)
+    ON_BN_CLICKED(IDC_MINIMIZE, &CTarvelDlg::OnClickedMinimize)
+    ON_BN_CLICKED(IDC_CLOSE, &CTarvelDlg::OnClickedClose)
     ON_BN_CLICKED(IDOK, &CTarvelDlg::OnClickedOk)
     ON_MESSAGE(WM_PARAM_IMAGE_RECEIVED, &CTarvelDlg::OnParamImageReceived)
     ON_MESSAGE(WM_ROUTING_IMAGE_RECEIVED, &CTarvelDlg::OnRoutingImageReceived)
@@ -259,16 +246,16 @@ void CTarvelDlg::DoDataExchange(CDataExchange* dx)
 {
     CDialogEx::DoDataExchange(dx);
     for (int c = 0; c < 8; ++c) DDX_Control(dx, g_chGainSliderId[c], m_sliderChGain[c]);
-    DDX_Control(dx, IDC_SYSTEM_VOL_SLIDER_ID, m_sliderSystemVol);
+    DDX_Control(dx, IDC_SYSTEM_VOL_SLIDER, m_sliderSystemVol);
     for (int b = 0; b < kBands; ++b) DDX_Control(dx, g_bandSliderId[b], m_sliderFreqGain[b]);
-    DDX_Control(dx, IDC_SPECTRUM_ID, m_spectrum);
-    DDX_Control(dx, IDC_SAVE_MODE_ID, m_staticSaveMode);
-    DDX_Control(dx, IDC_CURRENT_MODE_ID, m_staticCurrentMode);
-    DDX_Control(dx, IDC_SOURCE_LABEL_ID, m_staticSource);
-    DDX_Control(dx, IDC_HP_TYPE_ID, m_comboHpType);
-    DDX_Control(dx, IDC_HP_SLOPE_ID, m_comboHpSlope);
-    DDX_Control(dx, IDC_LP_TYPE_ID, m_comboLpType);
-    DDX_Control(dx, IDC_LP_SLOPE_ID, m_comboLpSlope);
+    DDX_Control(dx, IDC_SPECTRUM, m_spectrum);
+    DDX_Control(dx, IDC_SAVE_MODE_LABEL, m_staticSaveMode);
+    DDX_Control(dx, IDC_CURRENT_MODE_LABEL, m_staticCurrentMode);
+    DDX_Control(dx, IDC_SOURCE_LABEL, m_staticSource);
+    DDX_Control(dx, IDC_HP_TYPE, m_comboHpType);
+    DDX_Control(dx, IDC_HP_SLOPE, m_comboHpSlope);
+    DDX_Control(dx, IDC_LP_TYPE, m_comboLpType);
+    DDX_Control(dx, IDC_LP_SLOPE, m_comboLpSlope);
     for (int c = 8; c < kChannels; ++c) DDX_Control(dx, g_gainEditId[c], m_editGainCh[static_cast<size_t>(c - 6)]);
     for (int c = 8; c < kChannels; ++c) DDX_Control(dx, g_delayEditId[c], m_editDelayCh[static_cast<size_t>(c - 6)]);
     for (int c = 8; c < kChannels; ++c) DDX_Control(dx, g_chGainSliderId[c], m_sliderChGain[c]);
@@ -295,8 +282,8 @@ BOOL CTarvelDlg::OnInitDialog()
     m_brushEdit.CreateSolidBrush(RGB(33, 44, 61));
 
     SetupControls();
-    m_editLowCutFreq.SubclassDlgItem(IDC_HP_FREQ_ID, this);
-    m_editHighCutFreq.SubclassDlgItem(IDC_LP_FREQ_ID, this);
+    m_editLowCutFreq.SubclassDlgItem(IDC_HP_FREQ, this);
+    m_editHighCutFreq.SubclassDlgItem(IDC_LP_FREQ, this);
 
     UpdateCurrentModeLabel();
     UpdateSaveModeLabel();
@@ -310,13 +297,13 @@ BOOL CTarvelDlg::OnInitDialog()
 
     m_syncTimers.Start();  // IDT_POLL and IDT_STATUS; IDT_EQ_SYNC is set between them by the host
 
-    SetDlgItemText(IDC_VERSION_ID, kAppVersion);
+    SetDlgItemText(IDC_VERSION, kAppVersion);
 
     RunModelPicker();
     RelayoutAll();
 
-    SetDefID(IDC_FREQ_CAPTION_ID);
-    if (CWnd* caption = GetDlgItem(IDC_FREQ_CAPTION_ID)) caption->SetFocus();
+    SetDefID(IDC_FREQ_CAPTION);
+    if (CWnd* caption = GetDlgItem(IDC_FREQ_CAPTION)) caption->SetFocus();
     return FALSE;
 }
 
@@ -344,8 +331,8 @@ void CTarvelDlg::SetupControls()
         combo->AddItem(LoadResString(111), 0, RGB(255, 255, 255));
     }
 
-    m_editSystemVol.SubclassDlgItem(IDC_SYSTEM_VOL_ID, this);
-    m_editSystemVol.SetControls(&m_sliderSystemVol, static_cast<CButton*>(GetDlgItem(IDC_SYS_MUTE_ID)));
+    m_editSystemVol.SubclassDlgItem(IDC_SYSTEM_VOL, this);
+    m_editSystemVol.SetControls(&m_sliderSystemVol, static_cast<CButton*>(GetDlgItem(IDC_SYS_MUTE)));
     m_sliderSystemVol.SetRange(0, 60);
     m_sliderSystemVol.SetLineSize(1);
     m_sliderSystemVol.SetPageSize(0);
@@ -530,14 +517,14 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
                 if (g_routeButtonId[out][in] == ctlId) on = (g_routingMask[out] >> in) & 1;
         const int mute = IndexOfId(g_muteButtonId, kChannels, ctlId);
         if (mute >= 0) on = (g_muteMask & MuteBitOf(mute)) != 0;
-        if (ctlId == IDC_SYS_MUTE_ID) on = (g_muteMask >> 6) & 1;
+        if (ctlId == IDC_SYS_MUTE) on = (g_muteMask >> 6) & 1;
         const int channel = IndexOfId(g_channelButtonId, kChannels, ctlId);
         if (channel >= 0) on = channel == g_selectedChannel;
         CRect rc(dis->rcItem);
         dis->pDC->FillSolidRect(&rc, on ? RGB(58, 120, 190) : RGB(64, 76, 96));
         std::wstring text = item->GetWindowTextString();
         if (channel >= 0 && text.empty()) text = L"CH" + std::to_wstring(channel + 1);
-        if (mute >= 0 || ctlId == IDC_SYS_MUTE_ID) text.clear();  // the caption holds the state
+        if (mute >= 0 || ctlId == IDC_SYS_MUTE) text.clear();  // the caption holds the state
         if (!text.empty()) {
             dis->pDC->SetBkMode(TRANSPARENT);
             dis->pDC->SetTextColor(RGB(254, 254, 254));
@@ -605,10 +592,8 @@ LRESULT CTarvelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void CTarvelDlg::SetDeviceStringLabel(const std::string& bytes)
 {
-    static const int id = ControlIdByName("IDC_DEVICE_STRING");
-    if (id == 0) return;
-    SetDlgItemText(id, FromSystemCodePage(bytes.data(), bytes.size()));
-    if (CWnd* label = GetDlgItem(id)) label->Invalidate(TRUE);
+    SetDlgItemText(IDC_DEVICE_STRING, FromSystemCodePage(bytes.data(), bytes.size()));
+    if (CWnd* label = GetDlgItem(IDC_DEVICE_STRING)) label->Invalidate(TRUE);
 }
 
 void CTarvelDlg::ShowMessageBox(const std::wstring& text) { AfxMessageBox(text.c_str()); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -29,7 +30,6 @@ class IHidBackend;
 constexpr UINT_PTR IDT_EQ_SYNC = 7;
 constexpr UINT IDT_EQ_SYNC_MS = 120;
 
-constexpr UINT_PTR IDM_ABOUTBOX = 0x0010;
 extern const wchar_t* const kAppVersion;  // "K417R_210903V1"
 
 
@@ -105,8 +105,7 @@ private:
     CDlgItemText& TextOf(int id);
 
     CTarvelDlg& m_dlg;
-    CDlgItemText m_text;
-    CSliderPort m_slider;
+    std::array<CSliderPort, kBands> m_sliders;
 };
 
 // The model's view of the main window.
@@ -138,8 +137,6 @@ private:
     CDlgItemText& TextOf(int id);
 
     CTarvelDlg& m_dlg;
-    std::array<CDlgItemText, 4> m_texts;
-    int m_nextText = 0;
     std::array<CSliderPort, kChannels> m_gainSliders;
     CSliderPort m_masterSlider;
 };
@@ -160,6 +157,8 @@ public:
     CNewSliderCtrl& GainSlider(int channel) { return m_sliderChGain[channel]; }
     CNewSliderCtrl& BandSlider(int band) { return m_sliderFreqGain[band]; }
     CDelayFieldSet& DelayFieldSet() { return m_delayFields; }
+    // A control by id as the model's text or edit field.
+    CDlgItemText& ItemText(int id);
     bool IsLinkRunning() const { return m_linkStarted; }
     SyncTimers& Timers() { return m_syncTimers; }
 
@@ -273,6 +272,7 @@ private:
     int m_nSpeakerDistance[kChannels] = {};
 
     CDelayFieldSet m_delayFields;
+    std::map<int, CDlgItemText> m_itemTexts;
     CMainView m_view{*this};
     CSyncHost m_syncHost{*this};
     CEqSyncView m_eqSyncView{*this};

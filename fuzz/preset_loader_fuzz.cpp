@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const PresetLoadResult r = LoadPresetFile(std::span<const uint8_t>(data, size), view);
     if (!r.applied) {
-        FUZZ_CHECK(r.messageId == IDS_LOAD_FAILED);
+        FUZZ_CHECK(r.messageId == IDS_PRESET_LOAD_FAILED);
         FUZZ_CHECK(Probe(view) == before);
         return 0;
     }

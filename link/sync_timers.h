@@ -26,6 +26,7 @@
 #include <cstdint>
 
 #include "platform/types.h"
+#include "res/resource.h"  // string-table ids
 
 class IDelayFields;
 
@@ -39,7 +40,6 @@ constexpr UINT IDT_PARAM_SYNC_MS = 100;
 constexpr UINT IDT_STATUS_MS = 300;
 constexpr UINT IDT_IMPORT_WATCHDOG_MS = 100;
 
-constexpr int IDS_IMPORT_FAILED = 143;  // "Import failed"
 
 // What IDT_STATUS last showed (UI thread). The status labels read
 // g_lastInputSource; RepaintSourceLabels runs while it still holds the old

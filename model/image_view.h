@@ -5,11 +5,7 @@
 #pragma once
 
 #include "model/model_view.h"
-
-// String-table ids of the preset file's messages.
-constexpr int IDS_SAVE_DONE = 136;      // "Save the data successfully!"
-constexpr int IDS_LOAD_FAILED = 157;    // "Failure. File damage or model mismatch!"
-constexpr int IDS_FILE_ERROR = 242;     // "File error" (loaded with repairs)
+#include "res/resource.h"  // string-table ids
 
 class IImageView : public IModelView {
 public:

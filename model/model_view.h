@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/ports.h"
+#include "res/resource.h"  // string-table ids
 
 // A control with a caption or text (buttons, entry fields).
 class ITextControl {
@@ -31,11 +32,6 @@ protected:
 // Mute button captions; the mute handlers tell the state by them.
 inline constexpr const wchar_t* kMutedCaption = L"静音";
 inline constexpr const wchar_t* kUnmutedCaption = L"非静音";
-
-// String-table ids the model hands to the view.
-constexpr int IDS_PHASE_NORMAL = 123;    // phase 0 degrees
-constexpr int IDS_PHASE_INVERTED = 124;  // phase 180 degrees
-constexpr int IDS_COPY_QUESTION = 247;   // "... %s ... %s ..." link copy question
 
 class IModelView {
 public:
@@ -72,7 +68,7 @@ public:
     // Hands the selected channel and the whole EQ and crossover model to the graph.
     virtual void FeedSpectrum(bool redraw) = 0;
 
-    // String IDS_COPY_QUESTION formatted with the two labels, asked as a
+    // String IDS_CONFIRM_LINK_COPY formatted with the two labels, asked as a
     // Yes/No message box. False only when the user answered No.
     virtual bool AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel) = 0;
 

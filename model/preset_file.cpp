@@ -421,7 +421,7 @@ PresetLoadResult LoadPresetFile(std::span<const uint8_t> bytes, IImageView& view
     const PresetParse parse = ParsePresetFile(bytes, staged);
     PresetLoadResult result;
     if (parse == PresetParse::Failed) {
-        result.messageId = IDS_LOAD_FAILED;
+        result.messageId = IDS_PRESET_LOAD_FAILED;
         return result;
     }
     result.applied = true;

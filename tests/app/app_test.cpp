@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <string>
 #include <future>
 #include <thread>
 
@@ -72,6 +74,44 @@ TEST(LanguageChoiceTest, FirstExistingFileDecidesElseTheSystemLanguage)
         EXPECT_EQ(r.choice, k.choice);
     }
     fs::remove_all(dir);
+}
+
+// ---- control-id tables ------------------------------------------------------
+
+// The family tables of the code and the template's names must name the
+// same controls: IDC_<FAMILY><n> is entry n - 1.
+TEST(ControlIdTablesTest, AgreeWithTheTemplatesNames)
+{
+    std::map<std::string, int> byName;
+    for (const ResSymbol& s : ResourceSymbols()) byName[s.name] = s.value;
+    struct Family {
+        const char* prefix;
+        const int* table;
+        int count;
+    } families[] = {
+        {"IDC_SELECT_CH", g_channelButtonId, kChannels},      {"IDC_GAIN_CH", g_gainEditId, kChannels},
+        {"IDC_MUTE_CH", g_muteButtonId, kChannels},           {"IDC_PHASE_CH", g_phaseButtonId, kChannels},
+        {"IDC_DELAY_CH", g_delayEditId, kChannels},           {"IDC_DELAY_UNIT_CH", g_delayUnitButtonId, kChannels},
+        {"IDC_LINK_CH", g_linkButtonId, kChannels},           {"IDC_CURVE_CH", g_curveButtonId, kChannels},
+        {"IDC_GAIN_SLIDER_CH", g_chGainSliderId, kChannels},  {"IDC_BYPASS_BAND", g_bypassButtonId, kBands},
+        {"IDC_FRE_BAND", g_bandFreqEditId, kBands},           {"IDC_FREQGAIN_BAND", g_bandGainEditId, kBands},
+        {"IDC_Q_BAND", g_bandQEditId, kBands},                {"IDC_FREQGAIN_SLIDER_BAND", g_bandSliderId, kBands},
+    };
+    for (const Family& f : families) {
+        for (int i = 0; i < f.count; ++i) {
+            const std::string name = f.prefix + std::to_string(i + 1);
+            SCOPED_TRACE(name);
+            ASSERT_EQ(byName.count(name), 1u);
+            EXPECT_EQ(byName[name], f.table[i]);
+        }
+    }
+    for (int out = 0; out < kChannels; ++out)
+        for (int in = 0; in < kInputs; ++in) {
+            const std::string name = "IDC_ROUTE_CH" + std::to_string(out + 1) + "_IN" + std::to_string(in + 1);
+            SCOPED_TRACE(name);
+            ASSERT_EQ(byName.count(name), 1u);
+            EXPECT_EQ(byName[name], g_routeButtonId[out][in]);
+        }
 }
 
 // ---- the main window --------------------------------------------------------
@@ -154,14 +194,14 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroug
             EXPECT_NE(dynamic_cast<CEditBandGain*>(dlg.GetDlgItem(g_bandGainEditId[15])), nullptr);
             EXPECT_EQ(dlg.GetDlgItem(g_delayEditId[4]), &dlg.DelayField(4));  // CH5 is control 1007
             EXPECT_EQ(dlg.GetDlgItem(g_gainEditId[11]), &dlg.GainField(11));
-            EXPECT_EQ(dlg.GetDlgItem(IDC_SPECTRUM_ID), &dlg.Spectrum());
+            EXPECT_EQ(dlg.GetDlgItem(IDC_SPECTRUM), &dlg.Spectrum());
             // Reset to defaults: delays 0 shown in milliseconds.
             EXPECT_EQ(dlg.DelayField(7).GetWindowTextString(), L"0.000");
-            EXPECT_EQ(dlg.GetDlgItem(IDC_VERSION_ID)->GetWindowTextString(), L"K417R_210903V1");
+            EXPECT_EQ(dlg.GetDlgItem(IDC_VERSION)->GetWindowTextString(), L"K417R_210903V1");
             // No edit field holds the focus.
             CWnd* focus = CWnd::GetFocus();
             EXPECT_EQ(dynamic_cast<CEdit*>(focus), nullptr);
-            EXPECT_EQ(dlg.GetDefID() & 0xFFFF, static_cast<DWORD>(IDC_FREQ_CAPTION_ID));
+            EXPECT_EQ(dlg.GetDefID() & 0xFFFF, static_cast<DWORD>(IDC_FREQ_CAPTION));
             // Enter and Escape do nothing.
             platform_testing::PressKey(dlg.m_hWnd, VK_RETURN);
             platform_testing::PressKey(dlg.m_hWnd, VK_ESCAPE);
@@ -175,7 +215,7 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroug
             dlg.GetWindowRect(&rc);
             EXPECT_EQ(dlg.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(rc.left + 3, rc.top + 3)), HTCAPTION);
         });
-        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CLOSE_ID, BN_CLICKED), 0); });
+        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CLOSE, BN_CLICKED), 0); });
     });
     EXPECT_EQ(r, IDCANCEL);
     EXPECT_FALSE(dlg.IsLinkRunning());

@@ -614,7 +614,7 @@ TEST_P(SaveTest, SaveStoresTheWholeChangeInTheSlotAskedFor)
     const SimState s = device->State();
     EXPECT_EQ(s.presets[3].eqUser, Snapshot(g_eqUser, EQ_USER_PARA_NUM));
     EXPECT_EQ(s.presets[3].eqUser2, Snapshot(g_eqUser2, SAVE_PARA_2_END));
-    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_SAVE_DONE});
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_SAVE_SUCCESS});
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, SaveTest, ::testing::Bool(),

@@ -139,8 +139,8 @@ TEST_F(ImagesTest, DecodeRefreshesWindow)
     BuildEqUser(iv.delays);
     g_muteMask = 1 << 6;
     DecodeEqUser(iv);
-    EXPECT_EQ(iv.phaseCaption[0], IDS_PHASE_INVERTED);
-    EXPECT_EQ(iv.phaseCaption[2], IDS_PHASE_NORMAL);
+    EXPECT_EQ(iv.phaseCaption[0], IDS_PHASE_180);
+    EXPECT_EQ(iv.phaseCaption[2], IDS_PHASE_0);
     EXPECT_EQ(iv.gainSlider[3].pos, 599);
     EXPECT_EQ(iv.gainField[0].text, L"OFF");
     EXPECT_EQ(iv.gainField[1].text, L"-12.8dB");

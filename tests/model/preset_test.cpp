@@ -120,7 +120,7 @@ TEST_F(PresetTest, RoundTripIsIdentity)
         EXPECT_EQ(iv.eqRefreshes, distinctive ? 2 : 1);
         EXPECT_EQ(iv.buttonRepaints, distinctive ? 6 : 3);
     }
-    EXPECT_EQ(iv.phaseCaption[0], IDS_PHASE_INVERTED);
+    EXPECT_EQ(iv.phaseCaption[0], IDS_PHASE_180);
     EXPECT_EQ(iv.muteButton[0].text, kMutedCaption);
     EXPECT_EQ(iv.muteButton[1].text, kUnmutedCaption);
     EXPECT_EQ(iv.gainField[11].text, L"-59.8dB");
@@ -200,7 +200,7 @@ TEST_F(PresetTest, DamagedFilesChangeNothing)
         SCOPED_TRACE(c.name);
         const PresetLoadResult r = Load(c.bytes);
         EXPECT_FALSE(r.applied);
-        EXPECT_EQ(r.messageId, IDS_LOAD_FAILED);
+        EXPECT_EQ(r.messageId, IDS_PRESET_LOAD_FAILED);
         EXPECT_EQ(ModelSnapshot(iv).DiffersFrom(before), "");
         EXPECT_EQ(iv.calls, 0);
     }

@@ -105,7 +105,7 @@ TEST_F(Resets, ResetAllRefreshesTheWindow)
         EXPECT_EQ(view.gainField[c].text, L"0.0dB");
         EXPECT_EQ(view.gainSlider[c].pos, 0);
         EXPECT_EQ(view.gainSlider[c].invalidations, 1);
-        EXPECT_EQ(view.phaseCaption[c], IDS_PHASE_NORMAL);
+        EXPECT_EQ(view.phaseCaption[c], IDS_PHASE_0);
         EXPECT_EQ(view.muteButton[c].text, kUnmutedCaption);
     }
     EXPECT_EQ(view.masterMute.text, kUnmutedCaption);
