@@ -295,7 +295,8 @@ BOOL CTarvelDlg::OnInitDialog()
     StartHidLink();
     // Status pictures: drawn with the skins (not there yet).
 
-    m_syncTimers.Start();  // IDT_POLL and IDT_STATUS; IDT_EQ_SYNC is set between them by the host
+    m_syncTimers.Start();  // IDT_POLL and IDT_STATUS; the periods differ, so the order is free
+    SetTimer(IDT_EQ_SYNC, IDT_EQ_SYNC_MS);
 
     SetDlgItemText(IDC_VERSION, kAppVersion);
 
@@ -512,9 +513,8 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
     CWnd* item = GetDlgItem(ctlId);
     if (dis && dis->CtlType == ODT_BUTTON && item && dis->pDC) {
         bool on = (dis->itemState & ODS_SELECTED) != 0;
-        for (int out = 0; out < kChannels && !on; ++out)
-            for (int in = 0; in < kInputs; ++in)
-                if (g_routeButtonId[out][in] == ctlId) on = (g_routingMask[out] >> in) & 1;
+        const int cell = IndexOfId(&g_routeButtonId[0][0], kChannels * kInputs, ctlId);
+        if (cell >= 0 && !on) on = (g_routingMask[cell / kInputs] >> (cell % kInputs)) & 1;
         const int mute = IndexOfId(g_muteButtonId, kChannels, ctlId);
         if (mute >= 0) on = (g_muteMask & MuteBitOf(mute)) != 0;
         if (ctlId == IDC_SYS_MUTE) on = (g_muteMask >> 6) & 1;
@@ -609,11 +609,7 @@ void CTarvelDlg::HidDeviceRemoved() { m_syncTimers.OnLinkLost(); }
 // ---------------------------------------------------------------------------
 // The synchronisation timers' side
 
-void CSyncHost::SetTimer(UINT_PTR id, UINT elapseMs)
-{
-    if (id == IDT_STATUS) m_dlg.SetTimer(IDT_EQ_SYNC, IDT_EQ_SYNC_MS);  // started between the two
-    m_dlg.SetTimer(id, elapseMs);
-}
+void CSyncHost::SetTimer(UINT_PTR id, UINT elapseMs) { m_dlg.SetTimer(id, elapseMs); }
 void CSyncHost::KillTimer(UINT_PTR id) { m_dlg.KillTimer(id); }
 int CSyncHost::TcpLinkState() const { return m_dlg.m_tcpLink.GetState(); }
 void CSyncHost::RunProgressModal()
