@@ -18,6 +18,7 @@
 #include "app/tarveldlg.h"
 #include "dialogs/dialoglogo.h"
 #include "model/device_state.h"
+#include "model/eq_images.h"
 #include "model/params.h"
 #include "platform/platform.h"
 #include "platform/testing.h"
@@ -202,6 +203,18 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroug
             CWnd* focus = CWnd::GetFocus();
             EXPECT_EQ(dynamic_cast<CEdit*>(focus), nullptr);
             EXPECT_EQ(dlg.GetDefID() & 0xFFFF, static_cast<DWORD>(IDC_FREQ_CAPTION));
+            // The delay lives in its field: SetValue writes the text in the
+            // current unit and the image encoder reads it from there.
+            dlg.DelayField(0).SetValue(599);
+            EXPECT_EQ(dlg.DelayField(0).GetWindowTextString(), L"12.479");
+            g_delayInCm = 1;
+            dlg.DelayFieldSet().UpdateText(0);
+            EXPECT_EQ(dlg.DelayField(0).GetWindowTextString(), L"424.286");
+            g_delayInCm = 0;
+            EXPECT_EQ(dlg.DelayFieldSet().GetValue(0), 599);
+            dlg.BuildEqUser();
+            EXPECT_EQ(g_eqUser[0] & 0x0F, 0x02);
+            EXPECT_EQ(g_eqUser[1], 0x57);
             // Enter and Escape do nothing.
             platform_testing::PressKey(dlg.m_hWnd, VK_RETURN);
             platform_testing::PressKey(dlg.m_hWnd, VK_ESCAPE);

@@ -20,6 +20,7 @@ for want in "CMD_DEVICE_INFO" "CMD_READ_EQUSER pages=" "CMD_READ_EQUSER2" "CMD_R
   grep -q "$want" "$dir/sim.log" || { echo "the device never saw $want"; cat "$dir/sim.log"; exit 1; }
 done
 # The picture is of the main window: the picker ended by itself.
-width=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print(struct.unpack(">I", d[16:20])[0])' "$dir/shot.png")
+read -r b0 b1 b2 b3 < <(od -An -tu1 -j16 -N4 "$dir/shot.png")  # the PNG header's width
+width=$(( (b0 << 24) | (b1 << 16) | (b2 << 8) | b3 ))
 [ "$width" -ge 1000 ] || { echo "the picture is $width pixels wide: not the main window"; exit 1; }
 echo "session ok"
