@@ -14,7 +14,6 @@ HidRing g_hidRxRing;
 TcpTxRing g_tcpTxRing;
 TcpRxRing g_tcpRxRing;
 std::mutex g_imageMutex;
-uint8_t g_savePresetPending = 0;
 
 namespace {
 
@@ -127,13 +126,9 @@ SendStatus SendChannelName(int channel)
     return SendName(CMD_WRITE_CHANNEL_NAME, channel, g_deviceChannelNames[channel]);
 }
 
-void RequestSavePreset() { g_savePresetPending = 1; }
-
-bool FlushSavePreset()
+SendStatus SendSavePreset(int slot)
 {
-    if (g_savePresetPending != 1) return true;
-    const uint8_t payload[] = {CMD_SAVE_PRESET, static_cast<uint8_t>(g_presetSlot.load())};
-    if (SendDeviceCommand(sizeof payload, payload) == SendStatus::kRingFull) return false;
-    g_savePresetPending = 0;
-    return true;
+    if (slot < 0 || slot >= 8) return SendStatus::kInvalid;
+    const uint8_t payload[] = {CMD_SAVE_PRESET, static_cast<uint8_t>(slot)};
+    return SendDeviceCommand(sizeof payload, payload);
 }

@@ -55,10 +55,6 @@ SendStatus SendEqUser2Block(unsigned offset, unsigned n);
 SendStatus SendPresetName();
 SendStatus SendChannelName(int channel);
 
-// The preset save goes out at the end of the next IDT_PARAM_SYNC tick.
-// UI thread only.
-extern uint8_t g_savePresetPending;
-void RequestSavePreset();
-// Sends the pending save. Returns false only when a pending save could not
-// be queued (it then stays pending).
-bool FlushSavePreset();
+// Stores the current tuning into preset slot; the synchronisation timers
+// send it once the device holds both images (SyncTimers::RequestSavePreset).
+SendStatus SendSavePreset(int slot);

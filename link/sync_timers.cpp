@@ -255,8 +255,7 @@ bool SyncTimers::SyncImage(bool routing)
 void SyncTimers::FlushSave()
 {
     if (m_nSaveSlot < 0) return;
-    const uint8_t payload[] = {CMD_SAVE_PRESET, static_cast<uint8_t>(m_nSaveSlot)};
-    if (SendDeviceCommand(sizeof payload, payload) == SendStatus::kRingFull) return;
+    if (SendSavePreset(m_nSaveSlot) == SendStatus::kRingFull) return;
     m_nSaveSlot = -1;
 }
 

@@ -42,9 +42,7 @@ TEST_F(CommandTest, EveryBuilderFramesItsPayloadOnBothLinks)
         {"source", [] { g_inputSource = 6; }, SendInputSource, {16, 6}},
         {"no-signal mute off -> on", [] { g_noSignalMute = 0; }, SendNoSignalMuteToggle, {27, 1}},
         {"no-signal mute on -> off", [] { g_noSignalMute = 1; }, SendNoSignalMuteToggle, {27, 0}},
-        {"save preset", [] { g_presetSlot = 4; RequestSavePreset(); }, [] {
-             return FlushSavePreset() ? SendStatus::kQueued : SendStatus::kRingFull;
-         }, {13, 4}},
+        {"save preset", {}, [] { return SendSavePreset(4); }, {13, 4}},
         {"EqUser2 last block", [] { for (int i = 0; i < 405; ++i) g_eqUser2[i] = static_cast<uint8_t>(i); },
          [] { return SendEqUser2Block(392, 13); },
          {22, 0x01, 0x88, 13, 136, 137, 138, 139, 140, 141, 142, 143, 144, 145, 146, 147, 148}},
@@ -208,10 +206,8 @@ TEST_F(CommandTest, FullRingRefusesAndKeepsWhatWaits)
         const uint8_t extra[] = {16, 99};
         EXPECT_EQ(SendDeviceCommand(2, extra), SendStatus::kRingFull);
 
-        // A save that finds the ring full stays pending for the next tick.
-        RequestSavePreset();
-        EXPECT_FALSE(FlushSavePreset());
-        EXPECT_EQ(g_savePresetPending, 1);
+        // A save that finds the ring full is refused (the timers keep it).
+        EXPECT_EQ(SendSavePreset(4), SendStatus::kRingFull);
 
         // The 49 frames come out in order, the refused one is not among them.
         std::vector<uint8_t> seen;
@@ -224,8 +220,7 @@ TEST_F(CommandTest, FullRingRefusesAndKeepsWhatWaits)
         std::iota(expected.begin(), expected.end(), 0);
         EXPECT_EQ(seen, expected);
 
-        EXPECT_TRUE(FlushSavePreset());
-        EXPECT_EQ(g_savePresetPending, 0);
+        EXPECT_EQ(SendSavePreset(4), SendStatus::kQueued);
         EXPECT_EQ(usb ? DrainHid().size() : DrainTcp().size(), 1u);
     }
 }

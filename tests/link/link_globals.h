@@ -42,5 +42,4 @@ inline void ResetLinkGlobals()
     g_fwChecksum = 0;
     g_fwLastChunkSent = 0;
     g_tcpFwBlock.Clear();
-    g_savePresetPending = 0;
 }
