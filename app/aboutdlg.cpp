@@ -5,16 +5,10 @@
 #include "res/resource.h"
 
 namespace {
-// Bytes of the system code page up to the first zero.
 template <size_t N>
 std::wstring Shown(const std::array<char, N>& bytes)
 {
-    std::wstring out;
-    for (char ch : bytes) {
-        if (ch == 0) break;
-        out.push_back(static_cast<unsigned char>(ch));
-    }
-    return out;
+    return FromSystemCodePage(bytes.data(), N);
 }
 }  // namespace
 

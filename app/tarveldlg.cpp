@@ -26,14 +26,14 @@ const LinkSetup* g_linkSetupForTests = nullptr;
 
 TcpLinkOptions TcpOptions() { return g_linkSetupForTests ? g_linkSetupForTests->tcp : TcpLinkOptions{}; }
 
+}  // namespace
+
 std::wstring FromSystemCodePage(const char* bytes, size_t n)
 {
     std::wstring out;
     for (size_t i = 0; i < n && bytes[i] != 0; ++i) out.push_back(static_cast<unsigned char>(bytes[i]));
     return out;
 }
-
-}  // namespace
 
 void SetLinkSetupForTests(const LinkSetup* setup) { g_linkSetupForTests = setup; }
 

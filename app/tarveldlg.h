@@ -32,6 +32,10 @@ constexpr UINT IDT_EQ_SYNC_MS = 120;
 
 extern const wchar_t* const kAppVersion;  // "K417R_210903V1"
 
+// A device string as text: its bytes (the system code page, single-byte
+// here) up to the first zero, at most n.
+std::wstring FromSystemCodePage(const char* bytes, size_t n);
+
 
 // How the main dialog reaches the device; the program uses the system's
 // HID devices and the device's TCP address, tests give their own.
