@@ -7,16 +7,31 @@
 //   class CMyDlg : public CDialogEx {
 //       ...
 //       afx_msg void OnTimer(UINT_PTR id);
-//       afx_msg LRESULT OnEditStep(WPARAM w, LPARAM l);
+//       afx_msg LRESULT OnStep(WPARAM w, LPARAM l);
 //       afx_msg void OnClickedMute(UINT id);
+//       afx_msg void OnClickedRoute(int index);
+//       afx_msg void OnDrawRoute(int index, LPDRAWITEMSTRUCT dis);
 //       DECLARE_MESSAGE_MAP()
 //   };
 //   BEGIN_MESSAGE_MAP(CMyDlg, CDialogEx)
 //       ON_WM_TIMER()
-//       ON_MESSAGE(WM_EDIT_STEP, &CMyDlg::OnEditStep)
+//       ON_MESSAGE(WM_MY_STEP, &CMyDlg::OnStep)
 //       ON_CONTROL_RANGE(BN_CLICKED, 1300, 1311, &CMyDlg::OnClickedMute)
+//       ON_CONTROL_TABLE(BN_CLICKED, g_routeButtonId, &CMyDlg::OnClickedRoute)
+//       ON_DRAWITEM_TABLE(g_routeButtonId, &CMyDlg::OnDrawRoute)
 //   END_MESSAGE_MAP()
+//
+// A table entry binds a family of controls whose ids need not be
+// contiguous (a built-in array of int, of any rank, a std::array or a
+// std::span) to one handler, which gets the index of the control in the
+// table (row-major for a table of rows). Lookups are remembered per map,
+// message and control, so a window with hundreds of controls in tables pays
+// the scan once per control.
 #pragma once
+
+#include <cstddef>
+#include <iterator>
+#include <type_traits>
 
 #include "platform/messages.h"
 #include "platform/types.h"
@@ -28,10 +43,21 @@ namespace msgmap {
 // Calls the handler of one entry; the result goes to *result.
 using Thunk = void (*)(CWnd* self, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
+// Calls the handler of a table entry with the control's index in the table.
+using IndexedThunk = void (*)(CWnd* self, int index, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
 enum class EntryKind : uint8_t {
     End,
-    Message,  // a window message (or a range of them)
-    Command,  // WM_COMMAND with a notification code and a control id range
+    Message,       // a window message (or a range of them)
+    Command,       // WM_COMMAND with a notification code and a control id range
+    CommandTable,  // WM_COMMAND with a notification code and a table of control ids
+    DrawItemTable, // WM_DRAWITEM for a table of control ids
+};
+
+// The control ids of a table entry.
+struct IdTable {
+    const int* ids = nullptr;
+    size_t count = 0;
 };
 
 struct Entry {
@@ -42,6 +68,8 @@ struct Entry {
     UINT idFirst = 0;      // control id range (Command entries)
     UINT idLast = 0;
     Thunk thunk = nullptr;
+    IdTable table;                   // table entries
+    IndexedThunk indexed = nullptr;  // table entries
 };
 
 struct Map {
@@ -49,9 +77,40 @@ struct Map {
     const Entry* entries;  // ends with an End entry
 };
 
-// The first entry of the map chain that takes this message; nullptr when
-// none does.
-const Entry* Find(const Map* map, UINT message, WPARAM wParam);
+// The entry of the map chain that takes a message, and for a table entry the
+// index of the control in its table.
+struct Match {
+    const Entry* entry = nullptr;
+    int index = -1;
+    explicit operator bool() const { return entry != nullptr; }
+};
+
+// The first entry of the map chain that takes this message; an empty match
+// when none does. Called on the UI thread.
+Match Find(const Map* map, UINT message, WPARAM wParam);
+// The first entry by a plain walk over the chain, without the remembered
+// lookups (what Find remembers).
+Match Scan(const Map* map, UINT message, WPARAM wParam);
+// Runs the entry's handler.
+void Invoke(const Match& match, CWnd* self, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+// The index of id in the table, -1 when absent.
+int IndexOf(const IdTable& table, UINT id);
+
+// A table of ids from a built-in array of int of any rank (flattened row by
+// row), or a contiguous range of int (std::array, std::span).
+template <class T>
+constexpr IdTable MakeIdTable(const T& table)
+{
+    if constexpr (std::is_array_v<T>) {
+        static_assert(std::is_same_v<std::remove_cv_t<std::remove_all_extents_t<T>>, int>, "a table of int ids");
+        return IdTable{reinterpret_cast<const int*>(&table), sizeof(T) / sizeof(int)};
+    } else {
+        static_assert(std::is_same_v<std::remove_cv_t<std::remove_reference_t<decltype(*std::data(table))>>, int>,
+                      "a table of int ids");
+        return IdTable{std::data(table), std::size(table)};
+    }
+}
 
 template <class T>
 struct MemberTraits;
@@ -70,10 +129,18 @@ void CallCracked(CWnd* self, WPARAM w, LPARAM l, LRESULT* result)
     *result = Crack::Call(static_cast<C*>(self), Fn, w, l);
 }
 
+// The same for a handler that takes the index of the control first.
+template <auto Fn, class Crack>
+void CallIndexed(CWnd* self, int index, WPARAM w, LPARAM l, LRESULT* result)
+{
+    using C = typename MemberTraits<decltype(Fn)>::Class;
+    *result = Crack::Call(static_cast<C*>(self), Fn, index, w, l);
+}
+
 template <auto Fn, class Crack>
 constexpr Entry MessageEntry(UINT message, UINT messageLast)
 {
-    return Entry{EntryKind::Message, message, messageLast, 0, 0, 0, &CallCracked<Fn, Crack>};
+    return Entry{EntryKind::Message, message, messageLast, 0, 0, 0, &CallCracked<Fn, Crack>, {}, nullptr};
 }
 template <auto Fn, class Crack>
 constexpr Entry MessageEntry(UINT message)
@@ -83,7 +150,19 @@ constexpr Entry MessageEntry(UINT message)
 template <auto Fn, class Crack>
 constexpr Entry CommandEntry(UINT code, UINT idFirst, UINT idLast)
 {
-    return Entry{EntryKind::Command, WM_COMMAND, WM_COMMAND, code, idFirst, idLast, &CallCracked<Fn, Crack>};
+    return Entry{EntryKind::Command, WM_COMMAND, WM_COMMAND, code, idFirst, idLast, &CallCracked<Fn, Crack>, {}, nullptr};
+}
+template <auto Fn, class Crack>
+Entry CommandTableEntry(UINT code, IdTable table)
+{
+    return Entry{EntryKind::CommandTable, WM_COMMAND, WM_COMMAND, code, 0, 0, nullptr, table,
+                 &CallIndexed<Fn, Crack>};
+}
+template <auto Fn, class Crack>
+Entry DrawItemTableEntry(IdTable table)
+{
+    return Entry{EntryKind::DrawItemTable, WM_DRAWITEM, WM_DRAWITEM, 0, 0, 0, nullptr, table,
+                 &CallIndexed<Fn, Crack>};
 }
 
 }  // namespace msgmap
@@ -117,6 +196,13 @@ protected:                                                   \
 #define ON_CONTROL(code, id, memberFxn) ::msgmap::CommandEntry<memberFxn, ::msgmap::CrackVoid>(code, id, id),
 #define ON_CONTROL_RANGE(code, idFirst, idLast, memberFxn) \
     ::msgmap::CommandEntry<memberFxn, ::msgmap::CrackId>(code, idFirst, idLast),
+// A family of controls: the handler takes (int index) for notifications and
+// commands, (int index, LPDRAWITEMSTRUCT) for owner draw.
+#define ON_CONTROL_TABLE(code, table, memberFxn) \
+    ::msgmap::CommandTableEntry<memberFxn, ::msgmap::CrackIndex>(code, ::msgmap::MakeIdTable(table)),
+#define ON_COMMAND_TABLE(table, memberFxn) ON_CONTROL_TABLE(0, table, memberFxn)
+#define ON_DRAWITEM_TABLE(table, memberFxn) \
+    ::msgmap::DrawItemTableEntry<memberFxn, ::msgmap::CrackIndexDrawItem>(::msgmap::MakeIdTable(table)),
 
 // Control notifications.
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)

@@ -320,6 +320,19 @@ struct CrackId {
     template <class C, class F>
     static LRESULT Call(C* c, F f, WPARAM w, LPARAM) { (c->*f)(static_cast<UINT>(LOWORD(w))); return 0; }
 };
+// Table entries: the index of the control in its table comes first.
+struct CrackIndex {
+    template <class C, class F>
+    static LRESULT Call(C* c, F f, int index, WPARAM, LPARAM) { (c->*f)(index); return 0; }
+};
+struct CrackIndexDrawItem {
+    template <class C, class F>
+    static LRESULT Call(C* c, F f, int index, WPARAM, LPARAM l)
+    {
+        (c->*f)(index, reinterpret_cast<LPDRAWITEMSTRUCT>(static_cast<intptr_t>(l)));
+        return TRUE;
+    }
+};
 struct CrackTimer {
     template <class C, class F>
     static LRESULT Call(C* c, F f, WPARAM w, LPARAM) { (c->*f)(static_cast<UINT_PTR>(w)); return 0; }

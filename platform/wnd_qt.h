@@ -149,6 +149,18 @@ public:
     QWidget* AsWidget() override { return this; }
 };
 
+// The registry of handles (any thread): a new handle for a core, its
+// removal, and the handles of the top-level windows.
+HWND RegisterCore(WndCore* core);
+void UnregisterCore(HWND hwnd);
+std::vector<HWND> TopLevelHandles();
+// Drops the mouse capture when hwnd holds it (the window goes).
+void ForgetCapture(HWND hwnd);
+// The kind of control-colour request under way (msgmap::CurrentCtlColorKind).
+void SetCtlColorKind(UINT kind);
+// A paint pass of a host widget: WM_ERASEBKGND, then WM_PAINT.
+void RoutePaint(WndCore* c, HostBase* h, QPaintEvent* e);
+
 // Window creation and destruction (UI thread).
 struct WndCreate {
     WndKind kind = WndKind::Generic;

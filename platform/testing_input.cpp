@@ -1,0 +1,100 @@
+// Key, click and wheel input for tests (platform/testing.h).
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWheelEvent>
+
+#include "platform/testing.h"
+#include "platform/wnd_qt.h"
+
+namespace platform_testing {
+
+namespace {
+
+int QtKeyFromVk(UINT vk)
+{
+    if (vk >= '0' && vk <= '9') return Qt::Key_0 + static_cast<int>(vk - '0');
+    if (vk >= 'A' && vk <= 'Z') return Qt::Key_A + static_cast<int>(vk - 'A');
+    if (vk >= VK_F1 && vk < VK_F1 + 24) return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+    switch (vk) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_DELETE: return Qt::Key_Delete;
+    case VK_OEM_PERIOD: return Qt::Key_Period;
+    case VK_OEM_MINUS: return Qt::Key_Minus;
+    default: return 0;
+    }
+}
+
+QWidget* WidgetOfHwnd(HWND hwnd)
+{
+    WndCore* c = WndCore::FromHwnd(hwnd);
+    return c ? c->widget : nullptr;
+}
+
+}  // namespace
+
+void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt)
+{
+    QString text;
+    if (ch) text = QString(QChar(static_cast<char16_t>(ch)));
+    else if (vk == VK_RETURN) text = QStringLiteral("\r");
+    else if (vk == VK_ESCAPE) text = QString(QChar(0x1B));
+    const int key = QtKeyFromVk(vk);
+    if (QWidget* w = WidgetOfHwnd(hwnd)) {
+        QKeyEvent press(QEvent::KeyPress, key, alt ? Qt::AltModifier : Qt::NoModifier, text);
+        QCoreApplication::sendEvent(w, &press);
+    }
+    if (QWidget* w = WidgetOfHwnd(hwnd)) {
+        QKeyEvent release(QEvent::KeyRelease, key, alt ? Qt::AltModifier : Qt::NoModifier, text);
+        QCoreApplication::sendEvent(w, &release);
+    }
+}
+
+void ClickAt(HWND hwnd, int x, int y)
+{
+    const QPointF local(x, y);
+    if (QWidget* w = WidgetOfHwnd(hwnd)) {
+        QMouseEvent press(QEvent::MouseButtonPress, local, w->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &press);
+    }
+    if (QWidget* w = WidgetOfHwnd(hwnd)) {
+        QMouseEvent release(QEvent::MouseButtonRelease, local, w->mapToGlobal(local), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &release);
+    }
+}
+
+void WheelAt(HWND hwnd, int x, int y, int delta)
+{
+    QWidget* w = WidgetOfHwnd(hwnd);
+    if (!w) return;
+    const QPointF local(x, y);
+    QWheelEvent ev(local, w->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &ev);
+}
+
+void Activate(HWND hwnd)
+{
+    QWidget* w = WidgetOfHwnd(hwnd);
+    if (!w) return;
+    QWidget* top = w->window();
+    if (!top->isVisible()) top->show();
+    top->activateWindow();
+    QApplication::setActiveWindow(top);
+    PumpUntil([top] { return QApplication::activeWindow() == top; }, 2000);
+}
+
+}  // namespace platform_testing

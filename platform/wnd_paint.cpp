@@ -1,0 +1,177 @@
+// Painting of windows: WM_ERASEBKGND and WM_PAINT around a paint pass, the
+// control colours asked of the parent, owner draw, and the device contexts
+// of windows.
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QAbstractButton>
+#include <QPaintEvent>
+
+#include "platform/wnd_qt.h"
+
+namespace {
+
+UINT CtlColorKindOf(const WndCore* c)
+{
+    switch (c->kind) {
+    case WndKind::Edit: {
+        auto* e = qobject_cast<QLineEdit*>(c->widget);
+        return (e && (e->isReadOnly() || !e->isEnabled())) ? CTLCOLOR_STATIC : CTLCOLOR_EDIT;
+    }
+    case WndKind::Button: return CTLCOLOR_BTN;
+    default: return CTLCOLOR_STATIC;
+    }
+}
+
+// Asks the parent for the control's colours (WM_CTLCOLOR*) and applies its
+// answer to the widget's palette.
+void ApplyCtlColor(WndCore* c)
+{
+    WndCore* p = c->parent;
+    if (!p || !p->owner) return;
+    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter sp(&scratch);
+    PainterDC dc(&sp, ScreenDpiForDrawing(), ScreenDpiForDrawing());
+    const QPalette base = QApplication::palette(c->widget);
+    const QPalette::ColorRole textRole = c->kind == WndKind::Edit ? QPalette::Text : QPalette::WindowText;
+    dc.SetTextColor(FromQColor(base.color(textRole)));
+    const UINT kind = CtlColorKindOf(c);
+    const LRESULT r = p->Dispatch(WM_CTLCOLORMSGBOX + kind, reinterpret_cast<uintptr_t>(&sp), LParamFromHwnd(c->hwnd));
+    sp.end();
+    if (c->dead || !c->widget) return;
+    auto* brush = reinterpret_cast<CBrush*>(static_cast<intptr_t>(r));
+    if (!brush) {
+        if (c->ctlColorApplied) {
+            c->widget->setPalette(QPalette());
+            c->widget->setAutoFillBackground(false);
+            c->ctlColorApplied = false;
+        }
+        return;
+    }
+    QPalette pal = base;
+    const QColor text = ToQColor(dc.GetTextColor());
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(g, QPalette::WindowText, text);
+        pal.setColor(g, QPalette::Text, text);
+        pal.setColor(g, QPalette::ButtonText, text);
+    }
+    const bool fill = !brush->IsNull();
+    if (fill) {
+        const QColor bk = ToQColor(brush->GetColor());
+        pal.setColor(QPalette::Window, bk);
+        pal.setColor(QPalette::Base, bk);
+    } else if (c->kind == WndKind::Edit) {
+        pal.setColor(QPalette::Base, Qt::transparent);
+    }
+    if (c->widget->palette() != pal) c->widget->setPalette(pal);
+    if (c->kind != WndKind::Edit && c->widget->autoFillBackground() != fill) c->widget->setAutoFillBackground(fill);
+    c->ctlColorApplied = true;
+}
+
+bool IsOwnerDrawn(const WndCore* c)
+{
+    if (c->kind == WndKind::Button) return (c->style & BS_TYPEMASK) == BS_OWNERDRAW;
+    if (c->kind == WndKind::Static) return (c->style & SS_TYPEMASK) == SS_OWNERDRAW;
+    return false;
+}
+
+void DrawOwnerItem(WndCore* c)
+{
+    QPainter* p = c->EnsurePainter();
+    if (!p) return;
+    WndCore* parent = c->parent;
+    const LPARAM self = LParamFromHwnd(c->hwnd);
+    if (parent && c->kind == WndKind::Button) {
+        SetCtlColorKind(CTLCOLOR_BTN);
+        parent->Dispatch(WM_CTLCOLORBTN, reinterpret_cast<uintptr_t>(p), self);
+    }
+    if (c->dead) return;
+    DRAWITEMSTRUCT dis;
+    dis.CtlType = c->kind == WndKind::Button ? ODT_BUTTON : ODT_STATIC;
+    dis.CtlID = static_cast<UINT>(c->id);
+    dis.itemAction = ODA_DRAWENTIRE;
+    if (auto* b = qobject_cast<QAbstractButton*>(c->widget)) {
+        if (b->isDown()) dis.itemState |= ODS_SELECTED;
+        if (b->isChecked()) dis.itemState |= ODS_CHECKED;
+    }
+    if (c->widget->hasFocus()) dis.itemState |= ODS_FOCUS;
+    if (!c->widget->isEnabled()) dis.itemState |= ODS_DISABLED;
+    dis.hwndItem = c->hwnd;
+    dis.hDC = p;
+    dis.rcItem = CRect(0, 0, c->widget->width(), c->widget->height());
+    dis.pDC = c->paintDc.get();
+    if (parent) parent->Dispatch(WM_DRAWITEM, static_cast<WPARAM>(c->id), reinterpret_cast<intptr_t>(&dis));
+    else if (c->owner) c->owner->DrawItem(&dis);
+}
+
+LRESULT NativePaint(WndCore* c, HostBase* h, QPaintEvent* e)
+{
+    if (IsOwnerDrawn(c)) {
+        DrawOwnerItem(c);
+        return 0;
+    }
+    switch (c->kind) {
+    case WndKind::Static:
+    case WndKind::Edit:
+    case WndKind::CheckBox:
+    case WndKind::Radio:
+    case WndKind::GroupBox:
+        c->EndPainter();
+        ApplyCtlColor(c);
+        break;
+    default: c->EndPainter(); break;
+    }
+    if (!c->dead && c->host) h->BaseEvent(e);
+    return 0;
+}
+
+}  // namespace
+
+void RoutePaint(WndCore* c, HostBase* h, QPaintEvent* e)
+{
+    c->inPaint = true;
+    if (c->kind == WndKind::Generic || c->kind == WndKind::Dialog) {
+        c->Dispatch(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(c->EnsurePainter()), 0);
+    }
+    const std::function<LRESULT()> native = [c, h, e] { return NativePaint(c, h, e); };
+    if (!c->dead) c->Dispatch(WM_PAINT, 0, 0, &native);
+    c->EndPainter();
+    c->inPaint = false;
+}
+
+struct CPaintDC::Scratch {
+    QImage image;
+    QPainter painter;
+    std::unique_ptr<PainterDC> dc;
+};
+
+CPaintDC::CPaintDC(CWnd* wnd) : m_wnd(wnd)
+{
+    WndCore* c = wnd ? wnd->Core() : nullptr;
+    if (c && c->inPaint && c->EnsurePainter()) {
+        Attach(c->painter);
+        return;
+    }
+    m_scratch = new Scratch;
+    const QSize size = (c && c->widget) ? c->widget->size().expandedTo(QSize(1, 1)) : QSize(1, 1);
+    m_scratch->image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+    m_scratch->image.fill(Qt::transparent);
+    m_scratch->painter.begin(&m_scratch->image);
+    m_scratch->dc = std::make_unique<PainterDC>(&m_scratch->painter, ScreenDpiForDrawing(), ScreenDpiForDrawing());
+    Attach(&m_scratch->painter);
+}
+
+CPaintDC::~CPaintDC()
+{
+    Detach();
+    if (m_scratch) {
+        m_scratch->dc.reset();
+        m_scratch->painter.end();
+        delete m_scratch;
+        if (WndCore* c = m_wnd ? m_wnd->Core() : nullptr) {
+            if (c->widget) c->widget->update();
+        }
+    }
+}
+
