@@ -30,36 +30,34 @@ PopupLook LogoLook(int bucket)
 
 }  // namespace
 
+// The model buttons and their captions, by entry index - 1.
+constexpr int kModelButtonId[CDialogLogo::kModelCount] = {
+    IDC_MODEL_BUTTON1, IDC_MODEL_BUTTON2, IDC_MODEL_BUTTON3, IDC_MODEL_BUTTON4,
+    IDC_MODEL_BUTTON5, IDC_MODEL_BUTTON6, IDC_MODEL_BUTTON7,
+};
+constexpr int kModelCaptionId[CDialogLogo::kModelCount] = {
+    IDC_MODEL_CAPTION1, IDC_MODEL_CAPTION2, IDC_MODEL_CAPTION3, IDC_MODEL_CAPTION4,
+    IDC_MODEL_CAPTION5, IDC_MODEL_CAPTION6, IDC_MODEL_CAPTION7,
+};
 const CDialogLogo::ModelChoice CDialogLogo::kModels[kModelCount] = {
-    {IDC_MODEL_BUTTON1, IDC_MODEL_CAPTION1, 5, false},
-    {IDC_MODEL_BUTTON2, IDC_MODEL_CAPTION2, 4, true},
-    {IDC_MODEL_BUTTON3, IDC_MODEL_CAPTION3, 2, false},
-    {IDC_MODEL_BUTTON4, IDC_MODEL_CAPTION4, 6, false},
-    {IDC_MODEL_BUTTON5, IDC_MODEL_CAPTION5, 7, false},
-    {IDC_MODEL_BUTTON6, IDC_MODEL_CAPTION6, 1, false},
-    {IDC_MODEL_BUTTON7, IDC_MODEL_CAPTION7, 8, true},
+    {kModelButtonId[0], kModelCaptionId[0], 5, false},
+    {kModelButtonId[1], kModelCaptionId[1], 4, true},
+    {kModelButtonId[2], kModelCaptionId[2], 2, false},
+    {kModelButtonId[3], kModelCaptionId[3], 6, false},
+    {kModelButtonId[4], kModelCaptionId[4], 7, false},
+    {kModelButtonId[5], kModelCaptionId[5], 1, false},
+    {kModelButtonId[6], kModelCaptionId[6], 8, true},
 };
 
-#define ON_MODEL_CHOICE(n)                                                                           \
-    ON_CONTROL_RANGE(BN_CLICKED, IDC_MODEL_BUTTON##n, IDC_MODEL_BUTTON##n, &CDialogLogo::OnClickedModel) \
-    ON_CONTROL_RANGE(STN_CLICKED, IDC_MODEL_CAPTION##n, IDC_MODEL_CAPTION##n, &CDialogLogo::OnClickedModel)
-
 BEGIN_MESSAGE_MAP(CDialogLogo, CPopupDialog)
-    ON_MODEL_CHOICE(1)
-    ON_MODEL_CHOICE(2)
-    ON_MODEL_CHOICE(3)
-    ON_MODEL_CHOICE(4)
-    ON_MODEL_CHOICE(5)
-    ON_MODEL_CHOICE(6)
-    ON_MODEL_CHOICE(7)
-    ON_CONTROL_RANGE(BN_DOUBLECLICKED, IDC_MODEL_BUTTON5, IDC_MODEL_BUTTON5, &CDialogLogo::OnClickedModel)
+    ON_CONTROL_TABLE(BN_CLICKED, kModelButtonId, &CDialogLogo::OnClickedModel)
+    ON_CONTROL_TABLE(STN_CLICKED, kModelCaptionId, &CDialogLogo::OnClickedModel)
+    ON_CONTROL(BN_DOUBLECLICKED, IDC_MODEL_BUTTON5, &CDialogLogo::OnDoubleClickedModel5)
     ON_BN_CLICKED(IDC_LOGO_ENTER, &CDialogLogo::OnClickedEnter)
     ON_BN_CLICKED(IDOK, &CDialogLogo::OnClickedOk)
     ON_BN_CLICKED(IDCANCEL, &CDialogLogo::OnClickedCancel)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
-
-#undef ON_MODEL_CHOICE
 
 CDialogLogo::CDialogLogo(CWnd* parent) : CPopupDialog(IDD_LOGO, parent, LogoLook(0)) {}
 
@@ -86,16 +84,13 @@ BOOL CDialogLogo::OnInitDialog()
     return TRUE;
 }
 
-void CDialogLogo::OnClickedModel(UINT controlId)
+void CDialogLogo::OnClickedModel(int index)
 {
-    for (int i = 0; i < kModelCount; ++i) {
-        if (static_cast<UINT>(kModels[i].buttonId) == controlId || static_cast<UINT>(kModels[i].captionId) == controlId) {
-            m_nModelIndex = i + 1;
-            InvalidateModelButtons();
-            return;
-        }
-    }
+    m_nModelIndex = index + 1;
+    InvalidateModelButtons();
 }
+
+void CDialogLogo::OnDoubleClickedModel5() { OnClickedModel(4); }
 
 void CDialogLogo::InvalidateModelButtons()
 {

@@ -39,7 +39,9 @@ protected:
     BOOL OnInitDialog() override;
     bool DrawPopupItem(LPDRAWITEMSTRUCT dis) override;
 
-    afx_msg void OnClickedModel(UINT controlId);
+    // index: the model button's (or its caption's) entry index - 1.
+    afx_msg void OnClickedModel(int index);
+    afx_msg void OnDoubleClickedModel5();
     afx_msg void OnClickedEnter();
     afx_msg void OnClickedOk();
     afx_msg void OnClickedCancel();

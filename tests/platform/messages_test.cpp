@@ -1,6 +1,8 @@
 // Message maps, sent and posted messages across threads, worker threads and
 // the layer's shutdown.
+#include <array>
 #include <atomic>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,6 +78,32 @@ BEGIN_MESSAGE_MAP(CDerivedWnd, CBaseWnd)
     ON_MESSAGE(WM_ORDER, &CDerivedWnd::OnOrder)
 END_MESSAGE_MAP()
 
+// Families of controls with scattered ids, bound as tables.
+const int g_testRowIds[2][3] = {{1311, 1536, 1748}, {1201, 105, 1312}};
+constexpr std::array<int, 3> kTestEditIds = {3005, 3001, 3003};
+
+class CTableWnd : public CDerivedWnd {
+public:
+    static const msgmap::Map* ThisMap() { return GetThisMessageMap(); }
+    afx_msg void OnClickedRow(int index) { log.push_back("row " + std::to_string(index)); }
+    afx_msg void OnKillFocusEdit(int index) { log.push_back("edit " + std::to_string(index)); }
+    afx_msg void OnDrawRow(int index, LPDRAWITEMSTRUCT dis)
+    {
+        log.push_back("draw row " + std::to_string(index) + " id " + std::to_string(dis->CtlID));
+    }
+    afx_msg void OnDrawItem(int id, LPDRAWITEMSTRUCT) { log.push_back("draw other " + std::to_string(id)); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CTableWnd, CDerivedWnd)
+    ON_CONTROL_TABLE(BN_CLICKED, g_testRowIds, &CTableWnd::OnClickedRow)
+    ON_CONTROL_TABLE(EN_KILLFOCUS, kTestEditIds, &CTableWnd::OnKillFocusEdit)
+    ON_CONTROL_TABLE(EN_KILLFOCUS, std::span<const int>(kTestEditIds.data(), 2), &CTableWnd::OnClickedRow)
+    ON_DRAWITEM_TABLE(g_testRowIds, &CTableWnd::OnDrawRow)
+    ON_WM_DRAWITEM()
+END_MESSAGE_MAP()
+
 class MessagesTest : public UiTest {
 protected:
     void SetUp() override
@@ -114,6 +142,82 @@ TEST_F(MessagesTest, MapDispatchesThroughTheClassChain)
         if (c.logged) EXPECT_EQ(wnd.log, std::vector<std::string>{c.logged});
         else EXPECT_TRUE(wnd.log.empty());
     }
+}
+
+TEST_F(MessagesTest, TableEntriesPassTheIndexOfTheControlInTheirTable)
+{
+    CTableWnd table;
+    ASSERT_TRUE(table.Create(nullptr, L"tables", 0, CRect(0, 0, 100, 100), nullptr, 0));
+    struct Case {
+        UINT msg;
+        WPARAM w;
+        const char* logged;  // nullptr: no handler runs
+    } cases[] = {
+        {WM_COMMAND, MAKEWPARAM(1311, BN_CLICKED), "row 0"},
+        {WM_COMMAND, MAKEWPARAM(1748, BN_CLICKED), "row 2"},
+        {WM_COMMAND, MAKEWPARAM(1201, BN_CLICKED), "row 3"},  // tables of rows count row by row
+        {WM_COMMAND, MAKEWPARAM(1312, BN_CLICKED), "row 5"},
+        {WM_COMMAND, MAKEWPARAM(1312, STN_DBLCLK), nullptr},   // another code
+        {WM_COMMAND, MAKEWPARAM(1500, BN_CLICKED), nullptr},   // between ids of the table
+        {WM_COMMAND, MAKEWPARAM(105, BN_CLICKED), "row 4"},  // the derived table hides the base's range
+        {WM_COMMAND, MAKEWPARAM(106, BN_CLICKED), "range 106"},  // the base map still answers
+        {WM_COMMAND, MAKEWPARAM(3001, EN_KILLFOCUS), "edit 1"},  // the first matching entry wins
+        {WM_COMMAND, MAKEWPARAM(3003, EN_KILLFOCUS), "edit 2"},
+        {WM_COMMAND, MAKEWPARAM(3002, EN_KILLFOCUS), nullptr},
+        {WM_COMMAND, MAKEWPARAM(200, EN_KILLFOCUS), "killfocus 200"},
+        {WM_DRAWITEM, 1536, "draw row 1 id 1536"},
+        {WM_DRAWITEM, 3001, "draw other 3001"},
+    };
+    // Twice: the second round is answered by the remembered lookups.
+    for (int round = 0; round < 2; ++round) {
+        for (const Case& c : cases) {
+            table.log.clear();
+            SCOPED_TRACE(testing::Message() << "round " << round << " msg " << c.msg << " w " << c.w);
+            DRAWITEMSTRUCT dis;
+            dis.CtlID = static_cast<UINT>(c.w);
+            const LPARAM l = c.msg == WM_DRAWITEM ? reinterpret_cast<intptr_t>(&dis) : 0;
+            table.SendMessage(c.msg, c.w, l);
+            if (c.logged) EXPECT_EQ(table.log, std::vector<std::string>{c.logged});
+            else EXPECT_TRUE(table.log.empty());
+        }
+    }
+    // The base class's map keeps its own answers for the same messages.
+    wnd.log.clear();
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(1311, BN_CLICKED), 0);
+    EXPECT_TRUE(wnd.log.empty());
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), 0);
+    EXPECT_EQ(wnd.log, std::vector<std::string>{"range 100"});
+}
+
+TEST_F(MessagesTest, RememberedLookupsAgreeWithAWalkOverTheMaps)
+{
+    const auto same = [](const msgmap::Match& a, const msgmap::Match& b) {
+        return a.entry == b.entry && a.index == b.index;
+    };
+    CTableWnd table;
+    ASSERT_TRUE(table.Create(nullptr, L"tables", 0, CRect(0, 0, 100, 100), nullptr, 0));
+    // Every id of the families and the ids around them, for every code the
+    // maps use, as commands and as owner draw.
+    std::vector<UINT> ids = {0, 1, 100, 105, 110, 111, 120, 200, 3000, 3001, 3002, 3003, 3005, 3006};
+    for (const auto& row : g_testRowIds) {
+        for (int id : row) {
+            for (int d : {-1, 0, 1}) ids.push_back(static_cast<UINT>(id + d));
+        }
+    }
+    int found = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (UINT id : ids) {
+            for (UINT code : {BN_CLICKED, STN_DBLCLK, EN_KILLFOCUS, EN_SETFOCUS}) {
+                const WPARAM w = MAKEWPARAM(id, code);
+                const auto expected = msgmap::Scan(CTableWnd::ThisMap(), WM_COMMAND, w);
+                EXPECT_TRUE(same(msgmap::Find(CTableWnd::ThisMap(), WM_COMMAND, w), expected)) << id << " " << code;
+                found += expected ? 1 : 0;
+            }
+            const auto expected = msgmap::Scan(CTableWnd::ThisMap(), WM_DRAWITEM, id);
+            EXPECT_TRUE(same(msgmap::Find(CTableWnd::ThisMap(), WM_DRAWITEM, id), expected)) << id;
+        }
+    }
+    EXPECT_GT(found, 0);
 }
 
 TEST_F(MessagesTest, PostedMessagesArriveInOrderAfterDirectSends)
