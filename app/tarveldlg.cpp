@@ -10,6 +10,7 @@
 #include "link/dialog_port.h"
 #include "link/firmware.h"
 #include "link/hid_link.h"
+#include "link/link_messages.h"
 #include "model/codecs.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"

@@ -4,6 +4,7 @@
 // which has carried the operation out when the request returns.
 #pragma once
 
+#include "dialogs/dialog_messages.h"
 #include "dialogs/popuplook.h"
 
 // wParam of WM_SCENE_COMMAND.

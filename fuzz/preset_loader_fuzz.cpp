@@ -11,6 +11,7 @@
 #include "model/device_state.h"
 #include "model/params.h"
 #include "model/preset_file.h"
+#include "res/resource.h"
 
 namespace {
 

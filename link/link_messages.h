@@ -1,7 +1,20 @@
-// The private messages the link sends or posts to the main dialog:
-// WM_UPGRADE_REQUEST, WM_CLOSE, WM_DEVICE_INFO_RECEIVED,
-// WM_PARAM_IMAGE_RECEIVED, WM_ROUTING_IMAGE_RECEIVED,
-// WM_CHANNEL_NAME_CHANGED and WM_DEVICE_OPTION_CHANGED.
+// The private messages the link sends or posts to the main dialog (besides
+// WM_CLOSE). Values follow WM_USER.
 #pragma once
 
 #include "platform/messages.h"
+
+// The device restarted in its firmware loader and asks for an image.
+constexpr UINT WM_UPGRADE_REQUEST = 0x0465;
+// The last page of EqUser2 (the routing image) was decoded.
+constexpr UINT WM_ROUTING_IMAGE_RECEIVED = 0x046F;
+// A channel name arrived; wParam and lParam: the channel.
+constexpr UINT WM_CHANNEL_NAME_CHANGED = 0x0472;
+// The last page of EqUser (the parameter image) was decoded.
+constexpr UINT WM_PARAM_IMAGE_RECEIVED = 0x0473;
+// The sync timers saw the device go (posted to their own window).
+constexpr UINT WM_DEVICE_OFFLINE = 0x0474;
+// The device identified itself.
+constexpr UINT WM_DEVICE_INFO_RECEIVED = 0x0476;
+// The device reported a changed option.
+constexpr UINT WM_DEVICE_OPTION_CHANGED = 0x0479;

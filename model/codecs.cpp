@@ -383,14 +383,13 @@ int ParseGainText(ISlider* /*slider*/, const std::wstring& text, int channel, ui
     return 1;
 }
 
-int StepEqQ(int key, int band)
+int StepEqQ(StepDirection direction, int band)
 {
     if (!IsBand(band) || !IsChannel(g_selectedChannel)) return 0;
-    if (key != VK_UP && key != VK_DOWN) return 1;
     int& index = g_eqQStep[g_selectedChannel][band];
     if (index < 0) index = 0;
     if (index > kQSteps - 1) index = kQSteps - 1;
-    if (key == VK_UP) {
+    if (direction == StepDirection::Up) {
         if (index == kQSteps - 1) return 0;
         ++index;
     } else {
@@ -403,31 +402,30 @@ int StepEqQ(int key, int band)
 
 bool WheelStepEqQ(int wheelDelta, int band)
 {
-    if (wheelDelta == 120) return StepEqQ(VK_UP, band) != 0;
-    if (wheelDelta == -120) return StepEqQ(VK_DOWN, band) != 0;
+    if (wheelDelta == 120) return StepEqQ(StepDirection::Up, band) != 0;
+    if (wheelDelta == -120) return StepEqQ(StepDirection::Down, band) != 0;
     return false;
 }
 
-int StepDelay(int key, int* samples)
+int StepDelay(StepDirection direction, int* samples)
 {
     if (!samples) return 0;
-    if (key == VK_UP) {
+    if (direction == StepDirection::Up) {
         if (*samples >= kMaxDelaySamples) return 0;
         ++*samples;
-    } else if (key == VK_DOWN) {
+    } else {
         if (*samples <= 0) return 0;
         --*samples;
     }
     return 1;
 }
 
-int StepGain(int key, int channel, uint32_t sourceBit)
+int StepGain(StepDirection direction, int channel, uint32_t sourceBit)
 {
     if (!IsChannel(channel)) return 0;
-    if (key != VK_UP && key != VK_DOWN) return 1;
     if (sourceBit != 0) {
         uint32_t& cell = g_inputMixVolume[channel][SourceBitToColumn(sourceBit)];
-        if (key == VK_DOWN) {
+        if (direction == StepDirection::Down) {
             if (cell >= 60) return 0;
             ++cell;
         } else {
@@ -437,7 +435,7 @@ int StepGain(int key, int channel, uint32_t sourceBit)
         return 1;
     }
     int& gain = g_channelGain[channel];
-    if (key == VK_DOWN) {
+    if (direction == StepDirection::Down) {
         if (gain >= 600) return 0;
         ++gain;
     } else {

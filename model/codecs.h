@@ -53,9 +53,12 @@ bool ParseQText(int band, const std::wstring& text);
 int ParseDelayText(int* samples, std::wstring& text, uint8_t forceCm);
 int ParseGainText(ISlider* slider, const std::wstring& text, int channel, uint32_t sourceBit);
 
-// Steppers: key is VK_UP or VK_DOWN; 0 when already at the limit, else 1
-// (another key changes nothing and gives 1).
-int StepEqQ(int key, int band);
+// The way a stepper moves a value: Up for the Up arrow key or a wheel turn
+// away from the user.
+enum class StepDirection { Up, Down };
+
+// Steppers: 0 when already at the limit, else 1.
+int StepEqQ(StepDirection direction, int band);
 bool WheelStepEqQ(int wheelDelta, int band);
-int StepDelay(int key, int* samples);
-int StepGain(int key, int channel, uint32_t sourceBit);
+int StepDelay(StepDirection direction, int* samples);
+int StepGain(StepDirection direction, int channel, uint32_t sourceBit);

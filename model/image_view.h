@@ -5,7 +5,6 @@
 #pragma once
 
 #include "model/model_view.h"
-#include "res/resource.h"  // string-table ids
 
 class IImageView : public IModelView {
 public:

@@ -11,7 +11,7 @@ void ApplyChannelLevel(IModelView& view, int channel, int gain, bool inverted)
         g_phaseMask |= 1 << channel;
     else
         g_phaseMask &= ~(1 << channel);
-    view.SetPhaseButtonCaption(channel, inverted ? IDS_PHASE_180 : IDS_PHASE_0);
+    view.SetPhaseButtonCaption(channel, inverted ? kTextPhase180 : kTextPhase0);
 
     SetChannelGain(channel, gain, &view.GainSlider(channel));
     std::wstring text;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/ports.h"
-#include "res/resource.h"  // string-table ids
+#include "model/text_ids.h"
 
 // A control with a caption or text (buttons, entry fields).
 class ITextControl {

@@ -20,14 +20,6 @@ constexpr int kSlopeOff = 8;
 
 constexpr int FW_DATE_NEW_FEATURES = 190821;
 
-// Virtual-key codes the steppers take (the window layer declares the same
-// two under the same guard).
-#ifndef TARVEL_VK_ARROWS_DECLARED
-#define TARVEL_VK_ARROWS_DECLARED
-constexpr int VK_UP = 0x26;
-constexpr int VK_DOWN = 0x28;
-#endif
-
 // Channel level, phase and mute
 extern int g_selectedChannel;
 extern int g_channelGain[kChannels];      // attenuation, 0.1 dB, 600 = OFF

@@ -421,12 +421,12 @@ PresetLoadResult LoadPresetFile(std::span<const uint8_t> bytes, IImageView& view
     const PresetParse parse = ParsePresetFile(bytes, staged);
     PresetLoadResult result;
     if (parse == PresetParse::Failed) {
-        result.messageId = IDS_PRESET_LOAD_FAILED;
+        result.messageId = kTextPresetLoadFailed;
         return result;
     }
     result.applied = true;
     result.newFeaturesCleared = ApplyPreset(staged, view);
-    result.messageId = parse == PresetParse::Repaired ? IDS_FILE_ERROR : 0;
+    result.messageId = parse == PresetParse::Repaired ? kTextFileError : 0;
     return result;
 }
 

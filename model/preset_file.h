@@ -69,7 +69,7 @@ bool ApplyPreset(const PresetData& data, IImageView& view);
 
 struct PresetLoadResult {
     bool applied = false;
-    int messageId = 0;                  // 0, IDS_PRESET_LOAD_FAILED or IDS_FILE_ERROR
+    int messageId = 0;                  // 0, kTextPresetLoadFailed or kTextFileError
     bool newFeaturesCleared = false;
 };
 

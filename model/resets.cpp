@@ -89,7 +89,7 @@ void ResetAll(IModelView& view)
     }
 
     g_phaseMask = 0;
-    for (int c = 0; c < kChannels; ++c) view.SetPhaseButtonCaption(c, IDS_PHASE_0);
+    for (int c = 0; c < kChannels; ++c) view.SetPhaseButtonCaption(c, kTextPhase0);
 
     g_muteMask = 0;
     for (int c = 0; c < kChannels; ++c) view.MuteButton(c).SetText(kUnmutedCaption);

@@ -1,5 +1,7 @@
-// Window message codes, control notifications, key and mouse codes, and the
-// program's private messages.
+// Window message codes, control notifications, key and mouse codes. The
+// program's private messages (from WM_USER on) are declared by the folder
+// that sends them: link/link_messages.h, dialogs/dialog_messages.h,
+// fields/field_messages.h.
 #pragma once
 
 #include "platform/types.h"
@@ -68,24 +70,6 @@ constexpr UINT CTLCOLOR_BTN = 3;
 constexpr UINT CTLCOLOR_DLG = 4;
 constexpr UINT CTLCOLOR_SCROLLBAR = 5;
 constexpr UINT CTLCOLOR_STATIC = 6;
-
-// Private messages of the program.
-constexpr UINT WM_EDIT_NAVIGATE = 0x0464;
-constexpr UINT WM_UPGRADE_REQUEST = 0x0465;
-constexpr UINT WM_EDIT_STEP = 0x0468;
-constexpr UINT WM_EDIT_COMMIT = 0x0469;
-constexpr UINT WM_FILTER_SETUP_CHANGED = 0x046B;
-constexpr UINT WM_SCENE_COMMAND = 0x046C;
-constexpr UINT WM_SETUP_COMMAND = 0x046D;
-constexpr UINT WM_DELAY_CALCULATED = 0x046E;
-constexpr UINT WM_ROUTING_IMAGE_RECEIVED = 0x046F;
-constexpr UINT WM_MIX_VOLUME_CHANGED = 0x0470;
-constexpr UINT WM_DELAY_CHANGED = 0x0471;
-constexpr UINT WM_CHANNEL_NAME_CHANGED = 0x0472;
-constexpr UINT WM_PARAM_IMAGE_RECEIVED = 0x0473;
-constexpr UINT WM_DEVICE_OFFLINE = 0x0474;
-constexpr UINT WM_DEVICE_INFO_RECEIVED = 0x0476;
-constexpr UINT WM_DEVICE_OPTION_CHANGED = 0x0479;
 
 // Dialog command ids (also the results of message boxes and dialogs).
 constexpr int IDOK = 1;
@@ -187,12 +171,9 @@ constexpr UINT VK_NEXT = 0x22;
 constexpr UINT VK_END = 0x23;
 constexpr UINT VK_HOME = 0x24;
 constexpr UINT VK_LEFT = 0x25;
-#ifndef TARVEL_VK_ARROWS_DECLARED
-#define TARVEL_VK_ARROWS_DECLARED
-constexpr int VK_UP = 0x26;
-constexpr int VK_DOWN = 0x28;
-#endif
+constexpr UINT VK_UP = 0x26;
 constexpr UINT VK_RIGHT = 0x27;
+constexpr UINT VK_DOWN = 0x28;
 constexpr UINT VK_INSERT = 0x2D;
 constexpr UINT VK_DELETE = 0x2E;
 constexpr UINT VK_NUMPAD0 = 0x60;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "dialogs/dialog_messages.h"
 #include "dialogs/dialoglogo.h"
 #include "dialogs/popuplook.h"
 #include "model/device_state.h"

@@ -326,9 +326,9 @@ TEST_F(Codecs, ChannelGainSpreadsButMixerCellsDoNot)
 TEST_F(Codecs, QSteps)
 {
     g_selectedChannel = 1;
-    struct { int step; int key; int result; int stepAfter; } cases[] = {
-        {87, VK_UP, 1, 88}, {87, VK_DOWN, 1, 86}, {111, VK_UP, 0, 111},
-        {0, VK_DOWN, 0, 0}, {110, VK_UP, 1, 111}, {1, VK_DOWN, 1, 0},
+    struct { int step; StepDirection key; int result; int stepAfter; } cases[] = {
+        {87, StepDirection::Up, 1, 88}, {87, StepDirection::Down, 1, 86}, {111, StepDirection::Up, 0, 111},
+        {0, StepDirection::Down, 0, 0}, {110, StepDirection::Up, 1, 111}, {1, StepDirection::Down, 1, 0},
     };
     for (auto c : cases) {
         g_eqQ[1][2] = 3.0;
@@ -340,11 +340,11 @@ TEST_F(Codecs, QSteps)
     // The stored cursor is stepped, not one taken from the present Q.
     g_eqQ[1][2] = 0.5;
     g_eqQStep[1][2] = 100;
-    EXPECT_EQ(StepEqQ(VK_UP, 2), 1);
+    EXPECT_EQ(StepEqQ(StepDirection::Up, 2), 1);
     EXPECT_DOUBLE_EQ(g_eqQ[1][2], g_qStepTable[101]);
     // No propagation from the stepper.
     g_btlPair12 = 1;
-    EXPECT_EQ(StepEqQ(VK_UP, 2), 1);
+    EXPECT_EQ(StepEqQ(StepDirection::Up, 2), 1);
     EXPECT_DOUBLE_EQ(g_eqQ[0][2], 4.32);
 
     struct { int delta; bool result; int stepAfter; } wheel[] = {
@@ -361,8 +361,8 @@ TEST_F(Codecs, QSteps)
 
 TEST_F(Codecs, DelayAndGainSteps)
 {
-    struct { int samples; int key; int result; int after; } delay[] = {
-        {599, VK_UP, 0, 599}, {0, VK_DOWN, 0, 0}, {598, VK_UP, 1, 599}, {1, VK_DOWN, 1, 0},
+    struct { int samples; StepDirection key; int result; int after; } delay[] = {
+        {599, StepDirection::Up, 0, 599}, {0, StepDirection::Down, 0, 0}, {598, StepDirection::Up, 1, 599}, {1, StepDirection::Down, 1, 0},
     };
     for (auto d : delay) {
         int samples = d.samples;
@@ -371,8 +371,8 @@ TEST_F(Codecs, DelayAndGainSteps)
     }
 
     // Channel gain: Down is one step quieter.
-    struct { int gain; int key; int result; int after; } gain[] = {
-        {0, VK_UP, 0, 0}, {600, VK_DOWN, 0, 600}, {0, VK_DOWN, 1, 1}, {600, VK_UP, 1, 599},
+    struct { int gain; StepDirection key; int result; int after; } gain[] = {
+        {0, StepDirection::Up, 0, 0}, {600, StepDirection::Down, 0, 600}, {0, StepDirection::Down, 1, 1}, {600, StepDirection::Up, 1, 599},
     };
     g_btlPair910 = 1;
     for (auto g : gain) {
@@ -383,8 +383,8 @@ TEST_F(Codecs, DelayAndGainSteps)
         EXPECT_EQ(g_channelGain[9], g.result ? g.after : 300) << g.gain;
     }
 
-    struct { uint32_t cell; int key; int result; uint32_t after; } cell[] = {
-        {60, VK_DOWN, 0, 60}, {0, VK_UP, 0, 0}, {59, VK_DOWN, 1, 60}, {1, VK_UP, 1, 0},
+    struct { uint32_t cell; StepDirection key; int result; uint32_t after; } cell[] = {
+        {60, StepDirection::Down, 0, 60}, {0, StepDirection::Up, 0, 0}, {59, StepDirection::Down, 1, 60}, {1, StepDirection::Up, 1, 0},
     };
     for (auto c : cell) {
         g_inputMixVolume[8][0] = c.cell;

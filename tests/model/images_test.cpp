@@ -9,6 +9,7 @@
 #include "model/device_state.h"
 #include "model/eq_images.h"
 #include "model/params.h"
+#include "res/resource.h"
 
 namespace {
 

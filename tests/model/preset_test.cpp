@@ -8,6 +8,7 @@
 #include "images_support.h"
 #include "model/device_state.h"
 #include "model/preset_file.h"
+#include "res/resource.h"
 
 namespace {
 

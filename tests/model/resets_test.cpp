@@ -7,6 +7,7 @@
 #include "model/params.h"
 #include "model/resets.h"
 #include "model_fakes.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -252,11 +253,11 @@ TEST_F(Resets, ResetEqReportsChangesOfTheSelectedChannelOnly)
 TEST_F(Resets, QCursorSurvivesResetEq)
 {
     g_selectedChannel = 0;
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(StepEqQ(VK_UP, 8), 1);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(StepEqQ(StepDirection::Up, 8), 1);
     ASSERT_EQ(g_eqQStep[0][8], 90);
     ResetEq();
     EXPECT_EQ(g_eqQ[0][8], 4.32);
-    EXPECT_EQ(StepEqQ(VK_UP, 8), 1);
+    EXPECT_EQ(StepEqQ(StepDirection::Up, 8), 1);
     EXPECT_EQ(g_eqQ[0][8], g_qStepTable[91]);
     EXPECT_DOUBLE_EQ(g_eqQ[0][8], 4.78);
 }

@@ -1,0 +1,10 @@
+// The string-table ids the model hands to the window: the phase button's
+// captions and the preset loader's messages. The window's resource table
+// names the same numbers (IDS_PHASE_0, ...); app/ checks at compile time
+// that they agree.
+#pragma once
+
+constexpr int kTextPhase0 = 123;            // IDS_PHASE_0
+constexpr int kTextPhase180 = 124;          // IDS_PHASE_180
+constexpr int kTextPresetLoadFailed = 157;  // IDS_PRESET_LOAD_FAILED
+constexpr int kTextFileError = 242;         // IDS_FILE_ERROR
