@@ -24,7 +24,8 @@ void PumpEvents();
 
 // Input as the user gives it, delivered to the window's widget as the
 // windowing system would (press and release).
-void PressKey(HWND hwnd, UINT virtualKey, wchar_t ch = 0, bool alt = false);
+void PressKey(HWND hwnd, UINT virtualKey, wchar_t ch = 0, bool alt = false, bool shift = false,
+              bool control = false);
 void ClickAt(HWND hwnd, int x, int y);
 void WheelAt(HWND hwnd, int x, int y, int delta);
 // Makes the window's top-level window the active one, so that focus
@@ -49,6 +50,10 @@ namespace platform_testing {
 void MousePressAt(HWND hwnd, int x, int y);
 void MouseMoveTo(HWND hwnd, int x, int y, bool leftDown = true);
 void MouseReleaseAt(HWND hwnd, int x, int y);
+// The pointer enters or leaves the window, as the windowing system reports
+// it (the window is then under the mouse or not).
+void MouseEnter(HWND hwnd);
+void MouseLeave(HWND hwnd);
 
 }  // namespace platform_testing
 

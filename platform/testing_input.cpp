@@ -44,19 +44,23 @@ QWidget* WidgetOfHwnd(HWND hwnd)
 
 }  // namespace
 
-void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt)
+void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt, bool shift, bool control)
 {
+    Qt::KeyboardModifiers mods;
+    if (alt) mods |= Qt::AltModifier;
+    if (shift) mods |= Qt::ShiftModifier;
+    if (control) mods |= Qt::ControlModifier;
     QString text;
     if (ch) text = QString(QChar(static_cast<char16_t>(ch)));
     else if (vk == VK_RETURN) text = QStringLiteral("\r");
     else if (vk == VK_ESCAPE) text = QString(QChar(0x1B));
     const int key = QtKeyFromVk(vk);
     if (QWidget* w = WidgetOfHwnd(hwnd)) {
-        QKeyEvent press(QEvent::KeyPress, key, alt ? Qt::AltModifier : Qt::NoModifier, text);
+        QKeyEvent press(QEvent::KeyPress, key, mods, text);
         QCoreApplication::sendEvent(w, &press);
     }
     if (QWidget* w = WidgetOfHwnd(hwnd)) {
-        QKeyEvent release(QEvent::KeyRelease, key, alt ? Qt::AltModifier : Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, mods, text);
         QCoreApplication::sendEvent(w, &release);
     }
 }

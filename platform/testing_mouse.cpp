@@ -1,4 +1,5 @@
-// Mouse input in steps for tests (platform/testing.h).
+// Mouse input in steps, and the pointer entering and leaving, for tests
+// (platform/testing.h).
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
@@ -50,6 +51,26 @@ void MouseMoveTo(HWND hwnd, int x, int y, bool leftDown)
 void MouseReleaseAt(HWND hwnd, int x, int y)
 {
     Send(hwnd, x, y, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+}
+
+void MouseEnter(HWND hwnd)
+{
+    WndCore* c = WndCore::FromHwnd(hwnd);
+    if (!c || !c->widget) return;
+    QWidget* w = c->widget;
+    w->setAttribute(Qt::WA_UnderMouse, true);
+    const QPointF local(0, 0);
+    QEnterEvent ev(local, local, w->mapToGlobal(local));
+    QCoreApplication::sendEvent(w, &ev);
+}
+
+void MouseLeave(HWND hwnd)
+{
+    WndCore* c = WndCore::FromHwnd(hwnd);
+    if (!c || !c->widget) return;
+    c->widget->setAttribute(Qt::WA_UnderMouse, false);
+    QEvent ev(QEvent::Leave);
+    QCoreApplication::sendEvent(c->widget, &ev);
 }
 
 }  // namespace platform_testing

@@ -12,6 +12,30 @@
 
 namespace {
 
+// The modifiers and buttons of the input event being routed, which
+// GetKeyState reports while its messages are handled: the key state of the
+// message being handled, not the keyboard's state at the time of the call.
+struct InputState {
+    Qt::KeyboardModifiers mods;
+    Qt::MouseButtons buttons;
+    const InputState* prev;
+};
+thread_local const InputState* t_input = nullptr;
+
+class InputScope {
+public:
+    InputScope(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) : m_state{mods, buttons, t_input}
+    {
+        t_input = &m_state;
+    }
+    ~InputScope() { t_input = m_state.prev; }
+    InputScope(const InputScope&) = delete;
+    InputScope& operator=(const InputScope&) = delete;
+
+private:
+    InputState m_state;
+};
+
 UINT MkFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods)
 {
     UINT f = 0;
@@ -125,6 +149,7 @@ bool RouteMouse(WndCore* c, HostBase* h, QMouseEvent* e, bool* result)
     }
     if (c->dead) return true;
     const WPARAM mk = MkFlags(e->buttons(), e->modifiers());
+    const InputScope input(e->modifiers(), e->buttons());
     if (msg == WM_MOUSEMOVE && (c->trackFlags & TME_HOVER) && c->hoverTimer) c->hoverTimer->start(static_cast<int>(c->hoverMs));
     const std::function<LRESULT()> native = [c, h, e, msg] {
         const LRESULT r = h->BaseEvent(e) ? 1 : 0;
@@ -143,15 +168,20 @@ bool RouteWheel(WndCore* c, HostBase* h, QWheelEvent* e, bool* result)
     const int delta = e->angleDelta().y();
     if (delta == 0) return false;
     const WPARAM w = MAKEWPARAM(static_cast<int>(MkFlags(e->buttons(), e->modifiers())), delta);
-    bool ran = false;
-    bool base = false;
-    const std::function<LRESULT()> native = [h, e, &base] {
-        base = h->BaseEvent(e);
-        return static_cast<LRESULT>(base);
+    const LPARAM l = MAKELPARAM(global.x(), global.y());
+    const InputScope input(e->modifiers(), e->buttons());
+    // The control's own handling; a wheel it does not take goes on to the
+    // parent window, as the system's default processing does (Qt itself
+    // passes on only the wheel events of the windowing system).
+    const std::function<LRESULT()> native = [c, h, e, w, l] {
+        e->setAccepted(true);
+        if (h->BaseEvent(e) && e->isAccepted()) return LRESULT(1);
+        if (c->dead || !c->parent) return LRESULT(0);
+        return c->parent->Dispatch(WM_MOUSEWHEEL, w, l);
     };
-    c->Dispatch(WM_MOUSEWHEEL, w, MAKELPARAM(global.x(), global.y()), &native, &ran);
-    if (!ran) e->accept();
-    *result = ran ? base : true;
+    c->Dispatch(WM_MOUSEWHEEL, w, l, &native);
+    e->accept();
+    *result = true;
     return true;
 }
 
@@ -159,6 +189,7 @@ bool RouteKey(WndCore* c, HostBase* h, QKeyEvent* e, bool* result)
 {
     const bool press = e->type() == QEvent::KeyPress;
     const UINT vk = VkFromQt(e->key(), e->modifiers());
+    const InputScope input(e->modifiers(), QGuiApplication::mouseButtons());
     const bool alt = e->modifiers() & Qt::AltModifier;
     if (press && alt && e->key() == Qt::Key_Space) {
         // Alt+Space: the system menu of the top-level window, at its corner.
@@ -336,8 +367,8 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* t)
 int16_t GetKeyState(int vk)
 {
     bool down = false;
-    const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
-    const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
+    const Qt::KeyboardModifiers mods = t_input ? t_input->mods : QGuiApplication::queryKeyboardModifiers();
+    const Qt::MouseButtons buttons = t_input ? t_input->buttons : QGuiApplication::mouseButtons();
     switch (vk) {
     case VK_SHIFT: down = mods & Qt::ShiftModifier; break;
     case VK_CONTROL: down = mods & Qt::ControlModifier; break;
