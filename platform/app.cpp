@@ -11,7 +11,6 @@
 
 #include "platform/app.h"
 #include "platform/graphics.h"
-#include "platform/testing.h"
 #include "platform/wnd_qt.h"
 
 namespace {
@@ -186,27 +185,3 @@ DWORD GetTickCount()
 }
 
 void Sleep(DWORD ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-// ---------------------------------------------------------------------------
-// Test hooks
-
-namespace platform_testing {
-
-void PumpEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-bool PumpUntil(const std::function<bool()>& pred, int timeoutMs)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() >= end) return pred();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-}  // namespace platform_testing

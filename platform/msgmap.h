@@ -48,10 +48,10 @@ using IndexedThunk = void (*)(CWnd* self, int index, WPARAM wParam, LPARAM lPara
 
 enum class EntryKind : uint8_t {
     End,
-    Message,       // a window message (or a range of them)
-    Command,       // WM_COMMAND with a notification code and a control id range
-    CommandTable,  // WM_COMMAND with a notification code and a table of control ids
-    DrawItemTable, // WM_DRAWITEM for a table of control ids
+    Message,        // a window message (or a range of them)
+    Command,        // WM_COMMAND with a notification code and a control id range
+    CommandTable,   // WM_COMMAND with a notification code and a table of control ids
+    DrawItemTable,  // WM_DRAWITEM for a table of control ids
 };
 
 // The control ids of a table entry.
@@ -150,19 +150,18 @@ constexpr Entry MessageEntry(UINT message)
 template <auto Fn, class Crack>
 constexpr Entry CommandEntry(UINT code, UINT idFirst, UINT idLast)
 {
-    return Entry{EntryKind::Command, WM_COMMAND, WM_COMMAND, code, idFirst, idLast, &CallCracked<Fn, Crack>, {}, nullptr};
+    return Entry{EntryKind::Command, WM_COMMAND, WM_COMMAND, code, idFirst, idLast, &CallCracked<Fn, Crack>,
+                 {}, nullptr};
 }
 template <auto Fn, class Crack>
 Entry CommandTableEntry(UINT code, IdTable table)
 {
-    return Entry{EntryKind::CommandTable, WM_COMMAND, WM_COMMAND, code, 0, 0, nullptr, table,
-                 &CallIndexed<Fn, Crack>};
+    return Entry{EntryKind::CommandTable, WM_COMMAND, WM_COMMAND, code, 0, 0, nullptr, table, &CallIndexed<Fn, Crack>};
 }
 template <auto Fn, class Crack>
 Entry DrawItemTableEntry(IdTable table)
 {
-    return Entry{EntryKind::DrawItemTable, WM_DRAWITEM, WM_DRAWITEM, 0, 0, 0, nullptr, table,
-                 &CallIndexed<Fn, Crack>};
+    return Entry{EntryKind::DrawItemTable, WM_DRAWITEM, WM_DRAWITEM, 0, 0, 0, nullptr, table, &CallIndexed<Fn, Crack>};
 }
 
 }  // namespace msgmap

@@ -189,7 +189,8 @@ TEST_F(SeamsTest, DraggingTheThumbTracksThenEndsWithItsPosition)
             EXPECT_EQ(d.scrolls[i].pos, static_cast<UINT>(d.scrolls[i].posInHandler)) << i;
         }
         EXPECT_EQ(d.scrolls[d.scrolls.size() - 3].pos, static_cast<UINT>(end));
-        EXPECT_EQ(d.scrolls[d.scrolls.size() - 2], (Scroll{WM_VSCROLL, kVertSlider, SB_THUMBPOSITION, static_cast<UINT>(end), end}));
+        const UINT endPos = static_cast<UINT>(end);
+        EXPECT_EQ(d.scrolls[d.scrolls.size() - 2], (Scroll{WM_VSCROLL, kVertSlider, SB_THUMBPOSITION, endPos, end}));
         EXPECT_EQ(d.scrolls.back(), (Scroll{WM_VSCROLL, kVertSlider, SB_ENDSCROLL, 0, end}));
     });
 }

@@ -1,12 +1,34 @@
-// Key, click and wheel input for tests (platform/testing.h).
+// Hooks for tests (platform/testing.h): running the UI thread's events, and
+// key, click and wheel input.
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QWheelEvent>
+
+#include <chrono>
+#include <thread>
 
 #include "platform/testing.h"
 #include "platform/wnd_qt.h"
 
 namespace platform_testing {
+
+void PumpEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool PumpUntil(const std::function<bool()>& pred, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() >= end) return pred();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
 
 namespace {
 
