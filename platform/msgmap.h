@@ -100,7 +100,7 @@ int IndexOf(const IdTable& table, UINT id);
 // A table of ids from a built-in array of int of any rank (flattened row by
 // row), or a contiguous range of int (std::array, std::span).
 template <class T>
-constexpr IdTable MakeIdTable(const T& table)
+IdTable MakeIdTable(const T& table)
 {
     if constexpr (std::is_array_v<T>) {
         static_assert(std::is_same_v<std::remove_cv_t<std::remove_all_extents_t<T>>, int>, "a table of int ids");
