@@ -1,8 +1,6 @@
 #include "fields/editdelay.h"
 
-#include <string>
-
-#include "model/codecs.h"
+#include "model/value_kinds.h"
 
 void CEditDelay::SetValue(int samples)
 {
@@ -12,7 +10,5 @@ void CEditDelay::SetValue(int samples)
 
 void CEditDelay::UpdateText()
 {
-    std::wstring text;
-    FormatDelay(&m_nValue, text, 0);
-    if (m_hWnd) SetWindowText(text);
+    if (m_hWnd) SetWindowText(DelayKind(&m_nValue, false).Format());
 }

@@ -83,23 +83,6 @@ void SpreadChannelGain(int channel)
         if (tied & (1 << m)) g_channelGain[m] = g_channelGain[channel];
 }
 
-// Mixer cell text in whole dB: "OFF", "-NN" below 60, "-N" or "0", after
-// cutting at the first 'd'. -1 when rejected.
-int ParseMixerCellText(const std::wstring& text)
-{
-    if (text.size() > 3) return -1;
-    std::wstring_view v(text);
-    v = v.substr(0, v.find(L'd'));
-    if (EqualsOffIgnoringCase(v)) return 60;
-    if (v.size() == 3 && v[0] == L'-' && IsDigit(v[1]) && IsDigit(v[2])) {
-        const int value = (v[1] - L'0') * 10 + (v[2] - L'0');
-        return value < 60 ? value : -1;
-    }
-    if (v.size() == 2 && v[0] == L'-' && IsDigit(v[1])) return v[1] - L'0';
-    if (v == L"0") return 0;
-    return -1;
-}
-
 }  // namespace
 
 std::wstring FormatDecimal(double value, int decimals)
@@ -167,15 +150,17 @@ void FormatMasterVolume(std::wstring& text)
     text = g_masterVolume < 60 ? DecimalInt(-static_cast<long long>(g_masterVolume)) + L"dB" : L"OFF";
 }
 
+std::wstring WholeDbText(uint32_t value)
+{
+    if (value == 0) return L"0dB";
+    if (value <= 60) return L"-" + DecimalInt(value) + L"dB";
+    return std::wstring();
+}
+
 void FormatInputVolume(std::wstring& text, int channel, uint32_t sourceBit)
 {
     const uint32_t value = GetInputVolume(channel, sourceBit);
-    if (value == 0)
-        text = L"0dB";
-    else if (value <= 60)
-        text = L"-" + DecimalInt(value) + L"dB";
-    else
-        text.clear();
+    text = WholeDbText(value);
 }
 
 double DelaySamplesToUnits(int samples, uint8_t forceCm)
@@ -355,7 +340,7 @@ int ParseGainText(ISlider* /*slider*/, const std::wstring& text, int channel, ui
     if (!IsChannel(channel)) return 0;
 
     if (sourceBit != 0) {
-        const int value = ParseMixerCellText(text);
+        const int value = ParseWholeDbText(text, true, 59);
         if (value < 0) return 0;
         uint32_t& cell = g_inputMixVolume[channel][SourceBitToColumn(sourceBit)];
         if (cell == static_cast<uint32_t>(value)) return 0;
@@ -444,4 +429,19 @@ int StepGain(StepDirection direction, int channel, uint32_t sourceBit)
     }
     SpreadChannelGain(channel);
     return 1;
+}
+
+int ParseWholeDbText(const std::wstring& text, bool cutAtD, int maxTwoDigits)
+{
+    if (text.size() > 3) return -1;
+    std::wstring_view v(text);
+    if (cutAtD) v = v.substr(0, v.find(L'd'));
+    if (EqualsOffIgnoringCase(v)) return 60;
+    if (v.size() == 3 && v[0] == L'-' && IsDigit(v[1]) && IsDigit(v[2])) {
+        const int value = (v[1] - L'0') * 10 + (v[2] - L'0');
+        return value <= maxTwoDigits ? value : -1;
+    }
+    if (v.size() == 2 && v[0] == L'-' && IsDigit(v[1])) return v[1] - L'0';
+    if (v == L"0") return 0;
+    return -1;
 }

@@ -23,6 +23,8 @@ void FormatEqGain(std::wstring& text, int band);
 void FormatChannelGain(std::wstring& text, int channel);
 void FormatMasterVolume(std::wstring& text);
 void FormatInputVolume(std::wstring& text, int channel, uint32_t sourceBit);
+// A volume in whole dB of attenuation: "0dB", "-<n>dB" up to 60, empty above.
+std::wstring WholeDbText(uint32_t value);
 double DelaySamplesToUnits(int samples, uint8_t forceCm);
 void FormatDelay(const int* samples, std::wstring& text, uint8_t forceCm);
 
@@ -52,6 +54,10 @@ int ParseEqGainText(int band, const std::wstring& text);
 bool ParseQText(int band, const std::wstring& text);
 int ParseDelayText(int* samples, std::wstring& text, uint8_t forceCm);
 int ParseGainText(ISlider* slider, const std::wstring& text, int channel, uint32_t sourceBit);
+// A volume typed in whole dB of attenuation, at most three characters (cut
+// before the first 'd' when cutAtD): "OFF" in any case 60, "-NN" up to
+// maxTwoDigits, "-N", "0". -1 when rejected.
+int ParseWholeDbText(const std::wstring& text, bool cutAtD, int maxTwoDigits);
 
 // The way a stepper moves a value: Up for the Up arrow key or a wheel turn
 // away from the user.
