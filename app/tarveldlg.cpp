@@ -1,33 +1,17 @@
 #include "app/tarveldlg.h"
 
-#include <cstdio>
-
 #include "app/aboutdlg.h"
 #include "app/tarvel.h"
 #include "dialogs/dialoglogo.h"
-#include "dialogs/loadpercent.h"
 #include "dialogs/popuplook.h"
-#include "link/dialog_port.h"
 #include "link/firmware.h"
-#include "link/hid_link.h"
 #include "link/link_messages.h"
-#include "model/codecs.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
 #include "model/params.h"
 #include "model/resets.h"
-#include "platform/hid/hidraw_backend.h"
-#include "platform/thread.h"
 
 const wchar_t* const kAppVersion = L"K417R_210903V1";
-
-namespace {
-
-const LinkSetup* g_linkSetupForTests = nullptr;
-
-TcpLinkOptions TcpOptions() { return g_linkSetupForTests ? g_linkSetupForTests->tcp : TcpLinkOptions{}; }
-
-}  // namespace
 
 std::wstring FromSystemCodePage(const char* bytes, size_t n)
 {
@@ -35,166 +19,6 @@ std::wstring FromSystemCodePage(const char* bytes, size_t n)
     for (size_t i = 0; i < n && bytes[i] != 0; ++i) out.push_back(static_cast<unsigned char>(bytes[i]));
     return out;
 }
-
-void SetLinkSetupForTests(const LinkSetup* setup) { g_linkSetupForTests = setup; }
-
-// ---------------------------------------------------------------------------
-// The model's view
-
-CMainView::CMainView(CTarvelDlg& dlg) : m_dlg(dlg)
-{
-    for (int c = 0; c < kChannels; ++c) m_gainSliders[static_cast<size_t>(c)].slider = &dlg.m_sliderChGain[c];
-    m_masterSlider.slider = &dlg.m_sliderSystemVol;
-}
-
-std::wstring CDlgItemText::GetText() const
-{
-    std::wstring text;
-    dlg->GetDlgItemText(id, text);
-    return text;
-}
-void CDlgItemText::SetText(const std::wstring& text) { dlg->SetDlgItemText(id, text); }
-void CDlgItemText::SelectAll()
-{
-    if (auto* edit = static_cast<CEdit*>(dlg->GetDlgItem(id))) edit->SetSel(0, -1);
-}
-void CDlgItemText::SetFocus()
-{
-    if (CWnd* w = dlg->GetDlgItem(id)) w->SetFocus();
-}
-
-CDlgItemText& CMainView::TextOf(int id) { return m_dlg.ItemText(id); }
-
-// One port per control, made on first use, so that references handed out
-// stay valid and distinct.
-CDlgItemText& CTarvelDlg::ItemText(int id)
-{
-    CDlgItemText& t = m_itemTexts[id];
-    t.dlg = this;
-    t.id = id;
-    return t;
-}
-
-IDelayFields& CMainView::DelayFields() { return m_dlg.m_delayFields; }
-ITextControl& CMainView::GainField(int channel) { return TextOf(g_gainEditId[channel]); }
-ISlider& CMainView::GainSlider(int channel) { return m_gainSliders[static_cast<size_t>(channel)]; }
-ITextControl& CMainView::MuteButton(int channel) { return TextOf(g_muteButtonId[channel]); }
-void CMainView::SetPhaseButtonCaption(int channel, int stringId)
-{
-    m_dlg.SetDlgItemText(g_phaseButtonId[channel], LoadResString(stringId));
-}
-ITextControl& CMainView::MasterVolumeField() { return TextOf(IDC_SYSTEM_VOL); }
-ISlider& CMainView::MasterSlider() { return m_masterSlider; }
-ITextControl& CMainView::MasterMuteButton() { return TextOf(IDC_SYS_MUTE); }
-IEditControl& CMainView::BandGainField(int controlId) { return TextOf(controlId); }
-void CMainView::ClearSpeakerDistances()
-{
-    for (int& d : m_dlg.m_nSpeakerDistance) d = 0;
-}
-
-namespace {
-void InvalidateId(CWnd& dlg, int id)
-{
-    if (CWnd* w = dlg.GetDlgItem(id)) w->Invalidate(TRUE);
-}
-}  // namespace
-
-void CMainView::InvalidateChannelButtons()
-{
-    for (int id : g_channelButtonId) InvalidateId(m_dlg, id);
-}
-void CMainView::InvalidateLinkButton(int channel) { InvalidateId(m_dlg, g_linkButtonId[channel]); }
-void CMainView::InvalidateLinkButtons()
-{
-    for (int id : g_linkButtonId) InvalidateId(m_dlg, id);
-}
-void CMainView::InvalidateCurveButtons()
-{
-    for (int id : g_curveButtonId) InvalidateId(m_dlg, id);
-}
-void CMainView::InvalidateRouteButton(int output, int inputBit)
-{
-    InvalidateId(m_dlg, g_routeButtonId[output][inputBit]);
-}
-
-void CMainView::RefreshEqControls()
-{
-    const int c = g_selectedChannel;
-    std::wstring text;
-    for (int b = 0; b < kBands; ++b) {
-        m_dlg.SetDlgItemText(g_bandFreqEditId[b], std::to_wstring(g_eqFreq[c][b]));
-        FormatEqGain(text, b);
-        m_dlg.SetDlgItemText(g_bandGainEditId[b], text);
-        m_dlg.SetDlgItemText(g_bandQEditId[b], FormatDecimal(g_eqQ[c][b], 2));
-        m_dlg.m_sliderFreqGain[b].SetPos(g_eqGain[c][b]);
-        m_dlg.m_sliderFreqGain[b].Invalidate(TRUE);
-        InvalidateId(m_dlg, g_bypassButtonId[b]);
-    }
-    m_dlg.m_comboHpType.SetCurSel(g_hpType[c]);
-    m_dlg.m_comboHpSlope.SetCurSel(g_hpSlope[c]);
-    m_dlg.m_comboLpType.SetCurSel(g_lpType[c]);
-    m_dlg.m_comboLpSlope.SetCurSel(g_lpSlope[c]);
-    m_dlg.SetDlgItemText(IDC_HP_FREQ, std::to_wstring(g_hpFreq[c]));
-    m_dlg.SetDlgItemText(IDC_LP_FREQ, std::to_wstring(g_lpFreq[c]));
-}
-
-void CMainView::FeedSpectrum(bool redraw)
-{
-    CSpectrum& s = m_dlg.m_spectrum;
-    const int c = g_selectedChannel;
-    s.m_nHoverBand = -1;
-    s.m_nHoverCrossover = -1;
-    s.SetCurrentChannel(c, 0);
-    s.SetChannelFreqs(&g_eqFreq[0][0], kChannels * kBands);
-    s.SetChannelGains(&g_eqGain[0][0], kChannels * kBands);
-    s.SetChannelQs(&g_eqQ[0][0], kChannels * kBands);
-    s.SetChannelCrossovers(g_hpFreq, g_lpFreq, g_hpSlope, g_lpSlope, g_hpType, g_lpType);
-    s.SetBandFreqs(g_eqFreq[c], kBands);
-    s.SetBandGains(g_eqGain[c], kBands);
-    s.SetBandQs(g_eqQ[c], kBands);
-    s.SetCrossover(g_hpFreq[c], g_lpFreq[c], g_hpSlope[c], g_lpSlope[c], g_hpType[c], g_lpType[c], 0);
-    s.UpdateBandPoints(redraw ? 1 : 0, kAllBands);
-}
-
-bool CMainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)
-{
-    std::wstring format = LoadResString(IDS_CONFIRM_LINK_COPY);
-    std::wstring text;
-    const size_t first = format.find(L"%s");
-    const size_t second = first == std::wstring::npos ? std::wstring::npos : format.find(L"%s", first + 2);
-    if (second == std::wstring::npos) {
-        text = format;
-    } else {
-        text = format.substr(0, first) + fromLabel + format.substr(first + 2, second - first - 2) + toLabel +
-               format.substr(second + 2);
-    }
-    return MessageBoxExW(m_dlg.m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_YESNO, g_languageId) != IDNO;
-}
-
-int CMainView::GetVisibleChannels() const { return m_dlg.m_spectrum.GetVisibleChannels(); }
-void CMainView::SetVisibleChannels(int mask) { m_dlg.m_spectrum.SetVisibleChannels(mask); }
-
-// ---------------------------------------------------------------------------
-// The graph's sync view
-
-CEqSyncView::CEqSyncView(CTarvelDlg& dlg) : m_dlg(dlg)
-{
-    for (int b = 0; b < kBands; ++b) m_sliders[static_cast<size_t>(b)].slider = &dlg.m_sliderFreqGain[b];
-}
-
-CDlgItemText& CEqSyncView::TextOf(int id) { return m_dlg.ItemText(id); }
-ISpectrum& CEqSyncView::Graph() { return m_dlg.m_spectrum; }
-void CEqSyncView::InvalidateGraph() { m_dlg.m_spectrum.Invalidate(TRUE); }
-ITextControl& CEqSyncView::EqFreqField(int band) { return TextOf(g_bandFreqEditId[band]); }
-ITextControl& CEqSyncView::EqQField(int band) { return TextOf(g_bandQEditId[band]); }
-ITextControl& CEqSyncView::EqGainField(int band) { return TextOf(g_bandGainEditId[band]); }
-ISlider& CEqSyncView::EqGainSlider(int band) { return m_sliders[static_cast<size_t>(band)]; }
-void CEqSyncView::RepaintBypassButton(int band)
-{
-    if (CWnd* w = m_dlg.GetDlgItem(g_bypassButtonId[band])) w->Invalidate(TRUE);
-}
-ITextControl& CEqSyncView::HpFreqField() { return TextOf(IDC_HP_FREQ); }
-ITextControl& CEqSyncView::LpFreqField() { return TextOf(IDC_LP_FREQ); }
 
 // ---------------------------------------------------------------------------
 // Construction
@@ -216,7 +40,7 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_MESSAGE(WM_DEVICE_OPTION_CHANGED, &CTarvelDlg::OnDeviceOptionChanged)
 END_MESSAGE_MAP()
 
-CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(102, parent), m_tcpLink(TcpOptions())
+CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(102, parent)
 {
     m_hIcon = LoadIconResource(128);
     m_delayFields.Attach(0, &m_editDelayFL);
@@ -324,14 +148,7 @@ void CTarvelDlg::SetupControls()
     for (int k = 0; k < 6; ++k) m_editGainCh[static_cast<size_t>(k)].SetChannel(6 + k, 0);
     for (int c = 0; c < 8; ++c) GainField(c).SubclassDlgItem(static_cast<UINT>(g_gainEditId[c]), this);
 
-    for (CMyComboBox* combo : {&m_comboHpType, &m_comboLpType}) {
-        combo->AddItem(LoadResString(109), 0, RGB(255, 255, 255));
-        combo->AddItem(LoadResString(110), 0, RGB(255, 255, 255));
-    }
-    for (CMyComboBox* combo : {&m_comboHpSlope, &m_comboLpSlope}) {
-        for (int i = 0; i < 8; ++i) combo->AddItem(std::to_wstring(6 * (i + 1)) + L"dB/Oct", 0, RGB(255, 255, 255));
-        combo->AddItem(LoadResString(111), 0, RGB(255, 255, 255));
-    }
+    FillCombos();
 
     m_editSystemVol.SubclassDlgItem(IDC_SYSTEM_VOL, this);
     m_editSystemVol.SetControls(&m_sliderSystemVol, static_cast<CButton*>(GetDlgItem(IDC_SYS_MUTE)));
@@ -387,47 +204,6 @@ void CTarvelDlg::UpdateSaveModeLabel()
     m_staticSaveMode.Invalidate(TRUE);
 }
 
-void CTarvelDlg::StartTcpLink()
-{
-    if (g_linkSetupForTests && !g_linkSetupForTests->startLink) return;
-    if (!m_port) {
-        m_port = std::make_unique<UiThreadPort>(static_cast<IDialogTarget&>(*this),
-                                                [](std::function<void()> fn) { PostToUi(std::move(fn)); });
-        SetDialogPort(m_port.get());
-    }
-    m_tcpLink.Start();
-    m_linkStarted = true;
-}
-
-void CTarvelDlg::StartHidLink()
-{
-    if (!m_linkStarted) return;
-    IHidBackend* backend = g_linkSetupForTests ? g_linkSetupForTests->hidBackend : nullptr;
-    if (!backend) {
-        m_ownHidBackend = std::make_unique<HidrawBackend>();
-        backend = m_ownHidBackend.get();
-    }
-    HidLinkOptions options;
-    options.tcpLinkUp = [this] { return m_tcpLink.IsUp(); };
-    m_hidLink = std::make_unique<HidLink>(*backend, options);
-    m_hidLink->Start();
-}
-
-// Stops the link before anything it uses goes away: a parser waiting on the
-// UI is released first, then the threads are joined and the device closed.
-void CTarvelDlg::StopLink()
-{
-    if (m_port) m_port->ReleaseSenders();
-    if (m_hidLink) m_hidLink->Stop();
-    m_tcpLink.Stop();
-    m_hidLink.reset();
-    if (m_port) {
-        SetDialogPort(nullptr);
-        m_port.reset();
-    }
-    m_linkStarted = false;
-}
-
 void CTarvelDlg::RunModelPicker()
 {
     CDialogLogo picker;
@@ -444,7 +220,7 @@ int CTarvelDlg::RelayoutAll()
         m_spectrum.GetClientRect(&rc);
         m_spectrum.SetScreenDpi(g_screenDpi);
         m_spectrum.SetPlotRect(rc.left, rc.top, rc.right, rc.bottom);
-        m_view.FeedSpectrum(true);
+        m_families.bands.FeedGraph(true);
     }
     return 0;
 }
@@ -515,16 +291,16 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
     if (dis && dis->CtlType == ODT_BUTTON && item && dis->pDC) {
         bool on = (dis->itemState & ODS_SELECTED) != 0;
         const int cell = IndexOfId(&g_routeButtonId[0][0], kChannels * kInputs, ctlId);
-        if (cell >= 0 && !on) on = (g_routingMask[cell / kInputs] >> (cell % kInputs)) & 1;
+        if (cell >= 0 && !on) on = RoutingMatrix::IsRouted(cell / kInputs, cell % kInputs);
         const int mute = IndexOfId(g_muteButtonId, kChannels, ctlId);
-        if (mute >= 0) on = (g_muteMask & MuteBitOf(mute)) != 0;
-        if (ctlId == IDC_SYS_MUTE) on = (g_muteMask >> 6) & 1;
+        if (mute >= 0) on = ChannelStrips::IsMuted(mute);
+        if (ctlId == IDC_SYS_MUTE) on = ChannelStrips::IsMasterMuted();
         const int channel = IndexOfId(g_channelButtonId, kChannels, ctlId);
-        if (channel >= 0) on = channel == g_selectedChannel;
+        if (channel >= 0) on = ChannelStrips::IsSelected(channel);
         CRect rc(dis->rcItem);
         dis->pDC->FillSolidRect(&rc, on ? RGB(58, 120, 190) : RGB(64, 76, 96));
         std::wstring text = item->GetWindowTextString();
-        if (channel >= 0 && text.empty()) text = L"CH" + std::to_wstring(channel + 1);
+        if (channel >= 0) text = ChannelStrips::ChannelCaption(channel, text);
         if (mute >= 0 || ctlId == IDC_SYS_MUTE) text.clear();  // the caption holds the state
         if (!text.empty()) {
             dis->pDC->SetBkMode(TRANSPARENT);
@@ -560,7 +336,7 @@ LRESULT CTarvelDlg::OnRoutingImageReceived(WPARAM, LPARAM)
 
 LRESULT CTarvelDlg::OnChannelNameChanged(WPARAM channel, LPARAM)
 {
-    if (channel < static_cast<WPARAM>(kChannels)) InvalidateId(*this, g_channelButtonId[channel]);
+    if (channel < static_cast<WPARAM>(kChannels)) m_families.strips.InvalidateChannelButton(static_cast<int>(channel));
     return 0;
 }
 
@@ -607,23 +383,3 @@ void CTarvelDlg::ShowStringBox(int stringId)
 
 void CTarvelDlg::HidDeviceRemoved() { m_syncTimers.OnLinkLost(); }
 
-// ---------------------------------------------------------------------------
-// The synchronisation timers' side
-
-void CSyncHost::SetTimer(UINT_PTR id, UINT elapseMs) { m_dlg.SetTimer(id, elapseMs); }
-void CSyncHost::KillTimer(UINT_PTR id) { m_dlg.KillTimer(id); }
-int CSyncHost::TcpLinkState() const { return m_dlg.m_tcpLink.GetState(); }
-void CSyncHost::RunProgressModal()
-{
-    CLoadPercent progress;
-    progress.DoModal();
-}
-void CSyncHost::ShowStringBox(int stringId) { m_dlg.ShowStringBox(stringId); }
-void CSyncHost::PostToSelf(UINT msg, WPARAM wParam, LPARAM lParam) { m_dlg.PostMessage(msg, wParam, lParam); }
-IDelayFields& CSyncHost::DelayFields() { return m_dlg.m_delayFields; }
-int CSyncHost::VisibleChannels() const { return m_dlg.m_spectrum.GetVisibleChannels(); }
-void CSyncHost::UpdateSaveModeLabel() { m_dlg.UpdateSaveModeLabel(); }
-void CSyncHost::UpdateCurrentModeLabel() { m_dlg.UpdateCurrentModeLabel(); }
-void CSyncHost::UpdateSourceLabel() { m_dlg.UpdateSourceLabel(); }
-// The matrix's input labels are drawn with the skins.
-void CSyncHost::RepaintSourceLabels() {}

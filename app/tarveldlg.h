@@ -3,28 +3,25 @@
 #pragma once
 
 #include <array>
-#include <map>
-#include <memory>
 #include <string>
 
 #include "app/control_ids.h"
+#include "app/eq_sync_view.h"
+#include "app/main_controls.h"
+#include "app/main_link.h"
+#include "app/main_view.h"
+#include "app/sync_host.h"
 #include "fields/bandrow.h"
 #include "fields/editband.h"
 #include "fields/editdelay.h"
 #include "fields/editgain.h"
 #include "fields/editvolume.h"
-#include "link/eq_sync.h"
 #include "link/sync_timers.h"
-#include "link/tcp_link.h"
 #include "link/ui_port.h"
-#include "model/image_view.h"
 #include "platform/platform.h"
 #include "widgets/mycombobox.h"
 #include "widgets/newsliderctrl.h"
 #include "widgets/spectrum.h"
-
-class HidLink;
-class IHidBackend;
 
 // The graph's timer; the link's timers are in link/sync_timers.h.
 constexpr UINT_PTR IDT_EQ_SYNC = 7;
@@ -36,115 +33,9 @@ extern const wchar_t* const kAppVersion;  // "K417R_210903V1"
 // here) up to the first zero, at most n.
 std::wstring FromSystemCodePage(const char* bytes, size_t n);
 
-
-// How the main dialog reaches the device; the program uses the system's
-// HID devices and the device's TCP address, tests give their own.
-struct LinkSetup {
-    IHidBackend* hidBackend = nullptr;  // nullptr: the hidraw backend
-    TcpLinkOptions tcp;
-    bool startLink = true;
-};
-void SetLinkSetupForTests(const LinkSetup* setup);
-
-class CTarvelDlg;
-
-// The dialog's side of the synchronisation timers.
-class CSyncHost final : public ISyncHost {
-public:
-    explicit CSyncHost(CTarvelDlg& dlg) : m_dlg(dlg) {}
-    void SetTimer(UINT_PTR id, UINT elapseMs) override;
-    void KillTimer(UINT_PTR id) override;
-    int TcpLinkState() const override;
-    void RunProgressModal() override;
-    void ShowStringBox(int stringId) override;
-    void PostToSelf(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    IDelayFields& DelayFields() override;
-    int VisibleChannels() const override;
-    void UpdateSaveModeLabel() override;
-    void UpdateCurrentModeLabel() override;
-    void UpdateSourceLabel() override;
-    void RepaintSourceLabels() override;
-    void DrawWifiPic() override {}
-    void DrawUsbPic() override {}
-
-private:
-    CTarvelDlg& m_dlg;
-};
-
-// A control of the main dialog by id, seen as a text or an edit field.
-class CDlgItemText final : public IEditControl {
-public:
-    CWnd* dlg = nullptr;
-    int id = 0;
-    std::wstring GetText() const override;
-    void SetText(const std::wstring& text) override;
-    void SelectAll() override;
-    void SetFocus() override;
-};
-
-// A trackbar seen as the model's slider.
-class CSliderPort final : public ISlider {
-public:
-    CSliderCtrl* slider = nullptr;
-    int GetPos() const override { return slider->GetPos(); }
-    void SetPos(int pos) override { slider->SetPos(pos); }
-    void Invalidate() override { slider->Invalidate(TRUE); }
-};
-
-// The dialog's side of the graph's sync tick.
-class CEqSyncView final : public IEqSyncView {
-public:
-    explicit CEqSyncView(CTarvelDlg& dlg);
-    ISpectrum& Graph() override;
-    void InvalidateGraph() override;
-    ITextControl& EqFreqField(int band) override;
-    ITextControl& EqQField(int band) override;
-    ITextControl& EqGainField(int band) override;
-    ISlider& EqGainSlider(int band) override;
-    void RepaintBypassButton(int band) override;
-    ITextControl& HpFreqField() override;
-    ITextControl& LpFreqField() override;
-
-private:
-    CDlgItemText& TextOf(int id);
-
-    CTarvelDlg& m_dlg;
-    std::array<CSliderPort, kBands> m_sliders;
-};
-
-// The model's view of the main window.
-class CMainView final : public IImageView {
-public:
-    explicit CMainView(CTarvelDlg& dlg);
-    IDelayFields& DelayFields() override;
-    ITextControl& GainField(int channel) override;
-    ISlider& GainSlider(int channel) override;
-    ITextControl& MuteButton(int channel) override;
-    void SetPhaseButtonCaption(int channel, int stringId) override;
-    ITextControl& MasterVolumeField() override;
-    ISlider& MasterSlider() override;
-    ITextControl& MasterMuteButton() override;
-    IEditControl& BandGainField(int controlId) override;
-    void ClearSpeakerDistances() override;
-    void InvalidateChannelButtons() override;
-    void InvalidateLinkButton(int channel) override;
-    void InvalidateLinkButtons() override;
-    void InvalidateCurveButtons() override;
-    void InvalidateRouteButton(int output, int inputBit) override;
-    void RefreshEqControls() override;
-    void FeedSpectrum(bool redraw) override;
-    bool AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel) override;
-    int GetVisibleChannels() const override;
-    void SetVisibleChannels(int mask) override;
-
-private:
-    CDlgItemText& TextOf(int id);
-
-    CTarvelDlg& m_dlg;
-    std::array<CSliderPort, kChannels> m_gainSliders;
-    CSliderPort m_masterSlider;
-};
-
+// The window: it holds the controls and composes the parts that work on
+// them (the control families and their view, the model's view, the graph's
+// sync view, the timers' host and the device link) and forwards to them.
 class CTarvelDlg : public CDialogEx, private IDialogTarget {
 public:
     explicit CTarvelDlg(CWnd* parent = nullptr);
@@ -162,9 +53,17 @@ public:
     CNewSliderCtrl& BandSlider(int band) { return m_sliderFreqGain[band]; }
     CDelayFieldSet& DelayFieldSet() { return m_delayFields; }
     // A control by id as the model's text or edit field.
-    CDlgItemText& ItemText(int id);
-    bool IsLinkRunning() const { return m_linkStarted; }
+    CDlgItemText& ItemText(int id) { return m_controls.Item(id); }
+    MainLink& Link() { return m_link; }
+    bool IsLinkRunning() const { return m_link.IsRunning(); }
     SyncTimers& Timers() { return m_syncTimers; }
+
+    // The status labels.
+    void UpdateCurrentModeLabel();
+    void UpdateSaveModeLabel();
+    void UpdateSourceLabel();
+    // String-table message box (caption g_msgCaption, OK, g_languageId).
+    void ShowStringBox(int stringId) override;
 
     // Frame and About.
     void OnMenuAbout();
@@ -195,19 +94,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    friend class CMainView;
-    friend class CSyncHost;
-    friend class CEqSyncView;
-
     // Start-up steps.
     void QueryScreenDpi();
     void SetupControls();
-    void UpdateCurrentModeLabel();
-    void UpdateSaveModeLabel();
-    void UpdateSourceLabel();
-    void StartTcpLink();
-    void StartHidLink();
-    void StopLink();
+    void FillCombos() { m_families.crossovers.FillSelectors(); }
+    void StartTcpLink() { m_link.StartTcp(*this); }
+    void StartHidLink() { m_link.StartHid(); }
+    void StopLink() { m_link.Stop(); }
     void RunModelPicker();
     int RelayoutAll();
 
@@ -215,7 +108,6 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void SetDeviceStringLabel(const std::string& bytes) override;
     void ShowMessageBox(const std::wstring& text) override;
-    void ShowStringBox(int stringId) override;
     void HidDeviceRemoved() override;
 
     HICON m_hIcon = nullptr;
@@ -260,12 +152,8 @@ private:
     CStatic m_staticCurrentMode;
     CStatic m_staticSource;
 
-    // The link: the TCP link and the HID link's threads.
-    CTcpLink m_tcpLink;
-    std::unique_ptr<IHidBackend> m_ownHidBackend;
-    std::unique_ptr<HidLink> m_hidLink;
-    std::unique_ptr<UiThreadPort> m_port;
-    bool m_linkStarted = false;
+    // The device link.
+    MainLink m_link;
 
     CMyComboBox m_comboHpType;
     CMyComboBox m_comboHpSlope;
@@ -276,10 +164,12 @@ private:
     int m_nSpeakerDistance[kChannels] = {};
 
     CDelayFieldSet m_delayFields;
-    std::map<int, CDlgItemText> m_itemTexts;
-    CMainView m_view{*this};
+    CMainControls m_controls{*this, m_spectrum, m_sliderChGain, m_sliderSystemVol, m_sliderFreqGain,
+                             {m_comboHpType, m_comboHpSlope, m_comboLpType, m_comboLpSlope}};
+    ControlFamilies m_families{m_controls};
+    CMainView m_view{m_controls, m_families, m_delayFields, m_nSpeakerDistance};
     CSyncHost m_syncHost{*this};
-    CEqSyncView m_eqSyncView{*this};
+    CEqSyncView m_eqSyncView{m_controls};
     SyncTimers m_syncTimers{m_syncHost};
     bool m_closed = false;
 };

@@ -234,6 +234,46 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroug
     EXPECT_FALSE(dlg.IsLinkRunning());
 }
 
+// The model's refresh and graph feed reach the window's own controls
+// through the families: each band's fields and slider, the crossover
+// selectors and fields, the graph; a mute bit shows on its own button.
+TEST_F(MainWindowTest, RefreshAndGraphFeedReachTheControlsOfTheSelectedChannel)
+{
+    CTarvelDlg dlg;
+    const INT_PTR r = Run(dlg, [&] {
+        OnUi([&] {
+            g_selectedChannel = 6;
+            for (int b = 0; b < kBands; ++b) {
+                g_eqFreq[6][b] = 1000 + b;
+                g_eqGain[6][b] = 10 * b;
+                g_eqQ[6][b] = 1.5;
+            }
+            g_hpSlope[6] = kSlopeOff;
+            g_lpType[6] = 1;
+            g_hpFreq[6] = 45;
+            g_lpFreq[6] = 15000;
+            dlg.View().RefreshEqControls();
+            for (int b : {0, 10, 11, 12, 20, 29, 30}) {  // the bands whose controls are out of order
+                SCOPED_TRACE(b);
+                EXPECT_EQ(dlg.GetDlgItem(g_bandFreqEditId[b])->GetWindowTextString(), std::to_wstring(1000 + b));
+                EXPECT_EQ(dlg.GetDlgItem(g_bandQEditId[b])->GetWindowTextString(), L"1.50");
+                EXPECT_EQ(dlg.BandSlider(b).GetPos(), 10 * b);
+            }
+            EXPECT_EQ(dlg.GetDlgItem(g_bandGainEditId[0])->GetWindowTextString(), L"15.0");
+            EXPECT_EQ(static_cast<CComboBox*>(dlg.GetDlgItem(IDC_HP_SLOPE))->GetCurSel(), kSlopeOff);
+            EXPECT_EQ(static_cast<CComboBox*>(dlg.GetDlgItem(IDC_LP_TYPE))->GetCurSel(), 1);
+            EXPECT_EQ(dlg.GetDlgItem(IDC_HP_FREQ)->GetWindowTextString(), L"45");
+            EXPECT_EQ(dlg.GetDlgItem(IDC_LP_FREQ)->GetWindowTextString(), L"15000");
+            dlg.View().FeedSpectrum(false);
+            EXPECT_EQ(dlg.Spectrum().GetBandFreqs()[30], 1030);
+            EXPECT_EQ(dlg.Spectrum().GetHighPassFreq(), 45);
+            g_selectedChannel = 0;
+        });
+        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
+    });
+    EXPECT_EQ(r, IDCANCEL);
+}
+
 TEST_F(MainWindowTest, SystemMenuAboutShowsVersionAndDeviceStrings)
 {
     const char device[] = "46AK10240315V1";

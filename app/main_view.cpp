@@ -1,0 +1,37 @@
+#include "app/main_view.h"
+
+#include "model/params.h"
+
+void CMainView::SetPhaseButtonCaption(int channel, int stringId)
+{
+    m_families.strips.SetPhaseButtonCaption(channel, stringId);
+}
+
+void CMainView::ClearSpeakerDistances()
+{
+    for (int c = 0; c < kChannels; ++c) m_speakerDistances[c] = 0;
+}
+
+void CMainView::InvalidateChannelButtons() { m_families.strips.InvalidateChannelButtons(); }
+void CMainView::InvalidateLinkButton(int channel) { m_families.links.InvalidateLinkButton(channel); }
+void CMainView::InvalidateLinkButtons() { m_families.links.InvalidateLinkButtons(); }
+void CMainView::InvalidateCurveButtons() { m_families.links.InvalidateCurveButtons(); }
+void CMainView::InvalidateRouteButton(int output, int inputBit)
+{
+    m_families.routing.InvalidateRouteButton(output, inputBit);
+}
+
+void CMainView::RefreshEqControls()
+{
+    m_families.bands.Refresh();
+    m_families.crossovers.Refresh();
+}
+
+void CMainView::FeedSpectrum(bool redraw) { m_families.bands.FeedGraph(redraw); }
+
+bool CMainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)
+{
+    const std::wstring text = LinksAndCurves::CopyQuestion(LoadResString(IDS_CONFIRM_LINK_COPY), fromLabel, toLabel);
+    return MessageBoxExW(m_controls.Dialog().m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_YESNO, g_languageId) !=
+           IDNO;
+}

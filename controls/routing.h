@@ -1,0 +1,27 @@
+// The routing matrix: per output channel a row of 18 buttons, one per input
+// source, each showing whether that input is mixed into that output.
+#pragma once
+
+// What the matrix needs of the window. Outputs 0..11, input bits 0..17.
+class IRoutingView {
+public:
+    virtual void InvalidateRouteButton(int output, int inputBit) = 0;
+
+protected:
+    ~IRoutingView() = default;
+};
+
+class RoutingMatrix {
+public:
+    explicit RoutingMatrix(IRoutingView& view) : m_view(view) {}
+
+    // Repaints a cell's button (a cell outside the matrix repaints nothing).
+    void InvalidateRouteButton(int output, int inputBit);
+
+    // What a cell's owner-drawn button shows: the input's bit of the
+    // output's g_routingMask.
+    static bool IsRouted(int output, int inputBit);
+
+private:
+    IRoutingView& m_view;
+};
