@@ -14,12 +14,15 @@
 
 #include "app/aboutdlg.h"
 #include "app/control_ids.h"
+#include "app/main_link.h"
 #include "app/tarvel.h"
 #include "app/tarveldlg.h"
 #include "dialogs/dialoglogo.h"
+#include "link/dialog_port.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
 #include "model/params.h"
+#include "platform/hid/inprocess_backend.h"
 #include "platform/platform.h"
 #include "platform/testing.h"
 
@@ -113,6 +116,52 @@ TEST(ControlIdTablesTest, AgreeWithTheTemplatesNames)
             ASSERT_EQ(byName.count(name), 1u);
             EXPECT_EQ(byName[name], g_routeButtonId[out][in]);
         }
+}
+
+// ---- the device link --------------------------------------------------------
+
+struct NullTarget : IDialogTarget {
+    LRESULT HandleMessage(UINT, WPARAM, LPARAM) override { return 0; }
+    void SetDeviceStringLabel(const std::string&) override {}
+    void ShowMessageBox(const std::wstring&) override {}
+    void ShowStringBox(int) override {}
+    void HidDeviceRemoved() override {}
+};
+
+// The link starts only when the setup lets it, opens the port to the window
+// while it runs and gives it back on stop; stopping again, or a link that
+// never started, is harmless. No device and no network: nothing is sent.
+TEST(MainLinkTest, OwnsThePortOnlyWhileItRuns)
+{
+    ASSERT_TRUE(EnsureUiApplication());
+    InProcessHidBackend noDevices;
+    NullTarget target;
+    IDialogPort* const idle = &DialogPort();
+    for (bool allowed : {false, true}) {
+        SCOPED_TRACE(allowed);
+        LinkSetup setup;
+        setup.startLink = allowed;
+        setup.hidBackend = &noDevices;
+        setup.tcp.address = "127.0.0.1";
+        setup.tcp.networkAlive = [](std::string_view) { return false; };
+        SetLinkSetupForTests(&setup);
+        {
+            MainLink link;
+            link.StartTcp(target);
+            link.StartHid();
+            EXPECT_EQ(link.IsRunning(), allowed);
+            EXPECT_EQ(&DialogPort() != idle, allowed);
+            EXPECT_EQ(link.TcpLinkState(), 0);
+            link.Stop();
+            EXPECT_FALSE(link.IsRunning());
+            EXPECT_EQ(&DialogPort(), idle);
+            link.Stop();
+            link.StartTcp(target);  // and once more, left to the destructor
+            EXPECT_EQ(link.IsRunning(), allowed);
+        }
+        EXPECT_EQ(&DialogPort(), idle);
+        SetLinkSetupForTests(nullptr);
+    }
 }
 
 // ---- the main window --------------------------------------------------------
