@@ -7,9 +7,9 @@ CMainControls::CMainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderC
                              const MainSelectors& selectors)
     : m_items(dlg), m_graph(graph)
 {
-    for (int c = 0; c < kChannels; ++c) m_gainSliders[static_cast<size_t>(c)].slider = &gainSliders[static_cast<size_t>(c)];
+    for (size_t c = 0; c < m_gainSliders.size(); ++c) m_gainSliders[c].slider = &gainSliders[c];
     m_masterSlider.slider = &masterSlider;
-    for (int b = 0; b < kBands; ++b) m_bandSliders[static_cast<size_t>(b)].slider = &bandSliders[static_cast<size_t>(b)];
+    for (size_t b = 0; b < m_bandSliders.size(); ++b) m_bandSliders[b].slider = &bandSliders[b];
     m_hpType.combo = &selectors.hpType;
     m_hpSlope.combo = &selectors.hpSlope;
     m_lpType.combo = &selectors.lpType;
