@@ -12,7 +12,7 @@ std::wstring Shown(const std::array<char, N>& bytes)
 }
 }  // namespace
 
-CAboutDlg::CAboutDlg() : CDialogEx(100) {}
+CAboutDlg::CAboutDlg() : CDialogEx(IDD_ABOUTBOX) {}
 
 BOOL CAboutDlg::OnInitDialog()
 {

@@ -1,27 +1,24 @@
 // Control ids of the main window's families, indexed by channel 0..11,
-// band 0..30 or (matrix) output 0..11 and input bit 0..17.
+// band 0..30 or (matrix) output 0..11 and input bit 0..17. The arrays are
+// generated from the tables of scripts/gen_main_template.py, which writes
+// the template from the same tables.
 #pragma once
 
+#include <iterator>
+
 #include "model/params.h"
+#include "res/control_families.h"
 #include "res/resource.h"  // the single controls by name
 
-extern const int g_channelButtonId[kChannels];
-extern const int g_gainEditId[kChannels];
-extern const int g_muteButtonId[kChannels];
-extern const int g_phaseButtonId[kChannels];
-extern const int g_delayEditId[kChannels];
-extern const int g_delayUnitButtonId[kChannels];
-extern const int g_linkButtonId[kChannels];
-extern const int g_curveButtonId[kChannels];
-extern const int g_chGainSliderId[kChannels];
-extern const int g_bypassButtonId[kBands];
-extern const int g_routeButtonId[kChannels][kInputs];
-
-// Band fields and sliders by band.
-extern const int g_bandFreqEditId[kBands];
-extern const int g_bandGainEditId[kBands];
-extern const int g_bandQEditId[kBands];
-extern const int g_bandSliderId[kBands];
+static_assert(std::size(g_channelButtonId) == kChannels && std::size(g_gainEditId) == kChannels &&
+              std::size(g_muteButtonId) == kChannels && std::size(g_phaseButtonId) == kChannels &&
+              std::size(g_delayEditId) == kChannels && std::size(g_delayUnitButtonId) == kChannels &&
+              std::size(g_linkButtonId) == kChannels && std::size(g_curveButtonId) == kChannels &&
+              std::size(g_chGainSliderId) == kChannels);
+static_assert(std::size(g_bypassButtonId) == kBands && std::size(g_bandFreqEditId) == kBands &&
+              std::size(g_bandGainEditId) == kBands && std::size(g_bandQEditId) == kBands &&
+              std::size(g_bandSliderId) == kBands);
+static_assert(std::size(g_routeButtonId) == kChannels && std::size(g_routeButtonId[0]) == kInputs);
 
 // Index of id in a table, -1 when absent.
 int IndexOfId(const int* table, int count, int id);

@@ -10,6 +10,7 @@
 #include "model/eq_images.h"
 #include "model/params.h"
 #include "model/resets.h"
+#include "platform/look.h"
 
 const wchar_t* const kAppVersion = L"K417R_210903V1";
 
@@ -40,9 +41,9 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_MESSAGE(WM_DEVICE_OPTION_CHANGED, &CTarvelDlg::OnDeviceOptionChanged)
 END_MESSAGE_MAP()
 
-CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(102, parent)
+CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(IDD_TARVEL_DIALOG, parent)
 {
-    m_hIcon = LoadIconResource(128);
+    m_hIcon = LoadIconResource(IDR_MAINFRAME);
     m_delayFields.Attach(0, &m_editDelayFL);
     m_delayFields.Attach(1, &m_editDelayFR);
     m_delayFields.Attach(2, &m_editDelayRL);
@@ -94,7 +95,7 @@ BOOL CTarvelDlg::OnInitDialog()
     CDialogEx::OnInitDialog();
 
     if (CMenu* sysMenu = GetSystemMenu(this, FALSE)) {
-        const std::wstring about = LoadResString(101);
+        const std::wstring about = LoadResString(IDS_ABOUTBOX);
         if (!about.empty()) {
             sysMenu->AppendMenu(MF_SEPARATOR);
             sysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about.c_str());
@@ -102,7 +103,7 @@ BOOL CTarvelDlg::OnInitDialog()
     }
     SetWindowIcon(this, m_hIcon);
     QueryScreenDpi();
-    g_msgCaption = LoadResString(0xE000);
+    g_msgCaption = LoadResString(IDS_MSG_CAPTION);
     m_brushBk.CreateSolidBrush(RGB(33, 44, 61));
     m_brushEdit.CreateSolidBrush(RGB(33, 44, 61));
 
@@ -173,16 +174,16 @@ void CTarvelDlg::SetupControls()
 
 void CTarvelDlg::UpdateSourceLabel()
 {
-    std::wstring text = LoadResString(140);
-    int id = 135;
+    std::wstring text = LoadResString(IDS_SOURCE_LABEL);
+    int id = IDS_SOURCE_INVALID;
     switch (g_lastInputSource) {
-    case 1: id = 129; break;
-    case 2: id = 130; break;
-    case 3: id = 131; break;
-    case 4: id = 132; break;
-    case 5: id = 133; break;
-    case 6: id = 134; break;
-    case 9: id = 240; break;
+    case 1: id = IDS_SOURCE_HIGH_LEVEL; break;
+    case 2: id = IDS_SOURCE_LOW_LEVEL; break;
+    case 3: id = IDS_SOURCE_BLUETOOTH; break;
+    case 4: id = IDS_SOURCE_ANALOG_BT; break;
+    case 5: id = IDS_SOURCE_OPTICAL; break;
+    case 6: id = IDS_SOURCE_AUX12; break;
+    case 9: id = IDS_SOURCE_USB; break;
     default: break;
     }
     text += LoadResString(id);
@@ -193,14 +194,14 @@ void CTarvelDlg::UpdateSourceLabel()
 void CTarvelDlg::UpdateCurrentModeLabel()
 {
     const int slot = g_presetSlot.load();
-    m_staticCurrentMode.SetWindowText(LoadResString(127) + (slot == 0 ? LoadResString(211) : std::to_wstring(slot)));
+    m_staticCurrentMode.SetWindowText(LoadResString(IDS_CURRENT_MODE) + (slot == 0 ? LoadResString(IDS_SLOT_DEFAULT) : std::to_wstring(slot)));
     m_staticCurrentMode.Invalidate(TRUE);
 }
 
 void CTarvelDlg::UpdateSaveModeLabel()
 {
     const int slot = g_saveSlot.load();
-    m_staticSaveMode.SetWindowText(LoadResString(128) + (slot == 0 ? LoadResString(211) : std::to_wstring(slot)));
+    m_staticSaveMode.SetWindowText(LoadResString(IDS_SAVE_MODE) + (slot == 0 ? LoadResString(IDS_SLOT_DEFAULT) : std::to_wstring(slot)));
     m_staticSaveMode.Invalidate(TRUE);
 }
 

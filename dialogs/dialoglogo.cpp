@@ -9,22 +9,16 @@ uint8_t g_relayoutPending = 0;
 
 namespace {
 
-// Bitmaps by DPI bucket.
-constexpr int kBackground[5] = {558, 562, 563, 607, 564};
-constexpr int kModelSelected[5] = {592, 593, 594, 595, 596};
-constexpr int kModelNotSelected[5] = {602, 603, 604, 605, 606};
-constexpr int kEnterPressed[5] = {597, 598, 599, 600, 601};
-constexpr int kEnter[5] = {612, 613, 614, 611, 610};
-
 PopupLook LogoLook(int bucket)
 {
     PopupLook look;
-    look.backgroundBitmap = kBackground[bucket];
+    look.backgroundBitmap = SkinBitmap(SKIN_LOGO_BACKGROUND, bucket);
     look.closeButton = CloseButtonSize::ToBitmap;
     look.labelFont = false;
     look.staticTextColor = RGB(254, 254, 254);
     look.buttonTextColor = RGB(254, 254, 254);
-    look.textButtons = {{IDC_LOGO_ENTER, IDS_ENTER, kEnterPressed[bucket], kEnter[bucket]}};
+    look.textButtons = {{IDC_LOGO_ENTER, IDS_ENTER, SkinBitmap(SKIN_LOGO_ENTER_PRESSED, bucket),
+                         SkinBitmap(SKIN_LOGO_ENTER, bucket)}};
     return look;
 }
 
@@ -72,8 +66,8 @@ BOOL CDialogLogo::OnInitDialog()
 
     // Painted one to one: the picker takes its background's size.
     SetWindowPos(nullptr, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight, SWP_NOMOVE | SWP_NOZORDER);
-    for (const ModelChoice& m : kModels) SizeToBitmap(m.buttonId, kModelNotSelected[m_nBucket]);
-    SizeToBitmap(IDC_LOGO_ENTER, kEnterPressed[m_nBucket]);
+    for (const ModelChoice& m : kModels) SizeToBitmap(m.buttonId, SkinBitmap(SKIN_MODEL, m_nBucket));
+    SizeToBitmap(IDC_LOGO_ENTER, SkinBitmap(SKIN_LOGO_ENTER_PRESSED, m_nBucket));
 
     for (const ModelChoice& m : kModels) {
         for (int id : {m.buttonId, m.captionId}) {
@@ -132,7 +126,7 @@ bool CDialogLogo::DrawPopupItem(LPDRAWITEMSTRUCT dis)
     for (int i = 0; i < kModelCount; ++i) {
         if (static_cast<UINT>(kModels[i].buttonId) != dis->CtlID) continue;
         const bool selected = i + 1 == m_nModelIndex;
-        DrawBitmapItem(dis, selected ? kModelSelected[m_nBucket] : kModelNotSelected[m_nBucket]);
+        DrawBitmapItem(dis, SkinBitmap(selected ? SKIN_MODEL_SELECTED : SKIN_MODEL, m_nBucket));
         return true;
     }
     return CPopupDialog::DrawPopupItem(dis);

@@ -4,19 +4,6 @@
 
 #include "platform/resources.h"
 
-int g_screenDpi = 96;
-
-int ScaleForDpi(int x) { return x * g_screenDpi / 96; }
-
-int DpiBucket(int dpi)
-{
-    if (dpi < 110) return 0;
-    if (dpi < 132) return 1;
-    if (dpi < 158) return 2;
-    if (dpi < 188) return 3;
-    return 4;
-}
-
 BOOL CreatePopupFont(CFont& font)
 {
     return font.CreateFont(ScaleForDpi(kPopupFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
@@ -48,7 +35,7 @@ BOOL CPopupDialog::OnInitDialog()
         if (m_look.closeButton == CloseButtonSize::Fixed)
             close->SetWindowPos(nullptr, 0, 0, ScaleForDpi(42), ScaleForDpi(22), SWP_NOMOVE | SWP_NOZORDER);
         else if (m_look.closeButton == CloseButtonSize::ToBitmap)
-            SizeToBitmap(IDCANCEL, kCloseBitmap[bucket]);
+            SizeToBitmap(IDCANCEL, SkinBitmap(SKIN_POPUP_CLOSE, bucket));
     }
 
     if (m_look.labelFont) {
@@ -110,7 +97,7 @@ bool CPopupDialog::DrawPopupItem(LPDRAWITEMSTRUCT dis)
     const int id = static_cast<int>(dis->CtlID);
     if (id == IDCANCEL && m_look.closeButton != CloseButtonSize::None) {
         const int bucket = DpiBucket(g_screenDpi);
-        DrawBitmapItem(dis, pressed ? kCloseBitmapPressed[bucket] : kCloseBitmap[bucket]);
+        DrawBitmapItem(dis, SkinBitmap(pressed ? SKIN_POPUP_CLOSE_PRESSED : SKIN_POPUP_CLOSE, bucket));
         return true;
     }
     for (const PopupTextButton& b : m_look.textButtons) {

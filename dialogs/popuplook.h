@@ -10,23 +10,8 @@
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "platform/gdi.h"
-
-// Screen DPI of the main window (read once when it starts; 96 until then)
-// and the sizes derived from it.
-extern int g_screenDpi;
-// x * g_screenDpi / 96, truncated.
-int ScaleForDpi(int x);
-// DPI bucket 0..4: below 110, 110..131, 132..157, 158..187, 188 and above.
-int DpiBucket(int dpi);
-
-// Bitmaps of the shared look.
-constexpr int IDB_TEXT_BUTTON_PRESSED = 199;
-constexpr int IDB_TEXT_BUTTON = 200;
-constexpr int IDB_POPUP_BACKGROUND = 299;        // the 280x150 popups
-constexpr int IDB_POPUP_BACKGROUND_SMALL = 589;  // the 245x104 popups
-// The close button (IDCANCEL) by DPI bucket.
-constexpr int kCloseBitmapPressed[5] = {300, 393, 394, 609, 395};
-constexpr int kCloseBitmap[5] = {301, 396, 397, 608, 398};
+#include "platform/look.h"
+#include "res/resource.h"
 
 // Face and size of the labels and button texts.
 constexpr const wchar_t* kPopupFontFace = L"宋体";

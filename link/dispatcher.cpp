@@ -10,6 +10,7 @@
 #include "link/link_messages.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr int kDeviceInfoExBytes = 11;
 constexpr int kEqUserPageBytes = 32;
 constexpr int kEqUser2PageBytes = 56;
 constexpr int kEqUser2Pages = (SAVE_PARA_2_END + kEqUser2PageBytes - 1) / kEqUser2PageBytes;  // 8
-constexpr int kStringSaveDone = 136;
+constexpr int kStringSaveDone = IDS_SAVE_SUCCESS;
 
 // Replies' operand lengths (payload bytes including the code).
 constexpr size_t kDeviceInfoLen = 19;      // options at [19] when L >= 20

@@ -494,15 +494,16 @@ void LoadPlaceholders(LoadedData& d)
         if (IsBlankOrComment(line)) continue;
         const auto cells = SplitTabs(line);
         const std::string where = "bitmaps.tsv line " + std::to_string(lineNo) + ": ";
-        const auto id = cells.size() >= 3 ? ParseInt32(cells[0]) : std::nullopt;
-        const auto w = id ? ParseInt32(cells[1]) : std::nullopt;
-        const auto h = w ? ParseInt32(cells[2]) : std::nullopt;
+        const auto id = cells.size() >= 4 ? ParseInt32(cells[0]) : std::nullopt;
+        const auto w = id && IsSymbol(cells[1]) ? ParseInt32(cells[2]) : std::nullopt;
+        const auto h = w ? ParseInt32(cells[3]) : std::nullopt;
         if (!h || *id <= 0 || *w <= 0 || *h <= 0) {
-            d.errors.push_back(where + "expected: id, width, height[, #rrggbb[, note]]");
+            d.errors.push_back(where + "expected: id, name, width, height[, #rrggbb[, note]]");
             continue;
         }
+        d.symbols.push_back({std::string(cells[1]), *id});
         BitmapPlaceholder p{*w, *h, 0};
-        const std::string_view colour = cells.size() >= 4 ? Trim(cells[3]) : std::string_view();
+        const std::string_view colour = cells.size() >= 5 ? Trim(cells[4]) : std::string_view();
         if (colour.empty()) {
             // A muted colour of its own for every id, so neighbours differ.
             const uint32_t hsh = static_cast<uint32_t>(*id) * 2654435761u;

@@ -40,9 +40,8 @@ void MakeLabelFont(CFont& font, int height)
 
 int BandNumberFontHeight(int dpi)
 {
-    if (dpi < 132) return 16;
-    if (dpi < 188) return 20;
-    return 24;
+    constexpr int kHeight[kDpiBuckets] = {16, 16, 20, 20, 24};
+    return ByDpiBucket(kHeight, dpi);
 }
 
 gfx::Color ToColor(GraphRgb c) { return gfx::Color(c.r, c.g, c.b); }

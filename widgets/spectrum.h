@@ -10,6 +10,7 @@
 
 #include "platform/controls.h"
 #include "platform/graphics.h"
+#include "platform/look.h"
 #include "widgets/spectrumdata.h"
 
 class CSpectrum : public CStatic, public CSpectrumData {
@@ -58,8 +59,8 @@ protected:
     void RequestRedraw() override;
 
 private:
-    // Pixels of x at the screen DPI, as the main window scales its sizes.
-    int ScaleForDpi(int x) const { return x * GetScreenDpi() / 96; }
+    // Pixels of x at the graph's DPI, as the main window scales its sizes.
+    int ScaleForDpi(int x) const { return ::ScaleForDpi(x, GetScreenDpi()); }
     void DrawResponse(CDC* dc, gfx::Graphics& g, const ResponseCurve& curve) const;
     void StartDrag();
 

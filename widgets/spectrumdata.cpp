@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/params.h"
+#include "platform/look.h"
 
 namespace {
 
@@ -200,11 +201,8 @@ int CSpectrumData::ToggleChannelVisible(int channel)
 
 int CSpectrumData::PixelsPerDecadeFor(int dpi)
 {
-    if (dpi < 110) return 318;
-    if (dpi < 132) return 360;
-    if (dpi < 158) return 450;
-    if (dpi < 188) return 546;
-    return 590;
+    constexpr int kPixels[kDpiBuckets] = {318, 360, 450, 546, 590};
+    return ByDpiBucket(kPixels, dpi);
 }
 
 void CSpectrumData::SetPlotRect(int left, int top, int right, int bottom)
