@@ -1,6 +1,10 @@
-// The response graph: the time of one full repaint (all responses rebuilt
-// and drawn into the memory bitmap) with all twelve channels visible at the
-// graph sizes of DPI buckets 0 and 4, and the time of one graph sync tick.
+// The response graph: the time of one repaint with all twelve channels
+// visible at the graph sizes of DPI buckets 0 and 4, drawn into a memory
+// bitmap and painted for real in a window (back buffer, drawing, copy to
+// the window, flush of the window's backing store), and the time of one
+// graph sync tick. Each repaint follows a change: none, a band of the
+// current channel dragged (the other channels come from the cache), or a
+// band of another channel (everything is drawn again).
 // Prints Google Benchmark's table; the counters median_ms and p90_ms are
 // taken over the single frames of a run.
 #include <benchmark/benchmark.h>
@@ -13,6 +17,9 @@
 #include "link/eq_sync.h"
 #include "platform/app.h"
 #include "platform/graphics.h"
+#include "platform/platform.h"
+#include "platform/testing.h"
+#include "res/resource.h"
 #include "widgets/tool/demo_graph.h"
 
 namespace {
@@ -25,11 +32,44 @@ void ReportFrames(benchmark::State& state, std::vector<double>& ms)
     state.counters["p90_ms"] = ms[ms.size() * 9 / 10];
 }
 
-// arg 0: bucket index into kDemoBuckets; arg 1: 1 paints, 0 only rebuilds the responses.
-void BM_GraphRepaint(benchmark::State& state)
+enum Change { kNothing = 0, kCurrentBand = 1, kOtherChannel = 2 };
+
+const char* ChangeName(int change)
+{
+    switch (change) {
+    case kCurrentBand: return "current band dragged";
+    case kOtherChannel: return "other channel changed";
+    default: return "no change";
+    }
+}
+
+// One frame's change, alternating between two values.
+void ApplyChange(CSpectrum& graph, int change, bool odd)
+{
+    if (change == kCurrentBand) {
+        graph.m_dBandGain[14] = odd ? 6.0 : 9.0;
+        graph.UpdateBandPoints(0, 14);
+    } else if (change == kOtherChannel) {
+        int codes[kGraphChannelValues];
+        for (int i = 0; i < kGraphChannelValues; ++i)
+            codes[i] = GainDbToCode(graph.m_dChannelGain[i / kGraphBands][i % kGraphBands]);
+        codes[5 * kGraphBands + 9] = odd ? 60 : 90;
+        graph.SetChannelGains(codes, kGraphChannelValues);
+    }
+}
+
+std::string Label(const DemoBucket& b, const char* what, int change)
+{
+    return "bucket " + std::to_string(b.bucket) + " " + std::to_string(b.width) + "x" + std::to_string(b.height) +
+           " " + what + (change >= 0 ? std::string(", ") + ChangeName(change) : std::string());
+}
+
+// arg 0: bucket index into kDemoBuckets; arg 1: the change before each
+// frame, or -1 to time only the rebuild of every response.
+void BM_GraphDraw(benchmark::State& state)
 {
     const DemoBucket& b = kDemoBuckets[state.range(0)];
-    const bool paint = state.range(1) != 0;
+    const int change = static_cast<int>(state.range(1));
     CSpectrum graph;
     FeedDemoGraph(graph, b, 0x0FFF);
     CBitmap bitmap;
@@ -39,9 +79,12 @@ void BM_GraphRepaint(benchmark::State& state)
     CBitmap* old = dc.SelectObject(&bitmap);
     std::vector<ResponseCurve> curves;
     std::vector<double> ms;
+    bool odd = false;
     for (auto _ : state) {
+        // The responses alone: another channel changes, so all are rebuilt.
+        ApplyChange(graph, change < 0 ? kOtherChannel : change, odd = !odd);
         const auto t0 = std::chrono::steady_clock::now();
-        if (paint)
+        if (change >= 0)
             graph.PaintGraph(&dc);
         else
             graph.BuildResponses(curves);
@@ -49,12 +92,48 @@ void BM_GraphRepaint(benchmark::State& state)
         ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     }
     dc.SelectObject(old);
-    state.SetLabel("bucket " + std::to_string(b.bucket) + " " + std::to_string(b.width) + "x" +
-                   std::to_string(b.height) + (paint ? " paint" : " responses only"));
+    state.SetLabel(Label(b, change >= 0 ? "drawing into a bitmap" : "all responses only", change));
     ReportFrames(state, ms);
 }
-BENCHMARK(BM_GraphRepaint)->Args({0, 1})->Args({1, 1})->Args({0, 0})->Args({1, 0})->Unit(benchmark::kMillisecond)
-    ->MinTime(2.0);
+BENCHMARK(BM_GraphDraw)
+    ->Args({0, kNothing})->Args({0, kCurrentBand})->Args({0, kOtherChannel})->Args({0, -1})
+    ->Args({1, kNothing})->Args({1, kCurrentBand})->Args({1, kOtherChannel})->Args({1, -1})
+    ->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// The real paint: the graph as a child window of a shown window, invalidated
+// and painted at once (WM_PAINT: the back buffer, the drawing, the copy to
+// the window, then the flush of the window's backing store).
+// arg 0: bucket index; arg 1: the change before each frame.
+void BM_GraphWindowPaint(benchmark::State& state)
+{
+    const DemoBucket& b = kDemoBuckets[state.range(0)];
+    const int change = static_cast<int>(state.range(1));
+    CWnd parent;
+    parent.Create(nullptr, L"graph", WS_VISIBLE, CRect(0, 0, b.width + 40, b.height + 40), nullptr, 0);
+    CSpectrum graph;
+    graph.Create(L"SpectrumClass", L"", WS_CHILD | WS_VISIBLE, CRect(20, 20, 20 + b.width, 20 + b.height), &parent,
+                 IDC_SPECTRUM);
+    FeedDemoGraph(graph, b, 0x0FFF);
+    platform_testing::PumpEvents();
+    std::vector<double> ms;
+    bool odd = false;
+    for (auto _ : state) {
+        ApplyChange(graph, change, odd = !odd);
+        const auto t0 = std::chrono::steady_clock::now();
+        graph.Invalidate(FALSE);
+        graph.UpdateWindow();
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    }
+    state.SetLabel(Label(b, "window paint", change));
+    ReportFrames(state, ms);
+    graph.DestroyWindow();
+    parent.DestroyWindow();
+    platform_testing::PumpEvents();
+}
+BENCHMARK(BM_GraphWindowPaint)
+    ->Args({0, kNothing})->Args({0, kCurrentBand})->Args({0, kOtherChannel})
+    ->Args({1, kNothing})->Args({1, kCurrentBand})->Args({1, kOtherChannel})
+    ->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 class NullText : public ITextControl {
 public:

@@ -87,6 +87,7 @@ CSpectrum::CSpectrum()
 
 CSpectrum::~CSpectrum()
 {
+    if (m_pOldLayerBitmap) m_dcLayer.SelectObject(m_pOldLayerBitmap);
     if (m_hWnd) RemoveDragHook(m_hWnd);
 }
 
@@ -106,11 +107,14 @@ void CSpectrum::OnPaint()
     const int width = rc.right - rc.left, height = rc.bottom - rc.top;
     if (width <= 0 || height <= 0) return;
 
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(&dc, width, height);
+    if (m_backSize != CSize(width, height)) {
+        m_bmpBack.DeleteObject();
+        if (!m_bmpBack.CreateCompatibleBitmap(&dc, width, height)) return;
+        m_backSize = CSize(width, height);
+    }
     CDC mem;
     mem.CreateCompatibleDC(&dc);
-    CBitmap* oldBitmap = mem.SelectObject(&bitmap);
+    CBitmap* oldBitmap = mem.SelectObject(&m_bmpBack);
     mem.SetBkMode(TRANSPARENT);
     PaintGraph(&mem);
     dc.BitBlt(0, 0, width, height, &mem, 0, 0, SRCCOPY);
@@ -126,17 +130,52 @@ BOOL CSpectrum::OnEraseBkgnd(CDC*)
 void CSpectrum::PaintGraph(CDC* dc)
 {
     dc->SetBkMode(TRANSPARENT);
-    DrawBackground(dc);
-    DrawGrid(dc);
+    if (m_hWnd) {
+        RECT rc;
+        GetClientRect(&rc);
+        m_rcClient = {rc.left, rc.top, rc.right, rc.bottom};
+    }
     // Computes every visible channel and leaves the current channel's shape
     // in the curve engine; the other channels are drawn first, behind it.
     BuildResponses(m_curves);
-    DrawOtherChannels(dc);
+    if (!CopyLayer(dc)) {
+        DrawBackground(dc);
+        DrawGrid(dc);
+        DrawOtherChannels(dc);
+    }
     DrawCurrentChannel(dc);
     DrawBandNumbers(dc);
     DrawQHandles(dc);
     DrawBandReadout(dc);
     DrawCrossoverMarkers(dc);
+}
+
+bool CSpectrum::CopyLayer(CDC* dc)
+{
+    const GraphRect& rc = m_rcClient;
+    if (rc.left < 0 || rc.top < 0 || rc.right <= rc.left || rc.bottom <= rc.top) return false;
+    const CSize size(rc.right, rc.bottom);
+    if (m_layerSize != size) {
+        if (!m_bLayerDc && !m_dcLayer.CreateCompatibleDC(dc)) return false;
+        m_bLayerDc = true;
+        if (m_pOldLayerBitmap) m_dcLayer.SelectObject(m_pOldLayerBitmap);
+        m_pOldLayerBitmap = nullptr;
+        m_bmpLayer.DeleteObject();
+        m_layerSize = CSize(0, 0);
+        if (!m_bmpLayer.CreateCompatibleBitmap(dc, size.cx, size.cy)) return false;
+        m_pOldLayerBitmap = m_dcLayer.SelectObject(&m_bmpLayer);
+        m_layerSize = size;
+        m_nLayerBuild = 0;
+    }
+    if (m_nLayerBuild != OtherResponsesBuilt()) {
+        m_dcLayer.SetBkMode(TRANSPARENT);
+        DrawBackground(&m_dcLayer);
+        DrawGrid(&m_dcLayer);
+        DrawOtherChannels(&m_dcLayer);
+        m_nLayerBuild = OtherResponsesBuilt();
+    }
+    return dc->BitBlt(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, &m_dcLayer, rc.left, rc.top, SRCCOPY) !=
+           FALSE;
 }
 
 void CSpectrum::DrawBackground(CDC* dc)

@@ -20,6 +20,9 @@ public:
 
     // The whole graph into dc (a memory context over a bitmap at least
     // m_rcClient large): what a paint shows before it is copied to the window.
+    // The background, the grid and the other channels' curves come from a
+    // layer painted again only when the other channels' responses or the
+    // layout changed.
     void PaintGraph(CDC* dc);
 
     // Drawing members, each on the memory context.
@@ -63,6 +66,21 @@ private:
     int ScaleForDpi(int x) const { return ::ScaleForDpi(x, GetScreenDpi()); }
     void DrawResponse(CDC* dc, gfx::Graphics& g, const ResponseCurve& curve) const;
     void StartDrag();
+    // Copies the layer under the current channel into dc, painting it first
+    // when it is out of date; false when there is no layer to copy.
+    bool CopyLayer(CDC* dc);
+
+    // The layer: a bitmap of m_layerSize over the client area, showing the
+    // other responses of build m_nLayerBuild (0: none yet).
+    CBitmap m_bmpLayer;
+    CDC m_dcLayer;
+    bool m_bLayerDc = false;
+    CBitmap* m_pOldLayerBitmap = nullptr;
+    CSize m_layerSize{0, 0};
+    uint64_t m_nLayerBuild = 0;
+    // The paint's back buffer, kept while the window keeps its size.
+    CBitmap m_bmpBack;
+    CSize m_backSize{0, 0};
 
     CBrush m_brBackground;
     CPen m_penGrid;

@@ -391,26 +391,72 @@ double CSpectrumData::QFromHandleOffset(int r) { return (100 - std::clamp(r, 0, 
 
 // ---- Responses ----
 
+void CSpectrumData::OtherResponsesKey(std::vector<double>& key) const
+{
+    key.clear();
+    const int others = m_nVisibleMask & ~(1 << m_nCurChannel) & ((1 << kGraphChannels) - 1);
+    key.insert(key.end(), {static_cast<double>(others), static_cast<double>(m_nScreenDpi),
+                           static_cast<double>(m_nPlotLeft), static_cast<double>(m_nPlotTop),
+                           static_cast<double>(m_nPlotRight), static_cast<double>(m_nPlotBottom),
+                           static_cast<double>(m_nZeroY), static_cast<double>(m_nStep5dB),
+                           static_cast<double>(m_rcClient.left), static_cast<double>(m_rcClient.top),
+                           static_cast<double>(m_rcClient.right), static_cast<double>(m_rcClient.bottom)});
+    bool keepsCrossover = false;  // a frequency out of range keeps the points before it
+    for (int ch = 0; ch < kGraphChannels; ++ch) {
+        if (!((others >> ch) & 1)) continue;
+        key.insert(key.end(), m_dChannelGain[ch], m_dChannelGain[ch] + kGraphBands);
+        key.insert(key.end(), m_nChannelFreq[ch], m_nChannelFreq[ch] + kGraphBands);
+        key.insert(key.end(), m_dChannelQ[ch], m_dChannelQ[ch] + kGraphBands);
+        key.insert(key.end(), {static_cast<double>(m_nChannelHighPassFreq[ch]),
+                               static_cast<double>(m_nChannelLowPassFreq[ch]),
+                               static_cast<double>(m_nChannelHighPassSlope[ch]),
+                               static_cast<double>(m_nChannelLowPassSlope[ch]),
+                               static_cast<double>(m_nChannelHighPassType[ch]),
+                               static_cast<double>(m_nChannelLowPassType[ch]),
+                               static_cast<double>(m_nChannelFilterOff[ch])});
+        keepsCrossover = keepsCrossover || !FreqInRange(m_nChannelHighPassFreq[ch]) ||
+                         !FreqInRange(m_nChannelLowPassFreq[ch]);
+    }
+    if (keepsCrossover) {
+        for (const GraphPoint* points : {m_bezier.m_ptLowCut, m_bezier.m_ptHighCut})
+            for (int i = 0; i < kCrossoverPoints; ++i) key.insert(key.end(), {double(points[i].x), double(points[i].y)});
+    }
+}
+
 void CSpectrumData::BuildResponses(std::vector<ResponseCurve>& out)
 {
-    int others = 0;
-    for (int ch = 0; ch < kGraphChannels; ++ch)
-        if (((m_nVisibleMask >> ch) & 1) && ch != m_nCurChannel) ++others;
-    out.resize(static_cast<size_t>(others) + 1);
-
-    const int z = m_nZeroY, l = m_nPlotLeft, t = m_nPlotTop, r = m_nPlotRight, b = m_nPlotBottom;
-    size_t i = 0;
-    for (int ch = 0; ch < kGraphChannels; ++ch) {
-        if (!((m_nVisibleMask >> ch) & 1) || ch == m_nCurChannel) continue;
-        UpdateChannelBandPoints(0, ch);
-        UpdateChannelCrossoverPoints(ch);
-        m_bezier.SetColorIndex(ch);
-        m_bezier.ComputeResponse(-1, z, l, t, r, b, -1, m_nChannelFilterOff[ch], out[i++]);
+    OtherResponsesKey(m_keyScratch);
+    if (m_nOtherBuilds == 0 || m_keyScratch != m_otherKey) {
+        const int z = m_nZeroY, l = m_nPlotLeft, t = m_nPlotTop, r = m_nPlotRight, b = m_nPlotBottom;
+        int others = 0;
+        for (int ch = 0; ch < kGraphChannels; ++ch)
+            if (((m_nVisibleMask >> ch) & 1) && ch != m_nCurChannel) ++others;
+        m_otherCurves.resize(static_cast<size_t>(others));
+        size_t i = 0;
+        for (int ch = 0; ch < kGraphChannels; ++ch) {
+            if (!((m_nVisibleMask >> ch) & 1) || ch == m_nCurChannel) continue;
+            UpdateChannelBandPoints(0, ch);
+            UpdateChannelCrossoverPoints(ch);
+            m_bezier.SetColorIndex(ch);
+            m_bezier.ComputeResponse(-1, z, l, t, r, b, -1, m_nChannelFilterOff[ch], m_otherCurves[i++]);
+        }
+        std::copy(m_bezier.m_ptLowCut, m_bezier.m_ptLowCut + kCrossoverPoints, m_otherLowCut);
+        std::copy(m_bezier.m_ptHighCut, m_bezier.m_ptHighCut + kCrossoverPoints, m_otherHighCut);
+        m_otherKey.swap(m_keyScratch);
+        ++m_nOtherBuilds;
+    } else if (!m_otherCurves.empty()) {
+        // As the build would have left them: the current channel starts from them.
+        std::copy(m_otherLowCut, m_otherLowCut + kCrossoverPoints, m_bezier.m_ptLowCut);
+        std::copy(m_otherHighCut, m_otherHighCut + kCrossoverPoints, m_bezier.m_ptHighCut);
     }
+    out.resize(m_otherCurves.size() + 1);
+    std::copy(m_otherCurves.begin(), m_otherCurves.end(), out.begin());
+
     UpdateBandPoints(0, kAllBands);
     UpdateCrossoverPoints();
     m_bezier.SetColorIndex(m_nCurChannel);
-    m_bezier.ComputeResponse(m_nSelBand, z, l, t, r, b, m_nSelCrossover, m_nFilterOff, out[i]);
+    m_bezier.ComputeResponse(m_nSelBand, m_nZeroY, m_nPlotLeft, m_nPlotTop, m_nPlotRight, m_nPlotBottom,
+                             m_nSelCrossover, m_nFilterOff, out.back());
 }
 
 int GainDbToCode(double gainDb)

@@ -90,7 +90,14 @@ public:
     // The responses to paint, in painting order: every visible channel other
     // than the current one, then the current channel with its selection fill.
     // Leaves the current channel's shape in m_bezier.
+    // The other channels' responses are kept from one build to the next
+    // and built again only when something they are made of changed (their
+    // bands, crossovers and filter flags, which channels are shown, the
+    // layout): a drag on the current channel rebuilds only its own.
     void BuildResponses(std::vector<ResponseCurve>& out);
+    // Counts the builds of the other channels' responses; a new value means
+    // they changed since the one before.
+    uint64_t OtherResponsesBuilt() const { return m_nOtherBuilds; }
 
     // The client rectangle and the plot inside it.
     GraphRect m_rcClient;
@@ -143,7 +150,17 @@ private:
     void MakeBandPoints(int freq, double q, double gain, GraphPoint* pts) const;
     void MakeCrossoverPoints(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType);
 
+    // What the other channels' responses are made of, in key.
+    void OtherResponsesKey(std::vector<double>& key) const;
+
     int m_nScreenDpi = 96;
+
+    // The other channels' responses of the last build, the key they were
+    // built from and the crossover points that build left in m_bezier.
+    std::vector<ResponseCurve> m_otherCurves;
+    std::vector<double> m_otherKey, m_keyScratch;
+    GraphPoint m_otherLowCut[kCrossoverPoints] = {}, m_otherHighCut[kCrossoverPoints] = {};
+    uint64_t m_nOtherBuilds = 0;
 };
 
 // The band gain code of a gain in dB: trunc(150 - 10 x dB), kept within 0..300.

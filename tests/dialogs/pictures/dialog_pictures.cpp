@@ -1,6 +1,7 @@
-// Pictures of the three popups for a look by eye: saved as PNG into
-// $TARVEL_SCREENSHOT_DIR when it is set, skipped otherwise.
-#include <cstdlib>
+// dialog_pictures <dir>: pictures of the three popups for a look by eye,
+// in both languages and at two DPI, saved as PNG files into dir. Run by
+// scripts/screenshot-dialogs; not a test of the suite.
+#include <cstdio>
 #include <string>
 
 #include "dialogs/dialogfile.h"
@@ -12,21 +13,17 @@ namespace {
 
 using namespace dialogs_testing;
 
+std::string g_dir;
+
 class DialogPictures : public DialogTest {
 protected:
-    void SetUp() override
-    {
-        DialogTest::SetUp();
-        const char* dir = std::getenv("TARVEL_SCREENSHOT_DIR");
-        if (!dir || !*dir) GTEST_SKIP() << "TARVEL_SCREENSHOT_DIR not set";
-        m_dir = dir;
-    }
     void Save(CDialog& dlg, const std::string& name)
     {
         platform_testing::PumpEvents();
-        EXPECT_TRUE(platform_testing::GrabWindowToPng(dlg.m_hWnd, m_dir + "/" + name + ".png"));
+        const std::string path = g_dir + "/" + name + ".png";
+        EXPECT_TRUE(platform_testing::GrabWindowToPng(dlg.m_hWnd, path)) << path;
+        std::printf("wrote %s\n", path.c_str());
     }
-    std::string m_dir;
 };
 
 TEST_F(DialogPictures, SaveAll)
@@ -60,3 +57,14 @@ TEST_F(DialogPictures, SaveAll)
 }
 
 }  // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: dialog_pictures <dir>\n");
+        return 2;
+    }
+    g_dir = argv[1];
+    return RUN_ALL_TESTS();
+}
