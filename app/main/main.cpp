@@ -6,8 +6,10 @@
 //                                  popup in front of it) before closing
 //   TARVEL_SCRIPT_CLOSE_MS=<ms>    closes the program that long after start
 //                                  (Cancel on a popup in front, else WM_CLOSE)
-//   TARVEL_SCRIPT_PORT=<port>      the emulated amplifier's TCP port on
-//                                  the device address, instead of 6000
+//   TARVEL_SCRIPT_PORT=<port>      the emulated amplifier's TCP port (1..65535):
+//                                  the link talks to 127.0.0.1 on it, whatever
+//                                  device address the build has
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -42,7 +44,14 @@ int main(int argc, char** argv)
 {
     LinkSetup setup;
     if (const char* port = Env("TARVEL_SCRIPT_PORT")) {
-        setup.tcp.port = static_cast<uint16_t>(std::atoi(port));
+        char* end = nullptr;
+        const long value = std::strtol(port, &end, 10);
+        if (*end != 0 || value < 1 || value > 65535) {
+            std::fprintf(stderr, "tarvel: TARVEL_SCRIPT_PORT is not a port: %s\n", port);
+            return 2;
+        }
+        setup.tcp.address = "127.0.0.1";
+        setup.tcp.port = static_cast<uint16_t>(value);
         SetLinkSetupForTests(&setup);
     }
     WorkerThread script;

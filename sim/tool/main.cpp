@@ -20,16 +20,26 @@ struct Options {
     std::string deviceString{kSimDefaultDeviceString};
     bool burst = false;
     bool quiet = false;
+    bool keepAlives = true;
 };
+
+// The program asks for the device information every few seconds to keep
+// the link alive; --no-keepalive leaves those requests out of the log.
+bool IsKeepAlive(std::string_view line)
+{
+    static const std::string request = " CMD_DEVICE_INFO tag=" + std::to_string(simwire::kInfoTag);
+    return line.size() >= request.size() && line.substr(line.size() - request.size()) == request;
+}
 
 void Usage(FILE* to)
 {
     std::fprintf(to,
-                 "usage: tarvel-sim [--port N] [--device-string S] [--burst] [--quiet]\n"
+                 "usage: tarvel-sim [--port N] [--device-string S] [--burst] [--quiet] [--no-keepalive]\n"
                  "  --port N           TCP port on 127.0.0.1 (default %u; 0 picks a free one)\n"
                  "  --device-string S  the device string it reports (at most %zu characters)\n"
                  "  --burst            send reply frames back to back instead of paced\n"
-                 "  --quiet            do not print the received commands\n",
+                 "  --quiet            do not print the received commands\n"
+                 "  --no-keepalive     do not print the program's keep-alive requests\n",
                  static_cast<unsigned>(kDefaultPort), simwire::kDeviceStringLen);
 }
 
@@ -68,6 +78,8 @@ int Parse(int argc, char** argv, Options& o)
             o.burst = true;
         } else if (a == "--quiet") {
             o.quiet = true;
+        } else if (a == "--no-keepalive") {
+            o.keepAlives = false;
         } else if (a == "--help" || a == "-h") {
             Usage(stdout);
             return -1;
@@ -102,7 +114,8 @@ int main(int argc, char** argv)
         device.SetFaults(f);
     }
     if (!opt.quiet) {
-        device.Log().SetSink([](const std::string& line) {
+        device.Log().SetSink([keepAlives = opt.keepAlives](const std::string& line) {
+            if (!keepAlives && IsKeepAlive(line)) return;
             std::fwrite(line.data(), 1, line.size(), stdout);
             std::fputc('\n', stdout);
             std::fflush(stdout);
