@@ -143,6 +143,7 @@ bool SetBitmap(std::shared_ptr<GdiObjectData>* slot, QImage image)
 
 QImage LoadBitmapImage(int id)
 {
+    if (QImage art = ArtImage(id); !art.isNull() && !art.hasAlphaChannel()) return art;
     for (const char* ext : {".png", ".bmp"}) {
         QImage img = DecodeResImage("bitmaps/" + std::to_string(id) + ext);
         if (!img.isNull()) return img.convertToFormat(QImage::Format_RGB32);
@@ -152,13 +153,25 @@ QImage LoadBitmapImage(int id)
     return {};
 }
 
-QImage LoadPngImage(int id) { return DecodeResImage("png/" + std::to_string(id) + ".png"); }
+QImage LoadPngImage(int id)
+{
+    if (QImage art = ArtImage(id); !art.isNull() && art.hasAlphaChannel()) return art;
+    return DecodeResImage("png/" + std::to_string(id) + ".png");
+}
 QImage LoadIconImage(int id) { return DecodeResImage("icons/" + std::to_string(id) + ".png"); }
 
 BOOL CBitmap::LoadBitmap(UINT resourceId)
 {
     m_data.reset();
     return SetBitmap(&m_data, LoadBitmapImage(static_cast<int>(resourceId))) ? TRUE : FALSE;
+}
+
+BOOL CBitmap::LoadSkinBitmap(UINT resourceId, int bucket)
+{
+    m_data.reset();
+    QImage art = ArtImage(static_cast<int>(resourceId), bucket);
+    if (art.isNull() || art.hasAlphaChannel()) return LoadBitmap(resourceId);
+    return SetBitmap(&m_data, art) ? TRUE : FALSE;
 }
 
 BOOL CBitmap::LoadBitmap(UINT resourceId, int placeholderWidth, int placeholderHeight)
@@ -718,6 +731,47 @@ BOOL CDC::Polygon(const POINT* points, int count)
                p.setPen(ToQPen(pen));
                p.setBrush(BrushVisible(brush) ? QBrush(ToQColor(brush->color)) : QBrush(Qt::NoBrush));
                p.drawPolygon(poly, Qt::OddEvenFill);
+           })
+               ? TRUE
+               : FALSE;
+}
+
+BOOL CDC::RoundRect(int l, int t, int r, int b, int w, int h)
+{
+    if (!m_state) return FALSE;
+    if (r < l) std::swap(l, r);
+    if (b < t) std::swap(t, b);
+    const GdiObjectData* pen = m_state->pen.get();
+    const GdiObjectData* brush = m_state->brush.get();
+    return Paint(m_state.get(), [&](QPainter& p) {
+               p.setRenderHint(QPainter::Antialiasing);
+               const qreal pw = PenVisible(pen) ? std::max(1, PenPixels(pen)) : 0;
+               p.setPen(PenVisible(pen) ? QPen(ToQColor(pen->color), pw) : QPen(Qt::NoPen));
+               p.setBrush(BrushVisible(brush) ? QBrush(ToQColor(brush->color)) : QBrush(Qt::NoBrush));
+               const qreal inset = pw / 2;
+               p.drawRoundedRect(QRectF(l + inset, t + inset, r - l - pw, b - t - pw), w / 2.0, h / 2.0);
+           })
+               ? TRUE
+               : FALSE;
+}
+
+BOOL CDC::DrawFrameControl(LPRECT rect, UINT type, UINT state)
+{
+    if (!m_state || !rect || type != DFC_SCROLL || (state & 0xFF) != DFCS_SCROLLCOMBOBOX) return FALSE;
+    const QRect box(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
+    const bool mono = state & DFCS_MONO;
+    const int shift = (state & DFCS_PUSHED) ? 1 : 0;
+    return Paint(m_state.get(), [&](QPainter& p) {
+               p.fillRect(box, mono ? QColor(255, 255, 255) : QColor(240, 240, 240));
+               if (state & DFCS_FLAT) {
+                   p.setPen(mono ? QColor(0, 0, 0) : QColor(160, 160, 160));
+                   p.setBrush(Qt::NoBrush);
+                   p.drawRect(box.adjusted(0, 0, -1, -1));
+               }
+               // A filled triangle pointing down, 7 pixels wide, in the middle.
+               const int cx = box.left() + box.width() / 2 + shift;
+               const int cy = box.top() + box.height() / 2 - 2 + shift;
+               for (int row = 0; row < 4; ++row) p.fillRect(QRect(cx - 3 + row, cy + row, 7 - 2 * row, 1), QColor(0, 0, 0));
            })
                ? TRUE
                : FALSE;

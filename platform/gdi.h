@@ -67,6 +67,13 @@ constexpr UINT DT_CALCRECT = 0x0400;
 constexpr UINT DT_NOPREFIX = 0x0800;
 constexpr UINT DT_END_ELLIPSIS = 0x8000;
 
+// DrawFrameControl: only the combo box's drop arrow.
+constexpr UINT DFC_SCROLL = 3;
+constexpr UINT DFCS_SCROLLCOMBOBOX = 0x0005;
+constexpr UINT DFCS_PUSHED = 0x0200;
+constexpr UINT DFCS_FLAT = 0x4000;
+constexpr UINT DFCS_MONO = 0x8000;
+
 // Stock objects.
 constexpr int WHITE_BRUSH = 0;
 constexpr int LTGRAY_BRUSH = 1;
@@ -207,6 +214,9 @@ public:
     BOOL LoadBitmap(UINT resourceId);
     // As above, but an unknown id gives a placeholder of the given size.
     BOOL LoadBitmap(UINT resourceId, int placeholderWidth, int placeholderHeight);
+    // The bitmap as drawn for a DPI bucket 0..4 (the skin art of an id that
+    // serves several buckets); otherwise as LoadBitmap.
+    BOOL LoadSkinBitmap(UINT resourceId, int bucket);
     // A bitmap of the given size for drawing into (black at first).
     BOOL CreateCompatibleBitmap(class CDC* pDC, int width, int height);
     int GetBitmap(BITMAP* bm) const;
@@ -277,6 +287,12 @@ public:
     BOOL Rectangle(int l, int t, int r, int b);
     BOOL Rectangle(LPCRECT rect) { return Rectangle(rect->left, rect->top, rect->right, rect->bottom); }
     BOOL Ellipse(int l, int t, int r, int b);
+    // A rectangle with corners of ellipses w x h, in the pen, filled with the brush.
+    BOOL RoundRect(int l, int t, int r, int b, int w, int h);
+    BOOL RoundRect(LPCRECT rect, POINT corner) { return RoundRect(rect->left, rect->top, rect->right, rect->bottom, corner.x, corner.y); }
+    // The flat drop arrow of a combo box (DFC_SCROLL, DFCS_SCROLLCOMBOBOX,
+    // with DFCS_FLAT, DFCS_MONO and DFCS_PUSHED); FALSE for any other control.
+    BOOL DrawFrameControl(LPRECT rect, UINT type, UINT state);
     BOOL Ellipse(LPCRECT rect) { return Ellipse(rect->left, rect->top, rect->right, rect->bottom); }
     COLORREF GetPixel(int x, int y) const;  // 0xFFFFFFFF outside or without a readable surface
     COLORREF SetPixel(int x, int y, COLORREF color);

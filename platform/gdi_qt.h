@@ -80,3 +80,6 @@ const QImage* BitmapImage(const CBitmap* bitmap);
 QImage LoadBitmapImage(int id);
 QImage LoadPngImage(int id);
 QImage LoadIconImage(int id);
+// The skin art of (id, bucket) (art.cpp), drawn once and kept; a null image
+// when the id has no art there. bucket -1: the bucket ArtBucketOf chooses.
+QImage ArtImage(int id, int bucket = -1);

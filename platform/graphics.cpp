@@ -13,6 +13,7 @@
 #include <cwchar>
 
 #include "platform/fonts_qt.h"
+#include "platform/gdi_qt.h"
 #include "platform/resources.h"
 
 namespace gfx {
@@ -81,11 +82,10 @@ Image::~Image() = default;
 
 std::unique_ptr<Image> Image::FromResource(int pngId)
 {
-    const unsigned char* data = nullptr;
-    std::size_t size = 0;
-    if (!FindResData("png/" + std::to_string(pngId) + ".png", &data, &size)) return nullptr;
-    auto img = std::make_unique<Image>(data, size);
-    if (img->GetLastStatus() != Ok) return nullptr;
+    const QImage art = LoadPngImage(pngId);
+    if (art.isNull()) return nullptr;
+    auto img = std::make_unique<Image>(nullptr, 0);
+    img->m_impl->image = art.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return img;
 }
 

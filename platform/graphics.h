@@ -170,7 +170,8 @@ public:
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
-    // The PNG resource with that id (res/png/<id>.png), or nullptr.
+    // The PNG resource with that id (its skin art, or res/png/<id>.png), or
+    // nullptr.
     static std::unique_ptr<Image> FromResource(int pngId);
 
     UINT GetWidth() const;

@@ -12,7 +12,9 @@
 #include <set>
 #include <string_view>
 
+#include "platform/art.h"
 #include "platform/fonts.h"
+#include "platform/look.h"
 #include "platform/fonts_qt.h"
 #include "platform/resources_data.h"
 #include "platform/resources_styles.h"
@@ -596,6 +598,9 @@ bool FindResData(const std::string& path, const unsigned char** data, std::size_
 
 bool HasPngResource(int id)
 {
+    ArtPicture art;
+    for (int bucket = 0; bucket < kDpiBuckets; ++bucket)
+        if (FindArt(id, bucket, &art) && art.png) return true;
     const unsigned char* data = nullptr;
     std::size_t size = 0;
     return FindResData("png/" + std::to_string(id) + ".png", &data, &size);

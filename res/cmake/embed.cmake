@@ -3,7 +3,7 @@
 # the table of platform/resources_data.h.
 
 file(GLOB_RECURSE files RELATIVE ${RES_DIR}
-  ${RES_DIR}/*.tsv ${RES_DIR}/dialogs/*.dlg ${RES_DIR}/bitmaps/* ${RES_DIR}/png/* ${RES_DIR}/icons/*)
+  ${RES_DIR}/*.tsv ${RES_DIR}/art/*.svg ${RES_DIR}/dialogs/*.dlg ${RES_DIR}/bitmaps/* ${RES_DIR}/png/* ${RES_DIR}/icons/*)
 list(SORT files)
 
 string(REPEAT "0x..," 24 row)
