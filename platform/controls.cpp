@@ -5,8 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -53,6 +56,58 @@ public:
         initStyleOption(&opt);
         return style()->subControlRect(QStyle::CC_Slider, &opt, part, this);
     }
+};
+
+// The style of a slider whose thumb is a picture: the groove is the whole
+// window, the thumb as long as the picture, a press on the track moves
+// nothing while the page size is 0, and no button sets the position at once.
+class PictureThumbStyle : public QProxyStyle {
+public:
+    explicit PictureThumbStyle(int length) : m_length(length) {}
+
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc, const QWidget* w) const override
+    {
+        const auto* so = qstyleoption_cast<const QStyleOptionSlider*>(opt);
+        if (cc != CC_Slider || !so) return QProxyStyle::subControlRect(cc, opt, sc, w);
+        const QRect all = so->rect;
+        const bool horizontal = so->orientation == Qt::Horizontal;
+        const int extent = horizontal ? all.width() : all.height();
+        const int length = std::clamp(m_length, 1, std::max(1, extent));
+        switch (sc) {
+        case SC_SliderHandle: {
+            const int at = sliderPositionFromValue(so->minimum, so->maximum, so->sliderPosition, extent - length,
+                                                   so->upsideDown);
+            return horizontal ? QRect(all.x() + at, all.y(), length, all.height())
+                              : QRect(all.x(), all.y() + at, all.width(), length);
+        }
+        case SC_SliderGroove: return all;
+        default: return QProxyStyle::subControlRect(cc, opt, sc, w);
+        }
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* opt, const QWidget* w) const override
+    {
+        if (metric == PM_SliderLength) return m_length;
+        return QProxyStyle::pixelMetric(metric, opt, w);
+    }
+
+    int styleHint(StyleHint hint, const QStyleOption* opt, const QWidget* w, QStyleHintReturn* ret) const override
+    {
+        if (hint == SH_Slider_AbsoluteSetButtons) return Qt::NoButton;
+        return QProxyStyle::styleHint(hint, opt, w, ret);
+    }
+
+    SubControl hitTestComplexControl(ComplexControl cc, const QStyleOptionComplex* opt, const QPoint& pt,
+                                     const QWidget* w) const override
+    {
+        const SubControl sc = QProxyStyle::hitTestComplexControl(cc, opt, pt, w);
+        const auto* s = qobject_cast<const QAbstractSlider*>(w ? w : parent());
+        if (cc == CC_Slider && sc == SC_SliderGroove && s && s->pageStep() == 0) return SC_None;
+        return sc;
+    }
+
+private:
+    int m_length;
 };
 
 // Items of an owner-drawn combo box, drawn and measured by the owner.
@@ -168,9 +223,33 @@ private:
 
 }  // namespace
 
+// Follows the mouse over a combo box's drop-down list: the item under it is
+// kept, and the box is asked for the list's colours (WM_CTLCOLORLISTBOX), as
+// the system's list does whenever it redraws while the mouse moves over it.
+class ListHoverFilter : public QObject {
+public:
+    ListHoverFilter(HWND combo, QAbstractItemView* view) : QObject(view), m_combo(combo), m_view(view) {}
+
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::MouseMove) return false;
+        WndCore* c = WndCore::FromHwnd(m_combo);
+        if (!c || !m_view) return false;
+        const QModelIndex index = m_view->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
+        c->listHotRow = index.isValid() ? index.row() : -1;
+        c->Dispatch(WM_CTLCOLORLISTBOX, 0, LParamFromHwnd(m_combo));
+        return false;
+    }
+
+private:
+    HWND m_combo;
+    QPointer<QAbstractItemView> m_view;
+};
+
 QWidget* MakeComboHost(WndCore* c, QWidget* parent)
 {
     auto* box = new ComboHost(parent);
+    box->view()->viewport()->installEventFilter(new ListHoverFilter(c->hwnd, box->view()));
     const DWORD type = c->style & 0x3;
     box->setEditable(type == CBS_DROPDOWN || type == CBS_SIMPLE);
     box->setInsertPolicy(QComboBox::NoInsert);
@@ -231,7 +310,8 @@ void ConnectControlSignals(WndCore* c)
         break;
     case WndKind::ComboBox: {
         auto* box = static_cast<QComboBox*>(c->widget);
-        QObject::connect(box, &QComboBox::currentIndexChanged, [notify] { notify(CBN_SELCHANGE); });
+        // The user's choice only: a change from code (SetCurSel) is silent.
+        QObject::connect(box, &QComboBox::activated, [notify] { notify(CBN_SELCHANGE); });
         QObject::connect(box, &QComboBox::editTextChanged, [hwnd, notify] {
             WndCore* core = WndCore::FromHwnd(hwnd);
             if (core && qobject_cast<QComboBox*>(core->widget) && static_cast<QComboBox*>(core->widget)->isEditable())
@@ -567,6 +647,32 @@ void CComboBox::ShowDropDown(BOOL show)
     else box->hidePopup();
 }
 
+int CComboBox::GetListItemUnderCursor() const
+{
+    WndCore* c = Core();
+    auto* box = WidgetOf<QComboBox>(this);
+    if (!c || !box || c->listHotRow >= box->count()) return -1;
+    return c->listHotRow;
+}
+
+BOOL CComboBox::GetListItemRect(int index, LPRECT rect) const
+{
+    auto* box = WidgetOf<QComboBox>(this);
+    if (!box || !rect || index < 0 || index >= box->count()) return FALSE;
+    const QRect r = box->view()->visualRect(box->model()->index(index, box->modelColumn()));
+    *rect = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+    return TRUE;
+}
+
+BOOL CComboBox::InvalidateListItem(int index)
+{
+    auto* box = WidgetOf<QComboBox>(this);
+    CRect r;
+    if (!box || !GetListItemRect(index, &r)) return FALSE;
+    box->view()->viewport()->update(QRect(r.left, r.top, r.Width(), r.Height()));
+    return TRUE;
+}
+
 BOOL CComboBox::GetDroppedState() const
 {
     auto* box = WidgetOf<QComboBox>(this);
@@ -663,6 +769,22 @@ int CSliderCtrl::GetPageSize() const
 void CSliderCtrl::SetTicFreq(int freq)
 {
     if (auto* s = WidgetOf<QSlider>(this)) s->setTickInterval(freq);
+}
+
+void CSliderCtrl::SetThumbLength(int pixels)
+{
+    auto* s = WidgetOf<QSlider>(this);
+    if (!s) return;
+    QStyle* old = s->style();
+    if (pixels > 0) {
+        auto* style = new PictureThumbStyle(pixels);
+        style->setParent(s);
+        s->setStyle(style);
+    } else {
+        s->setStyle(nullptr);
+    }
+    if (old && old->parent() == s) old->deleteLater();
+    s->update();
 }
 
 void CSliderCtrl::GetThumbRect(LPRECT rect) const

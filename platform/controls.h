@@ -67,6 +67,13 @@ public:
     int GetItemHeight(int index) const;
     void ShowDropDown(BOOL show = TRUE);
     BOOL GetDroppedState() const;
+    // The drop-down list: the item the mouse was last over (-1: none); while
+    // the mouse moves over the list the box gets WM_CTLCOLORLISTBOX (lParam:
+    // the box), as from the system's list. An item's rectangle in the list,
+    // and its repainting; FALSE for an index outside the list.
+    int GetListItemUnderCursor() const;
+    BOOL GetListItemRect(int index, LPRECT rect) const;
+    BOOL InvalidateListItem(int index);
 };
 
 class CSliderCtrl : public CWnd {
@@ -84,6 +91,11 @@ public:
     int SetPageSize(int size);
     int GetPageSize() const;
     void SetTicFreq(int freq);
+    // The thumb's length along the track in pixels, for a thumb drawn from a
+    // picture: the track then spans the whole window, the thumb travels from
+    // one end to the other, and while the page size is 0 a press on the track
+    // moves nothing. 0 returns to the style's thumb.
+    void SetThumbLength(int pixels);
     // The thumb and the channel in client coordinates.
     void GetThumbRect(LPRECT rect) const;
     void GetChannelRect(LPRECT rect) const;

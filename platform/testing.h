@@ -54,6 +54,9 @@ void MouseReleaseAt(HWND hwnd, int x, int y);
 // it (the window is then under the mouse or not).
 void MouseEnter(HWND hwnd);
 void MouseLeave(HWND hwnd);
+// The mouse moves over item index of a combo box's drop-down list; false
+// for no such item.
+bool MoveOverListItem(HWND combo, int index);
 
 }  // namespace platform_testing
 

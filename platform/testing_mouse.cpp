@@ -1,6 +1,8 @@
 // Mouse input in steps, and the pointer entering and leaving, for tests
 // (platform/testing.h).
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -71,6 +73,21 @@ void MouseLeave(HWND hwnd)
     c->widget->setAttribute(Qt::WA_UnderMouse, false);
     QEvent ev(QEvent::Leave);
     QCoreApplication::sendEvent(c->widget, &ev);
+}
+
+bool MoveOverListItem(HWND combo, int index)
+{
+    WndCore* c = WndCore::FromHwnd(combo);
+    auto* box = c ? qobject_cast<QComboBox*>(c->widget) : nullptr;
+    if (!box || index < 0 || index >= box->count()) return false;
+    QAbstractItemView* view = box->view();
+    const QRect r = view->visualRect(box->model()->index(index, box->modelColumn()));
+    if (!r.isValid()) return false;  // the list was never shown
+    const QPointF local(r.center());
+    QMouseEvent ev(QEvent::MouseMove, local, view->viewport()->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &ev);
+    return true;
 }
 
 }  // namespace platform_testing

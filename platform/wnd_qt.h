@@ -91,6 +91,8 @@ struct WndCore {
 
     // Combo box items drawn by the owner.
     std::map<int, int> itemHeights;
+    // The drop-down list's item under the mouse (-1: none).
+    int listHotRow = -1;
 
     static WndCore* FromHwnd(HWND hwnd);  // live windows only (UI thread)
     static WndCore* FromWidget(const QWidget* w);

@@ -1,37 +1,62 @@
-// The skinned vertical trackbar. Its position is the model value it shows.
-// Until the skins are drawn it keeps what it is given and draws as a plain
-// trackbar.
+// The skinned trackbar: the track is copied from two pictures of the whole
+// track, split at the thumb (before it: the first picture's part, after it:
+// the second's), and the thumb picture is drawn on top. Input, positions and
+// the scroll notifications to the parent (WM_VSCROLL / WM_HSCROLL) are the
+// platform trackbar's; SetPos never notifies. Vertical sliders have their
+// minimum at the top.
 #pragma once
 
+#include <memory>
+
 #include "platform/controls.h"
+#include "platform/msgmap.h"
+#include "widgets/newslideritem.h"
+#include "widgets/newsliderwnd.h"
 
 class CNewSliderCtrl : public CSliderCtrl {
 public:
-    // The thumb's offset in pixels across the track.
-    void SetThumbOffset(int offset) { m_nThumbOffset = offset; }
-    // The thumb bitmap and the size of one thumb frame.
-    void SetThumb(int bitmapId, int width, int height)
-    {
-        if (bitmapId == 0 || m_nThumbBitmap != 0) return;
-        m_nThumbBitmap = bitmapId;
-        m_nThumbWidth = width;
-        m_nThumbHeight = height;
-    }
-    // Track bitmaps: drawn after the thumb (first) and before it (second).
-    void SetBitmaps(int afterThumb, int beforeThumb)
-    {
-        m_nTrackAfter = afterThumb;
-        m_nTrackBefore = beforeThumb;
-    }
+    CNewSliderCtrl() = default;
+    ~CNewSliderCtrl() override;
+
+    // Pixels by which the thumb picture is moved across the track (right on
+    // a vertical slider, down on a horizontal one); from the next paint.
+    void SetThumbOffset(int offset);
+    // The thumb picture and the size of one frame of its strip; once per
+    // slider (a later call, or one with id 0, changes nothing). The
+    // trackbar's thumb takes the frame's length along the track.
+    void SetThumb(int bitmapId, int frameWidth, int frameHeight);
+    // The track pictures: after the thumb, before it. The slider takes the
+    // size of the before picture, keeping its place.
+    void SetBitmaps(int afterId, int beforeId);
+    void FreeBitmaps();
+
+    // Paints the track split at the thumb; with painting set the whole track
+    // and the thumb, else the track outside the thumb.
+    void DrawChannel(CDC* dc, BOOL painting);
+    // Where the thumb picture goes: centred on the trackbar's thumb, moved
+    // across by the offset.
+    void GetThumbWndRect(LPRECT rect) const;
 
     int GetThumbOffset() const { return m_nThumbOffset; }
     int GetThumbBitmap() const { return m_nThumbBitmap; }
+    // Whether the thumb and both pictures are set (until then nothing is painted).
+    bool IsSkinned() const { return m_thumbWnd.HasStrip() && m_pBeforeItem && m_pAfterItem; }
+
+protected:
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    afx_msg void OnLButtonUp(UINT flags, CPoint point);
+    DECLARE_MESSAGE_MAP()
 
 private:
+    bool IsVertical() const { return (GetStyle() & TBS_VERT) != 0; }
+
+    CNewSliderWnd m_thumbWnd;
+    std::unique_ptr<CNewSliderItem> m_pBeforeItem;
+    std::unique_ptr<CNewSliderItem> m_pAfterItem;
     int m_nThumbOffset = 0;
+    BOOL m_bOwnBitmaps = FALSE;
     int m_nThumbBitmap = 0;
-    int m_nThumbWidth = 0;
-    int m_nThumbHeight = 0;
-    int m_nTrackAfter = 0;
-    int m_nTrackBefore = 0;
+    bool m_bThumbPressed = false;
 };
