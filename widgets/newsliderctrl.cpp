@@ -23,9 +23,15 @@ void CNewSliderCtrl::SetThumb(int bitmapId, int frameWidth, int frameHeight)
     if (!m_thumbWnd.LoadStrip(bitmapId, frameWidth, frameHeight)) return;
     m_thumbWnd.SetForwardMouse(TRUE);
     m_nThumbBitmap = bitmapId;
-    if (!m_hWnd) return;
+    ApplyThumbLength();
+}
+
+void CNewSliderCtrl::ApplyThumbLength()
+{
+    if (!m_hWnd || m_bThumbLengthSet || !m_thumbWnd.HasStrip()) return;
     const CSize frame = m_thumbWnd.GetFrameSize();
     SetThumbLength(IsVertical() ? frame.cy : frame.cx);
+    m_bThumbLengthSet = true;
     Invalidate(FALSE);
 }
 
@@ -40,6 +46,7 @@ void CNewSliderCtrl::SetBitmaps(int afterId, int beforeId)
         return;
     }
     if (!m_hWnd) return;
+    ApplyThumbLength();
     SetWindowPos(nullptr, 0, 0, m_pBeforeItem->GetBitmapWidth(), m_pBeforeItem->GetBitmapHeight(), SWP_NOMOVE);
     Invalidate(FALSE);
 }
@@ -92,6 +99,13 @@ void CNewSliderCtrl::DrawChannel(CDC* dc, BOOL painting)
 
 void CNewSliderCtrl::OnPaint()
 {
+    // Until its pictures are set the slider shows the platform's trackbar,
+    // so that no slider of a window is invisible.
+    if (!IsSkinned()) {
+        Default();
+        return;
+    }
+    ApplyThumbLength();  // set up before the window was attached
     CPaintDC dc(this);
     DrawChannel(&dc, TRUE);
 }

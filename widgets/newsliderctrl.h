@@ -39,7 +39,8 @@ public:
 
     int GetThumbOffset() const { return m_nThumbOffset; }
     int GetThumbBitmap() const { return m_nThumbBitmap; }
-    // Whether the thumb and both pictures are set (until then nothing is painted).
+    // Whether the thumb and both pictures are set (until then the platform's
+    // own trackbar is shown).
     bool IsSkinned() const { return m_thumbWnd.HasStrip() && m_pBeforeItem && m_pAfterItem; }
 
 protected:
@@ -51,6 +52,8 @@ protected:
 
 private:
     bool IsVertical() const { return (GetStyle() & TBS_VERT) != 0; }
+    // The trackbar's thumb takes the thumb picture's length (once the window exists).
+    void ApplyThumbLength();
 
     CNewSliderWnd m_thumbWnd;
     std::unique_ptr<CNewSliderItem> m_pBeforeItem;
@@ -59,4 +62,5 @@ private:
     BOOL m_bOwnBitmaps = FALSE;
     int m_nThumbBitmap = 0;
     bool m_bThumbPressed = false;
+    bool m_bThumbLengthSet = false;
 };
