@@ -114,13 +114,15 @@ ArtTable LoadTable()
                     sound = false;
                     continue;
                 }
-                row.substitutions.emplace_back("@" + std::string(kv.substr(0, eq)) + "@", std::string(kv.substr(eq + 1)));
+                row.substitutions.emplace_back("@" + std::string(kv.substr(0, eq)) + "@",
+                                               std::string(kv.substr(eq + 1)));
             }
         }
         if (!sound) continue;
         for (int b = 0; b < kDpiBuckets; ++b) {
             if (!t.byIdBucket.emplace(std::make_pair(row.ids[b], b), t.rows.size()).second)
-                t.errors.push_back(where + "id " + std::to_string(row.ids[b]) + " has art twice in bucket " + std::to_string(b));
+                t.errors.push_back(where + "id " + std::to_string(row.ids[b]) + " has art twice in bucket " +
+                                   std::to_string(b));
         }
         t.rows.push_back(std::move(row));
     }

@@ -65,7 +65,8 @@ class PictureThumbStyle : public QProxyStyle {
 public:
     explicit PictureThumbStyle(int length) : m_length(length) {}
 
-    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc, const QWidget* w) const override
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc,
+                         const QWidget* w) const override
     {
         const auto* so = qstyleoption_cast<const QStyleOptionSlider*>(opt);
         if (cc != CC_Slider || !so) return QProxyStyle::subControlRect(cc, opt, sc, w);

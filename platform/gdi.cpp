@@ -771,7 +771,8 @@ BOOL CDC::DrawFrameControl(LPRECT rect, UINT type, UINT state)
                // A filled triangle pointing down, 7 pixels wide, in the middle.
                const int cx = box.left() + box.width() / 2 + shift;
                const int cy = box.top() + box.height() / 2 - 2 + shift;
-               for (int row = 0; row < 4; ++row) p.fillRect(QRect(cx - 3 + row, cy + row, 7 - 2 * row, 1), QColor(0, 0, 0));
+               for (int row = 0; row < 4; ++row)
+                   p.fillRect(QRect(cx - 3 + row, cy + row, 7 - 2 * row, 1), QColor(0, 0, 0));
            })
                ? TRUE
                : FALSE;

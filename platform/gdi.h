@@ -289,7 +289,10 @@ public:
     BOOL Ellipse(int l, int t, int r, int b);
     // A rectangle with corners of ellipses w x h, in the pen, filled with the brush.
     BOOL RoundRect(int l, int t, int r, int b, int w, int h);
-    BOOL RoundRect(LPCRECT rect, POINT corner) { return RoundRect(rect->left, rect->top, rect->right, rect->bottom, corner.x, corner.y); }
+    BOOL RoundRect(LPCRECT rect, POINT corner)
+    {
+        return RoundRect(rect->left, rect->top, rect->right, rect->bottom, corner.x, corner.y);
+    }
     // The flat drop arrow of a combo box (DFC_SCROLL, DFCS_SCROLLCOMBOBOX,
     // with DFCS_FLAT, DFCS_MONO and DFCS_PUSHED); FALSE for any other control.
     BOOL DrawFrameControl(LPRECT rect, UINT type, UINT state);

@@ -13,15 +13,9 @@ CSize CNewSliderWnd::GetFrameSize() const
     return m_pStrip ? CSize(m_pStrip->GetFrameWidth(), m_pStrip->GetFrameHeight()) : CSize(0, 0);
 }
 
-void CNewSliderWnd::OnPress()
-{
-    m_nFrame = (m_pStrip && m_pStrip->GetFrameCount() >= 3) ? 2 : 0;
-}
+void CNewSliderWnd::OnPress() { m_nFrame = (m_pStrip && m_pStrip->GetFrameCount() >= 3) ? 2 : 0; }
 
-void CNewSliderWnd::OnRelease()
-{
-    m_nFrame = (m_pStrip && m_pStrip->GetFrameCount() >= 2) ? 1 : 0;
-}
+void CNewSliderWnd::OnRelease() { m_nFrame = (m_pStrip && m_pStrip->GetFrameCount() >= 2) ? 1 : 0; }
 
 BOOL CNewSliderWnd::Draw(CDC* dc, int x, int y)
 {

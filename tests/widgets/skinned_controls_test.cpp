@@ -220,8 +220,8 @@ TEST_F(SkinnedSliderTest, EveryUserStepNotifiesWithThePositionAlreadyMoved)
         PressKey(d.channel.m_hWnd, VK_UP);
         PressKey(d.channel.m_hWnd, VK_UP);
         const std::vector<Scroll> keys = {
-            {WM_VSCROLL, SB_LINEDOWN, 301}, {WM_VSCROLL, SB_ENDSCROLL, 301}, {WM_VSCROLL, SB_LINEUP, 300},
-            {WM_VSCROLL, SB_ENDSCROLL, 300}, {WM_VSCROLL, SB_LINEUP, 299}, {WM_VSCROLL, SB_ENDSCROLL, 299},
+            {WM_VSCROLL, SB_LINEDOWN, 301},  {WM_VSCROLL, SB_ENDSCROLL, 301}, {WM_VSCROLL, SB_LINEUP, 300},
+            {WM_VSCROLL, SB_ENDSCROLL, 300}, {WM_VSCROLL, SB_LINEUP, 299},    {WM_VSCROLL, SB_ENDSCROLL, 299},
         };
         EXPECT_EQ(d.scrolls, keys);
 

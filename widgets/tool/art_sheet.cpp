@@ -43,8 +43,9 @@ bool Sheet(int bucket, const std::string& path)
             dc.FillSolidRect(x, y, w, h, RGB(33, 44, 61));
             const auto image = gfx::Image::FromResource(e.id);
             gfx::Graphics g(&dc);
-            if (image) g.DrawImage(image.get(), static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y),
-                                   static_cast<gfx::REAL>(w), static_cast<gfx::REAL>(h));
+            if (image)
+                g.DrawImage(image.get(), static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y),
+                            static_cast<gfx::REAL>(w), static_cast<gfx::REAL>(h));
             continue;
         }
         CBitmap picture;
