@@ -19,6 +19,7 @@ static_assert(std::size(g_bypassButtonId) == kBands && std::size(g_bandFreqEditI
               std::size(g_bandGainEditId) == kBands && std::size(g_bandQEditId) == kBands &&
               std::size(g_bandSliderId) == kBands);
 static_assert(std::size(g_routeButtonId) == kChannels && std::size(g_routeButtonId[0]) == kInputs);
+static_assert(std::size(g_routeLabelId) == kChannels && std::size(g_routeLabelId[0]) == kInputs);
 
 // Index of id in a table, -1 when absent.
 int IndexOfId(const int* table, int count, int id);

@@ -4,8 +4,8 @@ void CComboPort::AddItem(const std::wstring& text) { combo->AddItem(text, 0, RGB
 
 CMainControls::CMainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderCtrl, kChannels>& gainSliders,
                              CNewSliderCtrl& masterSlider, std::array<CNewSliderCtrl, kBands>& bandSliders,
-                             const MainSelectors& selectors)
-    : m_items(dlg), m_graph(graph)
+                             const MainSelectors& selectors, IDelayFields& delays)
+    : m_items(dlg), m_graph(graph), m_delays(delays)
 {
     for (size_t c = 0; c < m_gainSliders.size(); ++c) m_gainSliders[c].slider = &gainSliders[c];
     m_masterSlider.slider = &masterSlider;
@@ -20,4 +20,12 @@ void CMainControls::ClearGraphHover()
 {
     m_graph.m_nHoverBand = -1;
     m_graph.m_nHoverCrossover = -1;
+}
+
+int CMainControls::FocusedDelayChannel()
+{
+    CWnd* focus = CWnd::GetFocus();
+    CWnd* parent = focus ? focus->GetParent() : nullptr;
+    if (!parent || parent->m_hWnd != Dialog().m_hWnd) return -1;
+    return IndexOfId(g_delayEditId, kChannels, focus->GetDlgCtrlID());
 }

@@ -41,7 +41,7 @@ class CMainControls final : public IChannelStripView,
 public:
     CMainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderCtrl, kChannels>& gainSliders,
                   CNewSliderCtrl& masterSlider, std::array<CNewSliderCtrl, kBands>& bandSliders,
-                  const MainSelectors& selectors);
+                  const MainSelectors& selectors, IDelayFields& delays);
     CMainControls(const CMainControls&) = delete;
     CMainControls& operator=(const CMainControls&) = delete;
 
@@ -49,19 +49,20 @@ public:
     CDlgItemText& Item(int id) { return m_items.Text(id); }
     CWnd& Dialog() { return m_items.Dialog(); }
     CSpectrum& Spectrum() { return m_graph; }
-    void InvalidateGraph() { m_graph.Invalidate(TRUE); }
 
-    // Channel strips and master volume.
-    CDlgItemText& GainField(int channel) { return Item(g_gainEditId[channel]); }
-    ISlider& GainSlider(int channel) { return m_gainSliders[static_cast<size_t>(channel)]; }
-    CDlgItemText& MuteButton(int channel) { return Item(g_muteButtonId[channel]); }
-    CDlgItemText& MasterVolumeField() { return Item(IDC_SYSTEM_VOL); }
-    ISlider& MasterSlider() { return m_masterSlider; }
-    CDlgItemText& MasterMuteButton() { return Item(IDC_SYS_MUTE); }
-
-    // IChannelStripView
+    // IChannelStripView: channel strips and master volume.
+    CDlgItemText& GainField(int channel) override { return Item(g_gainEditId[channel]); }
+    ISlider& GainSlider(int channel) override { return m_gainSliders[static_cast<size_t>(channel)]; }
+    CDlgItemText& MuteButton(int channel) override { return Item(g_muteButtonId[channel]); }
     ITextControl& PhaseButton(int channel) override { return Item(g_phaseButtonId[channel]); }
+    IEditControl& DelayText(int channel) override { return Item(g_delayEditId[channel]); }
+    IDelayFields& Delays() override { return m_delays; }
+    int FocusedDelayChannel() override;
+    CDlgItemText& MasterVolumeField() override { return Item(IDC_SYSTEM_VOL); }
+    ISlider& MasterSlider() override { return m_masterSlider; }
+    CDlgItemText& MasterMuteButton() override { return Item(IDC_SYS_MUTE); }
     void InvalidateChannelButton(int channel) override { m_items.Invalidate(g_channelButtonId[channel]); }
+    void InvalidateDelayUnitButton(int channel) override { m_items.Invalidate(g_delayUnitButtonId[channel]); }
 
     // IEqBandView
     ITextControl& BandFreqField(int band) override { return Item(g_bandFreqEditId[band]); }
@@ -83,6 +84,7 @@ public:
     // ILinkCurveView
     void InvalidateLinkButton(int channel) override { m_items.Invalidate(g_linkButtonId[channel]); }
     void InvalidateCurveButton(int channel) override { m_items.Invalidate(g_curveButtonId[channel]); }
+    void InvalidateGraph() override { m_graph.Invalidate(TRUE); }
 
     // IRoutingView
     void InvalidateRouteButton(int output, int inputBit) override
@@ -93,6 +95,7 @@ public:
 private:
     CDlgItems m_items;
     CSpectrum& m_graph;
+    IDelayFields& m_delays;
     std::array<CSliderPort, kChannels> m_gainSliders;
     CSliderPort m_masterSlider;
     std::array<CSliderPort, kBands> m_bandSliders;

@@ -27,7 +27,22 @@ void CMainView::RefreshEqControls()
     m_families.crossovers.Refresh();
 }
 
-void CMainView::FeedSpectrum(bool redraw) { m_families.bands.FeedGraph(redraw); }
+// The graph gets the plot rectangle, the model and the selected channel,
+// no crossover selected and no readout, and the equaliser's mode (which
+// redraws it).
+void CMainView::FeedSpectrum(bool redraw)
+{
+    CSpectrum& graph = m_controls.Spectrum();
+    if (graph.m_hWnd) {
+        CRect rc;
+        graph.GetClientRect(&rc);
+        graph.SetPlotRect(rc.left, rc.top, rc.right, rc.bottom);
+    }
+    m_families.bands.FeedGraph(redraw);
+    graph.SelectCrossover(-1);
+    m_controls.ClearGraphHover();
+    graph.SetPeqMode(m_peqMode ? 1 : 0);
+}
 
 bool CMainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)
 {

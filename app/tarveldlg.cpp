@@ -2,9 +2,11 @@
 
 #include "app/aboutdlg.h"
 #include "app/tarvel.h"
+#include "dialogs/dialog_messages.h"
 #include "dialogs/dialoglogo.h"
 #include "dialogs/popuplook.h"
 #include "link/firmware.h"
+#include "fields/field_messages.h"
 #include "link/link_messages.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
@@ -39,6 +41,29 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_MESSAGE(WM_DEVICE_OFFLINE, &CTarvelDlg::OnDeviceOffline)
     ON_MESSAGE(WM_DEVICE_INFO_RECEIVED, &CTarvelDlg::OnDeviceInfoReceived)
     ON_MESSAGE(WM_DEVICE_OPTION_CHANGED, &CTarvelDlg::OnDeviceOptionChanged)
+    // Channel strips, master volume, Link and curve buttons.
+    ON_CONTROL_TABLE(EN_KILLFOCUS, g_gainEditId, &CTarvelDlg::OnKillFocusGainCh)
+    ON_CONTROL_TABLE(BN_CLICKED, g_phaseButtonId, &CTarvelDlg::OnClickedPhaseCh)
+    ON_CONTROL_TABLE(BN_CLICKED, g_muteButtonId, &CTarvelDlg::OnClickedMuteCh)
+    ON_CONTROL_TABLE(BN_CLICKED, g_channelButtonId, &CTarvelDlg::OnClickedSelectCh)
+    ON_CONTROL_TABLE(BN_DOUBLECLICKED, g_channelButtonId, &CTarvelDlg::OnDoubleClickedSelectCh)
+    ON_CONTROL_TABLE(EN_KILLFOCUS, g_delayEditId, &CTarvelDlg::OnKillFocusDelayCh)
+    ON_CONTROL_TABLE(BN_CLICKED, g_delayUnitButtonId, &CTarvelDlg::OnClickedDelayUnitCh)
+    ON_WM_VSCROLL()
+    ON_BN_CLICKED(IDC_SYS_MUTE, &CTarvelDlg::OnClickedSysMute)
+    ON_EN_KILLFOCUS(IDC_SYSTEM_VOL, &CTarvelDlg::OnKillFocusSystemVol)
+    ON_CONTROL_TABLE(BN_CLICKED, g_linkButtonId, &CTarvelDlg::OnClickedLinkCh)
+    ON_CONTROL_TABLE(BN_CLICKED, g_curveButtonId, &CTarvelDlg::OnClickedCurveCh)
+    // Private messages of the fields and popups, and the launchers.
+    ON_MESSAGE(WM_EDIT_NAVIGATE, &CTarvelDlg::OnEditNavigate)
+    ON_MESSAGE(WM_EDIT_STEP, &CTarvelDlg::OnEditStep)
+    ON_MESSAGE(WM_EDIT_COMMIT, &CTarvelDlg::OnEditCommit)
+    ON_MESSAGE(WM_SCENE_COMMAND, &CTarvelDlg::OnSceneCommand)
+    ON_MESSAGE(WM_SETUP_COMMAND, &CTarvelDlg::OnSetupCommand)
+    ON_MESSAGE(WM_DELAY_CALCULATED, &CTarvelDlg::OnDelayCalculated)
+    ON_MESSAGE(WM_MIX_VOLUME_CHANGED, &CTarvelDlg::OnMixVolumeChanged)
+    ON_MESSAGE(WM_DELAY_CHANGED, &CTarvelDlg::OnDelayChanged)
+    ON_BN_CLICKED(IDC_FILE, &CTarvelDlg::OnClickedFile)
 END_MESSAGE_MAP()
 
 CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(IDD_TARVEL_DIALOG, parent)
@@ -188,21 +213,31 @@ void CTarvelDlg::UpdateSourceLabel()
     }
     text += LoadResString(id);
     m_staticSource.SetWindowText(text);
-    m_staticSource.Invalidate(TRUE);
+    InvalidateControlArea(IDC_SOURCE_LABEL);
 }
 
 void CTarvelDlg::UpdateCurrentModeLabel()
 {
     const int slot = g_presetSlot.load();
     m_staticCurrentMode.SetWindowText(LoadResString(IDS_CURRENT_MODE) + (slot == 0 ? LoadResString(IDS_SLOT_DEFAULT) : std::to_wstring(slot)));
-    m_staticCurrentMode.Invalidate(TRUE);
+    InvalidateControlArea(IDC_CURRENT_MODE_LABEL);
 }
 
 void CTarvelDlg::UpdateSaveModeLabel()
 {
     const int slot = g_saveSlot.load();
     m_staticSaveMode.SetWindowText(LoadResString(IDS_SAVE_MODE) + (slot == 0 ? LoadResString(IDS_SLOT_DEFAULT) : std::to_wstring(slot)));
-    m_staticSaveMode.Invalidate(TRUE);
+    InvalidateControlArea(IDC_SAVE_MODE_LABEL);
+}
+
+void CTarvelDlg::InvalidateControlArea(int controlId)
+{
+    CWnd* item = GetDlgItem(controlId);
+    if (!item || !item->IsWindowEnabled()) return;
+    CRect rc;
+    item->GetWindowRect(&rc);
+    ScreenToClient(&rc);
+    InvalidateRect(&rc, TRUE);
 }
 
 void CTarvelDlg::RunModelPicker()
@@ -298,9 +333,16 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
         if (ctlId == IDC_SYS_MUTE) on = ChannelStrips::IsMasterMuted();
         const int channel = IndexOfId(g_channelButtonId, kChannels, ctlId);
         if (channel >= 0) on = ChannelStrips::IsSelected(channel);
+        const int link = IndexOfId(g_linkButtonId, kChannels, ctlId);
+        if (link >= 0) on = LinksAndCurves::IsLinked(link);
+        const int curve = IndexOfId(g_curveButtonId, kChannels, ctlId);
+        if (curve >= 0) on = m_families.links.IsCurveShown(curve);
+        const int phase = IndexOfId(g_phaseButtonId, kChannels, ctlId);
+        if (phase >= 0) on = ((g_phaseMask >> phase) & 1) != 0;
         CRect rc(dis->rcItem);
         dis->pDC->FillSolidRect(&rc, on ? RGB(58, 120, 190) : RGB(64, 76, 96));
         std::wstring text = item->GetWindowTextString();
+        if (IndexOfId(g_delayUnitButtonId, kChannels, ctlId) >= 0) text = ChannelStrips::DelayUnitCaption();
         if (channel >= 0) text = ChannelStrips::ChannelCaption(channel, text);
         if (mute >= 0 || ctlId == IDC_SYS_MUTE) text.clear();  // the caption holds the state
         if (!text.empty()) {

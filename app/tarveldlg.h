@@ -68,6 +68,29 @@ public:
     // Frame and About.
     void OnMenuAbout();
 
+    // Refreshers other parts call after they changed the model.
+    void FeedSpectrum(BOOL redraw) { m_view.FeedSpectrum(redraw != FALSE); }
+    void RefreshEqControls() { m_view.RefreshEqControls(); }
+    void ApplyPeqMode();
+    void InvalidateChannelButtons() { m_families.strips.InvalidateChannelButtons(); }
+    void InvalidateLinkButtons() { m_families.links.InvalidateLinkButtons(); }
+    void InvalidateCurveButtons() { m_families.links.InvalidateCurveButtons(); }
+    // Repaints the dialog's background under an enabled control (with erase),
+    // so that a transparent label is drawn anew.
+    void InvalidateControlArea(int controlId);
+    // The input-source group of a routing-matrix input label, 0 for any
+    // other control.
+    int GetControlSourceGroup(int controlId) const;
+    BOOL IsPeqMode() const { return m_bPeqMode; }
+
+    // The preset commands of the scene menu.
+    void OnLoadFromPc();
+    void OnSaveToPc();
+    // The double click on a channel button: the channel-naming dialog.
+    void RenameChannel(int channel);
+    // The firmware upgrade of the settings dialog.
+    void OnFirmwareUpgrade();
+
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
@@ -90,6 +113,33 @@ protected:
     afx_msg LRESULT OnDeviceOffline(WPARAM, LPARAM);
     afx_msg LRESULT OnDeviceInfoReceived(WPARAM, LPARAM);
     afx_msg LRESULT OnDeviceOptionChanged(WPARAM, LPARAM);
+
+    // Channel strips, master volume, Link and curve buttons; the index is
+    // the channel 0..11 (tarveldlg_strips.cpp).
+    afx_msg void OnKillFocusGainCh(int channel);
+    afx_msg void OnClickedPhaseCh(int channel);
+    afx_msg void OnClickedMuteCh(int channel);
+    afx_msg void OnClickedSelectCh(int channel);
+    afx_msg void OnDoubleClickedSelectCh(int channel);
+    afx_msg void OnKillFocusDelayCh(int channel);
+    afx_msg void OnClickedDelayUnitCh(int channel);
+    afx_msg void OnVScroll(UINT code, UINT pos, CWnd* scrollBar);
+    afx_msg void OnClickedSysMute();
+    afx_msg void OnKillFocusSystemVol();
+    afx_msg void OnClickedLinkCh(int channel);
+    afx_msg void OnClickedCurveCh(int channel);
+
+    // Private messages of the fields and popups, and the launchers
+    // (tarveldlg_messages.cpp).
+    afx_msg LRESULT OnEditNavigate(WPARAM key, LPARAM);
+    afx_msg LRESULT OnEditStep(WPARAM channel, LPARAM);
+    afx_msg LRESULT OnEditCommit(WPARAM channel, LPARAM);
+    afx_msg LRESULT OnSceneCommand(WPARAM command, LPARAM);
+    afx_msg LRESULT OnSetupCommand(WPARAM command, LPARAM);
+    afx_msg LRESULT OnDelayCalculated(WPARAM channel, LPARAM distanceAndDelay);
+    afx_msg LRESULT OnMixVolumeChanged(WPARAM volume, LPARAM);
+    afx_msg LRESULT OnDelayChanged(WPARAM, LPARAM);
+    afx_msg void OnClickedFile();
 
     DECLARE_MESSAGE_MAP()
 
@@ -164,10 +214,15 @@ private:
     int m_nSpeakerDistance[kChannels] = {};
 
     CDelayFieldSet m_delayFields;
-    CMainControls m_controls{*this, m_spectrum, m_sliderChGain, m_sliderSystemVol, m_sliderFreqGain,
-                             {m_comboHpType, m_comboHpSlope, m_comboLpType, m_comboLpSlope}};
+    CMainControls m_controls{*this,
+                             m_spectrum,
+                             m_sliderChGain,
+                             m_sliderSystemVol,
+                             m_sliderFreqGain,
+                             {m_comboHpType, m_comboHpSlope, m_comboLpType, m_comboLpSlope},
+                             m_delayFields};
     ControlFamilies m_families{m_controls};
-    CMainView m_view{m_controls, m_families, m_delayFields, m_nSpeakerDistance};
+    CMainView m_view{m_controls, m_families, m_delayFields, m_nSpeakerDistance, m_bPeqMode};
     CSyncHost m_syncHost{*this};
     CEqSyncView m_eqSyncView{m_controls};
     SyncTimers m_syncTimers{m_syncHost};

@@ -2,7 +2,32 @@
 
 #include "model/codecs.h"
 #include "model/params.h"
+#include "model/propagation.h"
+#include "model/value_kinds.h"
 #include "platform/resources.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr int kOff = 600;           // channel attenuation shown "OFF"
+constexpr int kMasterOff = 60;      // master attenuation shown "OFF"
+constexpr int kMasterMuteBit = 0x40;
+
+bool IsChannel(int channel) { return channel >= 0 && channel < kChannels; }
+bool Has(int mask, int channel) { return (mask & (1 << channel)) != 0; }
+
+// The partner when the channel's pair is bridged (flag exactly 1), else -1.
+int BridgedPartner(int channel) { return BridgeFlagOf(channel) == 1 ? BridgePartnerOf(channel) : -1; }
+
+// Keeps the attenuation a mute gives back; one already at OFF keeps what
+// was kept before, so that the unmute does not restore OFF.
+void KeepAndMute(int channel)
+{
+    if (g_channelGain[channel] != kOff) g_savedGain[channel] = g_channelGain[channel];
+    g_channelGain[channel] = kOff;
+}
+
+}  // namespace
 
 void ChannelStrips::InvalidateChannelButtons()
 {
@@ -11,12 +36,187 @@ void ChannelStrips::InvalidateChannelButtons()
 
 void ChannelStrips::InvalidateChannelButton(int channel)
 {
-    if (channel >= 0 && channel < kChannels) m_view.InvalidateChannelButton(channel);
+    if (IsChannel(channel)) m_view.InvalidateChannelButton(channel);
 }
 
 void ChannelStrips::SetPhaseButtonCaption(int channel, int stringId)
 {
     m_view.PhaseButton(channel).SetText(LoadResString(stringId));
+}
+
+void ChannelStrips::ShowStrip(int channel)
+{
+    std::wstring text;
+    ShowChannelGain(&m_view.GainSlider(channel), text, channel);
+    m_view.GainField(channel).SetText(text);
+    ShowChannelMute(m_view.MuteButton(channel), channel);
+}
+
+void ChannelStrips::ClickPhase(int channel)
+{
+    if (!IsChannel(channel)) return;
+    const bool toInverted = m_view.PhaseButton(channel).GetText() == LoadResString(IDS_PHASE_0);
+    const int partner = BridgedPartner(channel);
+    for (int c : {channel, partner}) {
+        if (c < 0) continue;
+        if (toInverted)
+            g_phaseMask |= 1 << c;
+        else
+            g_phaseMask &= ~(1 << c);
+        SetPhaseButtonCaption(c, toInverted ? IDS_PHASE_180 : IDS_PHASE_0);
+    }
+}
+
+void ChannelStrips::ClickMute(IModelView& model, int channel)
+{
+    if (!IsChannel(channel)) return;
+    const bool mute = m_view.MuteButton(channel).GetText() == kUnmutedCaption;
+    if (mute)
+        KeepAndMute(channel);
+    else
+        g_channelGain[channel] = g_savedGain[channel];
+    const int partner = BridgedPartner(channel);
+    if (MuteLinkGroup(model, channel, mute ? 1 : 0) == 0 && partner >= 0) {
+        if (mute)
+            KeepAndMute(partner);
+        else
+            g_channelGain[partner] = g_savedGain[partner];
+        ShowStrip(partner);
+    }
+    ShowStrip(channel);
+}
+
+void ChannelStrips::Select(IModelView& model, int channel)
+{
+    if (!IsChannel(channel)) return;
+    g_selectedChannel = channel;
+    InvalidateChannelButtons();
+    model.RefreshEqControls();
+    model.FeedSpectrum(true);
+}
+
+bool ChannelStrips::CommitGainField(int channel)
+{
+    if (!IsChannel(channel)) return false;
+    ChannelGainKind kind(channel);
+    if (kind.Commit(m_view.GainField(channel).GetText())) return true;
+    m_view.GainField(channel).SetText(kind.Format());
+    return false;
+}
+
+void ChannelStrips::ShowGainChange(int channel)
+{
+    if (!IsChannel(channel)) return;
+    const int tied = TiedChannels(channel);
+    for (int c = 0; c < kChannels; ++c)
+        if (Has(tied, c)) ShowStrip(c);
+}
+
+void ChannelStrips::MoveGainSlider(int channel)
+{
+    if (!IsChannel(channel)) return;
+    g_channelGain[channel] = m_view.GainSlider(channel).GetPos();
+    const int tied = TiedChannels(channel);
+    for (int c = 0; c < kChannels; ++c) {
+        if (!Has(tied, c)) continue;
+        g_channelGain[c] = g_channelGain[channel];
+        ShowStrip(c);
+    }
+    IEditControl& field = m_view.GainField(channel);
+    field.SelectAll();
+    field.SetFocus();
+}
+
+void ChannelStrips::SpreadDelay(int channel)
+{
+    IDelayFields& delays = m_view.Delays();
+    const int tied = TiedChannels(channel);
+    const int value = delays.GetValue(channel);
+    for (int c = 0; c < kChannels; ++c)
+        if (c != channel && Has(tied, c) && delays.GetValue(c) != value) delays.SetValue(c, value);
+}
+
+void ChannelStrips::CommitDelayField(int channel)
+{
+    if (!IsChannel(channel)) return;
+    DelayKind kind(m_view.Delays().GetValueRef(channel), false);
+    if (kind.Commit(m_view.DelayText(channel).GetText())) SpreadDelay(channel);
+    m_view.DelayText(channel).SetText(kind.Format());
+}
+
+void ChannelStrips::DelayChanged()
+{
+    const int focused = m_view.FocusedDelayChannel();
+    if (IsChannel(focused)) SpreadDelay(focused);
+}
+
+void ChannelStrips::SetCalculatedDelay(int channel, int samples)
+{
+    if (IsChannel(channel)) m_view.Delays().SetValue(channel, samples);
+}
+
+void ChannelStrips::ToggleDelayUnit()
+{
+    g_delayInCm = g_delayInCm == 0 ? 1 : 0;
+    for (int c = 0; c < kChannels; ++c) m_view.Delays().UpdateText(c);
+    for (int c = 0; c < kChannels; ++c) m_view.InvalidateDelayUnitButton(c);
+}
+
+void ChannelStrips::ShowMasterMute()
+{
+    const bool off = g_masterVolume == kMasterOff;
+    if (off)
+        g_muteMask |= kMasterMuteBit;
+    else
+        g_muteMask &= ~kMasterMuteBit;
+    m_view.MasterMuteButton().SetText(off ? kMutedCaption : kUnmutedCaption);
+}
+
+void ChannelStrips::ClickMasterMute()
+{
+    if (m_view.MasterMuteButton().GetText() == kUnmutedCaption) {
+        if (g_masterVolume != kMasterOff) g_masterVolumeSaved = g_masterVolume;
+        g_masterVolume = kMasterOff;
+    } else {
+        g_masterVolume = g_masterVolumeSaved;
+    }
+    ShowMasterMute();
+    m_view.MasterVolumeField().SetText(MasterVolumeKind().Format());
+    ISlider& slider = m_view.MasterSlider();
+    slider.SetPos(g_masterVolume);
+    slider.Invalidate();
+}
+
+void ChannelStrips::MoveMasterSlider()
+{
+    g_masterVolume = m_view.MasterSlider().GetPos();
+    IEditControl& field = m_view.MasterVolumeField();
+    field.SetText(MasterVolumeKind().Format());
+    field.SelectAll();
+    field.SetFocus();
+    ShowMasterMute();
+}
+
+void ChannelStrips::CommitMasterField()
+{
+    IEditControl& field = m_view.MasterVolumeField();
+    if (MasterVolumeKind().CommitOnFocusLoss(field.GetText())) {
+        ISlider& slider = m_view.MasterSlider();
+        slider.SetPos(g_masterVolume);
+        slider.Invalidate();
+        ShowMasterMute();
+    }
+    field.SetText(MasterVolumeKind().Format());
+}
+
+int ChannelStrips::NextInRing(int channel, int direction, const std::function<bool(int)>& shown)
+{
+    if (!IsChannel(channel) || (direction != 1 && direction != -1)) return -1;
+    for (int step = 1; step < kChannels; ++step) {
+        const int c = (channel + direction * step + kChannels) % kChannels;
+        if (shown(c)) return c;
+    }
+    return -1;
 }
 
 bool ChannelStrips::IsSelected(int channel) { return channel == g_selectedChannel; }
@@ -28,4 +228,9 @@ bool ChannelStrips::IsMasterMuted() { return ((g_muteMask >> 6) & 1) != 0; }
 std::wstring ChannelStrips::ChannelCaption(int channel, const std::wstring& text)
 {
     return text.empty() ? L"CH" + std::to_wstring(channel + 1) : text;
+}
+
+std::wstring ChannelStrips::DelayUnitCaption()
+{
+    return LoadResString(g_delayInCm == 0 ? IDS_DELAY_UNIT_MS : IDS_DELAY_UNIT_CM);
 }

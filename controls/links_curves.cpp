@@ -1,6 +1,7 @@
 #include "controls/links_curves.h"
 
 #include "model/params.h"
+#include "model/propagation.h"
 
 void LinksAndCurves::InvalidateLinkButton(int channel)
 {
@@ -25,4 +26,24 @@ std::wstring LinksAndCurves::CopyQuestion(const std::wstring& format, const std:
     if (second == std::wstring::npos) return format;
     return format.substr(0, first) + fromLabel + format.substr(first + 2, second - first - 2) + toLabel +
            format.substr(second + 2);
+}
+
+void LinksAndCurves::ClickLink(IModelView& model, int channel)
+{
+    if (channel >= 0 && channel < kChannels) EditLinkGroup(model, 1 << channel);
+}
+
+void LinksAndCurves::ClickCurve(int channel)
+{
+    if (channel < 0 || channel >= kChannels) return;
+    m_view.Graph().ToggleChannelVisible(channel);
+    m_view.InvalidateGraph();
+    m_view.InvalidateCurveButton(channel);
+}
+
+bool LinksAndCurves::IsLinked(int channel) { return LinkGroupOf(channel) >= 0; }
+
+bool LinksAndCurves::IsCurveShown(int channel)
+{
+    return channel >= 0 && channel < kChannels && ((m_view.Graph().GetVisibleChannels() >> channel) & 1) != 0;
 }

@@ -5,11 +5,17 @@
 
 #include <string>
 
+#include "model/model_view.h"
+#include "model/ports.h"
+
 // What the Link and curve buttons need of the window.
 class ILinkCurveView {
 public:
     virtual void InvalidateLinkButton(int channel) = 0;
     virtual void InvalidateCurveButton(int channel) = 0;
+    virtual ISpectrum& Graph() = 0;
+    // Repaints the whole graph (with erase).
+    virtual void InvalidateGraph() = 0;
 
 protected:
     ~ILinkCurveView() = default;
@@ -23,6 +29,18 @@ public:
     void InvalidateLinkButton(int channel);
     void InvalidateLinkButtons();
     void InvalidateCurveButtons();
+
+    // The Link button of a channel 0..11: joins or leaves a link group.
+    void ClickLink(IModelView& model, int channel);
+    // The curve button of a channel 0..11: the graph draws that channel's
+    // curve or stops drawing it.
+    void ClickCurve(int channel);
+
+    // What the owner-drawn buttons show: a Link button is on while its
+    // channel belongs to a link group, a curve button while the graph draws
+    // the channel's curve.
+    static bool IsLinked(int channel);
+    bool IsCurveShown(int channel);
 
     // The question before a channel joins a group and takes the leader's
     // settings: the format (string IDS_CONFIRM_LINK_COPY) with its first two

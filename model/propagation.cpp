@@ -134,6 +134,7 @@ void EditLinkGroup(IModelView& view, int channelBit)
                 mask = 0;
             } else {
                 mask &= ~channelBit;
+                view.InvalidateLinkButton(k);
             }
         } else {
             for (int g = 0; g < kChannels; ++g) {
@@ -202,7 +203,8 @@ uint8_t MuteLinkGroup(IModelView& view, int channel, uint8_t mute)
     for (int j = 0; j < kChannels; ++j) {
         if (j == channel || !Has(mask, j)) continue;
         if (mute == 1) {
-            g_savedGain[j] = g_channelGain[j];
+            // A member already at OFF keeps the attenuation kept before.
+            if (g_channelGain[j] != 600) g_savedGain[j] = g_channelGain[j];
             g_channelGain[j] = 600;
         } else {
             g_channelGain[j] = g_savedGain[j];

@@ -64,6 +64,14 @@ QWidget* WidgetOfHwnd(HWND hwnd)
     return c ? c->widget : nullptr;
 }
 
+// What the windowing system does before it delivers a press: a widget that
+// takes the focus by click gets it (a sent event is not spontaneous, so Qt
+// does not do it for the test's press).
+void FocusOnPress(QWidget* w)
+{
+    if (w && w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) w->setFocus(Qt::MouseFocusReason);
+}
+
 }  // namespace
 
 void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt, bool shift, bool control)
@@ -90,8 +98,25 @@ void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt, bool shift, bool control
 void ClickAt(HWND hwnd, int x, int y)
 {
     const QPointF local(x, y);
+    FocusOnPress(WidgetOfHwnd(hwnd));
     if (QWidget* w = WidgetOfHwnd(hwnd)) {
         QMouseEvent press(QEvent::MouseButtonPress, local, w->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &press);
+    }
+    if (QWidget* w = WidgetOfHwnd(hwnd)) {
+        QMouseEvent release(QEvent::MouseButtonRelease, local, w->mapToGlobal(local), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &release);
+    }
+}
+
+void DoubleClickAt(HWND hwnd, int x, int y)
+{
+    ClickAt(hwnd, x, y);
+    const QPointF local(x, y);
+    if (QWidget* w = WidgetOfHwnd(hwnd)) {
+        QMouseEvent press(QEvent::MouseButtonDblClick, local, w->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
         QCoreApplication::sendEvent(w, &press);
     }

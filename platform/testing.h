@@ -27,6 +27,8 @@ void PumpEvents();
 void PressKey(HWND hwnd, UINT virtualKey, wchar_t ch = 0, bool alt = false, bool shift = false,
               bool control = false);
 void ClickAt(HWND hwnd, int x, int y);
+// A double click: press, release, the second press as a double click, release.
+void DoubleClickAt(HWND hwnd, int x, int y);
 void WheelAt(HWND hwnd, int x, int y, int delta);
 // Makes the window's top-level window the active one, so that focus
 // changes reach it at once.

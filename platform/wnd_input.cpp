@@ -152,6 +152,13 @@ bool RouteMouse(WndCore* c, HostBase* h, QMouseEvent* e, bool* result)
     const InputScope input(e->modifiers(), e->buttons());
     if (msg == WM_MOUSEMOVE && (c->trackFlags & TME_HOVER) && c->hoverTimer) c->hoverTimer->start(static_cast<int>(c->hoverMs));
     const std::function<LRESULT()> native = [c, h, e, msg] {
+        // An owner-drawn or notifying push button reports the second press
+        // of a double click as a double click, not as another click.
+        if (msg == WM_LBUTTONDBLCLK && c->kind == WndKind::Button &&
+            ((c->style & BS_TYPEMASK) == BS_OWNERDRAW || (c->style & BS_NOTIFY))) {
+            c->NotifyParent(BN_DOUBLECLICKED);
+            return LRESULT(1);
+        }
         const LRESULT r = h->BaseEvent(e) ? 1 : 0;
         if (msg == WM_LBUTTONUP && c->kind == WndKind::Static && (c->style & SS_NOTIFY) && !c->dead) c->NotifyParent(STN_CLICKED);
         return r;

@@ -95,7 +95,7 @@ FAMILIES = [
     ("g_channelButtonId", SELECT), ("g_gainEditId", GAIN_EDIT), ("g_muteButtonId", MUTE),
     ("g_phaseButtonId", PHASE), ("g_delayEditId", DELAY_EDIT), ("g_delayUnitButtonId", DELAY_UNIT),
     ("g_linkButtonId", LINK), ("g_curveButtonId", CURVE), ("g_chGainSliderId", GAIN_SLIDER),
-    ("g_bypassButtonId", BYPASS), ("g_routeButtonId", ROUTE),
+    ("g_bypassButtonId", BYPASS), ("g_routeButtonId", ROUTE), ("g_routeLabelId", ROUTE_LABEL),
     ("g_bandFreqEditId", FRE), ("g_bandGainEditId", FREQGAIN), ("g_bandQEditId", Q),
     ("g_bandSliderId", BAND_SLIDER),
 ]

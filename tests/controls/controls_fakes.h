@@ -84,7 +84,26 @@ struct FakeControls : IChannelStripView, IEqBandView, ICrossoverView, ILinkCurve
     FakeSelector hpType, hpSlope, lpType, lpSlope;
     FakeGraph graph;
     int hoverClears = 0;
+    int graphRepaints = 0;
+    // Channel strips and master volume.
+    FakeEdit chGain[kChannels], delayText[kChannels], masterField;
+    FakeSlider chSlider[kChannels], masterSlider;
+    FakeText mute[kChannels], masterMute;
+    FakeDelays delays;
+    int focusedDelay = -1;
+    std::vector<int> unitRepaints;
 
+    IEditControl& GainField(int c) override { return chGain[c]; }
+    ISlider& GainSlider(int c) override { return chSlider[c]; }
+    ITextControl& MuteButton(int c) override { return mute[c]; }
+    IEditControl& DelayText(int c) override { return delayText[c]; }
+    IDelayFields& Delays() override { return delays; }
+    int FocusedDelayChannel() override { return focusedDelay; }
+    IEditControl& MasterVolumeField() override { return masterField; }
+    ISlider& MasterSlider() override { return masterSlider; }
+    ITextControl& MasterMuteButton() override { return masterMute; }
+    void InvalidateDelayUnitButton(int c) override { unitRepaints.push_back(c); }
+    void InvalidateGraph() override { ++graphRepaints; }
     ITextControl& PhaseButton(int c) override { return phase[c]; }
     void InvalidateChannelButton(int c) override { channelRepaints.push_back(c); }
     ITextControl& BandFreqField(int b) override { return freq[b]; }

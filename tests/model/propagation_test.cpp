@@ -123,13 +123,13 @@ TEST_F(Propagation, LinkOnLeaderDissolvesMemberOnlyLeaves)
     g_linkGroup[1] = Mask({1, 4, 8});
     EditLinkGroup(view, 1 << 4);  // a member leaves
     EXPECT_EQ(g_linkGroup[1], Mask({1, 8}));
-    EXPECT_TRUE(view.linkButtonRepaints.empty());
+    EXPECT_EQ(view.linkButtonRepaints, std::vector<int>{4});  // the leaving channel's button shows it
     EXPECT_TRUE(view.questions.empty());
 
     g_linkGroup[1] = Mask({1, 4, 8});
     EditLinkGroup(view, 1 << 1);  // the leader dissolves the group
     EXPECT_EQ(g_linkGroup[1], 0);
-    EXPECT_EQ(view.linkButtonRepaints, (std::vector<int>{1, 4, 8}));
+    EXPECT_EQ(view.linkButtonRepaints, (std::vector<int>{4, 1, 4, 8}));
     EXPECT_EQ(view.channelButtonRepaints, 2);
 }
 
@@ -292,6 +292,16 @@ TEST_F(Propagation, MuteLinkGroupMutesAndRestoresTheOtherMembers)
     EXPECT_EQ(view.gainField[7].text, L"-13.0dB");
     EXPECT_EQ(view.muteButton[4].text, kUnmutedCaption);
     EXPECT_EQ(g_muteMask & (MuteBitOf(4) | MuteBitOf(7)), 0);
+
+    // A member already at OFF keeps the attenuation kept at its own mute:
+    // the group's unmute gives that back, not OFF.
+    g_channelGain[4] = 600;
+    g_savedGain[4] = 77;
+    EXPECT_EQ(MuteLinkGroup(view, 0, 1), 1);
+    EXPECT_EQ(g_savedGain[4], 77);
+    EXPECT_EQ(MuteLinkGroup(view, 0, 0), 1);
+    EXPECT_EQ(g_channelGain[4], 77);
+    EXPECT_EQ(view.muteButton[4].text, kUnmutedCaption);
 
     // No group: nothing changes, not even a bridged partner.
     g_btlPair12 = 1;

@@ -28,6 +28,7 @@ constexpr int kCombo = 1003;
 constexpr int kStatic = 1004;
 constexpr int kButton = 1005;
 constexpr int kEdit = 1006;
+constexpr int kOwnerButton = 1007;
 
 // One scroll message as the parent saw it, with the slider's position
 // read inside the handler.
@@ -66,7 +67,7 @@ public:
     }
     BOOL OnCommand(WPARAM w, LPARAM l) override
     {
-        if (HIWORD(w) != 0 || LOWORD(w) == kButton) {
+        if (HIWORD(w) != 0 || LOWORD(w) == kButton || LOWORD(w) == kOwnerButton) {
             notifications.emplace_back(LOWORD(w), HIWORD(w));
             if (LOWORD(w) == kCombo && HIWORD(w) == CBN_SELCHANGE)
                 comboSelectionInHandler.push_back(static_cast<CComboBox*>(GetDlgItem(kCombo))->GetCurSel());
@@ -114,6 +115,8 @@ DialogTemplate SeamTemplate()
                                   Control(kStatic, "STATIC", SS_LEFT, 25, 45, 40, 10, L"Gain"),
                                   Control(kButton, "BUTTON", WS_TABSTOP, 70, 45, 40, 14, L"Mute"),
                                   Control(kEdit, "EDIT", WS_TABSTOP, 120, 45, 40, 12, L"0.0"),
+                                  Control(kOwnerButton, "BUTTON", BS_OWNERDRAW | WS_TABSTOP, 70, 62, 40, 14,
+                                          L"CH1"),
                               });
 }
 
@@ -416,6 +419,43 @@ BEGIN_MESSAGE_MAP(CKeyStateWnd, CWnd)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
+
+// A double click on an owner-drawn button is a click and then a double
+// click; a plain push button sees two clicks.
+TEST_F(SeamsTest, DoubleClicksOnOwnerDrawnButtonsAreReportedAsSuch)
+{
+    using Seen = std::vector<std::pair<int, UINT>>;
+    RunSeamDialog([](CSeamDlg& dlg) {
+        for (int id : {kOwnerButton, kButton}) {
+            SCOPED_TRACE(id);
+            dlg.notifications.clear();
+            platform_testing::DoubleClickAt(dlg.GetDlgItem(id)->m_hWnd, 4, 4);
+            std::erase_if(dlg.notifications, [id](const auto& n) { return n.first != id; });
+            const Seen expected = id == kOwnerButton ? Seen{{id, BN_CLICKED}, {id, BN_DOUBLECLICKED}}
+                                                     : Seen{{id, BN_CLICKED}, {id, BN_CLICKED}};
+            EXPECT_EQ(dlg.notifications, expected);
+        }
+    });
+}
+
+// A click on a button that takes the focus from an edit: the edit's
+// EN_KILLFOCUS comes first, then the button's BN_CLICKED.
+TEST_F(SeamsTest, AnEditsFocusLossComesBeforeTheClickThatTookTheFocus)
+{
+    RunSeamDialog([](CSeamDlg& dlg) {
+        platform_testing::Activate(dlg.m_hWnd);
+        for (int id : {kOwnerButton, kButton}) {
+            SCOPED_TRACE(id);
+            dlg.GetDlgItem(kEdit)->SetFocus();
+            ASSERT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(kEdit));
+            dlg.notifications.clear();
+            ClickAt(dlg.GetDlgItem(id)->m_hWnd, 4, 4);
+            std::erase_if(dlg.notifications,
+                          [](const auto& n) { return n.second != EN_KILLFOCUS && n.second != BN_CLICKED; });
+            EXPECT_EQ(dlg.notifications, (std::vector<std::pair<int, UINT>>{{kEdit, EN_KILLFOCUS}, {id, BN_CLICKED}}));
+        }
+    });
+}
 
 TEST_F(SeamsTest, GetKeyStateInAHandlerReportsTheStateOfItsMessage)
 {
