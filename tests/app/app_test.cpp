@@ -25,6 +25,7 @@
 #include "platform/hid/inprocess_backend.h"
 #include "platform/platform.h"
 #include "platform/testing.h"
+#include "tests/app/main_window_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -165,73 +166,6 @@ TEST(MainLinkTest, OwnsThePortOnlyWhileItRuns)
 }
 
 // ---- the main window --------------------------------------------------------
-
-// Runs f on the UI thread and waits for it (from the script's thread).
-bool OnUi(const std::function<void()>& f)
-{
-    auto done = std::make_shared<std::promise<void>>();
-    auto fut = done->get_future();
-    if (!PostToUi([f, done] {
-            f();
-            done->set_value();
-        }))
-        return false;
-    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-}
-
-bool WaitOnUi(const std::function<bool()>& pred)
-{
-    for (int i = 0; i < 500; ++i) {
-        bool ok = false;
-        if (!OnUi([&] { ok = pred(); })) return false;
-        if (ok) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(EnsureUiApplication());
-        ResetShutdownForTests();
-        m_setup.startLink = false;
-        SetLinkSetupForTests(&m_setup);
-        g_languageId = 0x0409;
-        g_deviceInfoReceived = 0;
-        g_deviceInfoExReceived = 0;
-        g_deviceString.Clear();
-    }
-    void TearDown() override
-    {
-        SetLinkSetupForTests(nullptr);
-        platform_testing::SetSystemMenuResponder({});
-        platform_testing::PumpEvents();
-    }
-
-    // Runs the main dialog; script runs on its own thread once the picker
-    // is up and must end by closing the window.
-    INT_PTR Run(CTarvelDlg& dlg, const std::function<void()>& script)
-    {
-        std::thread t([&] {
-            // The picker comes first: confirm the model shown.
-            const bool picker = WaitOnUi([] {
-                HWND top = platform_testing::TopModalDialog();
-                return top && dynamic_cast<CDialogLogo*>(CWnd::FromHandle(top)) != nullptr;
-            });
-            EXPECT_TRUE(picker);
-            OnUi([] { ::PostMessage(platform_testing::TopModalDialog(), WM_COMMAND, IDOK, 0); });
-            EXPECT_TRUE(WaitOnUi([&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.IsWindowVisible(); }));
-            script();
-        });
-        const INT_PTR r = dlg.DoModal();
-        t.join();
-        return r;
-    }
-
-    LinkSetup m_setup;
-};
 
 TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroughWmClose)
 {
