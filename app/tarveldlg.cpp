@@ -5,8 +5,8 @@
 #include "dialogs/dialog_messages.h"
 #include "dialogs/dialoglogo.h"
 #include "dialogs/popuplook.h"
-#include "link/firmware.h"
 #include "fields/field_messages.h"
+#include "link/firmware.h"
 #include "link/link_messages.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
@@ -425,4 +425,3 @@ void CTarvelDlg::ShowStringBox(int stringId)
 }
 
 void CTarvelDlg::HidDeviceRemoved() { m_syncTimers.OnLinkLost(); }
-

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr int kOff = 600;           // channel attenuation shown "OFF"
-constexpr int kMasterOff = 60;      // master attenuation shown "OFF"
+constexpr int kOff = 600;       // channel attenuation shown "OFF"
+constexpr int kMasterOff = 60;  // master attenuation shown "OFF"
 constexpr int kMasterMuteBit = 0x40;
 
 bool IsChannel(int channel) { return channel >= 0 && channel < kChannels; }
@@ -59,10 +59,8 @@ void ChannelStrips::ClickPhase(int channel)
     const int partner = BridgedPartner(channel);
     for (int c : {channel, partner}) {
         if (c < 0) continue;
-        if (toInverted)
-            g_phaseMask |= 1 << c;
-        else
-            g_phaseMask &= ~(1 << c);
+        if (toInverted) g_phaseMask |= 1 << c;
+        else g_phaseMask &= ~(1 << c);
         SetPhaseButtonCaption(c, toInverted ? IDS_PHASE_180 : IDS_PHASE_0);
     }
 }
@@ -71,16 +69,12 @@ void ChannelStrips::ClickMute(IModelView& model, int channel)
 {
     if (!IsChannel(channel)) return;
     const bool mute = m_view.MuteButton(channel).GetText() == kUnmutedCaption;
-    if (mute)
-        KeepAndMute(channel);
-    else
-        g_channelGain[channel] = g_savedGain[channel];
+    if (mute) KeepAndMute(channel);
+    else g_channelGain[channel] = g_savedGain[channel];
     const int partner = BridgedPartner(channel);
     if (MuteLinkGroup(model, channel, mute ? 1 : 0) == 0 && partner >= 0) {
-        if (mute)
-            KeepAndMute(partner);
-        else
-            g_channelGain[partner] = g_savedGain[partner];
+        if (mute) KeepAndMute(partner);
+        else g_channelGain[partner] = g_savedGain[partner];
         ShowStrip(partner);
     }
     ShowStrip(channel);
@@ -165,10 +159,8 @@ void ChannelStrips::ToggleDelayUnit()
 void ChannelStrips::ShowMasterMute()
 {
     const bool off = g_masterVolume == kMasterOff;
-    if (off)
-        g_muteMask |= kMasterMuteBit;
-    else
-        g_muteMask &= ~kMasterMuteBit;
+    if (off) g_muteMask |= kMasterMuteBit;
+    else g_muteMask &= ~kMasterMuteBit;
     m_view.MasterMuteButton().SetText(off ? kMutedCaption : kUnmutedCaption);
 }
 

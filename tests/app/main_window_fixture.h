@@ -73,7 +73,8 @@ protected:
             });
             EXPECT_TRUE(picker);
             OnUi([] { ::PostMessage(platform_testing::TopModalDialog(), WM_COMMAND, IDOK, 0); });
-            EXPECT_TRUE(WaitOnUi([&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.IsWindowVisible(); }));
+            EXPECT_TRUE(
+                WaitOnUi([&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.IsWindowVisible(); }));
             script();
         });
         const INT_PTR r = dlg.DoModal();
@@ -83,4 +84,3 @@ protected:
 
     LinkSetup m_setup;
 };
-

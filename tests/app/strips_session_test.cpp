@@ -64,9 +64,8 @@ TEST_F(StripsSessionTest, TypedGainMutePhaseAndDelayReachTheDevice)
     std::thread script([&] {
         // The picker ends by itself once the device identified; the import
         // ends with the synchronisation running.
-        const bool imported = WaitOnUi([&] {
-            return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning();
-        });
+        const bool imported = WaitOnUi(
+            [&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning(); });
         EXPECT_TRUE(imported);
         if (!imported) {
             OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });

@@ -251,8 +251,11 @@ TEST_F(StripsWindowTest, TheRingsOfTheDelayAndGainFields)
             int from;
             UINT key;
             int to;
-        } cases[] = {{g_delayEditId, 11, VK_RIGHT, 0}, {g_gainEditId, 0, VK_LEFT, 11}, {g_delayEditId, 4, VK_RIGHT, 5},
-                     {g_gainEditId, 7, VK_RIGHT, 0},   {g_delayEditId, 0, VK_LEFT, 7}};
+        } cases[] = {{g_delayEditId, 11, VK_RIGHT, 0},
+                     {g_gainEditId, 0, VK_LEFT, 11},
+                     {g_delayEditId, 4, VK_RIGHT, 5},
+                     {g_gainEditId, 7, VK_RIGHT, 0},
+                     {g_delayEditId, 0, VK_LEFT, 7}};
         for (size_t i = 0; i < std::size(cases); ++i) {
             const Case& k = cases[i];
             SCOPED_TRACE(i);

@@ -82,7 +82,13 @@ TEST_F(StripsTest, MuteKeepsEachChannelsAttenuationAndTheTiedChannelsFollow)
         {"alone", [] {}, 2, {2}},
         {"bridged pair", [] { g_btlPair12 = 1; }, 0, {0, 1}},
         {"bridged, the follower clicked", [] { g_btlPair12 = 1; }, 1, {0, 1}},
-        {"link group beats the bridge", [] { g_btlPair12 = 1; g_linkGroup[0] = (1 << 0) | (1 << 2); }, 0, {0, 2}},
+        {"link group beats the bridge",
+         [] {
+             g_btlPair12 = 1;
+             g_linkGroup[0] = (1 << 0) | (1 << 2);
+         },
+         0,
+         {0, 2}},
         {"member of a group", [] { g_linkGroup[3] = (1 << 3) | (1 << 9) | (1 << 11); }, 11, {3, 9, 11}},
         {"bridged CH11/CH12", [] { g_btlPair1112 = 1; }, 10, {10, 11}},
     };
@@ -182,7 +188,13 @@ TEST_F(StripsTest, SliderMovesTheTiedChannelsAndEachMuteFollowsItsOwnGain)
     } cases[] = {
         {"alone", [] {}, 4, {4}},
         {"bridged", [] { g_btlPair78 = 1; }, 7, {6, 7}},
-        {"group over bridge", [] { g_btlPair12 = 1; g_linkGroup[0] = (1 << 0) | (1 << 2); }, 0, {0, 2}},
+        {"group over bridge",
+         [] {
+             g_btlPair12 = 1;
+             g_linkGroup[0] = (1 << 0) | (1 << 2);
+         },
+         0,
+         {0, 2}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
@@ -215,7 +227,7 @@ TEST_F(StripsTest, GainCommitStoresSpreadsAndShowsOrGivesTheStoredTextBack)
         const wchar_t* shown;
     } cases[] = {
         {"-12.3", true, 123, L"-12.3dB"}, {"off", true, 600, L"OFF"}, {"abc", false, 600, L"OFF"},
-        {"5", false, 600, L"OFF"},        {"0", true, 0, L"0.0dB"},  {"-60.1", false, 0, L"0.0dB"},
+        {"5", false, 600, L"OFF"},        {"0", true, 0, L"0.0dB"},   {"-60.1", false, 0, L"0.0dB"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.text);
@@ -250,7 +262,7 @@ TEST_F(StripsTest, DelayCommitReadsTheCurrentUnitAndTheTiedChannelsFollow)
         int samples;
         const wchar_t* shown;
     } cases[] = {
-        {"2", 0, 96, L"2.000"}, {"abc", 0, 96, L"2.000"}, {"", 0, 0, L"0.000"},
+        {"2", 0, 96, L"2.000"},   {"abc", 0, 96, L"2.000"}, {"", 0, 0, L"0.000"},
         {"34", 1, 48, L"34.000"}, {"1", 0, 48, L"1.000"},
     };
     g_btlPair56 = 1;
@@ -318,7 +330,8 @@ TEST_F(StripsTest, MasterMuteSliderAndFieldKeepVolumeTextSliderAndButtonTogether
     auto expectMaster = [&](int volume) {
         EXPECT_EQ(g_masterVolume, volume);
         EXPECT_EQ(controls.masterSlider.pos, volume);
-        EXPECT_EQ(controls.masterField.text, volume == 60 ? L"OFF" : (volume == 0 ? L"0dB" : L"-" + std::to_wstring(volume) + L"dB"));
+        EXPECT_EQ(controls.masterField.text,
+                  volume == 60 ? L"OFF" : (volume == 0 ? L"0dB" : L"-" + std::to_wstring(volume) + L"dB"));
         EXPECT_EQ(controls.masterMute.text, volume == 60 ? kMutedCaption : kUnmutedCaption);
         EXPECT_EQ((g_muteMask & 0x40) != 0, volume == 60);
     };
@@ -364,8 +377,8 @@ TEST_F(StripsTest, RingsWrapAndSkipTheChannelsNotShown)
         std::function<bool(int)> shown;
         int to;
     } cases[] = {
-        {11, 1, all, 0},  {0, -1, all, 11}, {4, 1, all, 5},    {7, 1, eight, 0},
-        {0, -1, eight, 7}, {3, 0, all, -1}, {3, 1, none, -1},  {12, 1, all, -1},
+        {11, 1, all, 0},   {0, -1, all, 11}, {4, 1, all, 5},   {7, 1, eight, 0},
+        {0, -1, eight, 7}, {3, 0, all, -1},  {3, 1, none, -1}, {12, 1, all, -1},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.from << " " << k.direction);
@@ -411,8 +424,8 @@ TEST_F(StripsTest, InputLabelsBelongToTheirSourceGroups)
 {
     struct Case {
         int bit, model, group;
-    } cases[] = {{0, 4, 1}, {5, 4, 1}, {5, 7, 10}, {13, 7, 10}, {16, 7, 1},  {6, 7, 2},
-                 {15, 4, 2}, {15, 7, 10}, {8, 4, 5}, {11, 4, 3}, {18, 4, 0}, {-1, 4, 0}};
+    } cases[] = {{0, 4, 1},  {5, 4, 1},   {5, 7, 10}, {13, 7, 10}, {16, 7, 1}, {6, 7, 2},
+                 {15, 4, 2}, {15, 7, 10}, {8, 4, 5},  {11, 4, 3},  {18, 4, 0}, {-1, 4, 0}};
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.bit << " model " << k.model);
         EXPECT_EQ(RoutingMatrix::SourceGroupOf(k.bit, k.model), k.group);
