@@ -116,6 +116,10 @@ TEST(ControlIdTablesTest, AgreeWithTheTemplatesNames)
             SCOPED_TRACE(name);
             ASSERT_EQ(byName.count(name), 1u);
             EXPECT_EQ(byName[name], g_routeButtonId[out][in]);
+            const std::string label =
+                "IDC_ROUTE_LABEL_CH" + std::to_string(out + 1) + "_IN" + std::to_string(in + 1);
+            ASSERT_EQ(byName.count(label), 1u);
+            EXPECT_EQ(byName[label], g_routeLabelId[out][in]);
         }
 }
 
