@@ -332,8 +332,12 @@ TEST_F(StripsWindowTest, PrivateMessagesAndStatusLabels)
         dlg.SendMessage(WM_EDIT_STEP, 6, 0);
         ExpectStrip(dlg, 6, 44);
         ExpectStrip(dlg, 7, 44);
-        dlg.SendMessage(WM_EDIT_STEP, 12, 0);
-        dlg.SendMessage(WM_EDIT_COMMIT, static_cast<WPARAM>(-1), 0);
+        const int maskBefore = g_muteMask;
+        for (WPARAM outside : {WPARAM(12), WPARAM(40), static_cast<WPARAM>(-1)}) {
+            dlg.SendMessage(WM_EDIT_STEP, outside, 0);
+            dlg.SendMessage(WM_EDIT_COMMIT, outside, 0);
+        }
+        EXPECT_EQ(g_muteMask, maskBefore);
         dlg.SetDlgItemText(g_gainEditId[6], L"abc");
         dlg.SendMessage(WM_EDIT_COMMIT, 6, 0);
         ExpectStrip(dlg, 6, 44);
