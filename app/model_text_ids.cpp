@@ -6,3 +6,5 @@ static_assert(kTextPhase0 == IDS_PHASE_0);
 static_assert(kTextPhase180 == IDS_PHASE_180);
 static_assert(kTextPresetLoadFailed == IDS_PRESET_LOAD_FAILED);
 static_assert(kTextFileError == IDS_FILE_ERROR);
+static_assert(kTextSaveMasterMuted == IDS_SAVE_MASTER_MUTED);
+static_assert(kTextSaveMutedCh1 == IDS_SAVE_MUTED_CH1 && kTextSaveMutedCh1 + 5 == IDS_SAVE_MUTED_CH6);

@@ -2,7 +2,6 @@
 
 #include "app/tarveldlg.h"
 
-int g_languageChoice = 0;
 int g_preVista = 0;
 
 CTarvelApp theApp;

@@ -6,14 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/dialogsetup.h"  // kLanguageFileName
+#include "model/params.h"         // g_languageChoice
 #include "platform/platform.h"
 
-// Where the language came from: 0 the system's, 1 a language file with an
-// id other than 0x0409, 2 a file with 0x0409.
-extern int g_languageChoice;
 extern int g_preVista;
-
-constexpr const char* kLanguageFileName = "DspLanguage.ini";
 
 struct LanguageChoice {
     uint16_t languageId = 0;

@@ -12,16 +12,12 @@
 #include "model/eq_images.h"
 #include "model/params.h"
 #include "model/resets.h"
+#include "platform/codepage.h"
 #include "platform/look.h"
 
 const wchar_t* const kAppVersion = L"K417R_210903V1";
 
-std::wstring FromSystemCodePage(const char* bytes, size_t n)
-{
-    std::wstring out;
-    for (size_t i = 0; i < n && bytes[i] != 0; ++i) out.push_back(static_cast<unsigned char>(bytes[i]));
-    return out;
-}
+std::wstring FromSystemCodePage(const char* bytes, size_t n) { return DecodeAnsi(bytes, n); }
 
 // ---------------------------------------------------------------------------
 // Construction
@@ -64,6 +60,10 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_MESSAGE(WM_MIX_VOLUME_CHANGED, &CTarvelDlg::OnMixVolumeChanged)
     ON_MESSAGE(WM_DELAY_CHANGED, &CTarvelDlg::OnDelayChanged)
     ON_BN_CLICKED(IDC_FILE, &CTarvelDlg::OnClickedFile)
+    // Source, settings and the firmware loader (main_dialogs.cpp).
+    ON_BN_CLICKED(IDC_SOURCE, &CTarvelDlg::OnClickedSource)
+    ON_BN_CLICKED(IDC_SETUP, &CTarvelDlg::OnClickedSetup)
+    ON_MESSAGE(WM_UPGRADE_REQUEST, &CTarvelDlg::OnUpgradeRequest)
 END_MESSAGE_MAP()
 
 CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(IDD_TARVEL_DIALOG, parent)
@@ -343,7 +343,7 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
         dis->pDC->FillSolidRect(&rc, on ? RGB(58, 120, 190) : RGB(64, 76, 96));
         std::wstring text = item->GetWindowTextString();
         if (IndexOfId(g_delayUnitButtonId, kChannels, ctlId) >= 0) text = ChannelStrips::DelayUnitCaption();
-        if (channel >= 0) text = ChannelStrips::ChannelCaption(channel, text);
+        if (channel >= 0) text = ChannelButtonText(channel);
         if (mute >= 0 || ctlId == IDC_SYS_MUTE) text.clear();  // the caption holds the state
         if (!text.empty()) {
             dis->pDC->SetBkMode(TRANSPARENT);

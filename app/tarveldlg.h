@@ -7,6 +7,7 @@
 
 #include "app/control_ids.h"
 #include "app/eq_sync_view.h"
+#include "app/firmware_host.h"
 #include "app/main_controls.h"
 #include "app/main_link.h"
 #include "app/main_view.h"
@@ -16,6 +17,7 @@
 #include "fields/editdelay.h"
 #include "fields/editgain.h"
 #include "fields/editvolume.h"
+#include "link/firmware_upgrade.h"
 #include "link/sync_timers.h"
 #include "link/ui_port.h"
 #include "platform/platform.h"
@@ -29,9 +31,11 @@ constexpr UINT IDT_EQ_SYNC_MS = 120;
 
 extern const wchar_t* const kAppVersion;  // "K417R_210903V1"
 
-// A device string as text: its bytes (the system code page, single-byte
-// here) up to the first zero, at most n.
+// A device string as text: its bytes (the system code page) up to the
+// first zero, at most n.
 std::wstring FromSystemCodePage(const char* bytes, size_t n);
+// A channel button's caption: the device's name of the channel, else "CHn".
+std::wstring ChannelButtonText(int channel);
 
 // The window: it holds the controls and composes the parts that work on
 // them (the control families and their view, the model's view, the graph's
@@ -91,6 +95,15 @@ public:
     // The firmware upgrade of the settings dialog.
     void OnFirmwareUpgrade();
 
+    // Device presets, the input source and the firmware upgrade
+    // (app/main_dialogs.cpp).
+    BOOL CheckBeforeSave();
+    void OnSaveToDsp();
+    void OnLoadFromDsp();
+    void OnMenuInputSource();
+    bool StartFirmwareTransfer();
+    void OnClickedExportMcuParams();
+
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
@@ -140,6 +153,11 @@ protected:
     afx_msg LRESULT OnMixVolumeChanged(WPARAM volume, LPARAM);
     afx_msg LRESULT OnDelayChanged(WPARAM, LPARAM);
     afx_msg void OnClickedFile();
+
+    // Launchers and the loader's request (app/main_dialogs.cpp).
+    afx_msg void OnClickedSource();
+    afx_msg void OnClickedSetup();
+    afx_msg LRESULT OnUpgradeRequest(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -226,5 +244,8 @@ private:
     CSyncHost m_syncHost{*this};
     CEqSyncView m_eqSyncView{m_controls};
     SyncTimers m_syncTimers{m_syncHost};
+    CFirmwareHost m_firmwareHost{*this};
+    FirmwareUpgrade m_firmware{m_firmwareHost};
+    int m_nExportCount = 0;  // name record files written by the C-source export
     bool m_closed = false;
 };

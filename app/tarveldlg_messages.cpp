@@ -79,8 +79,9 @@ LRESULT CTarvelDlg::OnDelayChanged(WPARAM, LPARAM)
 
 LRESULT CTarvelDlg::OnSceneCommand(WPARAM command, LPARAM)
 {
-    // Recall from and save to a device slot come with the device presets.
     switch (command) {
+    case SCENE_LOAD_FROM_DEVICE: OnLoadFromDsp(); break;
+    case SCENE_SAVE_TO_DEVICE: OnSaveToDsp(); break;
     case SCENE_LOAD_FROM_PC: OnLoadFromPc(); break;
     case SCENE_SAVE_TO_PC: OnSaveToPc(); break;
     default: break;
@@ -123,8 +124,6 @@ void CTarvelDlg::OnClickedFile()
     scenes.DoModal();
 }
 
-// The upgrade's choice of an image file comes with the firmware upgrade.
-void CTarvelDlg::OnFirmwareUpgrade() {}
 
 // ---------------------------------------------------------------------------
 // The preset file

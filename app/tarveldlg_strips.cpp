@@ -52,8 +52,3 @@ void CTarvelDlg::OnKillFocusSystemVol() { m_families.strips.CommitMasterField();
 void CTarvelDlg::OnClickedLinkCh(int channel) { m_families.links.ClickLink(m_view, channel); }
 
 void CTarvelDlg::OnClickedCurveCh(int channel) { m_families.links.ClickCurve(channel); }
-
-// The channel-naming dialog comes with the device presets; until it does,
-// a double click on a channel button ends here (its first click has
-// selected the channel).
-void CTarvelDlg::RenameChannel(int /*channel*/) {}

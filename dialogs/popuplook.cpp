@@ -43,7 +43,7 @@ BOOL CPopupDialog::OnInitDialog()
         for (const PopupLabel& label : m_look.labels) {
             if (CWnd* item = GetDlgItem(label.controlId)) {
                 item->SetFont(&m_fontLabel);
-                item->SetWindowText(LoadResString(label.stringId));
+                if (label.stringId) item->SetWindowText(LoadResString(label.stringId));
             }
         }
     }

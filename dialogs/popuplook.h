@@ -26,7 +26,8 @@ struct PopupTextButton {
     int bitmap = IDB_TEXT_BUTTON;
 };
 
-// A static whose text comes from the string table, shown in the label font.
+// A static shown in the label font, with its text from the string table
+// (stringId 0: the template's text stays).
 struct PopupLabel {
     int controlId = 0;
     int stringId = 0;

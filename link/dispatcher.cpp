@@ -126,15 +126,12 @@ void OnChannelName(const uint8_t* p, size_t len)
     DialogPort().Post(WM_CHANNEL_NAME_CHANGED, p[1], p[1]);
 }
 
+// The loader announced itself: the main window starts the transfer, the
+// same way over both links, so that it never starts without an image.
 void OnFwRestart(LinkKind link)
 {
-    if (link == LinkKind::kHid) {
-        g_upgradeMode.store(1);
-        SendShortCommand(CMD_FW_START);
-    } else {
-        g_tcpFwBlock.Clear();
-        DialogPort().Post(WM_UPGRADE_REQUEST, 0, 0);
-    }
+    if (link == LinkKind::kTcp) g_tcpFwBlock.Clear();
+    DialogPort().Post(WM_UPGRADE_REQUEST, 0, 0);
 }
 
 void OnFwRequest(LinkKind link, const uint8_t* p, size_t len)

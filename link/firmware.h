@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -51,3 +52,22 @@ extern TcpFirmwareBlockSlot g_tcpFwBlock;
 SendStatus SendFirmwareChunk(uint8_t indexHigh, uint8_t indexLow);
 bool QueueTcpFirmwareBlock(uint8_t indexHigh, uint8_t indexLow);
 SendStatus SendFirmwareChecksum();
+
+// 1 while the loader itself asks for an image: any known image name passes.
+extern std::atomic<int> g_allowAnyFirmware;
+
+// The bare file name (with extension, case-sensitive) is the image name of
+// the device model, or, with allowAny, any of the known image names.
+bool FirmwareNameAccepted(const std::wstring& fileName, int deviceModel, bool allowAny);
+
+enum class FirmwareFileCheck {
+    kOk,
+    kTooShort,     // under 2 bytes: no data or no checksum
+    kBadChecksum,  // the last byte is not the 8-bit sum of the others
+};
+FirmwareFileCheck CheckFirmwareFile(const uint8_t* file, size_t size);
+
+// The link went away: a transfer that ran is over (g_upgradeMode cleared,
+// the TCP block dropped, the progress at its end) while the chosen image
+// stays, so that the loader's return starts the transfer again with it.
+void FirmwareLinkLost();

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "link/commands.h"
+#include "link/firmware.h"
 #include "link/image_lock.h"
 #include "link/link_messages.h"
 #include "link/tcp_link.h"
@@ -124,10 +125,31 @@ void SyncTimers::RequestImport()
     RequestEqUser(0);
 }
 
+void SyncTimers::StartRecall()
+{
+    StopParamSync();
+    m_reading = Reading::kEqUser;
+    m_bRecall = true;
+    g_importWatchdogTicks.store(0);
+    RequestEqUser(1);
+    m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
+    m_bWatchdog = true;
+}
+
 void SyncTimers::OnImportWatchdog()
 {
     if (g_deviceInfoReceived.load() != 1) return;
     const int ticks = g_importWatchdogTicks.fetch_add(1) + 1;
+    if (m_bRecall) {
+        // Not asked again: the edits made meanwhile go to the device again.
+        if (ticks <= kWatchdogGiveUp) return;
+        StopWatchdog();
+        g_importWatchdogTicks.store(0);
+        m_reading = Reading::kNone;
+        if (CurrentLink() != Link::kNone) StartParamSync();
+        m_host.ShowStringBox(IDS_IMPORT_FAILED);
+        return;
+    }
     for (int resend : kResendTicks) {
         if (ticks == resend) {
             RequestImport();
@@ -145,6 +167,7 @@ void SyncTimers::OnImportWatchdog()
 
 void SyncTimers::StopWatchdog()
 {
+    m_bRecall = false;
     if (!m_bWatchdog) return;
     m_host.KillTimer(IDT_IMPORT_WATCHDOG);
     m_bWatchdog = false;
@@ -179,6 +202,7 @@ void SyncTimers::OnLinkLost()
 void SyncTimers::LinkLost()
 {
     EndSession();
+    FirmwareLinkLost();
     g_progressPermille.store(1000);  // ends a progress dialog that is open
 }
 
@@ -209,7 +233,7 @@ void SyncTimers::StopParamSync()
 
 bool SyncTimers::RequestSavePreset(int slot)
 {
-    if (CurrentLink() == Link::kNone || slot < 0 || slot >= 8) return false;
+    if (CurrentLink() == Link::kNone || g_deviceInfoReceived.load() != 1 || slot < 0 || slot >= 8) return false;
     m_nSaveSlot = slot;
     return true;
 }

@@ -117,9 +117,15 @@ public:
     void OnLinkLost();
     // A preset recall or an accepted firmware image.
     void StopParamSync();
+    // A preset recall of g_presetSlot: IDT_PARAM_SYNC stops and the slot's
+    // EqUser is asked for; both images then arrive as in an import, without
+    // the progress dialog. A device that never answers gets IDT_PARAM_SYNC
+    // back after the watchdog's time, with "Import failed".
+    void StartRecall();
 
     // The preset save into slot goes out once the device holds both images.
-    // Refused (false, nothing pending) while no link is up.
+    // Refused (false, nothing pending) while no link is up or no device has
+    // identified itself.
     bool RequestSavePreset(int slot);
     bool SavePending() const { return m_nSaveSlot >= 0; }
 
@@ -162,6 +168,7 @@ private:
     bool m_bChannelNamesRequested = false;
     bool m_bParamSync = false;
     bool m_bWatchdog = false;
+    bool m_bRecall = false;  // the watchdog runs for a recall
     bool m_bProgressOpen = false;
     Reading m_reading = Reading::kNone;
     Link m_link = Link::kNone;

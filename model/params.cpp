@@ -40,6 +40,7 @@ std::wstring g_channelLabel[kChannels] = {L"CH1", L"CH2", L"CH3", L"CH4",  L"CH5
 std::wstring g_devicePath;
 std::wstring g_firmwarePath;
 std::wstring g_msgCaption;
+int g_languageChoice = 0;
 
 const int g_isoBandFreq[kBands] = {20,   25,   32,   40,   50,   63,   80,    100,   125,   160,  200,
                                    250,  315,  400,  500,  630,  800,  1000,  1250,  1600,  2000, 2500,

@@ -66,6 +66,10 @@ extern std::wstring g_devicePath;
 extern std::wstring g_firmwarePath;
 extern std::wstring g_msgCaption;
 
+// Where the interface language came from: 0 the system's, 1 a language
+// file with an id other than 0x0409, 2 a file with 0x0409.
+extern int g_languageChoice;
+
 // Constant tables
 extern const int g_isoBandFreq[kBands];
 extern const double g_qStepTable[kQSteps];

@@ -8,3 +8,5 @@ constexpr int kTextPhase0 = 123;            // IDS_PHASE_0
 constexpr int kTextPhase180 = 124;          // IDS_PHASE_180
 constexpr int kTextPresetLoadFailed = 157;  // IDS_PRESET_LOAD_FAILED
 constexpr int kTextFileError = 242;         // IDS_FILE_ERROR
+constexpr int kTextSaveMasterMuted = 147;   // IDS_SAVE_MASTER_MUTED
+constexpr int kTextSaveMutedCh1 = 148;      // IDS_SAVE_MUTED_CH1; CH2..CH6 follow

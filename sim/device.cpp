@@ -460,10 +460,12 @@ void SimDevice::HandleLoader(SimSession& s, const uint8_t* p, size_t len, SimOut
         Restart(out);
         return;
     case CMD_DEVICE_INFO:
-        if (s.link == SimLink::Tcp && !ld.started) {
-            // Over the network the idle loader answers identification with its
-            // announcement.
+        if (s.link == SimLink::Tcp && (!ld.started || !s.identified)) {
+            // Over the network the loader answers identification with its
+            // announcement: while idle, and once on a new connection, so that
+            // a transfer cut off with its connection can start again.
             Note(s, "CMD_DEVICE_INFO (loader)");
+            s.identified = true;
             out.replies.push_back({RSP_FW_RESTART});
             return;
         }

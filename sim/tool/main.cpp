@@ -21,6 +21,7 @@ struct Options {
     bool burst = false;
     bool quiet = false;
     bool keepAlives = true;
+    bool loader = false;
 };
 
 // The program asks for the device information every few seconds to keep
@@ -34,12 +35,13 @@ bool IsKeepAlive(std::string_view line)
 void Usage(FILE* to)
 {
     std::fprintf(to,
-                 "usage: tarvel-sim [--port N] [--device-string S] [--burst] [--quiet] [--no-keepalive]\n"
+                 "usage: tarvel-sim [--port N] [--device-string S] [--burst] [--quiet] [--no-keepalive] [--loader]\n"
                  "  --port N           TCP port on 127.0.0.1 (default %u; 0 picks a free one)\n"
                  "  --device-string S  the device string it reports (at most %zu characters)\n"
                  "  --burst            send reply frames back to back instead of paced\n"
                  "  --quiet            do not print the received commands\n"
-                 "  --no-keepalive     do not print the program's keep-alive requests\n",
+                 "  --no-keepalive     do not print the program's keep-alive requests\n"
+                 "  --loader           start in the firmware loader, waiting for an image\n",
                  static_cast<unsigned>(kDefaultPort), simwire::kDeviceStringLen);
 }
 
@@ -80,6 +82,8 @@ int Parse(int argc, char** argv, Options& o)
             o.quiet = true;
         } else if (a == "--no-keepalive") {
             o.keepAlives = false;
+        } else if (a == "--loader") {
+            o.loader = true;
         } else if (a == "--help" || a == "-h") {
             Usage(stdout);
             return -1;
@@ -108,6 +112,7 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     SimDevice device(opt.deviceString);
+    if (opt.loader) device.Update([](SimState& s) { s.loaderMode = true; });
     if (opt.burst) {
         SimFaults f = device.Faults();
         f.replyGap = std::chrono::microseconds(0);

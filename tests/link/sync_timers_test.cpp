@@ -93,6 +93,7 @@ protected:
     // The device holds what the model encodes: images and shadows agree.
     void InSync()
     {
+        g_deviceInfoReceived = 1;
         dialog->sync.OnParamSync();
         std::lock_guard<std::mutex> lock(g_imageMutex);
         std::copy(std::begin(g_eqUser), std::end(g_eqUser), g_eqUserShadow);
@@ -244,6 +245,9 @@ TEST_F(SyncTickTest, SaveIsRefusedWithoutALinkAndDroppedWhenTheLinkGoes)
     g_usbConnected = 1;
     dialog->sync.OnParamSync();
     EXPECT_TRUE(Sent().empty());
+    // A link, but no device identified yet: refused too.
+    EXPECT_FALSE(dialog->sync.RequestSavePreset(4));
+    g_deviceInfoReceived = 1;
 
     ASSERT_TRUE(dialog->sync.RequestSavePreset(4));
     dialog->sync.OnLinkLost();  // the HID device was removed

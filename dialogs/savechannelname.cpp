@@ -1,0 +1,64 @@
+#include "dialogs/savechannelname.h"
+
+#include "platform/codepage.h"
+#include "platform/resources.h"
+#include "res/resource.h"
+
+int ChannelLabelStringId(int channel)
+{
+    static constexpr int kLabels[12] = {IDS_CH1, IDS_CH2, IDS_CH3, IDS_CH4,  IDS_CH5,  IDS_CH6,
+                                        IDS_CH7, IDS_CH8, IDS_CH9, IDS_CH10, IDS_CH11, IDS_CH12};
+    return channel >= 0 && channel < 12 ? kLabels[channel] : IDS_CH1;
+}
+
+namespace {
+
+PopupLook ChannelNameLook()
+{
+    PopupLook look;
+    look.backgroundBitmap = IDB_POPUP_BACKGROUND;
+    look.staticTextColor = RGB(254, 254, 254);
+    look.buttonTextColor = RGB(245, 245, 245);
+    look.textButtons = {{IDOK, IDS_OK}, {IDCANCEL, IDS_CANCEL}};
+    look.labels = {{IDC_CURRENT_NAME_LABEL, IDS_CURRENT_CHANNEL_NAME}, {IDC_NEW_NAME_LABEL, IDS_ENTER_CHANNEL_NAME}};
+    return look;
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CSaveChannelName, CPopupDialog)
+    ON_BN_CLICKED(IDOK, &CSaveChannelName::OnClickedOk)
+END_MESSAGE_MAP()
+
+CSaveChannelName::CSaveChannelName(int channel, const char name[kNameRecordBytes], CWnd* parent)
+    : CPopupDialog(IDD_SAVE_CHANNEL_NAME, parent, ChannelNameLook()),
+      m_nChannel(channel),
+      m_strOldName(DecodeAnsi(name, kNameRecordBytes))
+{
+}
+
+CSaveChannelName::~CSaveChannelName() = default;
+
+BOOL CSaveChannelName::OnInitDialog()
+{
+    CPopupDialog::OnInitDialog();
+    const std::wstring label = LoadResString(ChannelLabelStringId(m_nChannel));
+    if (!label.empty()) SetWindowText(label);
+    SetDlgItemText(IDC_NAME_EDIT, m_strOldName.empty() ? label : m_strOldName);
+    if (CWnd* edit = GetDlgItem(IDC_NEW_NAME_EDIT)) edit->SetFocus();
+    return FALSE;
+}
+
+void CSaveChannelName::OnClickedOk()
+{
+    UpdateData(TRUE);
+    if (CWnd* edit = GetDlgItem(IDC_NEW_NAME_EDIT)) m_strNewName = edit->GetWindowTextString();
+    CDialog::OnOK();
+}
+
+// The read-only current name keeps the default colours.
+HBRUSH CSaveChannelName::PopupCtlColor(CDC* dc, CWnd* wnd, UINT kind, HBRUSH framework)
+{
+    if (wnd && wnd->GetDlgCtrlID() == IDC_NAME_EDIT) return framework;
+    return CPopupDialog::PopupCtlColor(dc, wnd, kind, framework);
+}
