@@ -24,6 +24,7 @@ PopupLook SaveLook()
 BEGIN_MESSAGE_MAP(CSaveModeToDsp, CPopupDialog)
     ON_CBN_SELCHANGE(IDC_PRESET_SLOT, &CSaveModeToDsp::OnSelChangeSlot)
     ON_BN_CLICKED(IDOK, &CSaveModeToDsp::OnClickedOk)
+    ON_EN_CHANGE(IDC_NAME_EDIT, &CSaveModeToDsp::OnChangeName)
 END_MESSAGE_MAP()
 
 CSaveModeToDsp::CSaveModeToDsp(int slot, const PresetNameRecords& names, CWnd* parent)
@@ -36,11 +37,11 @@ CSaveModeToDsp::~CSaveModeToDsp() = default;
 void CSaveModeToDsp::DoDataExchange(CDataExchange* dx)
 {
     CPopupDialog::DoDataExchange(dx);
-    DDX_Text(dx, IDC_NAME_EDIT, m_strName);
     if (!dx->m_bSaveAndValidate) {
-        if (auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_NAME_EDIT))) edit->SetLimitText(kMaxNameChars);
+        SetNameText(m_strName);
         return;
     }
+    DDX_Text(dx, IDC_NAME_EDIT, m_strName);
     if (m_strName.size() <= static_cast<size_t>(kMaxNameChars)) return;
     // Said once; the dialog stays open until the name is shortened.
     wchar_t text[160];
@@ -52,7 +53,7 @@ void CSaveModeToDsp::DoDataExchange(CDataExchange* dx)
 
 BOOL CSaveModeToDsp::OnInitDialog()
 {
-    CPopupDialog::OnInitDialog();  // the data exchange limits the name field
+    CPopupDialog::OnInitDialog();
     if (auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_PRESET_SLOT))) {
         FillSlotCombo(*combo);
         combo->SetCurSel(m_nSlot);
@@ -71,7 +72,32 @@ void CSaveModeToDsp::OnSelChangeSlot()
 void CSaveModeToDsp::ShowSlotName()
 {
     if (m_nSlot < 0 || m_nSlot >= static_cast<int>(m_strNames.size())) return;
-    SetDlgItemText(IDC_NAME_EDIT, m_strNames[static_cast<size_t>(m_nSlot)]);
+    SetNameText(m_strNames[static_cast<size_t>(m_nSlot)]);
+}
+
+// A stored name may be longer than the field takes by typing.
+void CSaveModeToDsp::SetNameText(const std::wstring& text)
+{
+    m_bSettingText = true;
+    SetDlgItemText(IDC_NAME_EDIT, text);
+    m_strShown = text;
+    m_bSettingText = false;
+}
+
+// Typing stops at 10 characters: an edit that makes the text longer than
+// that and longer than it was is taken back.
+void CSaveModeToDsp::OnChangeName()
+{
+    auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_NAME_EDIT));
+    if (!edit || m_bSettingText) return;
+    const std::wstring text = edit->GetWindowTextString();
+    if (text.size() > static_cast<size_t>(kMaxNameChars) && text.size() > m_strShown.size()) {
+        SetNameText(m_strShown);
+        const int end = static_cast<int>(m_strShown.size());
+        edit->SetSel(end, end);
+        return;
+    }
+    m_strShown = text;
 }
 
 // One data exchange reads and checks the name and ends the dialog with it.

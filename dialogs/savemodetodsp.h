@@ -23,12 +23,16 @@ protected:
     BOOL OnInitDialog() override;
     afx_msg void OnSelChangeSlot();
     afx_msg void OnClickedOk();
+    afx_msg void OnChangeName();
     DECLARE_MESSAGE_MAP()
 
 private:
     void ShowSlotName();
+    void SetNameText(const std::wstring& text);
 
     int m_nSlot;
     std::wstring m_strName;
     PresetNames m_strNames;
+    std::wstring m_strShown;  // the name field's text before the last edit
+    bool m_bSettingText = false;
 };

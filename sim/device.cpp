@@ -381,6 +381,15 @@ SimOutcome SimDevice::Handle(SimSession& s, const uint8_t* p, size_t len)
     return out;
 }
 
+void SimDevice::AddFwRequest(SimOutcome& out, uint16_t index)
+{
+    out.replies.push_back(FwRequest(index));
+    if (faults_.removeAfterFwRequest == index) {
+        faults_.removeAfterFwRequest = -1;
+        out.removeAfter = static_cast<int>(out.replies.size()) - 1;
+    }
+}
+
 void SimDevice::HandleLoader(SimSession& s, const uint8_t* p, size_t len, SimOutcome& out)
 {
     const uint8_t code = p[0];
@@ -395,7 +404,7 @@ void SimDevice::HandleLoader(SimSession& s, const uint8_t* p, size_t len, SimOut
         ld = {};
         ld.started = true;
         ld.chunkSize = s.link == SimLink::Hid ? kHidChunk : kTcpChunk;
-        out.replies.push_back(FwRequest(0));
+        AddFwRequest(out, 0);
         return;
     case CMD_FW_CHUNK: {
         if (len < 3) {
@@ -413,7 +422,7 @@ void SimDevice::HandleLoader(SimSession& s, const uint8_t* p, size_t len, SimOut
             // Ask again for the chunk the loader is waiting for.
             Note(s, line + " ignored: expected chunk " + std::to_string(ld.nextChunk) + " of " +
                         std::to_string(ld.chunkSize) + " bytes");
-            out.replies.push_back(FwRequest(ld.nextChunk));
+            AddFwRequest(out, ld.nextChunk);
             return;
         }
         Note(s, line);
@@ -425,7 +434,7 @@ void SimDevice::HandleLoader(SimSession& s, const uint8_t* p, size_t len, SimOut
             ld.accepted = false;
             out.replies.push_back(FwRequest(kFwRequestDone));
         } else {
-            out.replies.push_back(FwRequest(ld.nextChunk));
+            AddFwRequest(out, ld.nextChunk);
         }
         return;
     }

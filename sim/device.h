@@ -78,6 +78,7 @@ struct SimFaults {
     std::vector<int> eqUserPages;   // pages an EqUser read sends, in this order; empty = all
     std::vector<int> eqUser2Pages;  // the same for EqUser2
     int removeAfterPage = -1;       // unplugged (HID) or hung up (TCP) after this EqUser page; once
+    int removeAfterFwRequest = -1;  // the same after the loader asked for this chunk index; once
     uint16_t loaderProductId = 0;   // product id in loader mode; 0 = the endpoint's own
     bool shortDeviceInfo = false;   // device info without the option byte (length 19)
 };
@@ -125,6 +126,7 @@ private:
     void AddEqUserPages(SimOutcome& out);
     void AddEqUser2Pages(SimOutcome& out);
     void HandleLoader(SimSession& s, const uint8_t* p, size_t len, SimOutcome& out);
+    void AddFwRequest(SimOutcome& out, uint16_t index);
     void FactoryReset();
     void Restart(SimOutcome& out);
 

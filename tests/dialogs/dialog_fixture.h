@@ -23,8 +23,9 @@ constexpr UINT WM_RUN_SCRIPT = WM_USER + 77;
 constexpr UINT_PTR kWatchdogTimer = 77;
 constexpr int kTimedOut = -77;
 
-// The main window as the popups see it: records WM_SCENE_COMMAND and
-// WM_CLOSE, runs posted scripts and ends a dialog that hangs.
+// The main window as the popups see it: records WM_SCENE_COMMAND,
+// WM_SETUP_COMMAND, WM_MIX_VOLUME_CHANGED and WM_CLOSE, runs posted scripts
+// and ends a dialog that hangs.
 class CFakeMainWnd : public CWnd {
 public:
     struct Received {
@@ -41,6 +42,8 @@ public:
     {
         switch (message) {
         case WM_SCENE_COMMAND:
+        case WM_SETUP_COMMAND:
+        case WM_MIX_VOLUME_CHANGED:
         case WM_CLOSE:
             received.push_back({message, wParam, lParam});
             if (onMessage) onMessage(received.back());

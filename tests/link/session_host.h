@@ -48,6 +48,8 @@ public:
     std::function<void()> onRoutingDecoded;
     // Stands in for the progress dialog's loop when set.
     std::function<void()> modalBody;
+    // Runs for every other message the link sends or posts (on the UI thread).
+    std::function<void(UINT)> onMessage;
 
     // Runs the loop until pred holds or limit passes; returns pred().
     bool RunUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(20))
@@ -127,6 +129,8 @@ public:
             }
             sync.OnRoutingImageDecoded();
             if (onRoutingDecoded) onRoutingDecoded();
+        } else if (onMessage) {
+            onMessage(msg);
         }
         return 0;
     }

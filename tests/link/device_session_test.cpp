@@ -1,0 +1,344 @@
+// Presets, channel names and the firmware upgrade against the emulated
+// amplifier over loopback TCP and the in-process HID backend, run by the
+// stand-in main dialog: a save reaches the slot, a recall brings the slot's
+// images back, a name reaches the device, and an upgrade survives a wrong
+// file, a bad sum, a loader that asks with no image and a link that drops
+// at any point of the transfer.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <optional>
+#include <thread>
+
+#include "link/firmware.h"
+#include "link/firmware_upgrade.h"
+#include "link/hid_link.h"
+#include "link/sync_timers.h"
+#include "link/tcp_link.h"
+#include "model/device_presets.h"
+#include "model/resets.h"
+#include "platform/hid/inprocess_backend.h"
+#include "res/resource.h"
+#include "sim/device.h"
+#include "sim/sim_hid_endpoint.h"
+#include "sim/tcp_server.h"
+#include "tests/link/link_globals.h"
+#include "tests/link/session_host.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Snapshot(const uint8_t* image, size_t n)
+{
+    std::lock_guard<std::mutex> lock(g_imageMutex);
+    return Bytes(image, image + n);
+}
+
+// An image file: data, then its 8-bit sum (spoilt by sumDelta).
+Bytes ImageFile(size_t dataBytes, uint8_t sumDelta = 0)
+{
+    Bytes file(dataBytes);
+    for (size_t i = 0; i < dataBytes; ++i) file[i] = static_cast<uint8_t>(i * 7 + 3);
+    file.push_back(static_cast<uint8_t>(std::accumulate(file.begin(), file.end(), 0u) + sumDelta));
+    return file;
+}
+
+// The main window's side of the upgrade: file choices from a queue,
+// boxes recorded, the progress dialog as the stand-in's nested loop.
+class FirmwareHost final : public IFirmwareHost {
+public:
+    explicit FirmwareHost(session::Dialog& dialog) : m_dialog(dialog) {}
+    std::optional<std::wstring> ChooseImageFile() override
+    {
+        ++fileDialogs;
+        if (files.empty()) return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+    bool ReadImageFile(const std::wstring& path, std::vector<uint8_t>& bytes) override
+    {
+        std::ifstream in(fs::path(path), std::ios::binary);
+        if (!in) return false;
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+        return true;
+    }
+    void ShowFirmwareBox(int stringId, bool) override { boxes.push_back(stringId); }
+    void StopParamSync() override { m_dialog.sync.StopParamSync(); }
+    void RunProgressModal() override { m_dialog.RunProgressModal(); }
+    void PostClose() override { ++closes; }
+
+    std::deque<std::optional<std::wstring>> files;
+    std::vector<int> boxes;
+    int fileDialogs = 0;
+    int closes = 0;
+
+private:
+    session::Dialog& m_dialog;
+};
+
+class DeviceSessionTest : public ::testing::TestWithParam<bool> {
+protected:
+    bool Hid() const { return GetParam(); }
+    void SetUp() override
+    {
+        ResetLinkGlobals();
+        session::View scratch;
+        ResetAll(scratch);
+        dir = fs::temp_directory_path() / ("tarvel_fw_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        hid.reset();
+        if (!hidPath.empty()) backend.Unplug(hidPath);
+        hidPath.clear();
+        endpoint.reset();
+        tcp.reset();
+        server.reset();
+        upgrade.reset();
+        host.reset();
+        dialog.reset();
+        ResetLinkGlobals();
+        fs::remove_all(dir);
+    }
+
+    void Start(SimFaults faults = {}, bool loader = false)
+    {
+        device = std::make_unique<SimDevice>();
+        device->SetFaults(std::move(faults));
+        if (loader) device->Update([](SimState& s) { s.loaderMode = true; });
+        dialog = std::make_unique<session::Dialog>();
+        host = std::make_unique<FirmwareHost>(*dialog);
+        upgrade = std::make_unique<FirmwareUpgrade>(*host);
+        dialog->onMessage = [this](UINT msg) {
+            if (msg == WM_UPGRADE_REQUEST) upgrade->OnUpgradeRequest();
+        };
+        if (Hid()) {
+            endpoint = std::make_shared<SimHidEndpoint>(*device);
+            hidPath = backend.Plug(endpoint);
+            hid = std::make_unique<HidLink>(backend);
+            hid->Start();
+        } else {
+            dialog->tcpState = [this] { return tcp ? tcp->GetState() : int{TCP_LINK_CLOSED}; };
+            server = std::make_unique<SimTcpServer>(*device, 0);
+            ASSERT_EQ(server->Start(), NetStatus::kOk);
+            tcp = std::make_unique<CTcpLink>(TcpLinkOptions{"127.0.0.1", server->Port(), [](std::string_view) { return true; }});
+            tcp->Start();
+        }
+        dialog->sync.Start();
+    }
+    bool Imported(int count)
+    {
+        return dialog->RunUntil([&] {
+            return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= count && dialog->sync.ParamSyncRunning();
+        });
+    }
+    std::wstring Write(const std::string& name, const Bytes& bytes)
+    {
+        const fs::path p = dir / name;
+        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                 static_cast<std::streamsize>(bytes.size()));
+        return p.wstring();
+    }
+    int LogCount(const std::string& needle) const
+    {
+        int n = 0;
+        for (const std::string& line : device->Log().Lines()) n += line.find(needle) != std::string::npos;
+        return n;
+    }
+    // The device back in normal mode with the image's data, and imported.
+    void ExpectUpgraded(const Bytes& file, int updates)
+    {
+        ASSERT_TRUE(dialog->RunUntil([&] { return device->State().firmwareUpdates == updates; }));
+        EXPECT_EQ(device->State().firmware, Bytes(file.begin(), file.end() - 1));
+        EXPECT_EQ(g_upgradeMode.load(), 0);
+        EXPECT_FALSE(HasFirmwareImage());
+        if (Hid()) endpoint->Plug();  // a no-op unless a test pulled it
+        ASSERT_TRUE(dialog->RunUntil([&] { return g_deviceInfoReceived.load() == 1 && dialog->sync.ParamSyncRunning(); }));
+    }
+
+    std::unique_ptr<SimDevice> device;
+    std::shared_ptr<SimHidEndpoint> endpoint;
+    InProcessHidBackend backend;
+    std::string hidPath;
+    std::unique_ptr<HidLink> hid;
+    std::unique_ptr<SimTcpServer> server;
+    std::unique_ptr<CTcpLink> tcp;
+    std::unique_ptr<session::Dialog> dialog;
+    std::unique_ptr<FirmwareHost> host;
+    std::unique_ptr<FirmwareUpgrade> upgrade;
+    fs::path dir;
+};
+
+TEST_P(DeviceSessionTest, SaveRecallAndChannelNameReachTheDevice)
+{
+    Start();
+    ASSERT_TRUE(Imported(1));
+    const std::string link = Hid() ? "hid " : "tcp ";
+
+    // Save: the name at once, the settings into slot 4 after the changed blocks.
+    g_eqGain[2][7] = 33;
+    g_presetSlot = 4;
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(4));
+    StoreNameRecord(g_presetNames[4], "Club mix");
+    ASSERT_EQ(SendPresetName(), SendStatus::kQueued);
+    ASSERT_TRUE(dialog->RunUntil([&] { return LogCount(link + "CMD_SAVE_PRESET") == 1; }));
+    SimState s = device->State();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.presets[4].name.data()), 8), "Club mix");
+    EXPECT_EQ(s.presets[4].eqUser, Snapshot(g_eqUser, EQ_USER_PARA_NUM));
+
+    // Recall another slot: its images replace the model, without a progress
+    // dialog, and the synchronisation starts again.
+    device->Update([](SimState& st) {
+        st.presets[2].eqUser = st.eqUser;
+        st.presets[2].eqUser2 = st.eqUser2;
+        st.presets[2].eqUser[19 + 194 * 1 + 62 + 1] = 123;  // CH2 band 1 gain
+    });
+    const int modals = dialog->modalsOpened;
+    const int routing = dialog->messages[WM_ROUTING_IMAGE_RECEIVED];
+    g_presetSlot = 2;
+    dialog->sync.StartRecall();
+    EXPECT_FALSE(dialog->sync.ParamSyncRunning());
+    ASSERT_TRUE(Imported(routing + 1));
+    EXPECT_EQ(g_eqGain[1][0], 123);
+    EXPECT_EQ(dialog->modalsOpened, modals);
+    EXPECT_EQ(LogCount(link + "CMD_READ_EQUSER pages=99 slot=2"), 1) << "recall of slot 2";
+
+    // A channel name of ten Chinese characters fills its 20 bytes.
+    const std::string gbk = "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4";
+    StoreNameRecord(g_deviceChannelNames[7], gbk);
+    ASSERT_EQ(SendChannelName(7), SendStatus::kQueued);
+    ASSERT_TRUE(dialog->RunUntil([&] { return LogCount(link + "CMD_WRITE_CHANNEL_NAME") == 1; }));
+    s = device->State();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.channelNames[7].data()), 20), gbk);
+}
+
+TEST_P(DeviceSessionTest, RecallTheDeviceNeverAnswersGivesTheSyncBack)
+{
+    SimFaults faults;
+    Start(faults);
+    ASSERT_TRUE(Imported(1));
+    faults.eqUserPages = {99};  // a recall gets no page back
+    device->SetFaults(faults);
+    g_presetSlot = 3;
+    dialog->sync.StartRecall();
+    EXPECT_FALSE(dialog->sync.ParamSyncRunning());
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->sync.ParamSyncRunning(); }, std::chrono::seconds(20)));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_IMPORT_FAILED});
+    // Later edits reach the device again.
+    g_eqGain[0][4] = 42;
+    ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("CMD_WRITE_EQUSER offset=55") >= 1; }));
+}
+
+TEST_P(DeviceSessionTest, UpgradeWithAGoodImageThenTheDeviceComesBack)
+{
+    Start();
+    ASSERT_TRUE(Imported(1));
+    const Bytes file = ImageFile(Hid() ? 1000 : 1500);
+    host->files = {Write("system_Yastu.img", file)};
+    ASSERT_TRUE(upgrade->OnFirmwareUpgrade());
+    EXPECT_TRUE(host->boxes.empty());
+    ExpectUpgraded(file, 1);
+    EXPECT_EQ(dialog->modalsOpened >= 2, true);
+    // Chunks of 56 bytes over HID (18), blocks of 512 over TCP (3).
+    EXPECT_EQ(LogCount(Hid() ? "hid CMD_FW_CHUNK" : "tcp CMD_FW_CHUNK"), Hid() ? 18 : 3);
+    EXPECT_EQ(LogCount("CMD_FW_CHECKSUM sum="), 1);
+    EXPECT_EQ(host->closes, 0);
+}
+
+TEST_P(DeviceSessionTest, WrongNameBadSumShortOrUnreadableFileSendsNothing)
+{
+    Start();
+    ASSERT_TRUE(Imported(1));
+    struct Case {
+        const char* name;
+        std::string file;
+        Bytes bytes;
+        int box;
+    } cases[] = {
+        {"another model's name", "system_Okrit.img", ImageFile(100), IDS_FW_BAD_FILE},
+        {"the name in capitals", "SYSTEM_YASTU.IMG", ImageFile(100), IDS_FW_BAD_FILE},
+        {"a bad sum", "system_Yastu.img", ImageFile(100, 1), IDS_FW_BAD_CHECKSUM},
+        {"one zero byte", "system_Yastu.img", Bytes{0}, IDS_FW_BAD_FILE},
+        {"cannot be read", "", {}, IDS_FW_BAD_FILE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A good image chosen before: a refused file of the right name drops it.
+        SetFirmwareImage(L"/x/system_Yastu.img", ImageFile(10));
+        host->boxes.clear();
+        const std::wstring path = c.file.empty() ? (dir / "missing" / "system_Yastu.img").wstring() : Write(c.file, c.bytes);
+        host->files = {path};
+        EXPECT_FALSE(upgrade->OnFirmwareUpgrade());
+        EXPECT_EQ(host->boxes, std::vector<int>{c.box});
+        const bool rightName = c.box != IDS_FW_BAD_FILE || c.bytes.size() < 2;
+        EXPECT_EQ(HasFirmwareImage(), !rightName) << "a wrong name keeps the earlier choice";
+        EXPECT_TRUE(dialog->sync.ParamSyncRunning());
+        fs::remove(dir / "system_Yastu.img");
+    }
+    dialog->RunFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(LogCount("CMD_ENTER_UPGRADE"), 0);
+    EXPECT_FALSE(device->InLoader());
+}
+
+TEST_P(DeviceSessionTest, LoaderAsksWithoutAnImage)
+{
+    Start({}, true);
+    // No file given: the program closes.
+    ASSERT_TRUE(dialog->RunUntil([&] { return host->closes == 1; }));
+    EXPECT_EQ(host->boxes, std::vector<int>{IDS_FW_CHOOSE_FILE});
+    EXPECT_EQ(LogCount("CMD_FW_START"), 0);
+
+    // Asked again (the loader announces itself once more): any known name.
+    const Bytes file = ImageFile(300);
+    host->files = {Write("system_Tamek.img", file)};
+    g_upgradeMode = 0;
+    host->boxes.clear();
+    upgrade->OnUpgradeRequest();
+    EXPECT_EQ(host->boxes, std::vector<int>{IDS_FW_CHOOSE_FILE});
+    ExpectUpgraded(file, 1);
+    EXPECT_EQ(host->closes, 1);
+    EXPECT_EQ(g_allowAnyFirmware.load(), 0);
+}
+
+// The link drops at the start, in the middle and before the last chunk and
+// the checksum; the loader's return restarts the transfer with the image kept.
+TEST_P(DeviceSessionTest, LinkLostDuringTheTransferThenTheUpgradeCompletes)
+{
+    const Bytes file = ImageFile(Hid() ? 600 : 1600);  // 11 chunks over HID, 4 blocks over TCP
+    const int chunks = Hid() ? 11 : 4;
+    for (int dropAfter : {0, chunks / 2, chunks - 1}) {
+        SCOPED_TRACE(dropAfter);
+        SimFaults faults;
+        faults.removeAfterFwRequest = dropAfter;
+        Start(faults);
+        ASSERT_TRUE(Imported(1));
+        host->files = {Write("system_Yastu.img", file)};
+        ASSERT_TRUE(upgrade->OnFirmwareUpgrade());
+        // The drop ends the transfer: no transfer mode left, the image kept.
+        ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("CMD_FW_START") >= 1 && g_upgradeMode.load() == 0; }));
+        EXPECT_TRUE(HasFirmwareImage());
+        if (Hid()) {
+            ASSERT_TRUE(dialog->RunUntil([&] { return g_usbConnected.load() == 0; }));
+            endpoint->Plug();
+        }
+        ExpectUpgraded(file, 1);
+        EXPECT_EQ(LogCount("CMD_FW_START"), 2);
+        EXPECT_EQ(host->closes, 0);
+        EXPECT_TRUE(host->boxes.empty());
+        TearDown();
+        SetUp();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, DeviceSessionTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Hid" : "Tcp"; });
+
+}  // namespace
