@@ -1,0 +1,295 @@
+// The main window's side of presets, channel names, the input source, the
+// settings and the language file, with the link off: what the user is
+// asked, what is stored and what leaves for the device (the TCP send ring).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <future>
+#include <thread>
+
+#include "app/tarvel.h"
+#include "app/tarveldlg.h"
+#include "dialogs/dialoglogo.h"
+#include "dialogs/importmodedsp.h"
+#include "dialogs/inputaudiosource.h"
+#include "dialogs/savechannelname.h"
+#include "dialogs/savemodetodsp.h"
+#include "link/commands.h"
+#include "link/frames.h"
+#include "model/device_state.h"
+#include "model/params.h"
+#include "platform/platform.h"
+#include "platform/testing.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool OnUi(const std::function<void()>& f)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    auto fut = done->get_future();
+    if (!PostToUi([f, done] {
+            f();
+            done->set_value();
+        }))
+        return false;
+    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+}
+
+template <class Dialog>
+Dialog* WaitForModal()
+{
+    for (int i = 0; i < 500; ++i) {
+        Dialog* found = nullptr;
+        OnUi([&] {
+            HWND top = platform_testing::TopModalDialog();
+            found = top ? dynamic_cast<Dialog*>(CWnd::FromHandle(top)) : nullptr;
+        });
+        if (found) return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return nullptr;
+}
+
+// The payloads queued for the device over TCP.
+std::vector<std::vector<uint8_t>> SentOverTcp()
+{
+    std::vector<std::vector<uint8_t>> out;
+    TcpTxRing::Slot slot;
+    while (g_tcpTxRing.Pop(slot)) {
+        const uint8_t len = slot.bytes[1];
+        out.emplace_back(slot.bytes.begin() + 2, slot.bytes.begin() + 2 + len);
+    }
+    return out;
+}
+
+class MainDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(EnsureUiApplication());
+        ResetShutdownForTests();
+        m_setup.startLink = false;
+        SetLinkSetupForTests(&m_setup);
+        g_languageId = 0x0409;
+        g_deviceInfoReceived = 0;
+        g_usbConnected = 0;
+        g_tcpTxRing.Reset();
+    }
+    void TearDown() override
+    {
+        SetLinkSetupForTests(nullptr);
+        g_tcpTxRing.Reset();
+        g_deviceInfoReceived = 0;
+        platform_testing::PumpEvents();
+    }
+
+    // Runs the main window; script runs on its own thread once the window
+    // is up and the picker confirmed, and the window is closed after it.
+    void Run(const std::function<void(CTarvelDlg&)>& script)
+    {
+        CTarvelDlg dlg;
+        std::thread t([&] {
+            CDialogLogo* picker = WaitForModal<CDialogLogo>();
+            EXPECT_NE(picker, nullptr);
+            OnUi([] { ::PostMessage(platform_testing::TopModalDialog(), WM_COMMAND, IDOK, 0); });
+            EXPECT_NE(WaitForModal<CTarvelDlg>(), nullptr);
+            script(dlg);
+            OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
+        });
+        dlg.DoModal();
+        t.join();
+    }
+
+    LinkSetup m_setup;
+};
+
+TEST_F(MainDialogsTest, CheckBeforeSaveAsksAsTheModelSays)
+{
+    struct Case {
+        const char* name;
+        int master;
+        std::vector<int> off;
+        std::vector<int> answers;
+        std::vector<int> boxes;
+        BOOL result;
+    } cases[] = {
+        {"nothing off", 0, {}, {}, {}, TRUE},
+        {"master off", 60, {0}, {}, {IDS_SAVE_MASTER_MUTED}, FALSE},
+        {"CH2 off, No", 0, {1, 4}, {IDNO}, {IDS_SAVE_MUTED_CH2}, FALSE},
+        {"CH1 and CH6 off, Yes twice", 0, {0, 5}, {IDYES, IDYES}, {IDS_SAVE_MUTED_CH1, IDS_SAVE_MUTED_CH6}, TRUE},
+        {"CH9 off asks nothing", 0, {8}, {}, {}, TRUE},
+    };
+    Run([&](CTarvelDlg& dlg) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            ScriptedDialogs boxes;
+            for (int a : c.answers) boxes.AnswerBox(a);
+            BOOL result = -1;
+            OnUi([&] {
+                g_masterVolume = c.master;
+                for (int& g : g_channelGain) g = 0;
+                for (int ch : c.off) g_channelGain[ch] = 600;
+                result = dlg.CheckBeforeSave();
+            });
+            EXPECT_EQ(result, c.result);
+            const auto shown = boxes.Boxes();
+            ASSERT_EQ(shown.size(), c.boxes.size());
+            for (size_t i = 0; i < shown.size(); ++i) {
+                EXPECT_EQ(shown[i].text, LoadResString(c.boxes[i]));
+                EXPECT_EQ(shown[i].style & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+            }
+        }
+        OnUi([] {
+            g_masterVolume = 0;
+            for (int& g : g_channelGain) g = 0;
+        });
+    });
+}
+
+TEST_F(MainDialogsTest, SaveWithoutAnIdentifiedDeviceIsRefusedAndNothingIsStored)
+{
+    Run([&](CTarvelDlg& dlg) {
+        ScriptedDialogs boxes;
+        OnUi([] { g_presetNames[3].Clear(); });
+        PostToUi([&] { dlg.SendMessage(WM_SCENE_COMMAND, 1, 0); });
+        CSaveModeToDsp* save = WaitForModal<CSaveModeToDsp>();
+        ASSERT_NE(save, nullptr);
+        OnUi([&] {
+            CComboBox* combo = static_cast<CComboBox*>(save->GetDlgItem(IDC_PRESET_SLOT));
+            combo->SetFocus();
+            for (int i = 0; i < 3; ++i) platform_testing::PressKey(combo->m_hWnd, VK_DOWN);
+            save->GetDlgItem(IDC_NAME_EDIT)->SetWindowText(L"Night");
+            ::PostMessage(save->m_hWnd, WM_COMMAND, IDOK, 0);
+        });
+        ASSERT_NE(WaitForModal<CTarvelDlg>(), nullptr);
+        const auto shown = boxes.Boxes();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, LoadResString(IDS_SAVE_NO_DEVICE));
+        EXPECT_EQ(g_presetNames[3].Get()[0], 0);
+        EXPECT_TRUE(SentOverTcp().empty());
+        // Scene command 4 does nothing.
+        LRESULT r = -1;
+        OnUi([&] { r = dlg.SendMessage(WM_SCENE_COMMAND, 4, 0); });
+        EXPECT_EQ(r, 0);
+    });
+}
+
+TEST_F(MainDialogsTest, RenameStoresSendsAndShowsTheNameOnTheChannelButton)
+{
+    Run([&](CTarvelDlg& dlg) {
+        OnUi([] { g_languageId = LANG_CHINESE_PRC; });
+        EXPECT_EQ(ChannelButtonText(6), L"CH7");
+        PostToUi([&] { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(g_channelButtonId[6], BN_DOUBLECLICKED), 0); });
+        CSaveChannelName* rename = WaitForModal<CSaveChannelName>();
+        ASSERT_NE(rename, nullptr);
+        OnUi([&] {
+            // Eleven characters: the eleventh does not fit the 20 bytes.
+            rename->GetDlgItem(IDC_NEW_NAME_EDIT)->SetWindowText(L"前左喇叭被设置为静音啊");
+            ::PostMessage(rename->m_hWnd, WM_COMMAND, IDOK, 0);
+        });
+        ASSERT_NE(WaitForModal<CTarvelDlg>(), nullptr);
+        const std::string gbk = "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4";
+        const auto record = g_deviceChannelNames[6].Get();
+        EXPECT_EQ(std::string(record.data(), record.size()), gbk);
+        OnUi([] { EXPECT_EQ(ChannelButtonText(6), L"前左喇叭被设置为静音"); });
+        const auto sent = SentOverTcp();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0][0], CMD_WRITE_CHANNEL_NAME);
+        EXPECT_EQ(sent[0][1], 6);
+        EXPECT_EQ(std::string(sent[0].begin() + 2, sent[0].end()), gbk);
+        OnUi([] {
+            g_deviceChannelNames[6].Clear();
+            g_languageId = LANG_ENGLISH_US;
+        });
+    });
+}
+
+TEST_F(MainDialogsTest, SourceOkUnchangedKeepsACodeTheListCannotShow)
+{
+    struct Case {
+        int code;
+        int downs;  // keys in the list before OK
+        int sent;
+    } cases[] = {{4, 0, 4}, {6, 0, 6}, {4, 1, 9}, {1, 2, 3}};
+    Run([&](CTarvelDlg& dlg) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.code);
+            OnUi([&] { g_inputSource = c.code; });
+            PostToUi([&] { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SOURCE, BN_CLICKED), 0); });
+            CInputAudioSource* source = WaitForModal<CInputAudioSource>();
+            ASSERT_NE(source, nullptr);
+            OnUi([&] {
+                CWnd* combo = source->GetDlgItem(IDC_SOURCE_COMBO);
+                combo->SetFocus();
+                for (int i = 0; i < c.downs; ++i) platform_testing::PressKey(combo->m_hWnd, VK_DOWN);
+                ::PostMessage(source->m_hWnd, WM_COMMAND, IDOK, 0);
+            });
+            ASSERT_NE(WaitForModal<CTarvelDlg>(), nullptr);
+            EXPECT_EQ(g_inputSource.load(), c.sent);
+            const auto sent = SentOverTcp();
+            ASSERT_EQ(sent.size(), 1u);
+            EXPECT_EQ(sent[0], (std::vector<uint8_t>{CMD_SET_SOURCE, static_cast<uint8_t>(c.sent)}));
+        }
+        OnUi([] { g_inputSource = 1; });
+    });
+}
+
+TEST_F(MainDialogsTest, SetupCommandsAndTheMixVolume)
+{
+    Run([&](CTarvelDlg& dlg) {
+        OnUi([&] {
+            dlg.SendMessage(WM_MIX_VOLUME_CHANGED, 17, 0);
+            EXPECT_EQ(g_hiLevelMixVolume, 17);
+            dlg.SendMessage(WM_SETUP_COMMAND, 1, 0);
+            dlg.SendMessage(WM_SETUP_COMMAND, 3, 0);
+            dlg.SendMessage(WM_SETUP_COMMAND, 9, 0);
+        });
+        const auto sent = SentOverTcp();
+        ASSERT_EQ(sent.size(), 2u);
+        EXPECT_EQ(sent[0], std::vector<uint8_t>{CMD_FACTORY_RESET});
+        EXPECT_EQ(sent[1][0], CMD_SET_NO_SIGNAL_MUTE);
+        OnUi([] { g_hiLevelMixVolume = 0; });
+
+        // The upgrade asks for an "*.img" file; a wrong name is refused.
+        ScriptedDialogs dialogs;
+        dialogs.AnswerFile(std::wstring(L"/tmp/system_Okrit.img"));
+        OnUi([&] { dlg.SendMessage(WM_SETUP_COMMAND, 0, 0); });
+        const auto files = dialogs.FileDialogs();
+        ASSERT_EQ(files.size(), 1u);
+        EXPECT_TRUE(files[0].open);
+        EXPECT_EQ(files[0].defaultExt, L"img");
+        ASSERT_EQ(files[0].filters.size(), 2u);
+        EXPECT_EQ(files[0].filters[0].patterns, std::vector<std::wstring>{L"*.img"});
+        const auto boxes = dialogs.Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, LoadResString(IDS_FW_BAD_FILE));
+        EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+        EXPECT_TRUE(SentOverTcp().empty());
+    });
+}
+
+// What the settings dialog writes is what the next start reads.
+TEST(LanguageFileTest, WrittenReadAtTheNextStartAndDeleted)
+{
+    const fs::path root = fs::temp_directory_path() / ("tarvel_langfile_" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "home");
+    fs::create_directories(root / "work");
+    const FileBases bases{(root / "config" / "tarvel").string(), (root / "home").string(), (root / "work").string()};
+    const auto paths = LanguageFilePaths(kLanguageFileName, bases);
+    ASSERT_TRUE(StoreLanguageChoice(2, paths));
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).languageId, 0x0409);
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).choice, 2);
+    ASSERT_TRUE(StoreLanguageChoice(1, paths));
+    EXPECT_EQ(ChooseLanguage(paths, 0x0409).languageId, 0x0804);
+    ASSERT_TRUE(StoreLanguageChoice(0, paths));
+    EXPECT_EQ(ChooseLanguage(paths, 0x0409).choice, 0);
+    EXPECT_FALSE(fs::exists(paths[0]));
+    fs::remove_all(root);
+}
+
+}  // namespace
