@@ -1,6 +1,7 @@
 // Writes the seed corpora of the fuzz targets: preset files and images the
 // model's own writers make from the defaults and from a busy model.
-// Usage: fuzz_seeds DIR  (makes DIR/preset_loader, DIR/eq_user, DIR/eq_user2)
+// Usage: fuzz_seeds DIR  (makes DIR/preset_loader, DIR/eq_user, DIR/eq_user2,
+// DIR/firmware_file, DIR/name_codec)
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -61,7 +62,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path dir = argv[1];
-    for (const char* sub : {"preset_loader", "eq_user", "eq_user2"}) fs::create_directories(dir / sub);
+    for (const char* sub : {"preset_loader", "eq_user", "eq_user2", "firmware_file", "name_codec"})
+        fs::create_directories(dir / sub);
 
     StoreView view;
     g_firmwareDate = FW_DATE_NEW_FEATURES;
@@ -82,5 +84,19 @@ int main(int argc, char** argv)
         BuildEqUser2(view.visibleMask);
         ok &= Write(dir / "eq_user2" / ("model" + n), {g_eqUser2, g_eqUser2 + SAVE_PARA_2_END});
     }
+
+    // An image with its sum, a name of the table, and name records in both
+    // code pages (ten Chinese characters in GBK fill all 20 bytes).
+    std::vector<uint8_t> image(1001);
+    uint8_t sum = 0;
+    for (size_t i = 0; i + 1 < image.size(); ++i) sum = static_cast<uint8_t>(sum + (image[i] = static_cast<uint8_t>(i * 7)));
+    image.back() = sum;
+    ok &= Write(dir / "firmware_file" / "image", image);
+    const std::string name = "\x04system_Yastu.img";
+    ok &= Write(dir / "firmware_file" / "name", {name.begin(), name.end()});
+    const std::string gbk = "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4";
+    ok &= Write(dir / "name_codec" / "gbk", {gbk.begin(), gbk.end()});
+    const std::string latin = "Caf\xE9 Gr\xF6\xDF" "e";
+    ok &= Write(dir / "name_codec" / "latin", {latin.begin(), latin.end()});
     return ok ? 0 : 1;
 }

@@ -36,10 +36,9 @@ struct ChunkPlan {
 };
 bool PlanChunk(const std::vector<uint8_t>& file, uint64_t index, uint64_t chunkBytes, ChunkPlan& plan)
 {
-    if (file.size() < 2) return false;
-    const uint64_t data = file.size() - 1;
-    plan.chunks = (data + chunkBytes - 1) / chunkBytes;
+    plan.chunks = FirmwareChunkCount(file.size(), chunkBytes);
     if (index >= plan.chunks) return false;
+    const uint64_t data = file.size() - 1;
     plan.offset = chunkBytes * index;
     plan.last = index == plan.chunks - 1;
     plan.count = plan.last ? data - plan.offset : chunkBytes;
@@ -157,36 +156,6 @@ SendStatus SendFirmwareChecksum()
 {
     const uint8_t payload[] = {CMD_FW_CHECKSUM, g_fwChecksum.load()};
     return SendDeviceCommand(sizeof payload, payload);
-}
-
-namespace {
-
-struct ModelImage {
-    int model;
-    const wchar_t* name;
-};
-constexpr ModelImage kImageNames[] = {
-    {1, L"system_Halvo.img"}, {1, L"system_Berin.img"}, {2, L"system_Pelno.img"},
-    {3, L"system_Okrit.img"}, {4, L"system_Yastu.img"}, {5, L"system_Wunra.img"},
-    {6, L"system_Lupic.img"}, {7, L"system_Fenro.img"}, {8, L"system_Tamek.img"},
-};
-
-}  // namespace
-
-bool FirmwareNameAccepted(const std::wstring& fileName, int deviceModel, bool allowAny)
-{
-    for (const ModelImage& m : kImageNames) {
-        if (fileName == m.name && (allowAny || m.model == deviceModel)) return true;
-    }
-    return false;
-}
-
-FirmwareFileCheck CheckFirmwareFile(const uint8_t* file, size_t size)
-{
-    if (size < 2) return FirmwareFileCheck::kTooShort;
-    uint8_t sum = 0;
-    for (size_t i = 0; i + 1 < size; ++i) sum = static_cast<uint8_t>(sum + file[i]);
-    return sum == file[size - 1] ? FirmwareFileCheck::kOk : FirmwareFileCheck::kBadChecksum;
 }
 
 void FirmwareLinkLost()

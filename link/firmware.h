@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "link/commands.h"
+#include "model/firmware_file.h"
 
 // file: the whole image file, its last byte the 8-bit sum of the others.
 void SetFirmwareImage(std::wstring path, std::vector<uint8_t> file);
@@ -55,17 +56,6 @@ SendStatus SendFirmwareChecksum();
 
 // 1 while the loader itself asks for an image: any known image name passes.
 extern std::atomic<int> g_allowAnyFirmware;
-
-// The bare file name (with extension, case-sensitive) is the image name of
-// the device model, or, with allowAny, any of the known image names.
-bool FirmwareNameAccepted(const std::wstring& fileName, int deviceModel, bool allowAny);
-
-enum class FirmwareFileCheck {
-    kOk,
-    kTooShort,     // under 2 bytes: no data or no checksum
-    kBadChecksum,  // the last byte is not the 8-bit sum of the others
-};
-FirmwareFileCheck CheckFirmwareFile(const uint8_t* file, size_t size);
 
 // The link went away: a transfer that ran is over (g_upgradeMode cleared,
 // the TCP block dropped, the progress at its end) while the chosen image

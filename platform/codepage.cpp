@@ -1,6 +1,5 @@
 #include "platform/codepage.h"
 
-#include <QString>
 #include <iconv.h>
 
 #include <cerrno>
@@ -127,5 +126,29 @@ std::string WideToUtf8(const std::wstring& text)
 
 std::wstring Utf8ToWide(const std::string& text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdWString();
+    std::wstring out;
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+        uint32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+        bool ok = extra >= 0;
+        for (int k = 1; ok && k <= extra; ++k) {
+            if (i + k >= text.size()) {
+                ok = false;
+                break;
+            }
+            const auto b = static_cast<unsigned char>(text[i + k]);
+            ok = (b & 0xC0) == 0x80;
+            c = (c << 6) | (b & 0x3F);
+        }
+        if (!ok) {
+            out.push_back(L'\xFFFD');
+            ++i;
+            continue;
+        }
+        out.push_back(static_cast<wchar_t>(c));
+        i += static_cast<size_t>(extra) + 1;
+    }
+    return out;
 }
