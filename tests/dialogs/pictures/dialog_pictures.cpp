@@ -1,12 +1,19 @@
-// dialog_pictures <dir>: pictures of the three popups for a look by eye,
+// dialog_pictures <dir>: pictures of the popups for a look by eye,
 // in both languages and at two DPI, saved as PNG files into dir. Run by
 // scripts/screenshot-dialogs; not a test of the suite.
 #include <cstdio>
 #include <string>
 
+#include <cstring>
+
 #include "dialogs/dialogfile.h"
 #include "dialogs/dialoglogo.h"
+#include "dialogs/dialogsetup.h"
+#include "dialogs/importmodedsp.h"
+#include "dialogs/inputaudiosource.h"
 #include "dialogs/loadpercent.h"
+#include "dialogs/savechannelname.h"
+#include "dialogs/savemodetodsp.h"
 #include "tests/dialogs/dialog_fixture.h"
 
 namespace {
@@ -43,6 +50,33 @@ TEST_F(DialogPictures, SaveAll)
             RunModal(logo, [&] {
                 Save(logo, "dialoglogo" + tag);
                 logo.EndDialog(IDCANCEL);
+            });
+            PresetNameRecords names = {};
+            std::memcpy(names[2], "\xC7\xB0\xD7\xF3 Club", 9);
+            CImportModeDsp import(2, names);
+            RunModal(import, [&] {
+                Save(import, "importmodedsp" + tag);
+                import.EndDialog(IDCANCEL);
+            });
+            CSaveModeToDsp save(2, names);
+            RunModal(save, [&] {
+                Save(save, "savemodetodsp" + tag);
+                save.EndDialog(IDCANCEL);
+            });
+            CSaveChannelName channel(6, names[0]);
+            RunModal(channel, [&] {
+                Save(channel, "savechannelname" + tag);
+                channel.EndDialog(IDCANCEL);
+            });
+            CInputAudioSource source(2, 1);
+            RunModal(source, [&] {
+                Save(source, "inputaudiosource" + tag);
+                source.EndDialog(IDCANCEL);
+            });
+            CDialogSetup setup(12);
+            RunModal(setup, [&] {
+                Save(setup, "dialogsetup" + tag);
+                setup.EndDialog(IDCANCEL);
             });
         }
         g_screenDpi = 96;
