@@ -97,7 +97,8 @@ bool Run(bool overHid, const std::wstring& image, int recalls, Figures& out)
     } else {
         server = std::make_unique<SimTcpServer>(device, 0);
         if (server->Start() != NetStatus::kOk) return false;
-        tcp = std::make_unique<CTcpLink>(TcpLinkOptions{"127.0.0.1", server->Port(), [](std::string_view) { return true; }});
+        tcp = std::make_unique<CTcpLink>(
+            TcpLinkOptions{"127.0.0.1", server->Port(), [](std::string_view) { return true; }});
         tcp->Start();
     }
     auto synced = [&] { return g_deviceInfoReceived.load() == 1 && dialog.sync.ParamSyncRunning(); };
@@ -120,7 +121,8 @@ bool Run(bool overHid, const std::wstring& image, int recalls, Figures& out)
         out.transferMs = Ms(done - start).count();
     }
     const auto gap = std::chrono::duration_cast<std::chrono::microseconds>(device.Faults().replyGap).count();
-    const uint64_t requests = FirmwareChunkCount(kImageBytes + 1, overHid ? HID_FW_CHUNK_BYTES : TCP_FW_CHUNK_BYTES) + 2;
+    const uint64_t requests =
+        FirmwareChunkCount(kImageBytes + 1, overHid ? HID_FW_CHUNK_BYTES : TCP_FW_CHUNK_BYTES) + 2;
     out.limitMs = static_cast<double>(requests) * static_cast<double>(gap) / 1000.0;
     hid.reset();
     tcp.reset();
@@ -145,8 +147,8 @@ int main(int argc, char** argv)
     std::vector<uint8_t> file(kImageBytes);
     for (size_t i = 0; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 31 + 7);
     file.push_back(static_cast<uint8_t>(std::accumulate(file.begin(), file.end(), 0u)));
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                static_cast<std::streamsize>(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
     int rc = 0;
     for (bool overHid : {false, true}) {
         Figures f;
@@ -158,8 +160,8 @@ int main(int argc, char** argv)
         std::printf("%s, emulated amplifier at its default pacing:\n", overHid ? "HID (in-process)" : "TCP (loopback)");
         std::printf("  firmware transfer of 64 KiB: %.1f ms, %.2f x the pacing limit of %.1f ms\n", f.transferMs,
                     f.transferMs / f.limitMs, f.limitMs);
-        std::printf("  preset recall to both images decoded, %d recalls: min %.1f  median %.1f  max %.1f ms\n",
-                    recalls, *std::min_element(f.recalls.begin(), f.recalls.end()), Median(f.recalls),
+        std::printf("  preset recall to both images decoded, %d recalls: min %.1f  median %.1f  max %.1f ms\n", recalls,
+                    *std::min_element(f.recalls.begin(), f.recalls.end()), Median(f.recalls),
                     *std::max_element(f.recalls.begin(), f.recalls.end()));
     }
     std::filesystem::remove_all(dir);

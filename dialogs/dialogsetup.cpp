@@ -100,8 +100,7 @@ END_MESSAGE_MAP()
 
 CDialogSetup::CDialogSetup(unsigned mixVolume, CWnd* parent)
     : CPopupDialog(IDD_SETUP, parent, SetupLook()), m_nMixVolume(static_cast<int>(mixVolume))
-{
-}
+{}
 
 CDialogSetup::~CDialogSetup() = default;
 
@@ -187,7 +186,8 @@ LRESULT CDialogSetup::OnStepMixVolume(WPARAM key, LPARAM)
 LRESULT CDialogSetup::OnCommitMixVolume(WPARAM, LPARAM)
 {
     MixVolumeKind kind(&m_nMixVolume);
-    if (kind.Commit(m_editVol.GetWindowTextString())) SendToMain(WM_MIX_VOLUME_CHANGED, static_cast<WPARAM>(m_nMixVolume));
+    if (kind.Commit(m_editVol.GetWindowTextString()))
+        SendToMain(WM_MIX_VOLUME_CHANGED, static_cast<WPARAM>(m_nMixVolume));
     ShowMixVolume();
     m_editVol.SetSel(0, -1, TRUE);
     return 0;
@@ -200,7 +200,8 @@ void CDialogSetup::OnSelChangeLanguage()
     const int choice = m_comboLanguage.GetCurSel();
     if (choice < 0 || choice > 2) return;
     const bool stored = StoreLanguageChoice(choice, LanguageFilePaths(kLanguageFileName));
-    ShowStringBox(this, stored ? IDS_RESTART_TO_APPLY : IDS_LANGUAGE_NOT_STORED, stored ? MB_OK : MB_OK | MB_ICONEXCLAMATION);
+    ShowStringBox(this, stored ? IDS_RESTART_TO_APPLY : IDS_LANGUAGE_NOT_STORED,
+                  stored ? MB_OK : MB_OK | MB_ICONEXCLAMATION);
 }
 
 HBRUSH CDialogSetup::PopupCtlColor(CDC* dc, CWnd* wnd, UINT kind, HBRUSH framework)

@@ -23,8 +23,7 @@ END_MESSAGE_MAP()
 
 CImportModeDsp::CImportModeDsp(int slot, const PresetNameRecords& names, CWnd* parent)
     : CPopupDialog(IDD_IMPORT_MODE_DSP, parent, ImportLook()), m_nSlot(slot), m_strNames(DecodePresetNames(names))
-{
-}
+{}
 
 CImportModeDsp::~CImportModeDsp() = default;
 

@@ -20,8 +20,8 @@ int SourceCodeOfIndex(int index)
 
 namespace {
 
-constexpr int kSourceItems[] = {IDS_SOURCE_HIGH_LEVEL, IDS_SOURCE_LOW_LEVEL, IDS_SOURCE_BLUETOOTH,
-                                IDS_SOURCE_OPTICAL, IDS_SOURCE_USB};
+constexpr int kSourceItems[] = {IDS_SOURCE_HIGH_LEVEL, IDS_SOURCE_LOW_LEVEL, IDS_SOURCE_BLUETOOTH, IDS_SOURCE_OPTICAL,
+                                IDS_SOURCE_USB};
 
 PopupLook SourceLook()
 {
@@ -46,8 +46,7 @@ CInputAudioSource::CInputAudioSource(int sourceIndex, uint8_t highLevelMix, CWnd
     : CPopupDialog(IDD_INPUT_AUDIO_SOURCE, parent, SourceLook()),
       m_nSourceIndex(sourceIndex),
       m_bHighLevelMix(highLevelMix)
-{
-}
+{}
 
 CInputAudioSource::~CInputAudioSource() = default;
 

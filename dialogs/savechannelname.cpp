@@ -34,8 +34,7 @@ CSaveChannelName::CSaveChannelName(int channel, const char name[kNameRecordBytes
     : CPopupDialog(IDD_SAVE_CHANNEL_NAME, parent, ChannelNameLook()),
       m_nChannel(channel),
       m_strOldName(DecodeAnsi(name, kNameRecordBytes))
-{
-}
+{}
 
 CSaveChannelName::~CSaveChannelName() = default;
 

@@ -29,8 +29,7 @@ END_MESSAGE_MAP()
 
 CSaveModeToDsp::CSaveModeToDsp(int slot, const PresetNameRecords& names, CWnd* parent)
     : CPopupDialog(IDD_SAVE_MODE_TO_DSP, parent, SaveLook()), m_nSlot(slot), m_strNames(DecodePresetNames(names))
-{
-}
+{}
 
 CSaveModeToDsp::~CSaveModeToDsp() = default;
 

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // The decoded text (and the raw bytes taken as characters) encode
         // to at most 20 bytes, cut on a whole character.
         std::wstring typed;
-        for (size_t i = 0; i + 1 < size && i < 80; i += 2) typed.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
+        for (size_t i = 0; i + 1 < size && i < 80; i += 2)
+            typed.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
         for (const std::wstring& t : {text, typed}) {
             const std::string bytes = EncodeAnsi(t, 20, codePage);
             if (bytes.size() > 20) std::abort();

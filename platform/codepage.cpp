@@ -42,16 +42,16 @@ private:
     iconv_t m_cd;
 };
 
-std::string CodePointToUtf32(char32_t c)
-{
-    return std::string(reinterpret_cast<const char*>(&c), sizeof c);
-}
+std::string CodePointToUtf32(char32_t c) { return std::string(reinterpret_cast<const char*>(&c), sizeof c); }
 
 }  // namespace
 
 int SystemAnsiCodePage() { return (g_languageId & 0x3FF) == 0x04 ? 936 : 1252; }
 
-std::string EncodeAnsi(const std::wstring& text, size_t maxBytes) { return EncodeAnsi(text, maxBytes, SystemAnsiCodePage()); }
+std::string EncodeAnsi(const std::wstring& text, size_t maxBytes)
+{
+    return EncodeAnsi(text, maxBytes, SystemAnsiCodePage());
+}
 
 std::string EncodeAnsi(const std::wstring& text, size_t maxBytes, int codePage)
 {
@@ -130,7 +130,11 @@ std::wstring Utf8ToWide(const std::string& text)
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+        const int extra = lead < 0x80           ? 0
+                          : (lead >> 5) == 0x6  ? 1
+                          : (lead >> 4) == 0xE  ? 2
+                          : (lead >> 3) == 0x1E ? 3
+                                                : -1;
         uint32_t c = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
         bool ok = extra >= 0;
         for (int k = 1; ok && k <= extra; ++k) {

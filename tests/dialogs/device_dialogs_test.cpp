@@ -73,7 +73,8 @@ TEST_F(DeviceDialogsTest, RecallShowsTheSlotsAndTheirNamesAndReturnsTheChoice)
         const wchar_t* title;
         const wchar_t* firstItem;
     };
-    for (const Row& row : {Row{LANG_ENGLISH_US, L"LoadSoundFromDevice", L"Default"}, Row{LANG_CHINESE_PRC, L"加载 机器预置场景", L"当前"}}) {
+    for (const Row& row : {Row{LANG_ENGLISH_US, L"LoadSoundFromDevice", L"Default"},
+                           Row{LANG_CHINESE_PRC, L"加载 机器预置场景", L"当前"}}) {
         g_languageId = row.language;
         CImportModeDsp dlg(3, names);
         const INT_PTR result = RunModal(dlg, [&] {
@@ -103,11 +104,12 @@ TEST_F(DeviceDialogsTest, RecallShowsTheSlotsAndTheirNamesAndReturnsTheChoice)
 
     // Slot 7 has no item: nothing selected, its name shown, 7 returned.
     CImportModeDsp seven(7, names);
-    EXPECT_EQ(RunModal(seven, [&] {
-                  EXPECT_EQ(Combo(seven, IDC_PRESET_SLOT)->GetCurSel(), -1);
-                  EXPECT_EQ(Text(seven, IDC_NAME_EDIT), L"Slot 7");
-                  PressKey(seven.m_hWnd, VK_RETURN);
-              }),
+    EXPECT_EQ(RunModal(seven,
+                       [&] {
+                           EXPECT_EQ(Combo(seven, IDC_PRESET_SLOT)->GetCurSel(), -1);
+                           EXPECT_EQ(Text(seven, IDC_NAME_EDIT), L"Slot 7");
+                           PressKey(seven.m_hWnd, VK_RETURN);
+                       }),
               IDOK);
     EXPECT_EQ(seven.GetSelectedSlot(), 7);
     CImportModeDsp cancelled(2, names);
@@ -217,7 +219,7 @@ TEST_F(DeviceDialogsTest, SourceListAndTheHighLevelMixToggle)
             CComboBox* combo = Combo(dlg, IDC_SOURCE_COMBO);
             combo->SetFocus();
             PressKey(combo->m_hWnd, VK_DOWN);
-            PressKey(combo->m_hWnd, VK_DOWN);  // Bluetooth
+            PressKey(combo->m_hWnd, VK_DOWN);                                 // Bluetooth
             EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), Rgb(0x3a4658));  // 284: off
             Click(toggle);
             EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), Rgb(0x2f8fe0));  // 283: on
@@ -235,10 +237,11 @@ TEST_F(DeviceDialogsTest, SourceListAndTheHighLevelMixToggle)
         PressKey(usb.m_hWnd, VK_ESCAPE);
     });
     CInputAudioSource aux12(5, 0);  // code 6 has no item
-    EXPECT_EQ(RunModal(aux12, [&] {
-                  EXPECT_EQ(Combo(aux12, IDC_SOURCE_COMBO)->GetCurSel(), -1);
-                  Click(aux12.GetDlgItem(IDOK));
-              }),
+    EXPECT_EQ(RunModal(aux12,
+                       [&] {
+                           EXPECT_EQ(Combo(aux12, IDC_SOURCE_COMBO)->GetCurSel(), -1);
+                           Click(aux12.GetDlgItem(IDOK));
+                       }),
               IDOK);
     EXPECT_EQ(aux12.GetSourceIndex(), 5);
 }
@@ -260,7 +263,7 @@ TEST_F(DeviceDialogsTest, SetupMixVolumeStepsAndTypedTexts)
         struct Typed {
             const wchar_t* text;
             int value;
-        } typed[] = {{L"OFF", 60}, {L"-7", 7}, {L"-x", 7}, {L"-61", 7}, {L"-60", 60}, {L"12", 60},
+        } typed[] = {{L"OFF", 60}, {L"-7", 7}, {L"-x", 7},   {L"-61", 7},    {L"-60", 60}, {L"12", 60},
                      {L"off", 60}, {L"0", 0},  {L"-12", 12}, {L"-12dB", 12}, {L"0dB", 0}};
         for (const Typed& t : typed) {
             edit->SetWindowText(t.text);

@@ -129,22 +129,22 @@ protected:
             dialog->tcpState = [this] { return tcp ? tcp->GetState() : int{TCP_LINK_CLOSED}; };
             server = std::make_unique<SimTcpServer>(*device, 0);
             ASSERT_EQ(server->Start(), NetStatus::kOk);
-            tcp = std::make_unique<CTcpLink>(TcpLinkOptions{"127.0.0.1", server->Port(), [](std::string_view) { return true; }});
+            tcp = std::make_unique<CTcpLink>(
+                TcpLinkOptions{"127.0.0.1", server->Port(), [](std::string_view) { return true; }});
             tcp->Start();
         }
         dialog->sync.Start();
     }
     bool Imported(int count)
     {
-        return dialog->RunUntil([&] {
-            return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= count && dialog->sync.ParamSyncRunning();
-        });
+        return dialog->RunUntil(
+            [&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= count && dialog->sync.ParamSyncRunning(); });
     }
     std::wstring Write(const std::string& name, const Bytes& bytes)
     {
         const fs::path p = dir / name;
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(p, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return p.wstring();
     }
     int LogCount(const std::string& needle) const
@@ -161,7 +161,8 @@ protected:
         EXPECT_EQ(g_upgradeMode.load(), 0);
         EXPECT_FALSE(HasFirmwareImage());
         if (Hid()) endpoint->Plug();  // a no-op unless a test pulled it
-        ASSERT_TRUE(dialog->RunUntil([&] { return g_deviceInfoReceived.load() == 1 && dialog->sync.ParamSyncRunning(); }));
+        ASSERT_TRUE(
+            dialog->RunUntil([&] { return g_deviceInfoReceived.load() == 1 && dialog->sync.ParamSyncRunning(); }));
     }
 
     std::unique_ptr<SimDevice> device;
@@ -274,7 +275,8 @@ TEST_P(DeviceSessionTest, WrongNameBadSumShortOrUnreadableFileSendsNothing)
         // A good image chosen before: a refused file of the right name drops it.
         SetFirmwareImage(L"/x/system_Yastu.img", ImageFile(10));
         host->boxes.clear();
-        const std::wstring path = c.file.empty() ? (dir / "missing" / "system_Yastu.img").wstring() : Write(c.file, c.bytes);
+        const std::wstring path =
+            c.file.empty() ? (dir / "missing" / "system_Yastu.img").wstring() : Write(c.file, c.bytes);
         host->files = {path};
         EXPECT_FALSE(upgrade->OnFirmwareUpgrade());
         EXPECT_EQ(host->boxes, std::vector<int>{c.box});

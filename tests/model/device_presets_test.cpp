@@ -65,7 +65,7 @@ TEST(CExportTest, ArraysHoldEveryByteAndTheNameFileItsSlotAndRecord)
     EXPECT_EQ(text.rfind("const unsigned char UserEq2[35] = {\n", 0), 0u);
     EXPECT_NE(text.find("0x00, 0x09, 0x12"), std::string::npos);
     EXPECT_NE(text.find("0x87,\n    0x90"), std::string::npos);  // 16 a line
-    EXPECT_NE(text.find("0x32\n};\n"), std::string::npos);         // 34 * 9 = 306 -> 0x32
+    EXPECT_NE(text.find("0x32\n};\n"), std::string::npos);       // 34 * 9 = 306 -> 0x32
     size_t cells = 0;
     for (size_t at = text.find("0x"); at != std::string::npos; at = text.find("0x", at + 1)) ++cells;
     EXPECT_EQ(cells, image.size());

@@ -19,12 +19,22 @@ TEST(CodePageTest, EncodeCutsAfterTheLastWholeCharacterThatFits)
         std::string bytes;
     } cases[] = {
         {"ASCII", L"Front L", 1252, "Front L"},
-        {"Latin-1 accents", L"Café Größe", 1252, "Caf\xE9 Gr\xF6\xDF" "e"},
-        {"euro sign", L"\x20AC" L"5", 1252, "\x80" "5"},
+        {"Latin-1 accents", L"Café Größe", 1252,
+         "Caf\xE9 Gr\xF6\xDF"
+         "e"},
+        {"euro sign",
+         L"\x20AC"
+         L"5",
+         1252,
+         "\x80"
+         "5"},
         {"ASCII of 25 cut at 20", L"abcdefghijklmnopqrstuvwxy", 1252, "abcdefghijklmnopqrst"},
-        {"ten Chinese fill 20", L"前左喇叭被设置为静音", 936, "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4"},
-        {"eleventh Chinese dropped", L"前左喇叭被设置为静音啊", 936, "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4"},
-        {"a character cut at byte 20", L"A前左喇叭被设置为静音", 936, "A\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2"},
+        {"ten Chinese fill 20", L"前左喇叭被设置为静音", 936,
+         "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4"},
+        {"eleventh Chinese dropped", L"前左喇叭被设置为静音啊", 936,
+         "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4"},
+        {"a character cut at byte 20", L"A前左喇叭被设置为静音", 936,
+         "A\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2"},
         {"Chinese and ASCII in GBK", L"CH1前", 936, "CH1\xC7\xB0"},
         {"Chinese in CP1252", L"前A", 1252, "?A"},
         {"empty", L"", 936, ""},
@@ -49,8 +59,8 @@ TEST(CodePageTest, DecodeReadsAtMostTheRecordAndStopsAtZero)
         {"terminated", std::string("Sub\0junk", 8), 20, 1252, L"Sub"},
         {"20 bytes and more behind", "abcdefghijklmnopqrstUVWXYZ", 20, 1252, L"abcdefghijklmnopqrst"},
         {"accents", "Caf\xE9", 20, 1252, L"Café"},
-        {"ten Chinese, no zero", "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4XYZ", 20, 936,
-         L"前左喇叭被设置为静音"},
+        {"ten Chinese, no zero", "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4XYZ",
+         20, 936, L"前左喇叭被设置为静音"},
         {"lead byte at the end", "AB\xC7", 3, 936, L"AB\xFFFD"},
         {"empty", std::string("\0abc", 4), 20, 936, L""},
     };
