@@ -13,8 +13,10 @@
 namespace {
 
 constexpr COLORREF kPanel = RGB(33, 44, 61);
+// The arrow images by the settings dialog's own cuts (168 dpi and above
+// takes the main window's largest).
 constexpr int kArrowPng[kArrowBuckets] = {IDP_COMBO_ARROW_B0, IDP_COMBO_ARROW_B1, IDP_COMBO_ARROW_B2,
-                                          IDP_COMBO_ARROW_B3};
+                                          IDP_COMBO_ARROW_B4};
 constexpr int kSelectionHeight[kArrowBuckets] = {18, 23, 30, 40};
 
 PopupLook SetupLook()

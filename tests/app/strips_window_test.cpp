@@ -12,6 +12,7 @@
 #include "app/control_ids.h"
 #include "dialogs/dialog_messages.h"
 #include "dialogs/dialogfile.h"
+#include "dialogs/savechannelname.h"
 #include "fields/field_messages.h"
 #include "model/codecs.h"
 #include "model/params.h"
@@ -290,14 +291,28 @@ TEST_F(StripsWindowTest, ChannelLinkAndCurveButtons)
     dialogs.AnswerBox(IDYES);
     RunSteps([&](CTarvelDlg& dlg) {
         // A click selects the channel and shows its equaliser; a double
-        // click selects it too (its rename comes with the naming dialog).
+        // click selects it too and opens its naming dialog (cancelled here).
         g_eqFreq[6][3] = 1234;
         Click(dlg, g_channelButtonId[6]);
         EXPECT_EQ(g_selectedChannel, 6);
         EXPECT_EQ(Text(dlg, g_bandFreqEditId[3]), L"1234");
         EXPECT_EQ(dlg.Spectrum().GetBandFreqs()[3], 1234);
+        bool renameShown = false;
+        int tries = 0;
+        std::function<void()> cancelRename = [&] {
+            HWND top = platform_testing::TopModalDialog();
+            auto* rename = top ? dynamic_cast<CSaveChannelName*>(CWnd::FromHandle(top)) : nullptr;
+            if (!rename) {
+                if (++tries < 1000) PostToUi(cancelRename);
+                return;
+            }
+            renameShown = true;
+            rename->EndDialog(IDCANCEL);
+        };
+        PostToUi(cancelRename);
         platform_testing::DoubleClickAt(dlg.GetDlgItem(g_channelButtonId[2])->m_hWnd, 3, 3);
         EXPECT_EQ(g_selectedChannel, 2);
+        EXPECT_TRUE(renameShown);
 
         // Link CH9 to the selected CH3 after the question: it takes CH3's gain.
         g_channelGain[2] = 200;
