@@ -76,6 +76,8 @@ CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(IDD_TARVEL_DIALOG, parent)
     m_delayFields.Attach(4, &m_editDelayCenter);
     m_delayFields.Attach(5, &m_editDelaySubwoofer);
     for (int k = 0; k < 6; ++k) m_delayFields.Attach(6 + k, &m_editDelayCh[static_cast<size_t>(k)]);
+    m_editLowCutFreq.SetPartner(&m_editHighCutFreq);
+    m_editHighCutFreq.SetPartner(&m_editLowCutFreq);
 }
 
 CTarvelDlg::~CTarvelDlg() { StopLink(); }

@@ -14,6 +14,7 @@
 #include "app/sync_host.h"
 #include "fields/bandrow.h"
 #include "fields/editband.h"
+#include "fields/editcutfreq.h"
 #include "fields/editdelay.h"
 #include "fields/editgain.h"
 #include "fields/editvolume.h"
@@ -206,6 +207,7 @@ private:
     BandRow<CEditFre, CEditBandFreq> m_editFre;
     BandRow<CEditFreqGain, CEditBandGain> m_editFreqGain;
     BandRow<CEditQ, CEditBandQ> m_editQ;
+    CBandFieldGrid m_bandFields{m_editFre, m_editQ, m_editFreqGain};
     CEidtLowCutFreq m_editLowCutFreq;
     CEditHighCutFreq m_editHighCutFreq;
 

@@ -1,11 +1,19 @@
-// Channel delay fields. Each one holds its channel's delay (48 kHz samples):
-// the model keeps no other copy.
+// Channel delay fields. Each one holds its channel's delay (48 kHz samples,
+// 0..599): the model keeps no other copy. Shown in milliseconds, or in
+// centimetres while g_delayInCm is set.
+//
+// A main-window field tells the main window of every change it makes
+// itself (WM_DELAY_CHANGED (0, 0); the main window takes the focused field
+// as the sender) and hands Left and Right to it (WM_EDIT_NAVIGATE with the
+// key) for the ring of the twelve delay fields. The delay calculator's
+// distance field (CEditDelayCale) is the same field always in centimetres,
+// without messages and without navigation.
 #pragma once
 
+#include "fields/editfield.h"
 #include "model/ports.h"
-#include "platform/controls.h"
 
-class CEditDelay : public CEdit {
+class CEditDelay : public CEditField {
 public:
     CEditDelay() = default;
 
@@ -17,6 +25,19 @@ public:
     void UpdateText();
 
     int m_nValue = 0;
+
+protected:
+    explicit CEditDelay(bool distance) : m_bDistance(distance) {}
+
+    bool StepValue(StepDirection direction) override;
+    void ShowStep(bool byWheel) override;
+    void CommitEnter() override;
+    void Navigate(UINT key) override;
+
+private:
+    void NotifyChanged();
+
+    bool m_bDistance = false;  // the calculator's distance field
 };
 
 // The delay fields of CH1..CH6 take a second argument they ignore.
@@ -32,6 +53,12 @@ class CEditDelayRL : public CEditDelayNamed {};
 class CEditDelayRR : public CEditDelayNamed {};
 class CEditDelayCenter : public CEditDelayNamed {};
 class CEditDelaySubwoofer : public CEditDelayNamed {};
+
+// A distance of the delay calculator, on the delay's sample grid.
+class CEditDelayCale : public CEditDelay {
+public:
+    CEditDelayCale() : CEditDelay(true) {}
+};
 
 // The twelve delay fields as the model sees them, by channel.
 class CDelayFieldSet final : public IDelayFields {

@@ -1,11 +1,17 @@
-// Channel gain fields (and, with a source bit, mixer cells).
+// Channel gain fields and, with an input-source bit, the input mixer's
+// cells. The field steps the model itself and leaves the rest to its owner
+// (the main window for a channel gain, the parent dialog for a mixer cell):
+// WM_EDIT_STEP (channel, source bit) after a step that changed the value,
+// WM_EDIT_COMMIT (channel, source bit) on Enter and, for a mixer cell, on
+// focus loss, WM_EDIT_NAVIGATE (key, 0) for Left and Right and, in a mixer
+// cell, Page Up and Page Down. The owner formats and parses the text.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/controls.h"
+#include "fields/editfield.h"
 
-class CEditGain : public CEdit {
+class CEditGain : public CEditField {
 public:
     CEditGain() = default;
     // The output channel 0..11 and the input-source bit (0 for a channel gain).
@@ -19,6 +25,17 @@ public:
 
 protected:
     explicit CEditGain(int channel) : m_nChannel(channel) {}
+
+    bool StepValue(StepDirection direction) override;
+    void ShowStep(bool byWheel) override;
+    void CommitEnter() override;
+    void Navigate(UINT key) override;
+    void OnFocusLost() override;
+
+private:
+    bool IsMixerCell() const { return m_nSourceBit != 0; }
+    CWnd* Owner() const;
+    void Tell(UINT message, WPARAM wParam);
 
     int m_nChannel = 0;
     uint32_t m_nSourceBit = 0;

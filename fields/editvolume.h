@@ -1,9 +1,14 @@
-// The master volume field and the two crossover frequency fields.
+// The master volume field of the main window and the settings dialog's
+// high-level mix volume field.
 #pragma once
 
-#include "platform/controls.h"
+#include "fields/editfield.h"
 
-class CEditSystemVol : public CEdit {
+// Edits g_masterVolume (whole dB of attenuation, 60 "OFF") itself, keeps
+// the master slider at it and the master mute state with it: the mute
+// follows the volume when a step key is released, after a wheel notch and
+// after Enter. No focus navigation: Left and Right move the caret.
+class CEditSystemVol : public CEditField {
 public:
     // The master slider and mute button the field keeps in step.
     void SetControls(CSliderCtrl* slider, CButton* muteButton)
@@ -14,26 +19,33 @@ public:
     CSliderCtrl* GetSlider() const { return m_pSlider; }
     CButton* GetMuteButton() const { return m_pMuteButton; }
 
+    // At 60 the master mute bit is set and the button reads muted; below
+    // 60 a set bit is cleared and the button reads unmuted.
+    void UpdateMuteButton();
+    void UpdateText();
+
+protected:
+    bool StepValue(StepDirection direction) override;
+    void ShowStep(bool byWheel) override;
+    void CommitEnter() override;
+    void OnEnterReleased() override;
+    void OnStepKeyReleased() override { UpdateMuteButton(); }
+
 private:
+    void MoveSlider();
+
     CSliderCtrl* m_pSlider = nullptr;
     CButton* m_pMuteButton = nullptr;
 };
 
-// Crossover frequency fields: kind 1 high-pass, 2 low-pass (as the parser counts them).
-class CEditCutFreq : public CEdit {
-public:
-    int GetKind() const { return m_nKind; }
-
+// Holds nothing: steps (WM_EDIT_STEP with VK_UP or VK_DOWN), Enter and focus
+// loss (WM_EDIT_COMMIT (0, 0)) go to the parent dialog, which owns the value
+// and rewrites the text.
+class CEditVol : public CEditField {
 protected:
-    explicit CEditCutFreq(int kind) : m_nKind(kind) {}
-    int m_nKind;
-};
-
-class CEidtLowCutFreq : public CEditCutFreq {
-public:
-    CEidtLowCutFreq() : CEditCutFreq(1) {}
-};
-class CEditHighCutFreq : public CEditCutFreq {
-public:
-    CEditHighCutFreq() : CEditCutFreq(2) {}
+    bool StepValue(StepDirection direction) override;
+    void ShowStep(bool) override {}
+    void CommitEnter() override;
+    void OnEnterReleased() override {}
+    void OnFocusLost() override;
 };

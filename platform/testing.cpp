@@ -64,14 +64,6 @@ QWidget* WidgetOfHwnd(HWND hwnd)
     return c ? c->widget : nullptr;
 }
 
-// What the windowing system does before it delivers a press: a widget that
-// takes the focus by click gets it (a sent event is not spontaneous, so Qt
-// does not do it for the test's press).
-void FocusOnPress(QWidget* w)
-{
-    if (w && w->isEnabled() && (w->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) w->setFocus(Qt::MouseFocusReason);
-}
-
 }  // namespace
 
 void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt, bool shift, bool control)
@@ -95,10 +87,27 @@ void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt, bool shift, bool control
     }
 }
 
+void HoldKey(HWND hwnd, UINT vk, int repeats)
+{
+    const int key = QtKeyFromVk(vk);
+    const auto send = [hwnd, key](QEvent::Type type, bool autoRepeat) {
+        if (QWidget* w = WidgetOfHwnd(hwnd)) {
+            QKeyEvent ev(type, key, Qt::NoModifier, QString(), autoRepeat);
+            QCoreApplication::sendEvent(w, &ev);
+        }
+    };
+    send(QEvent::KeyPress, false);
+    for (int i = 0; i < repeats; ++i) {
+        send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+    }
+    send(QEvent::KeyRelease, false);
+}
+
 void ClickAt(HWND hwnd, int x, int y)
 {
     const QPointF local(x, y);
-    FocusOnPress(WidgetOfHwnd(hwnd));
+    if (QWidget* w = WidgetOfHwnd(hwnd)) GiveClickFocus(w, local);
     if (QWidget* w = WidgetOfHwnd(hwnd)) {
         QMouseEvent press(QEvent::MouseButtonPress, local, w->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
@@ -149,3 +158,16 @@ void Activate(HWND hwnd)
 }
 
 }  // namespace platform_testing
+
+void GiveClickFocus(QWidget* w, const QPointF& local)
+{
+    QPoint pos = local.toPoint();
+    for (QWidget* f = w; f; f = f->parentWidget()) {
+        if (f->isEnabled() && f->rect().contains(pos) && (f->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus) {
+            f->setFocus(Qt::MouseFocusReason);
+            return;
+        }
+        if (f->isWindow()) return;
+        pos += f->pos();
+    }
+}

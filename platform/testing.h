@@ -26,6 +26,12 @@ void PumpEvents();
 // windowing system would (press and release).
 void PressKey(HWND hwnd, UINT virtualKey, wchar_t ch = 0, bool alt = false, bool shift = false,
               bool control = false);
+// A key held down for repeats auto-repeats, as X11 delivers it: the press,
+// then a release and a press flagged auto-repeat for each repeat, then the
+// release.
+void HoldKey(HWND hwnd, UINT virtualKey, int repeats);
+// A left click; the press first gives the focus to the control that takes
+// it by a click, as the windowing system does.
 void ClickAt(HWND hwnd, int x, int y);
 // A double click: press, release, the second press as a double click, release.
 void DoubleClickAt(HWND hwnd, int x, int y);
@@ -46,9 +52,10 @@ uint32_t GrabWindowPixel(HWND hwnd, int x, int y);
 namespace platform_testing {
 
 // Left-button mouse input in steps, as the windowing system delivers it:
-// press, moves (with the button held or not) and release, at (x, y) in the
-// client coordinates of hwnd. While a window holds the mouse capture the
-// events go to that window, in its own client coordinates.
+// press (giving the focus as a click does), moves (with the button held or
+// not) and release, at (x, y) in the client coordinates of hwnd. While a
+// window holds the mouse capture the events go to that window, in its own
+// client coordinates.
 void MousePressAt(HWND hwnd, int x, int y);
 void MouseMoveTo(HWND hwnd, int x, int y, bool leftDown = true);
 void MouseReleaseAt(HWND hwnd, int x, int y);

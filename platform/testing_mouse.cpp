@@ -42,6 +42,8 @@ void Send(HWND hwnd, int x, int y, QEvent::Type type, Qt::MouseButton button, Qt
 
 void MousePressAt(HWND hwnd, int x, int y)
 {
+    QPointF local, global;
+    if (QWidget* w = Target(hwnd, x, y, local, global)) GiveClickFocus(w, local);
     Send(hwnd, x, y, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
 }
 

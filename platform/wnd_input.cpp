@@ -210,6 +210,13 @@ bool RouteKey(WndCore* c, HostBase* h, QKeyEvent* e, bool* result)
             return true;
         }
     }
+    if (!press && e->isAutoRepeat()) {
+        // X11 sends a release before each repeated press of a held key; the
+        // key stays down, so there is no key-up until the real release.
+        e->accept();
+        *result = true;
+        return true;
+    }
     const UINT msg = press ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
     LPARAM lp = 1;
     if (e->isAutoRepeat() || !press) lp |= LPARAM(1) << 30;

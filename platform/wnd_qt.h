@@ -217,3 +217,9 @@ void NotifyQueueWaiters();
 void TimerExpired(HWND hwnd, UINT_PTR id);
 
 int ScreenDpiForDrawing();
+
+// Test input (platform/testing.cpp): what the windowing system does before
+// a left press reaches w at local (a sent event is not spontaneous, so Qt
+// does not do it for a test's press): the first enabled widget from w up to
+// its window that takes the focus by a click gets it.
+void GiveClickFocus(QWidget* w, const QPointF& local);

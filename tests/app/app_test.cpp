@@ -261,6 +261,53 @@ TEST_F(MainWindowTest, RefreshAndGraphFeedReachTheControlsOfTheSelectedChannel)
     EXPECT_EQ(r, IDCANCEL);
 }
 
+// The window's entry fields are wired to their controls, sliders and
+// neighbours through the id tables, the irregular runs included.
+TEST_F(MainWindowTest, EntryFieldsStepAndMoveTheFocusOverTheWindowsControls)
+{
+    CTarvelDlg dlg;
+    const INT_PTR r = Run(dlg, [&] {
+        OnUi([&] {
+            platform_testing::Activate(dlg.m_hWnd);
+            auto item = [&](int id) { return dlg.GetDlgItem(id); };
+            auto focused = [&](int id) { return CWnd::GetFocus() == item(id); };
+            auto press = [&](UINT key) { platform_testing::PressKey(CWnd::GetFocus()->m_hWnd, key); };
+            // Band 20's field is 1083, band 21's 1087.
+            platform_testing::ClickAt(item(g_bandFreqEditId[19])->m_hWnd, 2, 2);
+            const int freq = g_eqFreq[0][19];
+            press(VK_UP);
+            EXPECT_EQ(g_eqFreq[0][19], freq + 1);
+            press(VK_RIGHT);
+            EXPECT_TRUE(focused(1087));
+            // Q of bands 29, 30, 31 and 1: 1159, 1143, 1152, 1129.
+            platform_testing::ClickAt(item(g_bandQEditId[28])->m_hWnd, 2, 2);
+            for (int id : {1143, 1152, 1129}) {
+                press(VK_RIGHT);
+                EXPECT_TRUE(focused(id)) << id;
+            }
+            // Band 11's gain moves slider 1213; Page Up leads to its Q.
+            platform_testing::ClickAt(item(g_bandGainEditId[10])->m_hWnd, 2, 2);
+            press(VK_UP);
+            EXPECT_EQ(g_eqGain[0][10], 149);
+            EXPECT_EQ(static_cast<CSliderCtrl*>(item(1213))->GetPos(), 149);
+            press(VK_PRIOR);
+            EXPECT_TRUE(focused(g_bandQEditId[10]));
+            // The cut pair, and the master with its slider.
+            platform_testing::ClickAt(item(IDC_HP_FREQ)->m_hWnd, 2, 2);
+            press(VK_LEFT);
+            EXPECT_TRUE(focused(IDC_LP_FREQ));
+            platform_testing::ClickAt(item(IDC_SYSTEM_VOL)->m_hWnd, 2, 2);
+            press(VK_DOWN);
+            EXPECT_EQ(g_masterVolume, 1);
+            EXPECT_EQ(static_cast<CSliderCtrl*>(item(IDC_SYSTEM_VOL_SLIDER))->GetPos(), 1);
+            EXPECT_EQ(item(IDC_SYSTEM_VOL)->GetWindowTextString(), L"-1dB");
+            g_masterVolume = 0;
+        });
+        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
+    });
+    EXPECT_EQ(r, IDCANCEL);
+}
+
 TEST_F(MainWindowTest, SystemMenuAboutShowsVersionAndDeviceStrings)
 {
     const char device[] = "46AK10240315V1";

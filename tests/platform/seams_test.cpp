@@ -477,6 +477,47 @@ TEST_F(SeamsTest, GetKeyStateInAHandlerReportsTheStateOfItsMessage)
     EXPECT_EQ(wnd.seen, (std::vector<Seen>{{WM_LBUTTONDOWN, false, false, true}, {WM_LBUTTONUP, false, false, false}}));
 }
 
+// Records the key messages an edit control gets.
+class CKeyLogEdit : public CEdit {
+public:
+    std::vector<std::pair<UINT, bool>> keys;  // message, repeat bit (30) of lParam
+    LRESULT WindowProc(UINT message, WPARAM w, LPARAM l) override
+    {
+        if (message == WM_KEYDOWN || message == WM_KEYUP) keys.emplace_back(message, ((l >> 30) & 1) != 0);
+        return CEdit::WindowProc(message, w, l);
+    }
+};
+
+// X11 sends a release before each auto-repeated press; the key is still
+// down, so no key-up reaches the window until the real release.
+TEST_F(SeamsTest, AHeldKeyGivesRepeatedKeyDownsAndOneKeyUp)
+{
+    RunSeamDialog([](CSeamDlg& d) {
+        CKeyLogEdit edit;
+        ASSERT_TRUE(edit.SubclassDlgItem(kEdit, &d));
+        platform_testing::HoldKey(edit.m_hWnd, VK_UP, 3);
+        const std::vector<std::pair<UINT, bool>> want = {
+            {WM_KEYDOWN, false}, {WM_KEYDOWN, true}, {WM_KEYDOWN, true}, {WM_KEYDOWN, true}, {WM_KEYUP, true}};
+        EXPECT_EQ(edit.keys, want);
+    });
+}
+
+// A click on a button first takes the focus, so an edit that had it is
+// told it lost it before the button's click is notified.
+TEST_F(SeamsTest, AClickedButtonTakesTheFocusBeforeItsClickIsNotified)
+{
+    RunSeamDialog([](CSeamDlg& d) {
+        platform_testing::Activate(d.m_hWnd);
+        ClickAt(d.GetDlgItem(kEdit)->m_hWnd, 3, 3);
+        EXPECT_EQ(CWnd::GetFocus(), d.GetDlgItem(kEdit));
+        d.notifications.clear();
+        ClickAt(d.GetDlgItem(kButton)->m_hWnd, 3, 3);
+        EXPECT_EQ(CWnd::GetFocus(), d.GetDlgItem(kButton));
+        const std::vector<std::pair<int, UINT>> want = {{kEdit, EN_KILLFOCUS}, {kButton, BN_CLICKED}};
+        EXPECT_EQ(d.notifications, want);
+    });
+}
+
 TEST_F(SeamsTest, FileDialogsGoThroughTheResponder)
 {
     struct Case {
