@@ -29,3 +29,16 @@ int CMainControls::FocusedDelayChannel()
     if (!parent || parent->m_hWnd != Dialog().m_hWnd) return -1;
     return IndexOfId(g_delayEditId, kChannels, focus->GetDlgCtrlID());
 }
+
+void CMainControls::EnableFreqAndQFields(int band, bool enable)
+{
+    for (int id : {g_bandFreqEditId[band], g_bandQEditId[band]})
+        if (CWnd* field = Dialog().GetDlgItem(id)) field->EnableWindow(enable ? TRUE : FALSE);
+}
+
+bool CMainControls::AskYesNo(int stringId)
+{
+    const std::wstring text = LoadResString(stringId);
+    return MessageBoxExW(Dialog().m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_YESNO | MB_ICONEXCLAMATION,
+                         g_languageId) == IDYES;
+}

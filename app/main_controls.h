@@ -70,8 +70,11 @@ public:
     ITextControl& BandQField(int band) override { return Item(g_bandQEditId[band]); }
     ISlider& BandGainSlider(int band) override { return m_bandSliders[static_cast<size_t>(band)]; }
     void RepaintBypassButton(int band) override { m_items.Invalidate(g_bypassButtonId[band]); }
-    ISpectrum& Graph() override { return m_graph; }
+    void EnableFreqAndQFields(int band, bool enable) override;
+    void RepaintModeButton() override { m_items.Invalidate(IDC_PEQ_MODE); }
+    ISpectrum& Graph() override { return m_graph; }  // the crossovers' too
     void ClearGraphHover() override;
+    bool AskYesNo(int stringId) override;
 
     // ICrossoverView
     ITextControl& HpFreqField() override { return Item(IDC_HP_FREQ); }

@@ -27,9 +27,9 @@ void CMainView::RefreshEqControls()
     m_families.crossovers.Refresh();
 }
 
-// The graph gets the plot rectangle, the model and the selected channel,
-// no crossover selected and no readout, and the equaliser's mode (which
-// redraws it).
+// The graph gets the plot rectangle, then from the bands the model and the
+// selected channel, no crossover selected and no readout, and the
+// equaliser's mode (which redraws it).
 void CMainView::FeedSpectrum(bool redraw)
 {
     CSpectrum& graph = m_controls.Spectrum();
@@ -39,9 +39,6 @@ void CMainView::FeedSpectrum(bool redraw)
         graph.SetPlotRect(rc.left, rc.top, rc.right, rc.bottom);
     }
     m_families.bands.FeedGraph(redraw);
-    graph.SelectCrossover(-1);
-    m_controls.ClearGraphHover();
-    graph.SetPeqMode(m_peqMode ? 1 : 0);
 }
 
 bool CMainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)

@@ -8,15 +8,9 @@
 
 class CMainView final : public IImageView {
 public:
-    // speakerDistances: the delay calculator's twelve remembered distances;
-    // peqMode: the equaliser's mode (parametric when set).
-    CMainView(CMainControls& controls, ControlFamilies& families, IDelayFields& delays, int* speakerDistances,
-              const BOOL& peqMode)
-        : m_controls(controls),
-          m_families(families),
-          m_delays(delays),
-          m_speakerDistances(speakerDistances),
-          m_peqMode(peqMode)
+    // speakerDistances: the delay calculator's twelve remembered distances.
+    CMainView(CMainControls& controls, ControlFamilies& families, IDelayFields& delays, int* speakerDistances)
+        : m_controls(controls), m_families(families), m_delays(delays), m_speakerDistances(speakerDistances)
     {
     }
 
@@ -46,5 +40,4 @@ private:
     ControlFamilies& m_families;
     IDelayFields& m_delays;
     int* m_speakerDistances;
-    const BOOL& m_peqMode;
 };

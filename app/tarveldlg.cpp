@@ -31,6 +31,25 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_BN_CLICKED(IDC_MINIMIZE, &CTarvelDlg::OnClickedMinimize)
     ON_BN_CLICKED(IDC_CLOSE, &CTarvelDlg::OnClickedClose)
     ON_BN_CLICKED(IDOK, &CTarvelDlg::OnClickedOk)
+    // EQ bands, crossovers and routing matrix.
+    ON_CONTROL_TABLE(EN_SETFOCUS, g_bandFreqEditId, &CTarvelDlg::OnSetFocusFreqBand)
+    ON_CONTROL_TABLE(EN_SETFOCUS, g_bandGainEditId, &CTarvelDlg::OnSetFocusFreqGainBand)
+    ON_CONTROL_TABLE(EN_SETFOCUS, g_bandQEditId, &CTarvelDlg::OnSetFocusQBand)
+    ON_CONTROL_TABLE(EN_KILLFOCUS, g_bandFreqEditId, &CTarvelDlg::OnKillFocusFreqBand)
+    ON_CONTROL_TABLE(EN_KILLFOCUS, g_bandGainEditId, &CTarvelDlg::OnKillFocusFreqGainBand)
+    ON_CONTROL_TABLE(EN_KILLFOCUS, g_bandQEditId, &CTarvelDlg::OnKillFocusQBand)
+    ON_CONTROL_TABLE(BN_CLICKED, g_bypassButtonId, &CTarvelDlg::OnClickedBypassBand)
+    ON_BN_CLICKED(IDC_PEQ_MODE, &CTarvelDlg::OnClickedPeqMode)
+    ON_BN_CLICKED(IDC_RESET_BAND_GAIN, &CTarvelDlg::OnClickedResetBandGain)
+    ON_BN_CLICKED(IDC_RESET_ALL, &CTarvelDlg::OnClickedResetAll)
+    ON_BN_CLICKED(IDC_RESET_EQ, &CTarvelDlg::OnClickedResetEq)
+    ON_CBN_SELCHANGE(IDC_HP_TYPE, &CTarvelDlg::OnSelChangeHpType)
+    ON_CBN_SELCHANGE(IDC_HP_SLOPE, &CTarvelDlg::OnSelChangeHpSlope)
+    ON_CBN_SELCHANGE(IDC_LP_TYPE, &CTarvelDlg::OnSelChangeLpType)
+    ON_CBN_SELCHANGE(IDC_LP_SLOPE, &CTarvelDlg::OnSelChangeLpSlope)
+    ON_EN_KILLFOCUS(IDC_HP_FREQ, &CTarvelDlg::OnKillFocusHpFreq)
+    ON_EN_KILLFOCUS(IDC_LP_FREQ, &CTarvelDlg::OnKillFocusLpFreq)
+    ON_CONTROL_TABLE(BN_CLICKED, g_routeButtonId, &CTarvelDlg::OnClickedRoute)
     ON_MESSAGE(WM_PARAM_IMAGE_RECEIVED, &CTarvelDlg::OnParamImageReceived)
     ON_MESSAGE(WM_ROUTING_IMAGE_RECEIVED, &CTarvelDlg::OnRoutingImageReceived)
     ON_MESSAGE(WM_CHANNEL_NAME_CHANGED, &CTarvelDlg::OnChannelNameChanged)
@@ -333,6 +352,8 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
         const int mute = IndexOfId(g_muteButtonId, kChannels, ctlId);
         if (mute >= 0) on = ChannelStrips::IsMuted(mute);
         if (ctlId == IDC_SYS_MUTE) on = ChannelStrips::IsMasterMuted();
+        const int bypass = IndexOfId(g_bypassButtonId, kBands, ctlId);
+        if (bypass >= 0 && !on) on = EqBands::IsAtZeroDb(bypass);
         const int channel = IndexOfId(g_channelButtonId, kChannels, ctlId);
         if (channel >= 0) on = ChannelStrips::IsSelected(channel);
         const int link = IndexOfId(g_linkButtonId, kChannels, ctlId);
@@ -346,6 +367,7 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
         std::wstring text = item->GetWindowTextString();
         if (IndexOfId(g_delayUnitButtonId, kChannels, ctlId) >= 0) text = ChannelStrips::DelayUnitCaption();
         if (channel >= 0) text = ChannelButtonText(channel);
+        if (ctlId == IDC_PEQ_MODE) text = LoadResString(m_families.bands.ModeCaptionId());
         if (mute >= 0 || ctlId == IDC_SYS_MUTE) text.clear();  // the caption holds the state
         if (!text.empty()) {
             dis->pDC->SetBkMode(TRANSPARENT);
@@ -356,6 +378,30 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
     }
     CDialogEx::OnDrawItem(ctlId, dis);
 }
+
+// ---------------------------------------------------------------------------
+// EQ bands, crossovers and routing matrix (the families in controls/)
+
+void CTarvelDlg::OnSetFocusFreqBand(int band) { m_families.bands.SelectBand(band); }
+void CTarvelDlg::OnSetFocusFreqGainBand(int band) { m_families.bands.SelectBand(band); }
+void CTarvelDlg::OnSetFocusQBand(int band) { m_families.bands.SelectBand(band); }
+void CTarvelDlg::OnKillFocusFreqBand(int band) { m_families.bands.CommitFreq(band); }
+void CTarvelDlg::OnKillFocusFreqGainBand(int band) { m_families.bands.CommitGain(band); }
+void CTarvelDlg::OnKillFocusQBand(int band) { m_families.bands.CommitQ(band); }
+void CTarvelDlg::OnClickedBypassBand(int band) { m_families.bands.ToggleBypass(band); }
+void CTarvelDlg::OnClickedPeqMode() { m_families.bands.TogglePeqMode(); }
+void CTarvelDlg::OnClickedResetBandGain() { m_families.bands.ToggleBypassEq(); }
+void CTarvelDlg::OnClickedResetAll() { m_families.bands.ResetAllAfterQuestion(m_view); }
+void CTarvelDlg::OnClickedResetEq() { m_families.bands.ResetEqAfterQuestion(); }
+
+void CTarvelDlg::OnSelChangeHpType() { m_families.crossovers.OnSelChange(Crossovers::Selector::HpType); }
+void CTarvelDlg::OnSelChangeHpSlope() { m_families.crossovers.OnSelChange(Crossovers::Selector::HpSlope); }
+void CTarvelDlg::OnSelChangeLpType() { m_families.crossovers.OnSelChange(Crossovers::Selector::LpType); }
+void CTarvelDlg::OnSelChangeLpSlope() { m_families.crossovers.OnSelChange(Crossovers::Selector::LpSlope); }
+void CTarvelDlg::OnKillFocusHpFreq() { m_families.crossovers.CommitHpFreq(); }
+void CTarvelDlg::OnKillFocusLpFreq() { m_families.crossovers.CommitLpFreq(); }
+
+void CTarvelDlg::OnClickedRoute(int cell) { m_families.routing.Toggle(cell / kInputs, cell % kInputs); }
 
 // ---------------------------------------------------------------------------
 // Device images and messages

@@ -76,7 +76,9 @@ public:
     // Refreshers other parts call after they changed the model.
     void FeedSpectrum(BOOL redraw) { m_view.FeedSpectrum(redraw != FALSE); }
     void RefreshEqControls() { m_view.RefreshEqControls(); }
-    void ApplyPeqMode();
+    // The equaliser's mode (PEQ true, GEQ false), kept by the bands, applied
+    // to the frequency and Q fields and the graph.
+    void ApplyPeqMode() { m_families.bands.ApplyPeqMode(); }
     void InvalidateChannelButtons() { m_families.strips.InvalidateChannelButtons(); }
     void InvalidateLinkButtons() { m_families.links.InvalidateLinkButtons(); }
     void InvalidateCurveButtons() { m_families.links.InvalidateCurveButtons(); }
@@ -86,7 +88,7 @@ public:
     // The input-source group of a routing-matrix input label, 0 for any
     // other control.
     int GetControlSourceGroup(int controlId) const;
-    BOOL IsPeqMode() const { return m_bPeqMode; }
+    BOOL IsPeqMode() const { return m_families.bands.PeqMode() ? TRUE : FALSE; }
 
     // The preset commands of the scene menu.
     void OnLoadFromPc();
@@ -119,6 +121,28 @@ protected:
     afx_msg void OnClickedMinimize();
     afx_msg void OnClickedClose();
     afx_msg void OnClickedOk();
+
+    // EQ bands, crossovers and routing matrix: one handler per family of
+    // like controls, with the control's index in its id table (band 0..30,
+    // cell = output * 18 + input bit).
+    afx_msg void OnSetFocusFreqBand(int band);
+    afx_msg void OnSetFocusFreqGainBand(int band);
+    afx_msg void OnSetFocusQBand(int band);
+    afx_msg void OnKillFocusFreqBand(int band);
+    afx_msg void OnKillFocusFreqGainBand(int band);
+    afx_msg void OnKillFocusQBand(int band);
+    afx_msg void OnClickedBypassBand(int band);
+    afx_msg void OnClickedPeqMode();
+    afx_msg void OnClickedResetBandGain();
+    afx_msg void OnClickedResetAll();
+    afx_msg void OnClickedResetEq();
+    afx_msg void OnSelChangeHpType();
+    afx_msg void OnSelChangeHpSlope();
+    afx_msg void OnSelChangeLpType();
+    afx_msg void OnSelChangeLpSlope();
+    afx_msg void OnKillFocusHpFreq();
+    afx_msg void OnKillFocusLpFreq();
+    afx_msg void OnClickedRoute(int cell);
 
     // Device messages.
     afx_msg LRESULT OnParamImageReceived(WPARAM, LPARAM);
@@ -217,7 +241,6 @@ private:
     BITMAP m_bmBackground{};
     CBrush m_brushEdit;
     CSpectrum m_spectrum;
-    BOOL m_bPeqMode = TRUE;
     CStatic m_staticSaveMode;
     CStatic m_staticCurrentMode;
     CStatic m_staticSource;
@@ -242,7 +265,7 @@ private:
                              {m_comboHpType, m_comboHpSlope, m_comboLpType, m_comboLpSlope},
                              m_delayFields};
     ControlFamilies m_families{m_controls};
-    CMainView m_view{m_controls, m_families, m_delayFields, m_nSpeakerDistance, m_bPeqMode};
+    CMainView m_view{m_controls, m_families, m_delayFields, m_nSpeakerDistance};
     CSyncHost m_syncHost{*this};
     CEqSyncView m_eqSyncView{m_controls};
     SyncTimers m_syncTimers{m_syncHost};

@@ -160,15 +160,6 @@ void CTarvelDlg::OnLoadFromPc()
 // ---------------------------------------------------------------------------
 // Refreshers
 
-void CTarvelDlg::ApplyPeqMode()
-{
-    for (int b = 0; b < kBands; ++b) {
-        m_editFre[b].EnableWindow(m_bPeqMode);
-        m_editQ[b].EnableWindow(m_bPeqMode);
-    }
-    m_spectrum.SetPeqMode(m_bPeqMode ? 1 : 0);
-}
-
 int CTarvelDlg::GetControlSourceGroup(int controlId) const
 {
     const int cell = IndexOfId(&g_routeLabelId[0][0], kChannels * kInputs, controlId);

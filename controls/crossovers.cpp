@@ -1,6 +1,7 @@
 #include "controls/crossovers.h"
 
 #include "model/params.h"
+#include "model/propagation.h"
 #include "model/value_kinds.h"
 #include "platform/resources.h"
 #include "res/resource.h"
@@ -27,3 +28,41 @@ void Crossovers::Refresh()
     m_view.HpFreqField().SetText(CutFreqKind::HighPass().Format());
     m_view.LpFreqField().SetText(CutFreqKind::LowPass().Format());
 }
+
+void Crossovers::OnSelChange(Selector which)
+{
+    struct Binding {
+        ISelector& selector;
+        int* values;
+        int crossover;  // the graph's: 0 high-pass, 1 low-pass
+    };
+    const Binding binding = [&]() -> Binding {
+        switch (which) {
+        case Selector::HpType: return {m_view.HpTypeSelector(), g_hpType, 0};
+        case Selector::HpSlope: return {m_view.HpSlopeSelector(), g_hpSlope, 0};
+        case Selector::LpType: return {m_view.LpTypeSelector(), g_lpType, 1};
+        case Selector::LpSlope: break;
+        }
+        return {m_view.LpSlopeSelector(), g_lpSlope, 1};
+    }();
+    const int s = g_selectedChannel;
+    const int index = binding.selector.GetCurSel();
+    if (index < 0 || s < 0 || s >= kChannels) return;
+    const int tied = TiedChannels(s) | (1 << s);
+    for (int c = 0; c < kChannels; ++c)
+        if (tied & (1 << c)) binding.values[c] = index;
+    ISpectrum& graph = m_view.Graph();
+    graph.SetChannelCrossovers(g_hpFreq, g_lpFreq, g_hpSlope, g_lpSlope, g_hpType, g_lpType);
+    graph.SelectCrossover(binding.crossover);
+    graph.SetCrossover(g_hpFreq[s], g_lpFreq[s], g_hpSlope[s], g_lpSlope[s], g_hpType[s], g_lpType[s], 1);
+}
+
+namespace {
+void CommitCutFreq(ITextControl& field, CutFreqKind kind)
+{
+    if (!kind.Commit(field.GetText())) field.SetText(kind.Format());
+}
+}  // namespace
+
+void Crossovers::CommitHpFreq() { CommitCutFreq(m_view.HpFreqField(), CutFreqKind::HighPass()); }
+void Crossovers::CommitLpFreq() { CommitCutFreq(m_view.LpFreqField(), CutFreqKind::LowPass()); }

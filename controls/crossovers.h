@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/model_view.h"
+#include "model/ports.h"
 
 // A fixed drop-down list whose item index is the model value it stands for.
 class ISelector {
@@ -27,6 +28,7 @@ public:
     virtual ISelector& HpSlopeSelector() = 0;
     virtual ISelector& LpTypeSelector() = 0;
     virtual ISelector& LpSlopeSelector() = 0;
+    virtual ISpectrum& Graph() = 0;
 
 protected:
     ~ICrossoverView() = default;
@@ -42,6 +44,18 @@ public:
     // Shows the crossovers of g_selectedChannel: the four selections and
     // both frequencies as plain numbers.
     void Refresh();
+
+    // The user chose an item of a selector: the selected channel's value
+    // takes its index and spreads to the link group, else to the bridged
+    // partner; the graph gets every channel's crossovers, fills the edited
+    // filter and redraws the selected channel's. A selector without a
+    // selection changes nothing.
+    enum class Selector { HpType, HpSlope, LpType, LpSlope };
+    void OnSelChange(Selector which);
+    // A frequency field lost the focus: an accepted new value stays as typed
+    // (stored and spread); anything else gives way to the stored value.
+    void CommitHpFreq();
+    void CommitLpFreq();
 
 private:
     ICrossoverView& m_view;

@@ -44,3 +44,18 @@ int RoutingMatrix::SourceGroupOf(int inputBit, int deviceModel)
     default: return 0;
     }
 }
+
+void RoutingMatrix::Toggle(int output, int inputBit)
+{
+    if (!IsCell(output, inputBit)) return;
+    const uint32_t bit = 1u << inputBit;
+    const bool on = (g_routingMask[output] & bit) == 0;
+    const int partner = output ^ 1;
+    const bool bridged = BridgeFlagOf(output) == 1;
+    for (int c : {output, partner}) {
+        if (c == partner && !bridged) continue;
+        g_routingMask[c] = on ? (g_routingMask[c] | bit) : (g_routingMask[c] & ~bit);
+    }
+    if (bridged) m_view.InvalidateRouteButton(partner, inputBit);
+    m_view.InvalidateRouteButton(output, inputBit);
+}

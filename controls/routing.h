@@ -18,6 +18,12 @@ public:
     // Repaints a cell's button (a cell outside the matrix repaints nothing).
     void InvalidateRouteButton(int output, int inputBit);
 
+    // A click on cell (output, inputBit): the input goes into the output's
+    // mix or out of it; while the output's pair flag is exactly 1 the
+    // bridged partner takes the cell's new state. Each changed button is
+    // repainted. A cell outside the matrix changes nothing.
+    void Toggle(int output, int inputBit);
+
     // What a cell's owner-drawn button shows: the input's bit of the
     // output's g_routingMask.
     static bool IsRouted(int output, int inputBit);

@@ -92,6 +92,10 @@ struct FakeControls : IChannelStripView, IEqBandView, ICrossoverView, ILinkCurve
     FakeDelays delays;
     int focusedDelay = -1;
     std::vector<int> unitRepaints;
+    bool fieldsEnabled[kBands] = {};
+    int modeRepaints = 0;
+    std::vector<int> questions;
+    bool answerYes = true;
 
     IEditControl& GainField(int c) override { return chGain[c]; }
     ISlider& GainSlider(int c) override { return chSlider[c]; }
@@ -111,6 +115,13 @@ struct FakeControls : IChannelStripView, IEqBandView, ICrossoverView, ILinkCurve
     ITextControl& BandQField(int b) override { return q[b]; }
     ISlider& BandGainSlider(int b) override { return slider[b]; }
     void RepaintBypassButton(int b) override { bypassRepaints.push_back(b); }
+    void EnableFreqAndQFields(int b, bool enable) override { fieldsEnabled[b] = enable; }
+    void RepaintModeButton() override { ++modeRepaints; }
+    bool AskYesNo(int stringId) override
+    {
+        questions.push_back(stringId);
+        return answerYes;
+    }
     ISpectrum& Graph() override { return graph; }
     void ClearGraphHover() override
     {
