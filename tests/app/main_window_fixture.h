@@ -62,17 +62,20 @@ protected:
     }
 
     // Runs the main dialog; script runs on its own thread once the picker
-    // is up and must end by closing the window.
-    INT_PTR Run(CTarvelDlg& dlg, const std::function<void()>& script)
+    // is done (confirmed here, or ended by a device that identified itself)
+    // and must end by closing the window.
+    INT_PTR Run(CTarvelDlg& dlg, const std::function<void()>& script, bool pickerEndsByItself = false)
     {
         std::thread t([&] {
-            // The picker comes first: confirm the model shown.
-            const bool picker = WaitOnUi([] {
-                HWND top = platform_testing::TopModalDialog();
-                return top && dynamic_cast<CDialogLogo*>(CWnd::FromHandle(top)) != nullptr;
-            });
-            EXPECT_TRUE(picker);
-            OnUi([] { ::PostMessage(platform_testing::TopModalDialog(), WM_COMMAND, IDOK, 0); });
+            if (!pickerEndsByItself) {
+                // The picker comes first: confirm the model shown.
+                const bool picker = WaitOnUi([] {
+                    HWND top = platform_testing::TopModalDialog();
+                    return top && dynamic_cast<CDialogLogo*>(CWnd::FromHandle(top)) != nullptr;
+                });
+                EXPECT_TRUE(picker);
+                OnUi([] { ::PostMessage(platform_testing::TopModalDialog(), WM_COMMAND, IDOK, 0); });
+            }
             EXPECT_TRUE(
                 WaitOnUi([&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.IsWindowVisible(); }));
             script();
