@@ -203,4 +203,21 @@ TEST_F(ControlsTest, RouteButtonsShowTheirOwnBitAndNothingOutsideTheMatrix)
     EXPECT_EQ(controls.routeRepaints[0], std::make_pair(11, 17));
 }
 
+// A cell outside the matrix (a stray index) changes no mask and repaints
+// nothing; a cell inside repaints its partner's button first while bridged.
+TEST_F(ControlsTest, RouteToggleOutsideTheMatrixChangesNothing)
+{
+    for (uint32_t& m : g_routingMask) m = 0;
+    g_btlPair1112 = 1;
+    RoutingMatrix routing(controls);
+    for (auto [out, in] : {std::pair{12, 0}, {-1, 0}, {0, 18}, {0, -1}, {11, 31}}) routing.Toggle(out, in);
+    for (uint32_t m : g_routingMask) EXPECT_EQ(m, 0u);
+    EXPECT_TRUE(controls.routeRepaints.empty());
+    routing.Toggle(11, 17);
+    EXPECT_EQ(g_routingMask[10], 1u << 17);
+    EXPECT_EQ(g_routingMask[11], 1u << 17);
+    const std::vector<std::pair<int, int>> repaints = {{10, 17}, {11, 17}};
+    EXPECT_EQ(controls.routeRepaints, repaints);
+}
+
 }  // namespace
