@@ -105,8 +105,9 @@ bool RunReset(std::mt19937& rng, ResetFigure& out)
                std::memcmp(s.eqUser.data(), g_eqUser, s.eqUser.size()) == 0 &&
                std::memcmp(s.eqUser2.data(), g_eqUser2, SAVE_PARA_2_END) == 0;
     };
-    bool ok = dialog.RunUntil([&] { return dialog.sync.ParamSyncRunning() && dialog.messages[WM_CHANNEL_NAME_CHANGED] >= 12; },
-                              std::chrono::seconds(20));
+    bool ok = dialog.RunUntil(
+        [&] { return dialog.sync.ParamSyncRunning() && dialog.messages[WM_CHANNEL_NAME_CHANGED] >= 12; },
+        std::chrono::seconds(20));
     TuneModel(rng);
     ok = ok && dialog.RunUntil(deviceHolds, std::chrono::seconds(60));
     size_t before = 0;

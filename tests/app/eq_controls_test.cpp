@@ -130,6 +130,10 @@ TEST_F(EqWindowTest, BandFieldsCommitOnFocusLossAndSelectTheirBandOnFocus)
         {kQ, L"2", L"2.00", 2.0},
         {kQ, L"0.05", L"4.32", 4.32},
         {kQ, L"x", L"4.32", 4.32},
+        // Stored as typed, shown with two decimals: an exact binary tie,
+        // printed round-half-even by glibc ("4.12"; other C libraries may
+        // print "4.13").
+        {kQ, L"4.125", L"4.12", 4.125},
     };
     RunOnWindow([&](CTarvelDlg& dlg, Hands& hands) {
         g_btlPair34 = 1;
@@ -137,8 +141,8 @@ TEST_F(EqWindowTest, BandFieldsCommitOnFocusLossAndSelectTheirBandOnFocus)
         // Band 30 has the Q field 1143, out of its row's order.
         const int band = 29;
         for (const Case& k : cases) {
-            SCOPED_TRACE(testing::Message() << k.row << " '" << std::wstring(k.typed).size() << "' "
-                                            << static_cast<int>(k.value));
+            SCOPED_TRACE(testing::Message()
+                         << k.row << " '" << std::wstring(k.typed).size() << "' " << static_cast<int>(k.value));
             for (int c : {2, 3, 5}) {
                 g_eqFreq[c][band] = 2000;
                 g_eqGain[c][band] = 120;
@@ -162,6 +166,12 @@ TEST_F(EqWindowTest, BandFieldsCommitOnFocusLossAndSelectTheirBandOnFocus)
             EXPECT_EQ(g_eqGain[5][band], 120);
             EXPECT_DOUBLE_EQ(g_eqQ[5][band], 4.32);
         }
+        // The last Q field shows less than it holds: passing through it
+        // stores and spreads what it shows.
+        hands.Click(FieldId(kQ, band));
+        hands.Click(FieldId(kQ, band + 1));
+        EXPECT_DOUBLE_EQ(g_eqQ[2][band], 4.12);
+        EXPECT_DOUBLE_EQ(g_eqQ[3][band], 4.12);
     });
 }
 
@@ -319,10 +329,10 @@ TEST_F(EqWindowTest, CrossoverSelectorsAndFieldsSpreadToTheGroupOrThePartner)
         const char* name;
         int selected;
         int selector;
-        UINT key;       // the user's key in the selector
-        int* values;    // the model array it edits
-        int expect;     // the value it takes
-        int changed;    // mask of the channels that take it
+        UINT key;     // the user's key in the selector
+        int* values;  // the model array it edits
+        int expect;   // the value it takes
+        int changed;  // mask of the channels that take it
     } cases[] = {
         {"group: high-pass type", 0, IDC_HP_TYPE, VK_DOWN, g_hpType, 1, 0x15},
         {"group: low-pass slope", 2, IDC_LP_SLOPE, VK_UP, g_lpSlope, 7, 0x15},

@@ -36,7 +36,8 @@ bool DeviceHolds(SimDevice& device, bool second, int at, std::vector<uint8_t> by
     for (;;) {
         const SimState s = device.State();
         const SimBytes& image = second ? s.eqUser2 : s.eqUser;
-        if (at + bytes.size() <= image.size() && std::equal(bytes.begin(), bytes.end(), image.begin() + at)) return true;
+        if (at + bytes.size() <= image.size() && std::equal(bytes.begin(), bytes.end(), image.begin() + at))
+            return true;
         if (std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -81,9 +82,8 @@ TEST_F(MainWindowTest, EditsInTheWindowReachTheEmulatedAmplifierAsTheirImageByte
         [&] {
             // The device identified itself (the picker ended by itself) and
             // both images came in: the window sends changes from now on.
-            ASSERT_TRUE(WaitOnUi([&] {
-                return dlg.Timers().ParamSyncRunning() && platform_testing::TopModalDialog() == dlg.m_hWnd;
-            }));
+            ASSERT_TRUE(WaitOnUi(
+                [&] { return dlg.Timers().ParamSyncRunning() && platform_testing::TopModalDialog() == dlg.m_hWnd; }));
             OnUi([&] { platform_testing::Activate(dlg.m_hWnd); });
 
             // A band gain typed and left.
@@ -130,9 +130,9 @@ TEST_F(MainWindowTest, EditsInTheWindowReachTheEmulatedAmplifierAsTheirImageByte
                 mask = g_routingMask[0];
                 EXPECT_EQ(mask, before ^ 0x100u);
             });
-            EXPECT_TRUE(DeviceHolds(device, true, 0,
-                                    {static_cast<uint8_t>(mask >> 16), static_cast<uint8_t>(mask >> 8),
-                                     static_cast<uint8_t>(mask)}));
+            EXPECT_TRUE(DeviceHolds(
+                device, true, 0,
+                {static_cast<uint8_t>(mask >> 16), static_cast<uint8_t>(mask >> 8), static_cast<uint8_t>(mask)}));
 
             OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
         },
