@@ -37,6 +37,7 @@ struct FakeGraph : ISpectrum {
     int crossover[7] = {};
     int pointsRedraw = -1, pointsBand = -1;
     int visible = 0;
+    int peq = -1;
 
     void SetBandQs(const double* qs, int) override { bandQs = qs; calls.push_back("bandQs"); }
     void SetBandFreqs(const int* f, int) override { bandFreqs = f; calls.push_back("bandFreqs"); }
@@ -68,7 +69,7 @@ struct FakeGraph : ISpectrum {
         pointsBand = band;
         calls.push_back("points");
     }
-    void SetPeqMode(int) override {}
+    void SetPeqMode(int p) override { peq = p; }
     int GetVisibleChannels() const override { return visible; }
     void SetVisibleChannels(int mask) override { visible = mask; }
     int ToggleChannelVisible(int c) override { return visible ^= 1 << c; }

@@ -116,6 +116,27 @@ TEST_F(ControlsTest, GraphFeedClearsTheReadoutFirstAndRebuildsEveryBand)
     }
 }
 
+// The mode button switches the frequency and Q rows, the graph's mode and
+// its own caption; every feed of the graph hands the mode again.
+TEST_F(ControlsTest, ModeToggleSwitchesTheRowsTheGraphAndTheCaption)
+{
+    EqBands bands(controls);
+    EXPECT_TRUE(bands.PeqMode());
+    EXPECT_EQ(bands.ModeCaptionId(), IDS_MODE_PEQ);
+    for (bool peq : {false, true}) {
+        SCOPED_TRACE(peq);
+        bands.TogglePeqMode();
+        EXPECT_EQ(bands.PeqMode(), peq);
+        for (int b = 0; b < kBands; ++b) EXPECT_EQ(controls.fieldsEnabled[b], peq) << b;
+        EXPECT_EQ(controls.graph.peq, peq ? 1 : 0);
+        EXPECT_EQ(bands.ModeCaptionId(), peq ? IDS_MODE_PEQ : IDS_MODE_GEQ);
+        controls.graph.peq = -1;
+        bands.FeedGraph(false);
+        EXPECT_EQ(controls.graph.peq, peq ? 1 : 0);
+    }
+    EXPECT_EQ(controls.modeRepaints, 2);
+}
+
 // ---- crossovers -----------------------------------------------------------------
 
 TEST_F(ControlsTest, CrossoverSelectorsGetTheirItemsAndShowTheSelectedChannel)
