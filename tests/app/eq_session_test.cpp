@@ -12,8 +12,8 @@
 
 #include "app/control_ids.h"
 #include "app/tarveldlg.h"
+#include "model/codecs.h"
 #include "model/params.h"
-#include "model/value_kinds.h"
 #include "platform/hid/inprocess_backend.h"
 #include "platform/testing.h"
 #include "sim/device.h"
@@ -102,13 +102,15 @@ TEST_F(MainWindowTest, EditsInTheWindowReachTheEmulatedAmplifierAsTheirImageByte
             });
             EXPECT_TRUE(DeviceHolds(device, false, kCh1Freq + 2 * 10, Word(1234)));
 
-            // A Q step of band 3, as its field steps it.
+            // A Q step of band 3: Up in its field.
             double q = 0;
             OnUi([&] {
                 const double before = g_eqQ[0][2];
-                EXPECT_TRUE(BandQKind(2).Step(StepDirection::Up));
+                ClickOn(dlg, g_bandQEditId[2]);
+                platform_testing::PressKey(dlg.GetDlgItem(g_bandQEditId[2])->m_hWnd, VK_UP);
                 q = g_eqQ[0][2];
                 EXPECT_GT(q, before);
+                EXPECT_EQ(dlg.GetDlgItem(g_bandQEditId[2])->GetWindowTextString(), FormatDecimal(q, 2));
             });
             EXPECT_TRUE(DeviceHolds(device, false, kCh1Q + 2 * 2, Word(static_cast<int>(std::lround(q * 100)))));
 
