@@ -1,5 +1,7 @@
 #include "app/tarveldlg.h"
 
+#include <mutex>
+
 #include "app/aboutdlg.h"
 #include "app/tarvel.h"
 #include "dialogs/dialog_messages.h"
@@ -7,6 +9,7 @@
 #include "dialogs/popuplook.h"
 #include "fields/field_messages.h"
 #include "link/firmware.h"
+#include "link/image_lock.h"
 #include "link/link_messages.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
@@ -167,7 +170,8 @@ BOOL CTarvelDlg::OnInitDialog()
     StartHidLink();
     // Status pictures: drawn with the skins (not there yet).
 
-    m_syncTimers.Start();  // IDT_POLL and IDT_STATUS; the periods differ, so the order is free
+    m_spectrum.onDragStep = [this] { OnGraphDragStep(); };
+    m_syncTimers.Start();  // IDT_STATUS, and the links as they stand
     SetTimer(IDT_EQ_SYNC, IDT_EQ_SYNC_MS);
 
     SetDlgItemText(IDC_VERSION, kAppVersion);
@@ -336,7 +340,26 @@ void CTarvelDlg::OnTimer(UINT_PTR id)
 {
     if (m_closed) return;
     if (m_syncTimers.OnTimer(id)) return;
-    if (id == IDT_EQ_SYNC) RunEqSyncTick(m_eqSyncView);
+    if (id == IDT_EQ_SYNC) RunGraphSync();
+}
+
+void CTarvelDlg::RunGraphSync()
+{
+    m_lastGraphSync = std::chrono::steady_clock::now();
+    if (RunEqSyncTick(m_eqSyncView) == EqSyncResult::Pulled) m_syncTimers.OnModelEdited();
+}
+
+void CTarvelDlg::OnGraphDragStep()
+{
+    if (m_closed || std::chrono::steady_clock::now() - m_lastGraphSync < std::chrono::milliseconds(20)) return;
+    RunGraphSync();
+}
+
+LRESULT CGraphWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT r = CSpectrum::WindowProc(message, wParam, lParam);
+    if (message == WM_MOUSEMOVE && (wParam & MK_LBUTTON) && onDragStep) onDragStep();
+    return r;
 }
 
 // Owner-drawn buttons until the skins come: a plain face in the state the
@@ -412,15 +435,20 @@ void CTarvelDlg::BuildEqUser2() { ::BuildEqUser2(m_spectrum.GetVisibleChannels()
 
 LRESULT CTarvelDlg::OnParamImageReceived(WPARAM, LPARAM)
 {
-    KillTimer(IDT_IMPORT_WATCHDOG);
-    DecodeEqUser(m_view);
+    {
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        DecodeEqUser(m_view);
+    }
     m_syncTimers.OnParamImageDecoded();
     return 0;
 }
 
 LRESULT CTarvelDlg::OnRoutingImageReceived(WPARAM, LPARAM)
 {
-    DecodeEqUser2(m_view);
+    {
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        DecodeEqUser2(m_view);
+    }
     m_syncTimers.OnRoutingImageDecoded();
     return 0;
 }
@@ -455,6 +483,10 @@ LRESULT CTarvelDlg::OnDeviceOptionChanged(WPARAM, LPARAM) { return 0; }
 LRESULT CTarvelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (!m_hWnd) return 0;
+    if (msg == WM_LINK_CHANGED) {
+        if (!m_closed) m_syncTimers.OnLinkChange();
+        return 0;
+    }
     return SendMessage(msg, wParam, lParam);
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <chrono>
+#include <functional>
 #include <string>
 
 #include "app/control_ids.h"
@@ -41,6 +43,16 @@ std::wstring ChannelButtonText(int channel);
 // The window: it holds the controls and composes the parts that work on
 // them (the control families and their view, the model's view, the graph's
 // sync view, the timers' host and the device link) and forwards to them.
+// The graph, telling the dialog of each drag step (a move with the left
+// button held) once the graph has taken it.
+class CGraphWnd final : public CSpectrum {
+public:
+    std::function<void()> onDragStep;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
 class CTarvelDlg : public CDialogEx, private IDialogTarget {
 public:
     explicit CTarvelDlg(CWnd* parent = nullptr);
@@ -117,6 +129,11 @@ protected:
     afx_msg LRESULT OnNcHitTest(CPoint point);
     afx_msg void OnClose();
     afx_msg void OnTimer(UINT_PTR id);
+    // The graph's sync tick; a change pulled from the graph goes to the
+    // device at once when it may.
+    void RunGraphSync();
+    // A drag step runs the tick now unless one ran in the last 20 ms.
+    void OnGraphDragStep();
     afx_msg void OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis);
     afx_msg void OnClickedMinimize();
     afx_msg void OnClickedClose();
@@ -240,7 +257,7 @@ private:
     CBitmap m_bmpBackground;
     BITMAP m_bmBackground{};
     CBrush m_brushEdit;
-    CSpectrum m_spectrum;
+    CGraphWnd m_spectrum;
     CStatic m_staticSaveMode;
     CStatic m_staticCurrentMode;
     CStatic m_staticSource;
@@ -273,4 +290,5 @@ private:
     FirmwareUpgrade m_firmware{m_firmwareHost};
     int m_nExportCount = 0;  // name record files written by the C-source export
     bool m_closed = false;
+    std::chrono::steady_clock::time_point m_lastGraphSync{};
 };

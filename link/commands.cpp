@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "link/dialog_port.h"
+#include "link/dispatcher.h"
 #include "link/image_lock.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
@@ -82,10 +83,15 @@ SendStatus RequestEqUser(uint8_t fromPreset)
 {
     const uint8_t slot = fromPreset == 1 ? static_cast<uint8_t>(g_presetSlot.load()) : CURRENT_SETTINGS;
     const uint8_t payload[] = {CMD_READ_EQUSER, EQUSER_REQUEST_PAGES, slot};
+    BeginEqUserRead();  // before the first page can come back
     return SendDeviceCommand(sizeof payload, payload);
 }
 
-SendStatus RequestEqUser2() { return SendShortCommand(CMD_READ_EQUSER2); }
+SendStatus RequestEqUser2()
+{
+    BeginEqUser2Read();
+    return SendShortCommand(CMD_READ_EQUSER2);
+}
 
 SendStatus RequestChannelNames() { return SendShortCommand(CMD_READ_CHANNEL_NAMES); }
 

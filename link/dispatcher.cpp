@@ -1,5 +1,6 @@
 #include "link/dispatcher.h"
 
+#include <bitset>
 #include <cstring>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "link/dialog_port.h"
 #include "link/firmware.h"
 #include "link/image_lock.h"
+#include "link/link_events.h"
 #include "link/link_messages.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
@@ -19,7 +21,6 @@ constexpr int kDeviceStringBytes = 14;
 constexpr int kDeviceInfoExBytes = 11;
 constexpr int kEqUserPageBytes = 32;
 constexpr int kEqUser2PageBytes = 56;
-constexpr int kEqUser2Pages = (SAVE_PARA_2_END + kEqUser2PageBytes - 1) / kEqUser2PageBytes;  // 8
 constexpr int kStringSaveDone = IDS_SAVE_SUCCESS;
 
 // Replies' operand lengths (payload bytes including the code).
@@ -68,6 +69,9 @@ void OnDeviceInfo(LinkKind link, const uint8_t* p, size_t len)
         DialogPort().SetDeviceStringLabel(std::string(text.data(), n));
         DecodeDeviceModel();
         DialogPort().Send(WM_DEVICE_INFO_RECEIVED, 0, 0);
+        g_deviceInfoReceived.store(1);
+        NotifyLinkChange();  // the import can start
+        return;
     }
     g_deviceInfoReceived.store(1);
 }
@@ -78,6 +82,60 @@ void OnDeviceInfoEx(const uint8_t* p, size_t len)
     g_deviceInfoEx.Set(reinterpret_cast<const char*>(p + 3), kDeviceInfoExBytes);
     g_deviceInfoExReceived.store(1);
 }
+
+// The pages of one image read so far. The image is announced once every
+// page has arrived; after that the read is done and further pages (repeats,
+// the rest of a resend) are neither progress nor announced, until the next
+// request begins a read.
+class PageSet {
+public:
+    struct Taken {
+        bool fresh = false;     // not seen before in this read
+        bool complete = false;  // it was the last one missing
+        int count = 0;          // pages in, this one included
+    };
+    Taken Take(int page, int pages)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (pages != m_pages) ClearLocked(pages);
+        Taken t;
+        if (m_done || m_got[page]) return t;
+        m_got.set(page);
+        t.fresh = true;
+        t.count = ++m_count;
+        t.complete = m_done = m_count == pages;
+        return t;
+    }
+    // A request for the image: a read that is done starts anew; one under
+    // way keeps what it has (a resend fills its gaps).
+    void Begin()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_done) ClearLocked(m_pages);
+    }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ClearLocked(0);
+    }
+
+private:
+    void ClearLocked(int pages)
+    {
+        m_got.reset();
+        m_count = 0;
+        m_pages = pages;
+        m_done = false;
+    }
+    std::mutex m_mutex;
+    std::bitset<256> m_got;
+    int m_count = 0;
+    int m_pages = 0;
+    bool m_done = false;
+};
+
+PageSet g_eqUserPages;
+PageSet g_eqUser2Pages;
 
 // Stores page k of an image into the image and its shadow. False when the
 // reply is too short for the page or the page lies past the image.
@@ -101,8 +159,12 @@ void OnEqUserPage(const uint8_t* p, size_t len)
 {
     int page = 0, pages = 0;
     if (!StorePage(g_eqUser, g_eqUserShadow, GetEqUserSize(), kEqUserPageBytes, p, len, page, pages)) return;
-    if (page + 1 == pages) DialogPort().Send(WM_PARAM_IMAGE_RECEIVED, 0, 0);
-    g_progressPermille.store(static_cast<uint64_t>(page + 1) * 1000 / pages);
+    const PageSet::Taken t = g_eqUserPages.Take(page, pages);
+    // Only a page not seen before is progress; repeats neither move the
+    // progress nor hold the watchdog off.
+    if (!t.fresh) return;
+    if (t.complete) DialogPort().Send(WM_PARAM_IMAGE_RECEIVED, 0, 0);
+    g_progressPermille.store(static_cast<uint64_t>(t.count) * 1000 / pages);
     g_importWatchdogTicks.store(0);
 }
 
@@ -110,7 +172,7 @@ void OnEqUser2Page(const uint8_t* p, size_t len)
 {
     int page = 0, pages = 0;
     if (!StorePage(g_eqUser2, g_eqUser2Shadow, SAVE_PARA_2_END, kEqUser2PageBytes, p, len, page, pages)) return;
-    if (page + 1 == kEqUser2Pages) DialogPort().Send(WM_ROUTING_IMAGE_RECEIVED, 0, 0);
+    if (g_eqUser2Pages.Take(page, pages).complete) DialogPort().Send(WM_ROUTING_IMAGE_RECEIVED, 0, 0);
 }
 
 void OnPresetName(const uint8_t* p, size_t len)
@@ -155,6 +217,15 @@ void OnFwRequest(LinkKind link, const uint8_t* p, size_t len)
 
 }  // namespace
 
+void BeginEqUserRead() { g_eqUserPages.Begin(); }
+void BeginEqUser2Read() { g_eqUser2Pages.Begin(); }
+
+void RestartImageReads()
+{
+    g_eqUserPages.Clear();
+    g_eqUser2Pages.Clear();
+}
+
 void DecodeDeviceModel()
 {
     const auto s = g_deviceString.Get();
@@ -184,7 +255,10 @@ void DispatchReply(LinkKind link, const uint8_t* payload, size_t len)
     case RSP_DEVICE_INFO: OnDeviceInfo(link, payload, len); break;
     case RSP_DEVICE_INFO_EX: OnDeviceInfoEx(payload, len); break;
     case RSP_EQUSER_PAGE: OnEqUserPage(payload, len); break;
-    case RSP_SAVE_DONE: DialogPort().ShowStringOnUi(kStringSaveDone); break;
+    case RSP_SAVE_DONE:
+        // Only a device that identified itself can have been asked to save.
+        if (g_deviceInfoReceived.load() == 1) DialogPort().ShowStringOnUi(kStringSaveDone);
+        break;
     case RSP_PRESET_NAME: OnPresetName(payload, len); break;
     case RSP_EQUSER2_PAGE: OnEqUser2Page(payload, len); break;
     case RSP_CHANNEL_NAME: OnChannelName(payload, len); break;

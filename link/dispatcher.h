@@ -8,6 +8,16 @@
 
 enum class LinkKind { kHid, kTcp };
 
+// Pages of EqUser and EqUser2 are counted per read: WM_PARAM_IMAGE_RECEIVED
+// and WM_ROUTING_IMAGE_RECEIVED go out once every page of the image is in,
+// whatever the order, and once per read; only a page new to the read is
+// progress. A request begins a read once the last one is done (a resend
+// keeps the pages it has); RestartImageReads forgets every read (a new
+// import, a lost link).
+void BeginEqUserRead();
+void BeginEqUser2Read();
+void RestartImageReads();
+
 // g_deviceModel and g_firmwareDate from g_deviceString.
 void DecodeDeviceModel();
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "link/commands.h"
 #include "model/device_state.h"
 
 std::atomic<uint8_t> g_fwChecksum{0};
@@ -84,10 +85,13 @@ uint64_t FirmwareImageSize()
 
 void TcpFirmwareBlockSlot::Put(const Block& block)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_block = block;
-    m_pending = true;
-    ++m_ticket;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_block = block;
+        m_pending = true;
+        ++m_ticket;
+    }
+    g_tcpTxRing.Wake();  // the sender sleeps on the ring
 }
 
 bool TcpFirmwareBlockSlot::Peek(Block& out, uint64_t& ticket) const

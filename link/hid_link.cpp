@@ -7,6 +7,7 @@
 #include "link/commands.h"
 #include "link/dialog_port.h"
 #include "link/dispatcher.h"
+#include "link/link_events.h"
 #include "link/link_messages.h"
 #include "model/device_state.h"
 
@@ -64,8 +65,10 @@ void HidLink::DiscoveryLoop(std::stop_token stop)
 {
     while (!stop.stop_requested()) {
         if (!m_open) {
+            // While the TCP link is up: asleep until a link changes.
+            const uint64_t changes = LinkChanges();
             if (m_options.tcpLinkUp && m_options.tcpLinkUp())
-                Pause(stop, kTcpPausePoll);
+                WaitForLinkChange(stop, changes, kIdleWait);
             else
                 RunDiscoveryPass(stop);
             continue;
@@ -138,7 +141,9 @@ bool HidLink::OpenDevice(const HidDeviceInfo& info)
         m_path = info.path;
     }
     m_open = true;
+    CountLinkConnection();
     g_usbConnected.store(1);
+    NotifyLinkChange();
     if (loader) DialogPort().Post(WM_UPGRADE_REQUEST, 0, 0);
     m_readCv.notify_all();
     return true;
@@ -147,6 +152,7 @@ bool HidLink::OpenDevice(const HidDeviceInfo& info)
 void HidLink::CloseDevice(const std::stop_token& stop, bool removed)
 {
     g_usbConnected.store(0);
+    NotifyLinkChange();
     {
         // Waits for the reader to come out of its read.
         std::lock_guard<std::mutex> lock(m_readMutex);

@@ -3,6 +3,7 @@
 // parses the replies. Three threads:
 //   HidDiscoveryThread  while no device is open (and the TCP link is down):
 //                       discovery passes, 10 ms per enumeration step; while
+//                       the TCP link is up: asleep until a link changes; while
 //                       one is open: the writer (at most one report per 5 ms,
 //                       asleep while the send ring is empty)
 //                       and, when the reader reports the device gone, the
@@ -58,7 +59,6 @@ public:
     static constexpr std::chrono::milliseconds kWriterPeriod{5};
     static constexpr std::chrono::milliseconds kIdleWait{1000};
     static constexpr std::chrono::milliseconds kEnumerationStep{10};
-    static constexpr std::chrono::milliseconds kTcpPausePoll{100};
     static constexpr int kReadTimeoutMs = 100;
 
 private:

@@ -1,12 +1,15 @@
 #include "link/sync_timers.h"
 
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 
 #include "link/commands.h"
+#include "link/dispatcher.h"
 #include "link/firmware.h"
 #include "link/image_lock.h"
+#include "link/link_events.h"
 #include "link/link_messages.h"
 #include "link/tcp_link.h"
 #include "model/device_state.h"
@@ -35,6 +38,14 @@ const ImagePlan kPlans[] = {
     {g_eqUser2, g_eqUser2Shadow, kEqUser2Blocks, EqUser2Block, SendEqUser2Block},
 };
 
+int64_t NowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+constexpr int64_t kBlockSpacingNs = int64_t{IDT_PARAM_SYNC_MS} * 1000000;
+
 bool BlockDiffers(const ImagePlan& plan, int i)
 {
     const ImageBlock b = plan.block(i);
@@ -60,14 +71,14 @@ SyncTimers::SyncTimers(ISyncHost& host) : m_host(host) {}
 
 void SyncTimers::Start()
 {
-    m_host.SetTimer(IDT_POLL, IDT_POLL_MS);
     m_host.SetTimer(IDT_STATUS, IDT_STATUS_MS);
+    OnLinkChange();
 }
 
 bool SyncTimers::OnTimer(UINT_PTR id)
 {
     switch (id) {
-    case IDT_POLL: OnPoll(); return true;
+    case IDT_POLL: OnKeepAlive(); return true;
     case IDT_IMPORT_WATCHDOG: OnImportWatchdog(); return true;
     case IDT_PARAM_SYNC: OnParamSync(); return true;
     case IDT_STATUS: OnStatus(); return true;
@@ -82,25 +93,50 @@ SyncTimers::Link SyncTimers::CurrentLink() const
     return Link::kNone;
 }
 
-void SyncTimers::OnPoll()
+bool SyncTimers::ShouldImport() const
 {
+    // One import per connection, and never a second progress dialog inside
+    // the first: a new connection waits until the old dialog has closed.
+    return m_link != Link::kNone && m_nImportState == 0 && g_deviceInfoReceived.load() == 1 && !m_bProgressOpen;
+}
+
+void SyncTimers::OnLinkChange()
+{
+    LinkChangeTaken();
     const Link link = CurrentLink();
-    // A link that went away, or gave way to the other one, ends the session.
-    if (m_link != Link::kNone && link != m_link) LinkLost();
+    const uint64_t connection = LinkConnections();
+    // A link that went away, gave way to the other one or was made anew
+    // between two looks ends the session.
+    const bool changed = link != m_link || connection != m_connection;
+    if (m_link != Link::kNone && changed) LinkLost();
     m_link = link;
+    m_connection = connection;
     // An import that ended (its EqUser in, given up or cut off) keeps its
     // progress dialog at its end, also against pages a parser still hands
     // over from a connection that is gone.
     if (m_bProgressOpen && !m_bWatchdog) g_progressPermille.store(1000);
     if (link == Link::kNone) {
         EndSession();
+        if (m_bKeepAlive) m_host.KillTimer(IDT_POLL);
+        m_bKeepAlive = false;
         return;
     }
-    if (m_nKeepAliveTick == 0) SendDeviceInfoRequest();
-    if (++m_nKeepAliveTick >= kKeepAliveTicks) m_nKeepAliveTick = 0;
-    // One import per connection, and never a second progress dialog inside
-    // the first: a new connection waits until the old dialog has closed.
-    if (m_nImportState == 0 && g_deviceInfoReceived.load() == 1 && !m_bProgressOpen) StartImport();
+    if (changed || !m_bKeepAlive) {
+        // The keep-alive goes out at once on a connection, then every 300 ms.
+        SendDeviceInfoRequest();
+        m_host.SetTimer(IDT_POLL, IDT_POLL_MS);
+        m_bKeepAlive = true;
+    }
+    while (ShouldImport()) StartImport();
+}
+
+void SyncTimers::OnKeepAlive()
+{
+    if (CurrentLink() != m_link || LinkConnections() != m_connection) {
+        OnLinkChange();  // a change whose message is still on its way
+        return;
+    }
+    if (m_link != Link::kNone) SendDeviceInfoRequest();
 }
 
 void SyncTimers::StartImport()
@@ -108,12 +144,16 @@ void SyncTimers::StartImport()
     m_nImportState = kImporting;
     StopParamSync();
     g_importWatchdogTicks.store(0);
+    RestartImageReads();
     RequestImport();
     m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
     m_bWatchdog = true;
     m_bProgressOpen = true;
     m_host.RunProgressModal();
     m_bProgressOpen = false;
+    if (m_link == Link::kNone) return;
+    // Changes that came while the dialog was open are looked at now.
+    if (CurrentLink() != m_link || LinkConnections() != m_connection) OnLinkChange();
 }
 
 void SyncTimers::RequestImport()
@@ -161,6 +201,7 @@ void SyncTimers::OnImportWatchdog()
         StopWatchdog();
         g_importWatchdogTicks.store(0);
         m_reading = Reading::kNone;
+        RestartImageReads();  // late pages complete nothing
         m_host.ShowStringBox(IDS_IMPORT_FAILED);
     }
 }
@@ -209,7 +250,7 @@ void SyncTimers::LinkLost()
 void SyncTimers::EndSession()
 {
     m_nImportState = 0;
-    m_nKeepAliveTick = 0;
+    RestartImageReads();
     g_deviceInfoReceived.store(0);
     g_deviceInfoExReceived.store(0);
     StopParamSync();
@@ -238,6 +279,14 @@ bool SyncTimers::RequestSavePreset(int slot)
     return true;
 }
 
+void SyncTimers::OnModelEdited()
+{
+    if (!m_bParamSync || NowNs() - m_lastBlockNs < kBlockSpacingNs) return;
+    // The next tick comes a whole period after this one.
+    m_host.SetTimer(IDT_PARAM_SYNC, IDT_PARAM_SYNC_MS);
+    OnParamSync();
+}
+
 void SyncTimers::OnParamSync()
 {
     IDelayFields& delays = m_host.DelayFields();
@@ -247,13 +296,16 @@ void SyncTimers::OnParamSync()
         BuildEqUser(delays);
         BuildEqUser2(visible);
     }
-    const bool eqUserDone = SyncImage(false);
-    const bool eqUser2Done = SyncImage(true);
+    bool sentUser = false, sentUser2 = false;
+    const bool eqUserDone = SyncImage(false, sentUser);
+    const bool eqUser2Done = SyncImage(true, sentUser2);
+    if (sentUser || sentUser2) m_lastBlockNs = NowNs();
     if (eqUserDone && eqUser2Done) FlushSave();
 }
 
-bool SyncTimers::SyncImage(bool routing)
+bool SyncTimers::SyncImage(bool routing, bool& sentBlock)
 {
+    sentBlock = false;
     const ImagePlan& plan = kPlans[routing ? 1 : 0];
     std::array<uint8_t, kBlockBytes> before{};
     ImageBlock sent{0, 0};
@@ -269,6 +321,7 @@ bool SyncTimers::SyncImage(bool routing)
         for (++i; i < plan.blocks && done; ++i) done = !BlockDiffers(plan, i);
     }
     const SendStatus status = plan.send(sent.offset, sent.length);
+    sentBlock = status == SendStatus::kQueued;
     if (status == SendStatus::kQueued || status == SendStatus::kGated) return done;
     // Not on its way: the block stays changed for the next tick.
     std::lock_guard<std::mutex> lock(g_imageMutex);

@@ -1,13 +1,17 @@
-// The main dialog's synchronisation timers: IDT_POLL keeps the link alive
-// and imports the device's images once per connection, IDT_IMPORT_WATCHDOG
-// resends a stalled import and gives up, IDT_PARAM_SYNC sends the first
-// changed block of each image per tick (and a pending preset save once both
-// images are in the device), IDT_STATUS refreshes the status display.
+// The main dialog's synchronisation timers: link changes (WM_LINK_CHANGED)
+// start the keep-alive and import the device's images once per connection,
+// IDT_POLL sends the keep-alive every 300 ms while a link is up,
+// IDT_IMPORT_WATCHDOG resends a stalled import and gives up, IDT_PARAM_SYNC
+// sends the first changed block of each image per tick (and a pending
+// preset save once both images are in the device), IDT_STATUS refreshes the
+// status display. An edit goes out at once when no block went out in the
+// last 100 ms (OnModelEdited).
 //
 // The main dialog owns one SyncTimers, forwards its WM_TIMER ids to OnTimer
-// and implements ISyncHost for everything that touches windows. Everything
-// here runs on the UI thread. OnTimer is re-entered while the progress
-// dialog runs modally inside IDT_POLL.
+// and WM_LINK_CHANGED to OnLinkChange, and implements ISyncHost for
+// everything that touches windows. Everything here runs on the UI thread.
+// OnTimer is re-entered while the progress dialog runs modally inside
+// OnLinkChange.
 //
 // Unlike a bare timer engine, these timers
 //  - stop IDT_PARAM_SYNC on every loss of the link (HID or TCP, or a switch
@@ -35,7 +39,7 @@ constexpr UINT_PTR IDT_POLL = 2;
 constexpr UINT_PTR IDT_PARAM_SYNC = 10;
 constexpr UINT_PTR IDT_STATUS = 11;
 constexpr UINT_PTR IDT_IMPORT_WATCHDOG = 13;
-constexpr UINT IDT_POLL_MS = 10;
+constexpr UINT IDT_POLL_MS = 300;  // the keep-alive
 constexpr UINT IDT_PARAM_SYNC_MS = 100;
 constexpr UINT IDT_STATUS_MS = 300;
 constexpr UINT IDT_IMPORT_WATCHDOG_MS = 100;
@@ -100,12 +104,22 @@ public:
     SyncTimers(const SyncTimers&) = delete;
     SyncTimers& operator=(const SyncTimers&) = delete;
 
-    // OnInitDialog, after the link threads started: sets IDT_POLL and
-    // IDT_STATUS (IDT_EQ_SYNC is the graph's, set by the dialog).
+    // OnInitDialog, after the link threads started: sets IDT_STATUS and
+    // looks at the links (IDT_EQ_SYNC is the graph's, set by the dialog).
     void Start();
 
     // The dialog's WM_TIMER: true when id is one of the four timers here.
     bool OnTimer(UINT_PTR id);
+
+    // WM_LINK_CHANGED: a link came up (keep-alive at once, then IDT_POLL
+    // every 300 ms), went down (the session ends) or the device identified
+    // itself (the import starts, with its progress dialog, modally here).
+    void OnLinkChange();
+
+    // An editor changed the model: when no block went out in the last
+    // 100 ms the IDT_PARAM_SYNC tick runs now (and the timer restarts from
+    // here), else the tick due within 100 ms takes the change.
+    void OnModelEdited();
 
     // WM_PARAM_IMAGE_RECEIVED, after EqUser was decoded: ends the watchdog,
     // asks for EqUser2 and, once per import, for the channel names.
@@ -132,13 +146,12 @@ public:
     int ImportState() const { return m_nImportState; }
     bool ParamSyncRunning() const { return m_bParamSync; }
 
-    void OnPoll();
+    void OnKeepAlive();
     void OnImportWatchdog();
     void OnParamSync();
     void OnStatus();
 
     static constexpr int kImporting = 8;
-    static constexpr int kKeepAliveTicks = 30;
     static constexpr int kWatchdogGiveUp = 70;
 
 private:
@@ -148,6 +161,7 @@ private:
     enum class Reading { kNone, kEqUser, kEqUser2 };
 
     Link CurrentLink() const;
+    bool ShouldImport() const;
     // Without a link: identification, import, IDT_PARAM_SYNC and a pending
     // save end. On the loss itself the progress completes as well.
     void EndSession();
@@ -158,13 +172,15 @@ private:
     void StartParamSync();
     void StopWatchdog();
     // Sends the first changed block of the image; true when the image then
-    // equals its shadow.
-    bool SyncImage(bool routing);
+    // equals its shadow. sent tells whether a block was queued.
+    bool SyncImage(bool routing, bool& sent);
     void FlushSave();
 
     ISyncHost& m_host;
     int m_nImportState = 0;
-    int m_nKeepAliveTick = 0;
+    uint64_t m_connection = 0;  // LinkConnections() of the session's link
+    bool m_bKeepAlive = false;
+    int64_t m_lastBlockNs = 0;  // steady clock of the last tick that sent a block
     bool m_bChannelNamesRequested = false;
     bool m_bParamSync = false;
     bool m_bWatchdog = false;

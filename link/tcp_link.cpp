@@ -6,6 +6,7 @@
 #include "link/dialog_port.h"
 #include "link/dispatcher.h"
 #include "link/firmware.h"
+#include "link/link_events.h"
 #include "model/device_state.h"
 #include "platform/net/network_alive.h"
 #include "platform/net/tcp_socket.h"
@@ -46,9 +47,22 @@ void TcpRxFramer::Reset()
     m_sum = 0;
 }
 
+namespace {
+
+int64_t NowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
 struct CTcpLink::Connection {
     TcpSocket socket;
     uint64_t id = 0;
+    // When the oldest frame sent since the peer's last byte went out; 0 while
+    // the peer has answered everything.
+    std::atomic<int64_t> awaitingSince{0};
 };
 
 CTcpLink::CTcpLink(TcpLinkOptions options) : m_options(std::move(options)) {}
@@ -93,14 +107,22 @@ bool CTcpLink::Connect()
     if (m_state.load() != TCP_LINK_CLOSED) return true;
     auto conn = std::make_shared<Connection>();
     if (conn->socket.Connect(m_options.address, m_options.port, kConnectTimeoutMs) != NetStatus::kOk) return false;
-    std::lock_guard<std::mutex> lock(m_connMutex);
-    if (m_stopping.load() || m_conn) {
-        conn->socket.Close();
-        return m_conn != nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_connMutex);
+        if (m_stopping.load() || m_conn) {
+            conn->socket.Close();
+            return m_conn != nullptr;
+        }
+        conn->id = ++m_connections;
+        // A new peer: nothing of the last connection goes out or is parsed.
+        g_tcpTxRing.Reset();
+        g_tcpRxRing.Reset();
+        g_tcpFwBlock.Clear();
+        CountLinkConnection();
+        m_conn = std::move(conn);
+        m_state.store(TCP_LINK_CONNECTED);
     }
-    conn->id = ++m_connections;
-    m_conn = std::move(conn);
-    m_state.store(TCP_LINK_CONNECTED);
+    NotifyLinkChange();
     return true;
 }
 
@@ -120,14 +142,17 @@ void CTcpLink::Disconnect() { Close(Current()); }
 void CTcpLink::Close(const ConnectionPtr& conn)
 {
     if (!conn) return;
+    bool current = false;
     {
         std::lock_guard<std::mutex> lock(m_connMutex);
         if (m_conn == conn) {
             m_state.store(TCP_LINK_CLOSED);
             m_conn.reset();
+            current = true;
         }
     }
     conn->socket.Close();  // closes once, after the calls using it returned
+    if (current) NotifyLinkChange();
 }
 
 void CTcpLink::MarkConnected(const ConnectionPtr& conn)
@@ -143,15 +168,18 @@ bool CTcpLink::Pause(const std::stop_token& stop, std::chrono::milliseconds peri
 
 void CTcpLink::KeeperLoop(std::stop_token stop)
 {
+    bool first = true;  // the first connect goes out at once
     while (!stop.stop_requested()) {
+        const uint64_t changes = LinkChanges();
         if (g_usbConnected.load() != 0) {
-            Pause(stop, kUsbWait);
+            WaitForLinkChange(stop, changes, kUsbWait);
         } else if (m_state.load() == TCP_LINK_CLOSED) {
             // The HID link takes precedence: no connect once a device opened.
-            if (Pause(stop, kReconnectDelay) && g_usbConnected.load() == 0) Connect();
+            if ((first || Pause(stop, kReconnectDelay)) && g_usbConnected.load() == 0) Connect();
+            first = false;
         } else {
             CheckNetwork();
-            Pause(stop, kNetworkCheckPeriod);
+            WaitForLinkChange(stop, changes, kNetworkCheckPeriod);
         }
     }
 }
@@ -161,10 +189,12 @@ void CTcpLink::ReceiverLoop(std::stop_token stop)
     TcpRxFramer framer;
     uint64_t framedConnection = 0;
     std::array<uint8_t, 256> buffer{};
+    const int64_t silenceNs = std::chrono::duration_cast<std::chrono::nanoseconds>(m_options.silenceLimit).count();
     while (!stop.stop_requested()) {
+        const uint64_t changes = LinkChanges();
         const ConnectionPtr conn = Current();
         if (!conn) {
-            Pause(stop, kClosedPoll);
+            WaitForLinkChange(stop, changes, kIdleWait);
             continue;
         }
         if (conn->id != framedConnection) {
@@ -175,6 +205,7 @@ void CTcpLink::ReceiverLoop(std::stop_token stop)
         NetStatus status = NetStatus::kOk;
         const int n = conn->socket.Receive(buffer.data(), buffer.size(), kReceiveTimeoutMs, &status);
         if (n > 0) {
+            conn->awaitingSince.store(0);
             if (Current() != conn) continue;  // closed meanwhile: dropped
             for (int i = 0; i < n; ++i) {
                 if (!framer.Feed(buffer[i])) continue;
@@ -189,7 +220,12 @@ void CTcpLink::ReceiverLoop(std::stop_token stop)
             continue;
         }
         switch (status) {
-        case NetStatus::kTimeout: break;
+        case NetStatus::kTimeout: {
+            // A peer that stopped answering is gone, whatever the socket says.
+            const int64_t since = conn->awaitingSince.load();
+            if (silenceNs > 0 && since != 0 && NowNs() - since > silenceNs) Close(conn);
+            break;
+        }
         case NetStatus::kClosed:          // the device closed the connection
         case NetStatus::kConnectionLost:  // reset or broken
         case NetStatus::kNetworkDown:
@@ -206,13 +242,15 @@ void CTcpLink::ParserLoop(std::stop_token stop)
     while (!stop.stop_requested()) {
         const uint64_t wakes = g_tcpRxRing.Wakes();
         while (!stop.stop_requested() && g_tcpRxRing.Pop(slot)) ParseTcpSlot(slot.bytes.data());
-        g_tcpRxRing.WaitForFrame(stop, kParserIdleWait, wakes);
+        g_tcpRxRing.WaitForFrame(stop, kIdleWait, wakes);
     }
 }
 
 bool CTcpLink::SendOn(const ConnectionPtr& conn, const uint8_t* bytes, size_t len)
 {
     if (conn->socket.Send(bytes, len) == static_cast<int>(len)) {
+        int64_t none = 0;
+        conn->awaitingSince.compare_exchange_strong(none, NowNs());
         MarkConnected(conn);
         return true;
     }
@@ -225,11 +263,14 @@ void CTcpLink::SenderLoop(std::stop_token stop)
     TcpFirmwareBlockSlot::Block block;
     TcpTxRing::Slot slot;
     while (!stop.stop_requested()) {
+        const uint64_t changes = LinkChanges();
         const ConnectionPtr conn = Current();
         if (!conn) {
-            Pause(stop, kClosedPoll);
+            WaitForLinkChange(stop, changes, kIdleWait);
             continue;
         }
+        // Read before looking: a block put after the look ends the wait.
+        const uint64_t wakes = g_tcpTxRing.Wakes();
         uint64_t ticket = 0;
         TcpTxRing::Ticket frame;
         if (g_tcpFwBlock.Peek(block, ticket)) {
@@ -240,6 +281,11 @@ void CTcpLink::SenderLoop(std::stop_token stop)
             const int len = slot.len < 0 || slot.len > TCP_TX_SLOT_LEN ? 0 : slot.len;
             if (len != 0) SendOn(conn, slot.bytes.data(), static_cast<size_t>(len));
             g_tcpTxRing.Pop(frame);
+        } else {
+            // Nothing to send: sleep until something is queued or the link
+            // changes (Close wakes nobody here, but the next look does).
+            g_tcpTxRing.WaitForFrame(stop, kIdleWait, wakes);
+            continue;
         }
         Pause(stop, kSendPeriod);
     }

@@ -2,15 +2,21 @@
 // PC connects to the device's address and exchanges TcpFrames: 0x5A frames
 // from g_tcpTxRing (and TcpFirmwareBlocks from g_tcpFwBlock) go out, 0xA5
 // frames come in through the byte framer into g_tcpRxRing. Four threads:
-//   keeper    while g_usbConnected: waits 2 s at a time; while closed: waits
-//             1 s, then connects; while up: checks the network every 300 ms.
+//   keeper    connects at once at start; while g_usbConnected: waits for a
+//             change of the links; while closed: waits 1 s, then connects;
+//             while up: checks the network every 300 ms.
 //   receiver  frames the incoming bytes; the device closing the connection,
-//             a reset connection or a network failure closes the link.
+//             a reset connection, a network failure or a peer that sent
+//             nothing for silenceLimit after a frame went out closes the link.
 //   parser    wakes when frames arrive and parses all that wait.
-//   sender    one action per 5 ms: the firmware block first, else one frame
-//             of the send ring; a failed send drops it and closes the link.
+//   sender    sleeps until a frame or a firmware block is queued; sends the
+//             firmware block first, else one frame of the send ring, then
+//             pauses 5 ms; a failed send drops it and closes the link.
 // Each connection is its own socket: a failure seen on an old connection
-// never closes a newer one, and the framer starts clean on each.
+// never closes a newer one, and the framer starts clean on each. Both TCP
+// rings are emptied when a connection is made: nothing queued while the link
+// was down goes to the new peer, and no old reply is parsed.
+// Every connect and close is a link change (link/link_events.h).
 #pragma once
 
 #include <array>
@@ -71,6 +77,9 @@ struct TcpLinkOptions {
     // Whether the network can carry traffic to address; the system's check
     // when empty.
     std::function<bool(std::string_view)> networkAlive;
+    // A peer that sends nothing for this long after a frame went out is
+    // taken as lost (three keep-alive periods); zero never.
+    std::chrono::milliseconds silenceLimit{900};
 };
 
 class CTcpLink {
@@ -102,10 +111,9 @@ public:
     static constexpr std::chrono::milliseconds kUsbWait{2000};
     static constexpr std::chrono::milliseconds kReconnectDelay{1000};
     static constexpr std::chrono::milliseconds kNetworkCheckPeriod{300};
-    static constexpr std::chrono::milliseconds kClosedPoll{5};
     static constexpr std::chrono::milliseconds kSendPeriod{5};
     static constexpr std::chrono::milliseconds kRetryPause{5};
-    static constexpr std::chrono::milliseconds kParserIdleWait{1000};
+    static constexpr std::chrono::milliseconds kIdleWait{1000};
     static constexpr int kConnectTimeoutMs = 1000;
     static constexpr int kReceiveTimeoutMs = 100;
 

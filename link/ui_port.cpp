@@ -60,14 +60,22 @@ void UiThreadPort::SetDeviceStringLabel(const std::string& bytes)
     RunLater([bytes](IDialogTarget& target) { target.SetDeviceStringLabel(bytes); });
 }
 
+bool UiThreadPort::ClaimBox(const std::wstring& key)
+{
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    return !m_shared->released && m_shared->boxes.insert(key).second;
+}
+
 void UiThreadPort::ShowMessageOnUi(const std::wstring& text, UINT postAfterOk)
 {
-    RunLater([shared = m_shared, text, postAfterOk](IDialogTarget& target) {
+    const std::wstring key = L"text:" + text;
+    if (!ClaimBox(key)) return;
+    RunLater([shared = m_shared, text, key, postAfterOk](IDialogTarget& target) {
         target.ShowMessageBox(text);
-        if (postAfterOk == 0) return;
         {
             std::lock_guard<std::mutex> lock(shared->mutex);
-            if (shared->released) return;
+            shared->boxes.erase(key);
+            if (postAfterOk == 0 || shared->released) return;
         }
         target.HandleMessage(postAfterOk, 0, 0);  // already on the UI thread, after the box
     });
@@ -75,7 +83,13 @@ void UiThreadPort::ShowMessageOnUi(const std::wstring& text, UINT postAfterOk)
 
 void UiThreadPort::ShowStringOnUi(int stringId)
 {
-    RunLater([stringId](IDialogTarget& target) { target.ShowStringBox(stringId); });
+    const std::wstring key = L"string:" + std::to_wstring(stringId);
+    if (!ClaimBox(key)) return;
+    RunLater([shared = m_shared, stringId, key](IDialogTarget& target) {
+        target.ShowStringBox(stringId);
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->boxes.erase(key);
+    });
 }
 
 void UiThreadPort::HidDeviceRemoved()

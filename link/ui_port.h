@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 
 #include "link/dialog_port.h"
@@ -40,6 +42,8 @@ public:
     LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Post(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void SetDeviceStringLabel(const std::string& bytes) override;
+    // A box that is queued or showing is not queued again: repeats while
+    // it is up are absorbed.
     void ShowMessageOnUi(const std::wstring& text, UINT postAfterOk) override;
     void ShowStringOnUi(int stringId) override;
     void HidDeviceRemoved() override;
@@ -51,7 +55,10 @@ private:
         std::mutex mutex;
         std::condition_variable cv;
         bool released = false;
+        std::set<std::wstring> boxes;  // queued or showing, by text or string id
     };
+    // Claims the box; false when it is queued or showing already.
+    bool ClaimBox(const std::wstring& key);
     // Queues fn(target) unless released by the time it runs.
     void RunLater(std::function<void(IDialogTarget&)> fn);
 

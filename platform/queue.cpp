@@ -28,7 +28,7 @@ struct SentCall {
 };
 
 struct PostedItem {
-    enum class Kind { Message, Tick, Function } kind = Kind::Message;
+    enum class Kind { Message, Function } kind = Kind::Message;
     HWND hwnd = nullptr;
     UINT msg = 0;
     WPARAM w = 0;
@@ -103,20 +103,6 @@ void RunOneSent()
     if (auto call = TakeSent()) RunSentCall(call);
 }
 
-void DeliverTick(HWND hwnd, UINT_PTR id)
-{
-    WndCore* core = WndCore::FromHwnd(hwnd);
-    if (!core) return;
-    auto it = core->timers.find(id);
-    if (it == core->timers.end() || !it->second.pending) return;
-    it->second.pending = false;
-    if (TIMERPROC proc = it->second.proc) {
-        proc(hwnd, WM_TIMER, id, 0);
-        return;
-    }
-    core->Dispatch(WM_TIMER, id, 0);
-}
-
 void RunOnePosted()
 {
     PostedItem item;
@@ -129,9 +115,6 @@ void RunOnePosted()
     switch (item.kind) {
     case PostedItem::Kind::Message:
         if (WndCore* core = WndCore::FromHwnd(item.hwnd)) core->Dispatch(item.msg, item.w, item.l);
-        break;
-    case PostedItem::Kind::Tick:
-        DeliverTick(item.hwnd, static_cast<UINT_PTR>(item.w));
         break;
     case PostedItem::Kind::Function:
         if (item.fn) item.fn();
@@ -172,15 +155,6 @@ bool PostToUi(std::function<void()> fn)
     PostedItem item;
     item.kind = PostedItem::Kind::Function;
     item.fn = std::move(fn);
-    return Enqueue(std::move(item));
-}
-
-bool PostTimerTick(HWND hwnd, UINT_PTR id)
-{
-    PostedItem item;
-    item.kind = PostedItem::Kind::Tick;
-    item.hwnd = hwnd;
-    item.w = id;
     return Enqueue(std::move(item));
 }
 
@@ -272,9 +246,16 @@ void TimerExpired(HWND hwnd, UINT_PTR id)
     WndCore* core = WndCore::FromHwnd(hwnd);
     if (!core) return;
     auto it = core->timers.find(id);
-    if (it == core->timers.end() || it->second.pending) return;
-    it->second.pending = true;
-    PostTimerTick(hwnd, id);
+    if (it == core->timers.end()) return;
+    // The tick goes to the handler straight away. Restarting gives the
+    // timer a new identity, which the event loop fires again even while
+    // this tick's handler runs a modal loop.
+    it->second.timer->start();
+    if (TIMERPROC proc = it->second.proc) {
+        proc(hwnd, WM_TIMER, id, 0);
+        return;
+    }
+    core->Dispatch(WM_TIMER, id, 0);
 }
 
 namespace platform_testing {

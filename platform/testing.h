@@ -9,8 +9,8 @@
 
 namespace platform_testing {
 
-// Behaves as if the window timer id of hwnd had elapsed now (its tick is
-// queued unless one already waits). False when there is no such timer.
+// Behaves as if the window timer id of hwnd had elapsed now: its handler
+// runs before this returns. False when there is no such timer.
 bool SimulateTimerExpiry(HWND hwnd, UINT_PTR id);
 // Posted messages, ticks and functions that wait in the UI queue.
 size_t QueuedPostedCount();

@@ -439,7 +439,8 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapseMs, TIMERPROC proc)
     TimerSlot& slot = m_core->timers[id];
     slot.proc = proc;
     if (!slot.timer) {
-        slot.timer = std::make_unique<QTimer>();
+        // Owned by the application until its deferred deletion.
+        slot.timer.reset(new QTimer(QCoreApplication::instance()));
         const HWND hwnd = m_core->hwnd;
         QObject::connect(slot.timer.get(), &QTimer::timeout, [hwnd, id] { TimerExpired(hwnd, id); });
     }

@@ -191,9 +191,9 @@ public:
     CDC* GetDC();
     int ReleaseDC(CDC* dc);
 
-    // Window timers: SetTimer on a live id restarts it; a tick waits in the
-    // queue at most once per id; ticks go on while the handler of one of
-    // them runs a modal loop. Returns the id, 0 without a window.
+    // Window timers: SetTimer on a live id restarts it; a tick reaches the
+    // handler straight from the event loop, without a posted event; ticks go
+    // on while the handler of one of them runs a modal loop. Returns the id, 0 without a window.
     UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs, TIMERPROC proc = nullptr);
     BOOL KillTimer(UINT_PTR id);
 

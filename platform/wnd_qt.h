@@ -37,9 +37,19 @@ struct DispatchFrame {
     DispatchFrame* prev = nullptr;
 };
 
+// A window timer's QTimer may go (KillTimer, the window destroyed) inside
+// its own tick: it stops at once and is deleted once the tick is over.
+struct TimerDeleter {
+    void operator()(QTimer* t) const
+    {
+        t->stop();
+        t->disconnect();
+        t->deleteLater();
+    }
+};
+
 struct TimerSlot {
-    std::unique_ptr<QTimer> timer;
-    bool pending = false;  // a tick waits in the queue
+    std::unique_ptr<QTimer, TimerDeleter> timer;
     TIMERPROC proc = nullptr;
 };
 
@@ -204,8 +214,6 @@ bool IsUiThread();
 void InitUiQueue();
 // Queues fn for the UI thread; false without a UI.
 bool PostToUi(std::function<void()> fn);
-// A timer tick of (hwnd, id), coalesced by the timer's pending flag.
-bool PostTimerTick(HWND hwnd, UINT_PTR id);
 // Runs every message that other threads sent and that waits (UI thread).
 void RunPendingSentMessages();
 // Waits until done() holds (it is evaluated under the queue's lock); on the
@@ -214,6 +222,7 @@ void WaitServingSentMessages(const std::function<bool()>& done);
 // Wakes WaitServingSentMessages after what its done() reads has changed.
 void NotifyQueueWaiters();
 // A window timer elapsed: queues its tick unless one already waits.
+// A window timer elapsed: its handler runs now.
 void TimerExpired(HWND hwnd, UINT_PTR id);
 
 int ScreenDpiForDrawing();

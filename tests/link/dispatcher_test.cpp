@@ -188,27 +188,57 @@ TEST_F(DispatcherTest, DeviceInfoExIsTakenOnce)
     EXPECT_EQ(std::string(text.data(), text.size()), "K417R_X_V1!");
 }
 
-TEST_F(DispatcherTest, EqUserPagesFillImageAndShadow)
+TEST_F(DispatcherTest, EqUserIsAnnouncedOnceEveryPageIsInWhateverTheOrder)
 {
     bool imageCompleteAtSend = false;
     port.SetOnSend([&](UINT msg, WPARAM, LPARAM) {
-        if (msg == WM_PARAM_IMAGE_RECEIVED) imageCompleteAtSend = g_eqUser[3162] == static_cast<uint8_t>(0x30 + 26);
+        if (msg == WM_PARAM_IMAGE_RECEIVED)
+            imageCompleteAtSend = g_eqUser[3162] == static_cast<uint8_t>(0x30 + 26) && g_eqUser[0] == 0x20;
         return LRESULT{0};
     });
     g_importWatchdogTicks = 5;
     Hid(Page(RSP_EQUSER_PAGE, 49, 32, 0x10));
-    EXPECT_EQ(g_progressPermille.load(), 505u);
+    EXPECT_EQ(g_progressPermille.load(), 10u);  // 1 of 99 pages
     EXPECT_EQ(g_importWatchdogTicks.load(), 0);
     EXPECT_EQ(g_eqUser[49 * 32], 0x10);
     EXPECT_EQ(g_eqUserShadow[49 * 32 + 31], 0x10 + 31);
-    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 0);
 
+    // A repeated page is no progress: the watchdog keeps counting.
+    g_importWatchdogTicks = 5;
+    Hid(Page(RSP_EQUSER_PAGE, 49, 32, 0x10));
+    EXPECT_EQ(g_progressPermille.load(), 10u);
+    EXPECT_EQ(g_importWatchdogTicks.load(), 5);
+
+    // The last page before the others: nothing is announced yet.
     Tcp(Page(RSP_EQUSER_PAGE, 98, 27, 0x30));
     EXPECT_EQ(g_eqUser[3136], 0x30);
     EXPECT_EQ(g_eqUserShadow[3162], 0x30 + 26);
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 0);
+    for (int k = 97; k >= 1; --k)
+        if (k != 49) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), 32, 0x40));
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 0);
+    EXPECT_EQ(g_progressPermille.load(), 98u * 1000 / 99);
+
+    Tcp(Page(RSP_EQUSER_PAGE, 0, 32, 0x20));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
     EXPECT_TRUE(imageCompleteAtSend);
     EXPECT_EQ(g_progressPermille.load(), 1000u);
+
+    // Pages after the image came whole are no progress and announce nothing.
+    for (int k : {98, 98, 3, 98}) Tcp(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), k == 98 ? 27 : 32, 0x30));
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
+    EXPECT_EQ(g_progressPermille.load(), 1000u);
+
+    // A new request reads anew; a restart forgets a read cut short.
+    BeginEqUserRead();
+    Hid(Page(RSP_EQUSER_PAGE, 5, 32, 0x10));
+    EXPECT_EQ(g_progressPermille.load(), 10u);
+    RestartImageReads();
+    for (int k = 0; k < 99; ++k)
+        if (k != 5) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), k == 98 ? 27 : 32, 0x10));
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
+    Hid(Page(RSP_EQUSER_PAGE, 5, 32, 0x10));
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 2);
 }
 
 TEST_F(DispatcherTest, ShortEqUserOfOldModelOneDevices)
@@ -219,8 +249,11 @@ TEST_F(DispatcherTest, ShortEqUserOfOldModelOneDevices)
     EXPECT_EQ(g_eqUser[1568], 0x50);
     EXPECT_EQ(g_eqUser[1578], 0x50 + 10);
     EXPECT_EQ(g_eqUser[1579], 0);
+    EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 0);
+    for (int k = 0; k < 49; ++k) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), 32, 0x50));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
     EXPECT_EQ(g_progressPermille.load(), 1000u);
+    EXPECT_EQ(g_eqUser[1579], 0);
 }
 
 TEST_F(DispatcherTest, PagesTooShortOrPastTheImageAreIgnored)
@@ -248,17 +281,24 @@ TEST_F(DispatcherTest, PagesTooShortOrPastTheImageAreIgnored)
     EXPECT_TRUE(port.Messages().empty());
 }
 
-TEST_F(DispatcherTest, EqUser2Pages)
+TEST_F(DispatcherTest, EqUser2IsAnnouncedOnceEveryPageIsIn)
 {
     Hid(Page(RSP_EQUSER2_PAGE, 0, 56, 0x01));
     EXPECT_EQ(g_eqUser2[55], 56);
     EXPECT_EQ(g_eqUser2Shadow[0], 1);
-    EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 0);
     Tcp(Page(RSP_EQUSER2_PAGE, 7, 13, 0x90));
     EXPECT_EQ(g_eqUser2[392], 0x90);
     EXPECT_EQ(g_eqUser2Shadow[404], 0x90 + 12);
+    EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 0);
+    for (int k = 6; k >= 1; --k) Tcp(Page(RSP_EQUSER2_PAGE, static_cast<uint8_t>(k), 56, 0x02));
+    EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 1);
+    Tcp(Page(RSP_EQUSER2_PAGE, 7, 13, 0x90));
     EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 1);
     EXPECT_EQ(g_progressPermille.load(), 0u);
+    // The next request reads the image again.
+    BeginEqUser2Read();
+    for (int k = 0; k < 8; ++k) Tcp(Page(RSP_EQUSER2_PAGE, static_cast<uint8_t>(k), k == 7 ? 13 : 56, 0x03));
+    EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 2);
 }
 
 TEST_F(DispatcherTest, PresetAndChannelNames)
@@ -292,8 +332,12 @@ TEST_F(DispatcherTest, PresetAndChannelNames)
     EXPECT_FALSE(messages[0].sent);
 }
 
-TEST_F(DispatcherTest, SaveDoneBoxIsShownOnTheUiWithoutWaiting)
+TEST_F(DispatcherTest, SaveDoneBoxIsShownOnTheUiWithoutWaitingOnlyForAnIdentifiedDevice)
 {
+    Hid({RSP_SAVE_DONE});
+    Tcp({RSP_SAVE_DONE});
+    EXPECT_TRUE(port.StringBoxes().empty());
+    g_deviceInfoReceived = 1;
     Hid({RSP_SAVE_DONE});
     EXPECT_THAT(port.StringBoxes(), ::testing::ElementsAre(136));
     EXPECT_TRUE(port.Messages().empty());

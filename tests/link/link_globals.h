@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "link/commands.h"
+#include "link/dispatcher.h"
+#include "link/link_events.h"
 #include "link/firmware.h"
 #include "link/frame_ring.h"
 #include "model/device_state.h"
@@ -42,4 +44,6 @@ inline void ResetLinkGlobals()
     g_fwChecksum = 0;
     g_fwLastChunkSent = 0;
     g_tcpFwBlock.Clear();
+    RestartImageReads();
+    LinkChangeTaken();
 }

@@ -50,6 +50,8 @@ public:
     std::function<void()> modalBody;
     // Runs for every other message the link sends or posts (on the UI thread).
     std::function<void(UINT)> onMessage;
+    // Runs while a string box shows (a box is modal: a nested loop).
+    std::function<void()> boxBody;
 
     // Runs the loop until pred holds or limit passes; returns pred().
     bool RunUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(20))
@@ -101,7 +103,11 @@ public:
         --m_modalDepth;
         ++modalsClosed;
     }
-    void ShowStringBox(int stringId) override { stringBoxes.push_back(stringId); }
+    void ShowStringBox(int stringId) override
+    {
+        stringBoxes.push_back(stringId);
+        if (boxBody) boxBody();
+    }
     void PostToSelf(UINT msg, WPARAM, LPARAM) override { ++posted[msg]; }
     IDelayFields& DelayFields() override { return view.delays; }
     int VisibleChannels() const override { return 0; }
@@ -116,7 +122,9 @@ public:
     LRESULT HandleMessage(UINT msg, WPARAM, LPARAM) override
     {
         ++messages[msg];
-        if (msg == WM_PARAM_IMAGE_RECEIVED) {
+        if (msg == WM_LINK_CHANGED) {
+            sync.OnLinkChange();
+        } else if (msg == WM_PARAM_IMAGE_RECEIVED) {
             {
                 std::lock_guard<std::mutex> lock(g_imageMutex);
                 DecodeEqUser(view);

@@ -140,29 +140,56 @@ TEST(SyncPlan, BlocksCoverEachImageOnceInOrder)
     EXPECT_EQ(EqUser2Block(7).length, 13u);
 }
 
-TEST_F(SyncTickTest, KeepAliveEveryThirtiethTickAndFlagsClearedWithoutALink)
+TEST_F(SyncTickTest, KeepAliveAtOnceOnALinkThenEveryTickAndFlagsClearedWithoutALink)
 {
-    std::vector<int> requestTicks;
-    for (int tick = 1; tick <= 61; ++tick) {
-        dialog->sync.OnPoll();
-        for (const Bytes& p : Sent()) {
-            EXPECT_EQ(p, (Bytes{CMD_DEVICE_INFO, 19}));
-            requestTicks.push_back(tick);
-        }
+    // The link is up: the keep-alive goes out at once and its timer starts.
+    dialog->sync.OnLinkChange();
+    EXPECT_EQ(Sent(), std::vector<Bytes>{(Bytes{CMD_DEVICE_INFO, 19})});
+    EXPECT_TRUE(dialog->TimerActive(IDT_POLL));
+    // Another change of the same link (the device identified) sends nothing more.
+    dialog->sync.OnLinkChange();
+    EXPECT_TRUE(Sent().empty());
+    for (int tick = 1; tick <= 3; ++tick) {
+        dialog->sync.OnTimer(IDT_POLL);
+        EXPECT_EQ(Sent(), std::vector<Bytes>{(Bytes{CMD_DEVICE_INFO, 19})}) << tick;
     }
-    EXPECT_EQ(requestTicks, (std::vector<int>{1, 31, 61}));
 
     g_usbConnected = 0;
     g_deviceInfoReceived = 1;
     g_deviceInfoExReceived = 1;
-    dialog->sync.OnPoll();
+    dialog->sync.OnLinkChange();
     EXPECT_EQ(g_deviceInfoReceived.load(), 0);
     EXPECT_EQ(g_deviceInfoExReceived.load(), 0);
+    EXPECT_FALSE(dialog->TimerActive(IDT_POLL));
     EXPECT_TRUE(Sent().empty());
     // A TCP link counts as well, and starts with a request at once.
     dialog->tcpState = [] { return int{TCP_LINK_NETWORK_DOWN}; };
-    dialog->sync.OnPoll();
+    dialog->sync.OnLinkChange();
     EXPECT_EQ(g_tcpTxRing.Size(), 1);
+    EXPECT_TRUE(dialog->TimerActive(IDT_POLL));
+}
+
+TEST_F(SyncTickTest, AnEditGoesOutAtOnceUnlessABlockWentOutInTheLast100Ms)
+{
+    InSync();
+    dialog->sync.OnRoutingImageDecoded();  // IDT_PARAM_SYNC runs
+    ASSERT_TRUE(dialog->sync.ParamSyncRunning());
+    dialog->RunFor(std::chrono::milliseconds(110));  // InSync's own tick sent blocks
+    g_eqGain[0][20] = 10;
+    dialog->sync.OnModelEdited();
+    EXPECT_EQ(Sent(), std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(2))});
+    // A second edit at once waits for the tick, a period after the first.
+    g_eqGain[0][20] = 11;
+    dialog->sync.OnModelEdited();
+    EXPECT_TRUE(Sent().empty());
+    ASSERT_TRUE(dialog->RunTicks(IDT_PARAM_SYNC, 1));
+    EXPECT_EQ(Sent(), std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(2))});
+    // After a quiet 100 ms the next edit is at once again.
+    dialog->RunFor(std::chrono::milliseconds(110));
+    EXPECT_TRUE(Sent().empty());
+    g_eqGain[0][20] = 12;
+    dialog->sync.OnModelEdited();
+    EXPECT_EQ(Sent(), std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(2))});
 }
 
 TEST_F(SyncTickTest, ChangedBlocksGoOutLowestFirstOnePerImagePerTick)
@@ -239,7 +266,7 @@ TEST_F(SyncTickTest, SaveIsRefusedWithoutALinkAndDroppedWhenTheLinkGoes)
     InSync();
     ASSERT_TRUE(dialog->sync.RequestSavePreset(4));
     g_usbConnected = 0;
-    dialog->sync.OnPoll();  // the link is gone
+    dialog->sync.OnLinkChange();  // the link is gone
     EXPECT_FALSE(dialog->sync.SavePending());
     EXPECT_FALSE(dialog->sync.RequestSavePreset(4));
     g_usbConnected = 1;
@@ -272,7 +299,7 @@ TEST_F(SyncTickTest, ImportStartsWithAFreshWatchdogAndProgress)
                 if (p[0] == CMD_READ_EQUSER) readsAtTick.push_back(tick);
         }
     };
-    dialog->sync.OnPoll();
+    dialog->sync.OnLinkChange();
     EXPECT_EQ(dialog->sync.ImportState(), SyncTimers::kImporting);
     EXPECT_EQ(readsAtTick, (std::vector<int>{10, 20, 30}));
     EXPECT_TRUE(dialog->stringBoxes.empty());
@@ -574,7 +601,7 @@ TEST_P(SessionCaseTest, ConnectIdentifyImportThenEditsReachTheDevice)
     ExpectEditReachesTheDevice(link);
     // The keep-alive goes on.
     const int infos = LogCount(link + "CMD_DEVICE_INFO");
-    dialog->RunTicks(IDT_POLL, 31);
+    dialog->RunTicks(IDT_POLL, 2);
     EXPECT_GT(LogCount(link + "CMD_DEVICE_INFO"), infos);
     EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 1);
 }
@@ -701,7 +728,7 @@ TEST_F(SessionTest, WatchdogGivesUpOnASilentDevice)
     ASSERT_TRUE(dialog->RunUntil([&] { return dialog->modalsClosed == 1; }));
     EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 4);  // the request and three resends
     // No new import on the same connection, and nothing is written.
-    dialog->RunTicks(IDT_POLL, 50);
+    dialog->RunTicks(IDT_POLL, 2);
     EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 4);
     EXPECT_EQ(dialog->modalsOpened, 1);
     EXPECT_EQ(dialog->sync.ImportState(), SyncTimers::kImporting);
@@ -758,7 +785,7 @@ TEST_F(SessionTest, HidTakesOverWhenTheTcpLinkGoes)
     ASSERT_TRUE(ImportsDone(1));
     // Plugged in while TCP is up: nothing happens until TCP goes.
     backend.Plug(endpoint);
-    dialog->RunTicks(IDT_POLL, 20);
+    dialog->RunFor(std::chrono::milliseconds(200));
     EXPECT_EQ(g_usbConnected.load(), 0);
     simServer->Stop();
     ASSERT_TRUE(dialog->RunUntil([&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] == 2 && dialog->sync.ParamSyncRunning(); }));

@@ -1,5 +1,5 @@
-// Window timers: restart, coalescing, removal, and ticks inside a modal loop
-// that the timer's own handler runs.
+// Window timers: restart, direct delivery, removal, and ticks inside a modal
+// loop that the timer's own handler runs.
 #include <map>
 
 #include "tests/platform/ui_test.h"
@@ -44,7 +44,7 @@ TEST_F(TimersTest, SetTimerOnALiveIdRestartsItWithTheNewInterval)
     EXPECT_FALSE(SimulateTimerExpiry(wnd.m_hWnd, 1));
 }
 
-TEST_F(TimersTest, TicksOfOneIdCoalesceWhileOneWaits)
+TEST_F(TimersTest, ATickReachesTheHandlerAtOnceWithoutAPostedEvent)
 {
     wnd.SetTimer(3, kNever);
     wnd.SetTimer(4, kNever);
@@ -52,33 +52,50 @@ TEST_F(TimersTest, TicksOfOneIdCoalesceWhileOneWaits)
         ASSERT_TRUE(SimulateTimerExpiry(wnd.m_hWnd, 3));
         ASSERT_TRUE(SimulateTimerExpiry(wnd.m_hWnd, 4));
     }
-    EXPECT_EQ(QueuedPostedCount(), 2u);
+    EXPECT_EQ(QueuedPostedCount(), 0u);
+    EXPECT_EQ(wnd.ticks[3], 5);
+    EXPECT_EQ(wnd.ticks[4], 5);
     PumpEvents();
-    EXPECT_EQ(wnd.ticks[3], 1);
-    EXPECT_EQ(wnd.ticks[4], 1);
-    // Once delivered, the next expiry queues a tick again.
-    ASSERT_TRUE(SimulateTimerExpiry(wnd.m_hWnd, 3));
-    PumpEvents();
-    EXPECT_EQ(wnd.ticks[3], 2);
+    EXPECT_EQ(wnd.ticks[3], 5);
 }
 
-TEST_F(TimersTest, AKilledTimerDeliversNoWaitingTick)
+// Kills its own timer inside the tick.
+class CSelfKillWnd : public CWnd {
+public:
+    int ticks = 0;
+    afx_msg void OnTimer(UINT_PTR id)
+    {
+        ++ticks;
+        KillTimer(id);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CSelfKillWnd, CWnd)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+TEST_F(TimersTest, ATimerKilledInItsOwnTickTicksNoMore)
 {
-    wnd.SetTimer(5, kNever);
-    ASSERT_TRUE(SimulateTimerExpiry(wnd.m_hWnd, 5));
-    wnd.KillTimer(5);
-    wnd.SetTimer(5, kNever);  // the same id again: the old tick is not its
-    PumpEvents();
-    EXPECT_EQ(wnd.ticks[5], 0);
+    CSelfKillWnd self;
+    ASSERT_TRUE(self.Create(nullptr, L"self", 0, CRect(0, 0, 10, 10), nullptr, 0));
+    self.SetTimer(5, 10);
+    ASSERT_TRUE(PumpUntil([&] { return self.ticks >= 1; }));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(self.ticks, 1);
+    EXPECT_FALSE(SimulateTimerExpiry(self.m_hWnd, 5));
 }
 
 TEST_F(TimersTest, ATimerOfADestroyedWindowStops)
 {
     wnd.SetTimer(6, 10);
     ASSERT_TRUE(SimulateTimerExpiry(wnd.m_hWnd, 6));
+    EXPECT_EQ(wnd.ticks[6], 1);
+    const HWND gone = wnd.m_hWnd;
     wnd.DestroyWindow();
-    PumpEvents();
-    EXPECT_EQ(wnd.ticks[6], 0);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(wnd.ticks[6], 1);
+    EXPECT_FALSE(SimulateTimerExpiry(gone, 6));
     EXPECT_EQ(wnd.SetTimer(6, 10), 0u);
 }
 
