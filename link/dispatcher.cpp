@@ -86,7 +86,7 @@ void OnDeviceInfoEx(const uint8_t* p, size_t len)
 // The pages of one image read so far. The image is announced once every
 // page has arrived; after that the read is done and further pages (repeats,
 // the rest of a resend) are neither progress nor announced, until the next
-// request begins a read.
+// request begins a read. Pages while no read is under way count for nothing.
 class PageSet {
 public:
     struct Taken {
@@ -97,41 +97,44 @@ public:
     Taken Take(int page, int pages)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (pages != m_pages) ClearLocked(pages);
         Taken t;
-        if (m_done || m_got[page]) return t;
+        if (m_done) return t;
+        if (pages != m_pages) Forget(pages);  // another image size: start over
+        if (m_got[page]) return t;
         m_got.set(page);
         t.fresh = true;
         t.count = ++m_count;
         t.complete = m_done = m_count == pages;
         return t;
     }
-    // A request for the image: a read that is done starts anew; one under
-    // way keeps what it has (a resend fills its gaps).
+    // A request for the image: a read that is done (or none) starts anew;
+    // one under way keeps what it has (a resend fills its gaps).
     void Begin()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_done) ClearLocked(m_pages);
+        if (!m_done) return;
+        Forget(0);
+        m_done = false;
     }
-    void Clear()
+    void End()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        ClearLocked(0);
+        Forget(0);
+        m_done = true;
     }
 
 private:
-    void ClearLocked(int pages)
+    void Forget(int pages)
     {
         m_got.reset();
         m_count = 0;
         m_pages = pages;
-        m_done = false;
     }
     std::mutex m_mutex;
     std::bitset<256> m_got;
     int m_count = 0;
     int m_pages = 0;
-    bool m_done = false;
+    bool m_done = true;  // no read under way
 };
 
 PageSet g_eqUserPages;
@@ -222,8 +225,8 @@ void BeginEqUser2Read() { g_eqUser2Pages.Begin(); }
 
 void RestartImageReads()
 {
-    g_eqUserPages.Clear();
-    g_eqUser2Pages.Clear();
+    g_eqUserPages.End();
+    g_eqUser2Pages.End();
 }
 
 void DecodeDeviceModel()

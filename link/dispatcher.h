@@ -12,8 +12,9 @@ enum class LinkKind { kHid, kTcp };
 // and WM_ROUTING_IMAGE_RECEIVED go out once every page of the image is in,
 // whatever the order, and once per read; only a page new to the read is
 // progress. A request begins a read once the last one is done (a resend
-// keeps the pages it has); RestartImageReads forgets every read (a new
-// import, a lost link).
+// keeps the pages it has); pages while no read is under way are stored but
+// count for nothing. RestartImageReads ends every read (a new import, a lost
+// link, an import given up).
 void BeginEqUserRead();
 void BeginEqUser2Read();
 void RestartImageReads();

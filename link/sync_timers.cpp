@@ -201,7 +201,7 @@ void SyncTimers::OnImportWatchdog()
         StopWatchdog();
         g_importWatchdogTicks.store(0);
         m_reading = Reading::kNone;
-        RestartImageReads();  // late pages complete nothing
+        RestartImageReads();  // late pages are no progress and complete nothing
         m_host.ShowStringBox(IDS_IMPORT_FAILED);
     }
 }

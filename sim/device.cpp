@@ -182,6 +182,13 @@ void SimDevice::AddEqUserPages(SimOutcome& out)
             return;
         }
     }
+    const int k = faults_.repeatPage;
+    if (k < 0 || k >= pages || faults_.repeatTimes <= 0) return;
+    const size_t at = static_cast<size_t>(k) * kEqUserPage;
+    SimBytes page{RSP_EQUSER_PAGE, static_cast<uint8_t>(k)};
+    page.insert(page.end(), img.begin() + static_cast<std::ptrdiff_t>(at),
+                img.begin() + static_cast<std::ptrdiff_t>(std::min(img.size(), at + kEqUserPage)));
+    for (int i = 0; i < faults_.repeatTimes; ++i) out.replies.push_back(page);
 }
 
 void SimDevice::AddEqUser2Pages(SimOutcome& out)
@@ -212,6 +219,14 @@ SimOutcome SimDevice::Handle(SimSession& s, const uint8_t* p, size_t len)
     out.generation = generation_.load();
     if (len == 0) return out;
     const uint8_t code = p[0];
+    if (s.silent) {
+        Note(s, "code " + Hex(code) + " ignored: silent");
+        return out;
+    }
+    if (!s.greeted) {
+        s.greeted = true;
+        for (int i = 0; i < faults_.saveDoneAtConnect; ++i) out.replies.push_back({RSP_SAVE_DONE});
+    }
 
     if (code >= CMD_FW_START || state_.loaderMode) {
         HandleLoader(s, p, len, out);
@@ -276,7 +291,7 @@ SimOutcome SimDevice::Handle(SimSession& s, const uint8_t* p, size_t len)
         state_.presets[slot].eqUser2 = state_.eqUser2;
         state_.presetSlot = slot;
         state_.saveSlot = slot;
-        out.replies.push_back({RSP_SAVE_DONE});
+        for (int i = 0; i < faults_.saveDoneCopies; ++i) out.replies.push_back({RSP_SAVE_DONE});
         break;
     }
     case CMD_READ_EQUSER: {
@@ -341,6 +356,7 @@ SimOutcome SimDevice::Handle(SimSession& s, const uint8_t* p, size_t len)
         if (!lengthOk("CMD_READ_EQUSER2", 1)) break;
         Note(s, "CMD_READ_EQUSER2");
         AddEqUser2Pages(out);
+        if (faults_.silentAfterImport) s.silent = true;
         break;
     case CMD_ENTER_UPGRADE:
         if (!lengthOk("CMD_ENTER_UPGRADE", 1)) break;

@@ -79,6 +79,11 @@ struct SimFaults {
     std::vector<int> eqUser2Pages;  // the same for EqUser2
     int removeAfterPage = -1;       // unplugged (HID) or hung up (TCP) after this EqUser page; once
     int removeAfterFwRequest = -1;  // the same after the loader asked for this chunk index; once
+    int repeatPage = -1;            // an EqUser read ends with this page sent again...
+    int repeatTimes = 0;            // ...this many more times (a page stuck in a loop)
+    int saveDoneCopies = 1;         // RSP_SAVE_DONE replies per CMD_SAVE_PRESET
+    int saveDoneAtConnect = 0;      // RSP_SAVE_DONE replies before the first answer of a session
+    bool silentAfterImport = false; // after answering CMD_READ_EQUSER2 the session answers nothing
     uint16_t loaderProductId = 0;   // product id in loader mode; 0 = the endpoint's own
     bool shortDeviceInfo = false;   // device info without the option byte (length 19)
 };
@@ -88,6 +93,8 @@ struct SimSession {
     explicit SimSession(SimLink l) : link(l) {}
     SimLink link;
     bool identified = false;  // the first device info of the session went out
+    bool greeted = false;     // the first answer of the session went out
+    bool silent = false;      // answers nothing more (SimFaults::silentAfterImport)
 };
 
 struct SimOutcome {

@@ -196,7 +196,14 @@ TEST_F(DispatcherTest, EqUserIsAnnouncedOnceEveryPageIsInWhateverTheOrder)
             imageCompleteAtSend = g_eqUser[3162] == static_cast<uint8_t>(0x30 + 26) && g_eqUser[0] == 0x20;
         return LRESULT{0};
     });
+    // A page nobody asked for is stored but counts for nothing.
     g_importWatchdogTicks = 5;
+    Hid(Page(RSP_EQUSER_PAGE, 3, 32, 0x60));
+    EXPECT_EQ(g_eqUser[3 * 32], 0x60);
+    EXPECT_EQ(g_progressPermille.load(), 0u);
+    EXPECT_EQ(g_importWatchdogTicks.load(), 5);
+
+    BeginEqUserRead();
     Hid(Page(RSP_EQUSER_PAGE, 49, 32, 0x10));
     EXPECT_EQ(g_progressPermille.load(), 10u);  // 1 of 99 pages
     EXPECT_EQ(g_importWatchdogTicks.load(), 0);
@@ -229,15 +236,17 @@ TEST_F(DispatcherTest, EqUserIsAnnouncedOnceEveryPageIsInWhateverTheOrder)
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
     EXPECT_EQ(g_progressPermille.load(), 1000u);
 
-    // A new request reads anew; a restart forgets a read cut short.
+    // A new request reads anew; a restart ends a read cut short, and its
+    // pages count for nothing until the next request.
     BeginEqUserRead();
     Hid(Page(RSP_EQUSER_PAGE, 5, 32, 0x10));
     EXPECT_EQ(g_progressPermille.load(), 10u);
     RestartImageReads();
-    for (int k = 0; k < 99; ++k)
-        if (k != 5) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), k == 98 ? 27 : 32, 0x10));
+    for (int k = 0; k < 99; ++k) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), k == 98 ? 27 : 32, 0x10));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
-    Hid(Page(RSP_EQUSER_PAGE, 5, 32, 0x10));
+    EXPECT_EQ(g_progressPermille.load(), 10u);
+    BeginEqUserRead();
+    for (int k = 0; k < 99; ++k) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), k == 98 ? 27 : 32, 0x10));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 2);
 }
 
@@ -245,6 +254,7 @@ TEST_F(DispatcherTest, ShortEqUserOfOldModelOneDevices)
 {
     g_deviceModel = 1;
     g_firmwareDate = 190820;
+    BeginEqUserRead();
     Hid(Page(RSP_EQUSER_PAGE, 49, 11, 0x50));
     EXPECT_EQ(g_eqUser[1568], 0x50);
     EXPECT_EQ(g_eqUser[1578], 0x50 + 10);
@@ -283,6 +293,7 @@ TEST_F(DispatcherTest, PagesTooShortOrPastTheImageAreIgnored)
 
 TEST_F(DispatcherTest, EqUser2IsAnnouncedOnceEveryPageIsIn)
 {
+    BeginEqUser2Read();
     Hid(Page(RSP_EQUSER2_PAGE, 0, 56, 0x01));
     EXPECT_EQ(g_eqUser2[55], 56);
     EXPECT_EQ(g_eqUser2Shadow[0], 1);

@@ -799,4 +799,185 @@ TEST_F(SessionTest, HidTakesOverWhenTheTcpLinkGoes)
     EXPECT_EQ(tcp->Connections(), 1u);
 }
 
+// ---------------------------------------------------------------------------
+// A device that loses, repeats or floods frames, or stops answering: each
+// session ends with the device's images as they were, no progress dialog
+// open and the dialog's loop running.
+
+class FaultSessionTest : public SessionTest {
+protected:
+    void Start(const std::function<void(SimFaults&)>& edit)
+    {
+        SimFaults faults;
+        edit(faults);
+        MakeDevice(kSimDefaultDeviceString, faults);
+        before = device->State();
+        StartTcp();
+    }
+    // Nothing was written to the device, no dialog is left open and the
+    // timers still tick.
+    void ExpectDeviceUntouchedAndDialogFree()
+    {
+        const SimState now = device->State();
+        EXPECT_EQ(now.eqUser, before.eqUser);
+        EXPECT_EQ(now.eqUser2, before.eqUser2);
+        EXPECT_TRUE(LogFrom(0, "CMD_WRITE").empty());
+        EXPECT_TRUE(LogFrom(0, "CMD_FACTORY_RESET").empty());
+        EXPECT_EQ(dialog->modalsOpened, dialog->modalsClosed);
+        EXPECT_LE(dialog->maxModalDepth, 1);
+        EXPECT_TRUE(dialog->RunTicks(IDT_STATUS, 2, std::chrono::seconds(2)));
+    }
+    SimState before;
+};
+
+TEST_F(FaultSessionTest, SpoiltMiddlePageIsAskedForAgainAndNothingHalfReadIsWritten)
+{
+    Start([](SimFaults& f) { f.frameFaults.push_back({SimFrameFaultKind::BadSum, RSP_EQUSER_PAGE, 7, 1}); });
+    ASSERT_TRUE(ImportsDone(1));
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 2);  // the watchdog's resend
+    EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], 1);
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER2"), 1);
+    EXPECT_TRUE(dialog->stringBoxes.empty());
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+    ExpectModelOfDevice();
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    ExpectDeviceUntouchedAndDialogFree();
+}
+
+TEST_F(FaultSessionTest, PagesOutOfOrderMakeTheSameImages)
+{
+    Start([](SimFaults& f) {
+        for (int k = 98; k >= 0; k -= 2) f.eqUserPages.push_back(k);
+        for (int k = 1; k < 99; k += 2) f.eqUserPages.push_back(k);
+        f.eqUser2Pages = {7, 3, 5, 1, 0, 2, 6, 4};
+    });
+    ASSERT_TRUE(ImportsDone(1));
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 1);
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+    ExpectModelOfDevice();
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    ExpectDeviceUntouchedAndDialogFree();
+}
+
+// A missing last page, alone or with another page repeated all the while:
+// repeats are no progress, so the watchdog gives up on time either way.
+class MissingLastPageTest : public FaultSessionTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MissingLastPageTest, WatchdogGivesUpAndNothingIsWritten)
+{
+    const bool repeating = GetParam();
+    Start([&](SimFaults& f) {
+        for (int k = 0; k < 98; ++k) f.eqUserPages.push_back(k);
+        if (repeating) {
+            f.repeatPage = 50;
+            f.repeatTimes = 3000;  // 3 s of repeats after every read
+        }
+    });
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->stringBoxes.empty(); }));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_IMPORT_FAILED});
+    // 71 ticks after the last new page (the pages of the first read took a tick).
+    EXPECT_GE(dialog->ticks[IDT_IMPORT_WATCHDOG], 71);
+    EXPECT_LE(dialog->ticks[IDT_IMPORT_WATCHDOG], 73);
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER pages"), 4);
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->modalsClosed == 1; }, std::chrono::seconds(1)));
+    EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], 0);
+    EXPECT_FALSE(dialog->sync.ParamSyncRunning());
+    dialog->RunTicks(IDT_POLL, 2);
+    EXPECT_LT(g_progressPermille.load(), 1001u);
+    ExpectDeviceUntouchedAndDialogFree();
+}
+
+INSTANTIATE_TEST_SUITE_P(Repeats, MissingLastPageTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "WithARepeatedPage" : "Alone"; });
+
+TEST_F(FaultSessionTest, FloodOfDuplicateLastPagesAsksForEqUser2Once)
+{
+    Start([](SimFaults& f) {
+        f.replyGap = std::chrono::microseconds(0);
+        f.repeatPage = 98;
+        f.repeatTimes = 10000;
+    });
+    ASSERT_TRUE(ImportsDone(1));
+    const int infos = LogCount("tcp CMD_DEVICE_INFO");
+    // The keep-alive goes on while the flood is taken.
+    ASSERT_TRUE(dialog->RunTicks(IDT_POLL, 3));
+    EXPECT_GT(LogCount("tcp CMD_DEVICE_INFO"), infos);
+    EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], 1);
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER2"), 1);
+    EXPECT_EQ(g_progressPermille.load(), 1000u);
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+    ExpectDeviceUntouchedAndDialogFree();
+}
+
+TEST_F(FaultSessionTest, FloodOfSaveDoneRepliesShowsOneBoxAndNoneBeforeIdentification)
+{
+    Start([](SimFaults& f) {
+        f.replyGap = std::chrono::microseconds(0);
+        f.saveDoneAtConnect = 1000;
+        f.saveDoneCopies = 10000;
+    });
+    int depth = 0, deepest = 0;
+    dialog->boxBody = [&] {
+        // A box is modal: the loop runs on inside it.
+        ++depth;
+        deepest = std::max(deepest, depth);
+        dialog->RunFor(std::chrono::milliseconds(300));
+        --depth;
+    };
+    ASSERT_TRUE(ImportsDone(1));
+    EXPECT_TRUE(dialog->stringBoxes.empty());  // the flood before identification showed nothing
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(2));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->stringBoxes.empty(); }));
+    dialog->RunFor(std::chrono::milliseconds(500));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_SAVE_SUCCESS});
+    EXPECT_EQ(deepest, 1);
+    EXPECT_EQ(LogCount("tcp CMD_SAVE_PRESET"), 1);
+    EXPECT_EQ(dialog->modalsOpened, dialog->modalsClosed);
+}
+
+TEST_F(FaultSessionTest, SilentPeerAfterImportIsTakenAsLostAndReconnected)
+{
+    Start([](SimFaults& f) { f.silentAfterImport = true; });
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->sync.ParamSyncRunning(); }));
+    const size_t mark = LogMark();
+    ASSERT_TRUE(dialog->RunUntil([&] { return tcp->GetState() == TCP_LINK_CLOSED; }, std::chrono::seconds(5)));
+    // Down after three or four unanswered keep-alives.
+    const size_t missed = LogFrom(mark, "CMD_DEVICE_INFO tag=19 ignored").size() + LogFrom(mark, "code 0x01").size();
+    EXPECT_GE(missed, 3u);
+    EXPECT_LE(missed, 5u);
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->sync.ParamSyncRunning() && g_deviceInfoReceived.load() == 0; },
+                                 std::chrono::seconds(1)));
+    // The keeper tries again a second later: the new session imports again.
+    ASSERT_TRUE(dialog->RunUntil([&] { return tcp->Connections() == 2 && dialog->sync.ParamSyncRunning(); }));
+    EXPECT_EQ(simServer->Accepted(), 2);
+    ExpectDeviceUntouchedAndDialogFree();
+}
+
+TEST_F(FaultSessionTest, CommandsQueuedDuringAnOutageDoNotReachTheNextConnection)
+{
+    Start([](SimFaults&) {});
+    ASSERT_TRUE(ImportsDone(1));
+    const uint16_t port = simServer->Port();
+    simServer->Stop();
+    ASSERT_TRUE(dialog->RunUntil([&] { return tcp->GetState() == TCP_LINK_CLOSED && !dialog->sync.ParamSyncRunning(); }));
+    const size_t mark = LogMark();
+    // What handlers send at once, queued while no link is up.
+    EXPECT_EQ(SendShortCommand(CMD_FACTORY_RESET), SendStatus::kQueued);
+    {
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        g_eqUser[100] ^= 0xFF;
+    }
+    EXPECT_EQ(SendEqUserBlock(100, 1), SendStatus::kQueued);
+    g_inputSource = 3;
+    EXPECT_EQ(SendInputSource(), SendStatus::kQueued);
+    simServer = std::make_unique<SimTcpServer>(*device, port);
+    ASSERT_EQ(simServer->Start(), NetStatus::kOk);
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= 2 && dialog->sync.ParamSyncRunning(); }));
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    EXPECT_TRUE(LogFrom(mark, "CMD_SET_SOURCE").empty());
+    EXPECT_EQ(device->State().inputSource, before.inputSource);
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+    ExpectDeviceUntouchedAndDialogFree();
+}
+
 }  // namespace

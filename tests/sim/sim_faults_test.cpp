@@ -116,6 +116,48 @@ TEST_P(SimFaultLinks, PagesOutOfOrderOrMissing)
     }
 }
 
+TEST_P(SimFaultLinks, RepeatedPagesFloodsAndASilentSession)
+{
+    Apply([](SimFaults& f) {
+        f.repeatPage = 98;
+        f.repeatTimes = 5;
+        f.saveDoneCopies = 4;
+        f.saveDoneAtConnect = 3;
+        f.silentAfterImport = true;
+    });
+    // A new session: the flood comes before the first answer.
+    host->Reconnect();
+    host->Send({1, 19});
+    const std::vector<Bytes> first = host->Receive();
+    ASSERT_GE(first.size(), 4u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(first[i], Bytes{10}) << i;
+    EXPECT_EQ(first[3][0], 1);
+    host->Send({1, 19});
+    EXPECT_TRUE(OfCode(host->Receive(), 10).empty());  // once per session
+
+    // The last page comes again and again after the read.
+    std::vector<int> want = AllBut({});
+    want.insert(want.end(), 5, 98);
+    EXPECT_EQ(PageIndexes(Import()), want);
+
+    host->Send({13, 2});
+    EXPECT_EQ(OfCode(host->Receive(), 10).size(), 4u);
+
+    // Once EqUser2 is read the session answers nothing, not even device info.
+    host->Send({19});
+    EXPECT_EQ(PageIndexes(host->Receive(), 14), AllBut({}, 8));
+    host->Send({1, 19});
+    host->Send({15, 99, 0xFF});
+    EXPECT_TRUE(host->Receive().empty());
+    EXPECT_FALSE(host->Gone());  // still connected, just silent
+    const auto lines = device.Log().Lines();
+    EXPECT_NE(lines.back().find("ignored: silent"), std::string::npos) << lines.back();
+    // A new session answers again (and is silent again after its import).
+    host->Reconnect();
+    host->Send({1, 19});
+    EXPECT_FALSE(OfCode(host->Receive(), 1).empty());
+}
+
 TEST_P(SimFaultLinks, RemovalInTheMiddleOfAnImport)
 {
     Apply([](SimFaults& f) { f.removeAfterPage = 10; });
