@@ -1,7 +1,7 @@
 // Writes the seed corpora of the fuzz targets: preset files and images the
 // model's own writers make from the defaults and from a busy model.
 // Usage: fuzz_seeds DIR  (makes DIR/preset_loader, DIR/eq_user, DIR/eq_user2,
-// DIR/firmware_file, DIR/name_codec)
+// DIR/firmware_file, DIR/name_codec, DIR/tcp_replies, DIR/hid_reports)
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -53,6 +53,47 @@ bool Write(const fs::path& path, const std::vector<uint8_t>& bytes)
     return false;
 }
 
+// The replies of a whole session as payloads: identification, both images
+// page by page (the first read missing a page, then a resend), a save, and
+// the loader's requests.
+std::vector<std::vector<uint8_t>> SessionReplies()
+{
+    std::vector<std::vector<uint8_t>> r;
+    std::vector<uint8_t> info = {1, 19, 0};
+    for (char ch : std::string("46AK10240315V1")) info.push_back(static_cast<uint8_t>(ch));
+    info.insert(info.end(), {1, 0, 0x41});
+    r.push_back(info);
+    r.push_back({10});
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int k = 0; k < 99; ++k) {
+            if (pass == 0 && k == 40) continue;
+            std::vector<uint8_t> page = {4, static_cast<uint8_t>(k)};
+            const int n = k == 98 ? 27 : 32;
+            page.insert(page.end(), g_eqUser + 32 * k, g_eqUser + 32 * k + n);
+            r.push_back(page);
+        }
+    }
+    r.push_back({4, 98, 1, 2, 3});
+    for (int k = 7; k >= 0; --k) {
+        std::vector<uint8_t> page = {14, static_cast<uint8_t>(k)};
+        const int n = k == 7 ? 13 : 56;
+        page.insert(page.end(), g_eqUser2 + 56 * k, g_eqUser2 + 56 * k + n);
+        r.push_back(page);
+    }
+    r.push_back({10});
+    r.push_back({254});
+    for (int k = 0; k < 4; ++k) r.push_back({255, 0, static_cast<uint8_t>(k)});
+    r.push_back({255, 0xFF, 0xFF});
+    return r;
+}
+
+uint8_t Sum(const std::vector<uint8_t>& p)
+{
+    unsigned s = 0;
+    for (uint8_t b : p) s += b;
+    return static_cast<uint8_t>(s);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -62,7 +103,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path dir = argv[1];
-    for (const char* sub : {"preset_loader", "eq_user", "eq_user2", "firmware_file", "name_codec"})
+    for (const char* sub : {"preset_loader", "eq_user", "eq_user2", "firmware_file", "name_codec", "tcp_replies",
+                            "hid_reports"})
         fs::create_directories(dir / sub);
 
     StoreView view;
@@ -83,6 +125,26 @@ int main(int argc, char** argv)
         ok &= Write(dir / "eq_user" / ("short" + n), {g_eqUser, g_eqUser + EQ_USER_SHORT_SIZE});
         BuildEqUser2(view.visibleMask);
         ok &= Write(dir / "eq_user2" / ("model" + n), {g_eqUser2, g_eqUser2 + SAVE_PARA_2_END});
+
+        // The first byte: identified (1), images being read (2), a firmware
+        // image chosen (4, HID).
+        for (uint8_t flags : {uint8_t{2}, uint8_t{7}}) {
+            std::vector<uint8_t> tcp = {flags};
+            std::vector<uint8_t> hid = {flags, 150};
+            for (const std::vector<uint8_t>& p : SessionReplies()) {
+                tcp.insert(tcp.end(), {0xA5, static_cast<uint8_t>(p.size())});
+                tcp.insert(tcp.end(), p.begin(), p.end());
+                tcp.push_back(Sum(p));
+                std::vector<uint8_t> report(65, 0);
+                report[1] = static_cast<uint8_t>(p.size());
+                std::copy(p.begin(), p.end(), report.begin() + 2);
+                report[2 + p.size()] = Sum(p);
+                hid.insert(hid.end(), report.begin(), report.end());
+            }
+            const std::string f = n + "_" + std::to_string(flags);
+            ok &= Write(dir / "tcp_replies" / ("session" + f), tcp);
+            ok &= Write(dir / "hid_reports" / ("session" + f), hid);
+        }
     }
 
     // An image with its sum, a name of the table, and name records in both

@@ -212,6 +212,8 @@ bool ScanDouble(const Line& line, double& value)
     return true;
 }
 
+constexpr uint32_t kChannelMaskMax = (1u << kChannels) - 1;
+
 // Stores one value line into the staged data, repairing out-of-range values.
 bool StoreLine(PresetData& d, LineSlot s, const Line& line, bool& repaired)
 {
@@ -272,8 +274,9 @@ bool StoreLine(PresetData& d, LineSlot s, const Line& line, bool& repaired)
         d.hiLevelMixVolume = repair(v > 60, 0);
         break;
     case Field::MixCell: d.inputMixVolume[c][i] = static_cast<uint32_t>(repair(v > 60, 0)); break;
-    case Field::LinkGroup: d.linkGroup[c] = static_cast<int>(v); break;
-    case Field::CurveMask: d.visibleMask = static_cast<int>(v); break;
+    // Channel masks: twelve bits.
+    case Field::LinkGroup: d.linkGroup[c] = repair(v > kChannelMaskMax, 0); break;
+    case Field::CurveMask: d.visibleMask = repair(v > kChannelMaskMax, 0); break;
     case Field::Bridges: d.bridgeBits = static_cast<int>(v & 0x3F); break;
     }
     return true;

@@ -256,7 +256,13 @@ TEST_F(PresetTest, RepairsAndTolerances)
              EXPECT_EQ(g_eqQStep[0][2], 51);
          }},
         {810, "4294967295", 0, [](const FakeImageView&) { EXPECT_EQ(g_routingMask[0], 0xFFFFFFFFu); }},
-        {1419, "-1", 0, [](const FakeImageView&) { EXPECT_EQ(g_linkGroup[0], -1); }},
+        // Channel masks (link groups, curves) hold twelve bits.
+        {1419, "-1", IDS_FILE_ERROR, [](const FakeImageView&) { EXPECT_EQ(g_linkGroup[0], 0); }},
+        {1420, "-2147483648", IDS_FILE_ERROR, [](const FakeImageView&) { EXPECT_EQ(g_linkGroup[1], 0); }},
+        {1430, "4096", IDS_FILE_ERROR, [](const FakeImageView&) { EXPECT_EQ(g_linkGroup[11], 0); }},
+        {1430, "4095", 0, [](const FakeImageView&) { EXPECT_EQ(g_linkGroup[11], 4095); }},
+        {1431, "4294967295", IDS_FILE_ERROR, [](const FakeImageView& v) { EXPECT_EQ(v.visibleMask, 0); }},
+        {1431, "4095", 0, [](const FakeImageView& v) { EXPECT_EQ(v.visibleMask, 4095); }},
         {13, "  42dB", 0, [](const FakeImageView&) { EXPECT_EQ(g_masterVolume, 42); }},
         {79, "+4.5 Q", 0, [](const FakeImageView&) { EXPECT_EQ(g_eqQ[0][3], 4.5); }},
         {2, "12.7", 0, [](const FakeImageView& v) { EXPECT_EQ(v.delays.value[1], 12); }},
