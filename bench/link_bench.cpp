@@ -1,5 +1,6 @@
-// The HID link against in-process devices: wall time from CMD_READ_EQUSER
-// to the last page stored, and the link threads' CPU time per second while
+// The HID link against in-process devices and the TCP link against the
+// emulated amplifier on a loopback port: wall time from CMD_READ_EQUSER to
+// the last page stored, and the link threads' CPU time per second while
 // connected and idle, and while searching.
 //
 //   link_bench [imports]
@@ -28,8 +29,10 @@
 #include "tests/link/scripted_endpoint.h"
 
 #ifdef LINK_BENCH_WITH_SIM
+#include "link/tcp_link.h"
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
+#include "sim/tcp_server.h"
 #endif
 
 namespace {
@@ -121,6 +124,61 @@ bool WaitFor(bool (*pred)())
 }
 
 
+// Imports `imports` times over the link that is up, then measures it idle.
+bool ImportAndIdle(BenchPort& port, int imports)
+{
+    std::vector<double> ms;
+    bool ok = true;
+    for (int i = 1; i <= imports && ok; ++i) {
+        const auto t0 = Clock::now();
+        RequestEqUser(0);
+        ok = port.WaitForImports(i);
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    if (!ok) {
+        std::fprintf(stderr, "  an import did not complete\n");
+        return false;
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("  CMD_READ_EQUSER to last page (99 pages), %d imports: min %.2f  median %.2f  max %.2f ms\n", imports,
+                ms.front(), ms[ms.size() / 2], ms.back());
+    std::printf("  connected and idle: %.2f ms CPU per second\n", CpuPerSecond(std::chrono::seconds(3)));
+    return true;
+}
+
+#ifdef LINK_BENCH_WITH_SIM
+// The same over TCP, against the emulated amplifier on a loopback port.
+bool RunTcp(int gapUs, int imports)
+{
+    BenchPort port;
+    SetDialogPort(&port);
+    g_deviceInfoReceived = 0;
+    SimDevice device;
+    SimFaults faults = device.Faults();
+    faults.replyGap = std::chrono::microseconds(gapUs);
+    device.SetFaults(faults);
+    SimTcpServer server(device, 0);
+    if (server.Start() != NetStatus::kOk) return false;
+    TcpLinkOptions options{"127.0.0.1", server.Port(), [](std::string_view) { return true; }};
+    options.silenceLimit = std::chrono::milliseconds(0);  // no keep-alive runs here
+    CTcpLink link(options);
+    link.Start();
+    static CTcpLink* current = nullptr;
+    current = &link;
+    bool ok = WaitFor([] { return current->IsUp(); });
+    if (ok) {
+        SendDeviceInfoRequest();
+        ok = WaitFor([] { return g_deviceInfoReceived.load() == 1; });
+    }
+    std::printf("TCP (loopback), emulated amplifier, %s:\n", gapUs ? "1 ms between replies" : "burst");
+    ok = ok && ImportAndIdle(port, imports);
+    link.Stop();
+    server.Stop();
+    SetDialogPort(nullptr);
+    return ok;
+}
+#endif
+
 // Connects to the device, imports `imports` times and measures the idle link.
 bool Run(const BenchDevice& device, int imports)
 {
@@ -142,23 +200,8 @@ bool Run(const BenchDevice& device, int imports)
         SetDialogPort(nullptr);
         return false;
     }
-    std::printf("%s:\n", device.name);
-
-    std::vector<double> ms;
-    for (int i = 1; i <= imports && ok; ++i) {
-        const auto t0 = Clock::now();
-        RequestEqUser(0);
-        ok = port.WaitForImports(i);
-        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-    }
-    if (ok) {
-        std::sort(ms.begin(), ms.end());
-        std::printf("  CMD_READ_EQUSER to last page (99 pages), %d imports: min %.2f  median %.2f  max %.2f ms\n",
-                    imports, ms.front(), ms[ms.size() / 2], ms.back());
-        std::printf("  connected and idle: %.2f ms CPU per second\n", CpuPerSecond(std::chrono::seconds(3)));
-    } else {
-        std::fprintf(stderr, "  an import did not complete\n");
-    }
+    std::printf("HID (in-process), %s:\n", device.name);
+    ok = ImportAndIdle(port, imports);
     link.Stop();
     SetDialogPort(nullptr);
     return ok;
@@ -183,7 +226,19 @@ int main(int argc, char** argv)
         link.Start();
         std::printf("searching, hidraw backend:     %.2f ms CPU per second\n", CpuPerSecond(std::chrono::seconds(2)));
     }
+#ifdef LINK_BENCH_WITH_SIM
+    {
+        // A port nobody listens on: the keeper tries once a second.
+        TcpLinkOptions options{"127.0.0.1", 1, [](std::string_view) { return true; }};
+        CTcpLink link(options);
+        link.Start();
+        std::printf("searching, TCP (connection refused): %.2f ms CPU per second\n", CpuPerSecond(std::chrono::seconds(3)));
+    }
+#endif
     bool ok = true;
     for (const BenchDevice& device : Devices()) ok = Run(device, imports) && ok;
+#ifdef LINK_BENCH_WITH_SIM
+    for (int gapUs : {1000, 0}) ok = RunTcp(gapUs, imports) && ok;
+#endif
     return ok ? 0 : 1;
 }

@@ -1,49 +1,57 @@
-// Whole sessions against the emulated amplifier at its default pacing, over
-// loopback TCP and the in-process HID backend, run by the synchronisation
-// timers in a stand-in main dialog:
-//   - connect to import end: from the first moment the link is up to both
-//     images decoded and all twelve channel names in;
-//   - edit to device: from a change of the model to the device logging the
-//     CMD_WRITE_EQUSER that carries it (median and worst).
+// Whole sessions of the program's main window against the emulated
+// amplifier at its default pacing, over loopback TCP and the in-process HID
+// backend, through the program's real event loop and window timers
+// (offscreen):
+//   - start to the main window with the device: from the main dialog's
+//     start to the model picker gone with the device identified;
+//   - connect to import end: from the first keep-alive at the device to both
+//     images decoded (IDT_PARAM_SYNC running);
+//   - edit to device: an edit of the model, as an editor makes it (the model
+//     changed, then SyncTimers::OnModelEdited), to the device logging the
+//     CMD_WRITE_EQUSER that carries it;
+//   - graph drag step to device: one mouse move of a band held in the graph
+//     to the device logging the block.
+// Edits and drag steps come 0 to 300 ms (at random) after the last one
+// reached the device, as a user's steps do.
 //
 //   session_bench [sessions] [edits]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "link/commands.h"
-#include "link/hid_link.h"
-#include "link/tcp_link.h"
+#include "app/tarveldlg.h"
+#include "dialogs/dialoglogo.h"
+#include "link/sync_timers.h"
 #include "model/device_state.h"
-#include "model/resets.h"
+#include "model/params.h"
 #include "platform/hid/inprocess_backend.h"
+#include "platform/platform.h"
+#include "platform/testing.h"
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "sim/tcp_server.h"
 #include "tests/link/link_globals.h"
-#include "tests/link/session_host.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
 
-void ResetGlobals()
-{
-    ResetLinkGlobals();
-    session::View scratch;
-    ResetAll(scratch);
-}
-
 struct Figures {
+    std::vector<double> starts;   // ms
     std::vector<double> imports;  // ms
     std::vector<double> edits;    // ms
+    std::vector<double> drags;    // ms
 };
 
 double Median(std::vector<double> v)
@@ -52,63 +60,168 @@ double Median(std::vector<double> v)
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// One connection: the import, then `edits` edits when asked for.
+double Worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
+
+// Runs f on the UI thread and waits for it.
+bool OnUi(const std::function<void()>& f)
+{
+    auto done = std::make_shared<std::promise<void>>();
+    auto fut = done->get_future();
+    if (!PostToUi([f, done] {
+            f();
+            done->set_value();
+        }))
+        return false;
+    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+}
+
+// Polls pred on the UI thread every millisecond; false after limit.
+bool WaitOnUi(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(20))
+{
+    const auto end = Clock::now() + limit;
+    while (Clock::now() < end) {
+        bool ok = false;
+        if (!OnUi([&] { ok = pred(); })) return false;
+        if (ok) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+// The device's log lines of one kind, with the moment each came.
+class LogTimes {
+public:
+    LogTimes(SimDevice& device, std::string needle) : m_device(device), m_needle(std::move(needle))
+    {
+        device.Log().SetSink([this](const std::string& line) {
+            const auto now = Clock::now();
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (line.find(m_needle) != std::string::npos) m_times.push_back(now);
+            if (!m_first && line.find("CMD_DEVICE_INFO") != std::string::npos) m_first = now;
+        });
+    }
+    ~LogTimes() { m_device.Log().SetSink({}); }
+    size_t Count()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_times.size();
+    }
+    Clock::time_point At(size_t i)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_times[i];
+    }
+    std::optional<Clock::time_point> FirstKeepAlive()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_first;
+    }
+    // Waits for line number index; its latency after since.
+    bool WaitFor(size_t index, Clock::time_point since, std::vector<double>& out)
+    {
+        const auto end = Clock::now() + std::chrono::seconds(5);
+        while (Count() <= index) {
+            if (Clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        out.push_back(Ms(At(index) - since).count());
+        return true;
+    }
+
+private:
+    SimDevice& m_device;
+    std::string m_needle;
+    std::mutex m_mutex;
+    std::vector<Clock::time_point> m_times;
+    std::optional<Clock::time_point> m_first;
+};
+
+// One run of the main window: start, import, then edits and drag steps.
 bool RunSession(bool overHid, int edits, Figures& out)
 {
-    ResetGlobals();
+    ResetLinkGlobals();
     SimDevice device;
-    std::mutex writesMutex;
-    std::vector<Clock::time_point> writes;
-    device.Log().SetSink([&](const std::string& line) {
-        if (line.find("CMD_WRITE_EQUSER ") == std::string::npos) return;
-        std::lock_guard<std::mutex> lock(writesMutex);
-        writes.push_back(Clock::now());
-    });
-    auto writeCount = [&] {
-        std::lock_guard<std::mutex> lock(writesMutex);
-        return writes.size();
-    };
-
+    LogTimes writes(device, "CMD_WRITE_EQUSER ");
     InProcessHidBackend backend;
     std::unique_ptr<SimTcpServer> server;
-    std::unique_ptr<CTcpLink> tcp;
-    std::unique_ptr<HidLink> hid;
-    session::Dialog dialog;
-    dialog.tcpState = [&] { return tcp ? tcp->GetState() : int{TCP_LINK_CLOSED}; };
-    dialog.sync.Start();
+    LinkSetup setup;
+    setup.hidBackend = &backend;
+    setup.tcp.address = "127.0.0.1";
+    setup.tcp.networkAlive = [](std::string_view) { return true; };
     if (overHid) {
         backend.Plug(std::make_shared<SimHidEndpoint>(device));
-        hid = std::make_unique<HidLink>(backend);
-        hid->Start();
+        setup.tcp.port = 1;  // nobody listens: the TCP link stays down
     } else {
         server = std::make_unique<SimTcpServer>(device, 0);
         if (server->Start() != NetStatus::kOk) return false;
-        tcp = std::make_unique<CTcpLink>(TcpLinkOptions{"127.0.0.1", server->Port(), [](std::string_view) { return true; }});
-        tcp->Start();
+        setup.tcp.port = server->Port();
     }
+    SetLinkSetupForTests(&setup);
 
-    bool ok = dialog.RunUntil([&] { return g_usbConnected.load() == 1 || (tcp && tcp->IsUp()); }, std::chrono::seconds(10));
-    const auto connected = Clock::now();
-    ok = ok && dialog.RunUntil([&] {
-        return dialog.sync.ParamSyncRunning() && dialog.messages[WM_CHANNEL_NAME_CHANGED] >= 12;
+    bool ok = true;
+    CTarvelDlg dlg;
+    Clock::time_point started;
+    std::thread script([&] {
+        std::mt19937 rng(11);
+        auto fail = [&](const char* what) {
+            std::fprintf(stderr, "%s: %s\n", overHid ? "HID" : "TCP", what);
+            ok = false;
+        };
+        // The picker ends by itself once the device identified itself.
+        if (!WaitOnUi([&] {
+                HWND top = platform_testing::TopModalDialog();
+                const bool picker = top && dynamic_cast<CDialogLogo*>(CWnd::FromHandle(top)) != nullptr;
+                return !picker && g_deviceInfoReceived.load() == 1 && dlg.m_hWnd && dlg.IsWindowVisible();
+            })) {
+            fail("no main window with the device");
+        } else {
+            out.starts.push_back(Ms(Clock::now() - started).count());
+        }
+        if (ok && !WaitOnUi([&] { return dlg.Timers().ParamSyncRunning(); })) fail("no import");
+        if (ok && writes.FirstKeepAlive()) out.imports.push_back(Ms(Clock::now() - *writes.FirstKeepAlive()).count());
+
+        for (int i = 0; ok && i < edits; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(rng() % 300));
+            const size_t before = writes.Count();
+            Clock::time_point edited;
+            OnUi([&] {
+                int& gain = g_eqGain[i % kChannels][i % kBands];
+                gain = (gain + 1 + static_cast<int>(rng() % 300)) % 301;  // always a change
+                edited = Clock::now();
+                dlg.Timers().OnModelEdited();
+            });
+            if (!writes.WaitFor(before, edited, out.edits)) fail("an edit did not reach the device");
+        }
+
+        // Drag band 10 of the selected channel: hover, press, then moves.
+        HWND graph = nullptr;
+        GraphPoint at;
+        if (ok && edits > 0) {
+            OnUi([&] {
+                graph = dlg.Spectrum().m_hWnd;
+                at = dlg.Spectrum().m_bezier.m_ptBand[10][3];
+                platform_testing::MouseMoveTo(graph, at.x, at.y, false);
+                platform_testing::MousePressAt(graph, at.x, at.y);
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+        for (int i = 0; ok && i < edits; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(rng() % 300));
+            const size_t before = writes.Count();
+            Clock::time_point stepped;
+            OnUi([&] {
+                stepped = Clock::now();
+                platform_testing::MouseMoveTo(graph, at.x, at.y - (i % 2 == 0 ? 6 : 0), true);
+            });
+            if (!writes.WaitFor(before, stepped, out.drags)) fail("a drag step did not reach the device");
+        }
+        if (graph) OnUi([&] { platform_testing::MouseReleaseAt(graph, at.x, at.y); });
+        OnUi([&] { dlg.PostMessage(WM_CLOSE, 0, 0); });
     });
-    if (ok) out.imports.push_back(Ms(Clock::now() - connected).count());
-
-    std::mt19937 rng(11);
-    for (int i = 0; ok && i < edits; ++i) {
-        // Edits fall at random moments of the 100 ms tick.
-        dialog.RunFor(std::chrono::milliseconds(rng() % 100));
-        const size_t before = writeCount();
-        int& gain = g_eqGain[i % kChannels][i % kBands];
-        gain = (gain + 1 + static_cast<int>(rng() % 300)) % 301;  // always a change
-        const auto edited = Clock::now();
-        ok = dialog.RunUntil([&] { return writeCount() > before; }, std::chrono::seconds(5));
-        std::lock_guard<std::mutex> lock(writesMutex);
-        if (ok) out.edits.push_back(Ms(writes[before] - edited).count());
-    }
-    hid.reset();
-    tcp.reset();
-    device.Log().SetSink({});
+    started = Clock::now();
+    dlg.DoModal();
+    script.join();
+    SetLinkSetupForTests(nullptr);
     return ok;
 }
 
@@ -118,20 +231,27 @@ int main(int argc, char** argv)
 {
     const int sessions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const int edits = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!EnsureUiApplication()) {
+        std::fprintf(stderr, "no UI\n");
+        return 1;
+    }
+    g_languageId = 0x0409;
     for (bool overHid : {false, true}) {
         Figures f;
         bool ok = true;
         for (int s = 0; s < sessions && ok; ++s) ok = RunSession(overHid, s == 0 ? edits : 0, f);
-        if (!ok) {
-            std::fprintf(stderr, "%s: a session did not complete\n", overHid ? "HID" : "TCP");
-            return 1;
-        }
-        std::printf("%s, emulated amplifier at its default pacing:\n", overHid ? "HID (in-process)" : "TCP (loopback)");
-        std::printf("  connect to end of import (both images and names), %d sessions: min %.1f  median %.1f  max %.1f ms\n",
-                    sessions, *std::min_element(f.imports.begin(), f.imports.end()), Median(f.imports),
-                    *std::max_element(f.imports.begin(), f.imports.end()));
-        std::printf("  edit to CMD_WRITE_EQUSER at the device, %d edits: median %.1f  worst %.1f ms\n", edits,
-                    Median(f.edits), *std::max_element(f.edits.begin(), f.edits.end()));
+        if (!ok) return 1;
+        std::printf("%s, emulated amplifier at its default pacing, the program's event loop:\n",
+                    overHid ? "HID (in-process)" : "TCP (loopback)");
+        std::printf("  start to the main window with the device, %d sessions: median %.1f  worst %.1f ms\n", sessions,
+                    Median(f.starts), Worst(f.starts));
+        std::printf("  connect to end of import (both images), %d sessions: median %.1f  worst %.1f ms\n", sessions,
+                    Median(f.imports), Worst(f.imports));
+        std::printf("  model edit to CMD_WRITE_EQUSER at the device, %d edits: median %.1f  worst %.1f ms\n", edits,
+                    Median(f.edits), Worst(f.edits));
+        std::printf("  graph drag step to CMD_WRITE_EQUSER at the device, %d steps: median %.1f  worst %.1f ms\n",
+                    edits, Median(f.drags), Worst(f.drags));
     }
     return 0;
 }

@@ -69,8 +69,8 @@ void HidLink::DiscoveryLoop(std::stop_token stop)
             const uint64_t changes = LinkChanges();
             if (m_options.tcpLinkUp && m_options.tcpLinkUp())
                 WaitForLinkChange(stop, changes, kIdleWait);
-            else
-                RunDiscoveryPass(stop);
+            else if (!RunDiscoveryPass(stop))
+                WaitForLinkChange(stop, changes, kSearchPause);
             continue;
         }
         const uint64_t wakes = g_hidTxRing.Wakes();
@@ -86,23 +86,24 @@ void HidLink::DiscoveryLoop(std::stop_token stop)
     if (m_open) CloseDevice(stop, false);
 }
 
-void HidLink::RunDiscoveryPass(const std::stop_token& stop)
+bool HidLink::RunDiscoveryPass(const std::stop_token& stop)
 {
     g_usbConnected.store(0);
     const std::vector<HidDeviceInfo> devices = m_backend.Enumerate(m_options.vendorId);
     std::erase_if(m_refused, [&](const std::string& path) {
         return std::none_of(devices.begin(), devices.end(), [&](const HidDeviceInfo& d) { return d.path == path; });
     });
-    for (size_t i = 0;; ++i) {
-        if (!Pause(stop, kEnumerationStep) || i >= devices.size()) return;
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (!Pause(stop, kEnumerationStep)) return false;
         const HidDeviceInfo& info = devices[i];
         if (info.vendorId != m_options.vendorId) continue;
         if (info.productId == m_options.productIdApp || info.productId == m_options.productIdLoader) {
-            if (OpenDevice(info)) return;
+            if (OpenDevice(info)) return true;
             continue;
         }
         RefuseOnce(info.path);
     }
+    return false;
 }
 
 void HidLink::RefuseOnce(const std::string& path)

@@ -2,7 +2,8 @@
 // ids, moves 65-byte reports between the device and the HID rings, and
 // parses the replies. Three threads:
 //   HidDiscoveryThread  while no device is open (and the TCP link is down):
-//                       discovery passes, 10 ms per enumeration step; while
+//                       discovery passes, 10 ms per enumeration step and
+//                       100 ms after a pass that found nothing; while
 //                       the TCP link is up: asleep until a link changes; while
 //                       one is open: the writer (at most one report per 5 ms,
 //                       asleep while the send ring is empty)
@@ -59,6 +60,9 @@ public:
     static constexpr std::chrono::milliseconds kWriterPeriod{5};
     static constexpr std::chrono::milliseconds kIdleWait{1000};
     static constexpr std::chrono::milliseconds kEnumerationStep{10};
+    // Between passes that found nothing: the system's list is not read more
+    // often (a link change ends the pause).
+    static constexpr std::chrono::milliseconds kSearchPause{100};
     static constexpr int kReadTimeoutMs = 100;
 
 private:
@@ -67,7 +71,8 @@ private:
     void ParserLoop(std::stop_token stop);
     void FinishRemoval();
 
-    void RunDiscoveryPass(const std::stop_token& stop);
+    // True when it opened a device.
+    bool RunDiscoveryPass(const std::stop_token& stop);
     bool OpenDevice(const HidDeviceInfo& info);
     void CloseDevice(const std::stop_token& stop, bool removed);
     void WriteOne();
