@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "sim/device.h"
+#include "sim/fault_options.h"
 #include "sim/tcp_server.h"
 
 namespace {
@@ -22,6 +23,7 @@ struct Options {
     bool quiet = false;
     bool keepAlives = true;
     bool loader = false;
+    SimFaults faults;
 };
 
 // The program asks for the device information every few seconds to keep
@@ -36,12 +38,15 @@ void Usage(FILE* to)
 {
     std::fprintf(to,
                  "usage: tarvel-sim [--port N] [--device-string S] [--burst] [--quiet] [--no-keepalive] [--loader]\n"
+                 "                  [--fault F]...\n"
                  "  --port N           TCP port on 127.0.0.1 (default %u; 0 picks a free one)\n"
                  "  --device-string S  the device string it reports (at most %zu characters)\n"
                  "  --burst            send reply frames back to back instead of paced\n"
                  "  --quiet            do not print the received commands\n"
                  "  --no-keepalive     do not print the program's keep-alive requests\n"
-                 "  --loader           start in the firmware loader, waiting for an image\n",
+                 "  --loader           start in the firmware loader, waiting for an image\n"
+                 "  --fault F          misbehave: spoil-page=K, pages=K,K,..., repeat-page=K:N,\n"
+                 "                     save-done-copies=N, save-done-at-connect=N, silent-after-import\n",
                  static_cast<unsigned>(kDefaultPort), simwire::kDeviceStringLen);
 }
 
@@ -74,6 +79,12 @@ int Parse(int argc, char** argv, Options& o)
             if (o.deviceString.empty() || o.deviceString.size() > simwire::kDeviceStringLen) {
                 std::fprintf(stderr, "tarvel-sim: the device string takes 1 to %zu characters\n",
                              simwire::kDeviceStringLen);
+                return 2;
+            }
+        } else if (a == "--fault" && hasValue) {
+            std::string error;
+            if (!ApplyFaultOption(argv[++i], o.faults, error)) {
+                std::fprintf(stderr, "tarvel-sim: %s\n", error.c_str());
                 return 2;
             }
         } else if (a == "--burst") {
@@ -113,11 +124,8 @@ int main(int argc, char** argv)
 
     SimDevice device(opt.deviceString);
     if (opt.loader) device.Update([](SimState& s) { s.loaderMode = true; });
-    if (opt.burst) {
-        SimFaults f = device.Faults();
-        f.replyGap = std::chrono::microseconds(0);
-        device.SetFaults(f);
-    }
+    if (opt.burst) opt.faults.replyGap = std::chrono::microseconds(0);
+    device.SetFaults(opt.faults);
     if (!opt.quiet) {
         device.Log().SetSink([keepAlives = opt.keepAlives](const std::string& line) {
             if (!keepAlives && IsKeepAlive(line)) return;

@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "sim/fault_options.h"
 #include "tests/sim/sim_host.h"
 
 namespace {
@@ -339,4 +340,30 @@ TEST(SimThreads, HostThreadsShareTheDevice)
     device.Log().SetSink({});
     EXPECT_EQ(hidReplies, 209);  // 200 infos, the extended info and 8 names
     EXPECT_EQ(printed.size(), 400u);
+}
+
+TEST(SimFaultOptions, TextSetsEachFaultAndRefusesWhatItDoesNotKnow)
+{
+    SimFaults f;
+    std::string error;
+    for (const char* ok : {"spoil-page=7", "pages=2,1,0", "repeat-page=98:10000", "save-done-copies=5",
+                           "save-done-at-connect=1000", "silent-after-import"})
+        EXPECT_TRUE(ApplyFaultOption(ok, f, error)) << ok << ": " << error;
+    ASSERT_EQ(f.frameFaults.size(), 1u);
+    EXPECT_EQ(f.frameFaults[0].kind, SimFrameFaultKind::BadSum);
+    EXPECT_EQ(f.frameFaults[0].arg, 7);
+    EXPECT_EQ(f.frameFaults[0].count, 1);
+    EXPECT_EQ(f.eqUserPages, (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(f.repeatPage, 98);
+    EXPECT_EQ(f.repeatTimes, 10000);
+    EXPECT_EQ(f.saveDoneCopies, 5);
+    EXPECT_EQ(f.saveDoneAtConnect, 1000);
+    EXPECT_TRUE(f.silentAfterImport);
+    for (const char* bad : {"spoil-page=x", "spoil-page=256", "pages=1,,2", "repeat-page=5", "save-done-copies=-1",
+                            "silent-after-import=1", "no-such-fault"}) {
+        SimFaults g = f;
+        EXPECT_FALSE(ApplyFaultOption(bad, g, error)) << bad;
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(g.eqUserPages, f.eqUserPages) << bad;  // unchanged
+    }
 }
