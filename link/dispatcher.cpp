@@ -175,7 +175,10 @@ void OnEqUser2Page(const uint8_t* p, size_t len)
 {
     int page = 0, pages = 0;
     if (!StorePage(g_eqUser2, g_eqUser2Shadow, SAVE_PARA_2_END, kEqUser2PageBytes, p, len, page, pages)) return;
-    if (g_eqUser2Pages.Take(page, pages).complete) DialogPort().Send(WM_ROUTING_IMAGE_RECEIVED, 0, 0);
+    const PageSet::Taken t = g_eqUser2Pages.Take(page, pages);
+    if (!t.fresh) return;
+    g_importWatchdogTicks.store(0);
+    if (t.complete) DialogPort().Send(WM_ROUTING_IMAGE_RECEIVED, 0, 0);
 }
 
 void OnPresetName(const uint8_t* p, size_t len)

@@ -192,7 +192,9 @@ void SyncTimers::OnImportWatchdog()
     }
     for (int resend : kResendTicks) {
         if (ticks == resend) {
-            RequestImport();
+            // The image being read is asked for again whole.
+            if (m_reading == Reading::kEqUser2) RequestEqUser2();
+            else RequestImport();
             return;
         }
     }
@@ -216,7 +218,9 @@ void SyncTimers::StopWatchdog()
 
 void SyncTimers::OnParamImageDecoded()
 {
-    StopWatchdog();
+    // The watchdog of an import goes on until EqUser2 is in as well.
+    if (m_reading == Reading::kEqUser && m_bWatchdog) g_importWatchdogTicks.store(0);
+    else StopWatchdog();
     if (m_reading == Reading::kEqUser) m_reading = Reading::kEqUser2;
     // Requests made without a link would wait for the next connection.
     if (CurrentLink() == Link::kNone) return;
@@ -230,6 +234,7 @@ void SyncTimers::OnParamImageDecoded()
 void SyncTimers::OnRoutingImageDecoded()
 {
     if (m_reading == Reading::kEqUser) return;  // a stray image: the import goes on
+    StopWatchdog();
     m_reading = Reading::kNone;
     if (CurrentLink() != Link::kNone) StartParamSync();
 }
@@ -338,6 +343,8 @@ void SyncTimers::FlushSave()
 
 void SyncTimers::OnStatus()
 {
+    // A change whose message was lost (or not yet handled) is taken here.
+    if (CurrentLink() != m_link || LinkConnections() != m_connection || ShouldImport()) OnLinkChange();
     const int saveSlot = g_saveSlot.load();
     if (saveSlot != g_lastSaveSlot) {
         g_lastSaveSlot = saveSlot;

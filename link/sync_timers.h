@@ -18,7 +18,8 @@
 //    from one to the other) and while an import runs; only a decoded
 //    EqUser2 with a link up starts it again;
 //  - reset the watchdog count and the progress before an import request
-//    leaves;
+//    leaves, count only pages new to the read as progress and watch the
+//    EqUser2 read as well;
 //  - complete the progress (1000) when the link is lost, so that every
 //    progress dialog ends;
 //  - take the save slot when the save is asked for and drop a pending save
@@ -121,8 +122,9 @@ public:
     // here), else the tick due within 100 ms takes the change.
     void OnModelEdited();
 
-    // WM_PARAM_IMAGE_RECEIVED, after EqUser was decoded: ends the watchdog,
-    // asks for EqUser2 and, once per import, for the channel names.
+    // WM_PARAM_IMAGE_RECEIVED, after EqUser was decoded: asks for EqUser2
+    // and, once per import, for the channel names; the import's watchdog
+    // goes on (resending CMD_READ_EQUSER2) until EqUser2 is decoded.
     void OnParamImageDecoded();
     // WM_ROUTING_IMAGE_RECEIVED, after EqUser2 was decoded: starts
     // IDT_PARAM_SYNC when a link is up and no EqUser read is under way.

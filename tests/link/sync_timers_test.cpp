@@ -844,6 +844,24 @@ TEST_F(FaultSessionTest, SpoiltMiddlePageIsAskedForAgainAndNothingHalfReadIsWrit
     ExpectDeviceUntouchedAndDialogFree();
 }
 
+TEST_F(FaultSessionTest, SpoiltEqUser2PageIsAskedForAgainBeforeAnythingIsSynchronised)
+{
+    Start([](SimFaults& f) { f.frameFaults.push_back({SimFrameFaultKind::BadSum, RSP_EQUSER2_PAGE, 3, 1}); });
+    bool syncedEarly = false;
+    ASSERT_TRUE(dialog->RunUntil([&] {
+        syncedEarly |= dialog->sync.ParamSyncRunning() && LogCount("tcp CMD_READ_EQUSER2") < 2;
+        return dialog->sync.ParamSyncRunning();
+    }));
+    EXPECT_FALSE(syncedEarly);
+    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER2"), 2);  // the watchdog's resend
+    EXPECT_EQ(dialog->messages[WM_ROUTING_IMAGE_RECEIVED], 1);
+    EXPECT_FALSE(dialog->TimerActive(IDT_IMPORT_WATCHDOG));
+    EXPECT_TRUE(dialog->stringBoxes.empty());
+    ExpectImagesOfDevice(EQ_USER_PARA_NUM);
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    ExpectDeviceUntouchedAndDialogFree();
+}
+
 TEST_F(FaultSessionTest, PagesOutOfOrderMakeTheSameImages)
 {
     Start([](SimFaults& f) {
