@@ -6,6 +6,7 @@
 #include "app/tarvel.h"
 #include "dialogs/dialog_messages.h"
 #include "dialogs/dialoglogo.h"
+#include "fields/field_messages.h"
 #include "dialogs/popuplook.h"
 #include "fields/field_messages.h"
 #include "link/firmware.h"
@@ -341,6 +342,25 @@ void CTarvelDlg::OnTimer(UINT_PTR id)
     if (m_closed) return;
     if (m_syncTimers.OnTimer(id)) return;
     if (id == IDT_EQ_SYNC) RunGraphSync();
+}
+
+LRESULT CTarvelDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT r = CDialogEx::WindowProc(message, wParam, lParam);
+    switch (message) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_EDIT_STEP:
+    case WM_EDIT_COMMIT:
+    case WM_DELAY_CHANGED:
+    case WM_FILTER_SETUP_CHANGED:
+    case WM_MIX_VOLUME_CHANGED:
+        if (!m_closed) m_syncTimers.OnModelEdited();
+        break;
+    default: break;
+    }
+    return r;
 }
 
 void CTarvelDlg::RunGraphSync()

@@ -40,9 +40,6 @@ std::wstring FromSystemCodePage(const char* bytes, size_t n);
 // A channel button's caption: the device's name of the channel, else "CHn".
 std::wstring ChannelButtonText(int channel);
 
-// The window: it holds the controls and composes the parts that work on
-// them (the control families and their view, the model's view, the graph's
-// sync view, the timers' host and the device link) and forwards to them.
 // The graph, telling the dialog of each drag step (a move with the left
 // button held) once the graph has taken it.
 class CGraphWnd final : public CSpectrum {
@@ -53,6 +50,9 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
+// The window: it holds the controls and composes the parts that work on
+// them (the control families and their view, the model's view, the graph's
+// sync view, the timers' host and the device link) and forwards to them.
 class CTarvelDlg : public CDialogEx, private IDialogTarget {
 public:
     explicit CTarvelDlg(CWnd* parent = nullptr);
@@ -120,6 +120,10 @@ public:
     void OnClickedExportMcuParams();
 
 protected:
+    // After the handlers of the messages by which the window's controls,
+    // fields and popups change the model: the change goes to the device at
+    // once when it may (SyncTimers::OnModelEdited).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     void OnCancel() override {}
