@@ -37,7 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             uint8_t sum = 0;
             for (size_t k = 0; k < len; ++k) sum = static_cast<uint8_t>(sum + report[2 + k]);
             if (sum == report[2 + len]) {
-                if (g_deviceInfoReceived.load() == 0 && report[2] == RSP_DEVICE_INFO) port.eqUserPages.reset();
                 port.Saw(report.data() + 2, len);
             }
         }

@@ -50,6 +50,10 @@ public:
         if (len < 2) return;
         if (p[0] == RSP_EQUSER_PAGE) {
             const int pages = EqUserPages(), k = p[1];
+            // Another image size (the device identified itself meanwhile):
+            // the pages are counted anew.
+            if (pages != eqUserPageCount) eqUserPages.reset();
+            eqUserPageCount = pages;
             const int n = k + 1 == pages ? GetEqUserSize() - 32 * k : 32;
             if (k < pages && len >= static_cast<size_t>(2 + n)) eqUserPages.set(k);
         } else if (p[0] == RSP_EQUSER2_PAGE) {
@@ -60,6 +64,7 @@ public:
     }
 
     std::bitset<256> eqUserPages, eqUser2Pages;
+    int eqUserPageCount = 0;
     int eqUserAnnounced = 0, eqUser2Announced = 0;
 };
 
