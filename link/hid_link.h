@@ -3,7 +3,7 @@
 // parses the replies. Three threads:
 //   HidDiscoveryThread  while no device is open (and the TCP link is down):
 //                       discovery passes, 10 ms per enumeration step and
-//                       100 ms after a pass that found nothing; while
+//                       250 ms after a pass that found nothing; while
 //                       the TCP link is up: asleep until a link changes; while
 //                       one is open: the writer (at most one report per 5 ms,
 //                       asleep while the send ring is empty)
@@ -62,7 +62,7 @@ public:
     static constexpr std::chrono::milliseconds kEnumerationStep{10};
     // Between passes that found nothing: the system's list is not read more
     // often (a link change ends the pause).
-    static constexpr std::chrono::milliseconds kSearchPause{100};
+    static constexpr std::chrono::milliseconds kSearchPause{250};
     static constexpr int kReadTimeoutMs = 100;
 
 private:
