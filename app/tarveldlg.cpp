@@ -505,6 +505,7 @@ LRESULT CTarvelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     if (!m_hWnd) return 0;
     if (msg == WM_LINK_CHANGED) {
         if (!m_closed) m_syncTimers.OnLinkChange();
+        CDialogLogo::EndIfDeviceIdentified();
         return 0;
     }
     return SendMessage(msg, wParam, lParam);

@@ -55,7 +55,14 @@ END_MESSAGE_MAP()
 
 CDialogLogo::CDialogLogo(CWnd* parent) : CPopupDialog(IDD_LOGO, parent, LogoLook(0)) {}
 
-CDialogLogo::~CDialogLogo() = default;
+namespace {
+CDialogLogo* s_open = nullptr;  // the picker on screen
+}
+
+CDialogLogo::~CDialogLogo()
+{
+    if (s_open == this) s_open = nullptr;
+}
 
 BOOL CDialogLogo::OnInitDialog()
 {
@@ -74,6 +81,7 @@ BOOL CDialogLogo::OnInitDialog()
             if (CWnd* item = GetDlgItem(id)) item->ShowWindow(m.visible ? SW_SHOW : SW_HIDE);
         }
     }
+    s_open = this;
     SetTimer(kPollTimer, kPollMs);
     return TRUE;
 }
@@ -113,6 +121,11 @@ void CDialogLogo::OnClickedCancel()
     CWnd* main = AfxGetMainWnd();
     if (main && main != this) main->SendMessage(WM_CLOSE);
     CDialog::OnCancel();
+}
+
+void CDialogLogo::EndIfDeviceIdentified()
+{
+    if (s_open && s_open->m_hWnd && g_deviceInfoReceived.load() == 1) s_open->EndDialog(1);
 }
 
 void CDialogLogo::OnTimer(UINT_PTR id)

@@ -14,8 +14,10 @@ extern uint8_t g_relayoutPending;
 
 class CDialogLogo : public CPopupDialog {
 public:
+    // The picker ends on the main window's link-change message; this slow
+    // poll only catches a change whose message was lost.
     static constexpr UINT_PTR kPollTimer = 1;
-    static constexpr UINT kPollMs = 5;
+    static constexpr UINT kPollMs = 300;
     static constexpr int kModelCount = 7;
 
     // One model button: its caption static, the device model it stands for
@@ -31,6 +33,9 @@ public:
 
     explicit CDialogLogo(CWnd* parent = nullptr);
     ~CDialogLogo() override;
+
+    // Ends the open picker, if any, once a device has identified itself.
+    static void EndIfDeviceIdentified();
 
     // The selected model button, 1..7.
     int m_nModelIndex = 2;
