@@ -22,9 +22,16 @@ constexpr const char* kCjkFaces[] = {
     "宋体", "新宋体", "黑体", "微软雅黑", "楷体", "仿宋", "simsun", "nsimsun", "simhei", "microsoft yahei", "kaiti",
     "fangsong",
 };
+// The dialog faces: their stand-in must give the dialog base units the
+// templates were measured with (6 x 13 at 8 pt, 7 x 14 at 9 pt on a 96-dpi
+// screen, 13 x 28 at 9 pt on 192). WenQuanYi Micro Hei gives exactly these
+// at every DPI; DejaVu Sans is a unit wider, so its dialogs run off their
+// right edge.
+constexpr const char* kDialogFaces[] = {
+    "", "ms shell dlg", "ms shell dlg 2", "ms sans serif", "microsoft sans serif", "tahoma", "system",
+};
 constexpr const char* kLatinFaces[] = {
-    "", "ms shell dlg", "ms shell dlg 2", "ms sans serif", "microsoft sans serif", "arial", "tahoma", "verdana",
-    "segoe ui", "system", "helvetica", "times new roman", "courier new",
+    "arial", "verdana", "segoe ui", "helvetica", "times new roman", "courier new",
 };
 
 bool HasCjkCharacter(const QString& s)
@@ -55,9 +62,12 @@ FontFaceMapping Resolve(const QString& face)
 {
     const QString key = face.trimmed().toLower();
     FontFaceMapping m;
-    if (Listed(key, std::begin(kCjkFaces), std::end(kCjkFaces)) || HasCjkCharacter(key)) {
+    const QString cjk = QString::fromLatin1(kCjkFamily);
+    if (Listed(key, std::begin(kDialogFaces), std::end(kDialogFaces)) && QFontDatabase::hasFamily(cjk)) {
+        m.kind = FontFaceKind::Dialog;
+        m.family = cjk.toStdWString();
+    } else if (Listed(key, std::begin(kCjkFaces), std::end(kCjkFaces)) || HasCjkCharacter(key)) {
         m.kind = FontFaceKind::Cjk;
-        const QString cjk = QString::fromLatin1(kCjkFamily);
         m.family = (QFontDatabase::hasFamily(cjk) ? cjk : SansFamily()).toStdWString();
     } else if (!Listed(key, std::begin(kLatinFaces), std::end(kLatinFaces)) &&
                QFontDatabase::hasFamily(face.trimmed())) {

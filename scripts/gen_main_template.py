@@ -48,6 +48,7 @@ GAIN_SCALE = [[2041 + 3 * c + k for k in range(3)] for c in range(6)] + \
     [[1789 + 3 * c + k for k in range(3)] for c in range(6)]
 GAIN_SCALE_TEXT = [("0DB", "0"), ("M30DB", "-30"), ("OFF", "OFF")]
 DELAY_LABEL = [2061, 2062, 2063, 2064, 2065, 2066, 1461, 1462, 1470, 1471, 1472, 1473]
+MASTER_SCALE = list(range(2071, 2079))
 BRIDGE = [(12, 1309), (34, 1396), (56, 1397), (78, 1398), (910, 1534), (1112, 1535)]
 
 # Per-band ids, bands 1..31.
@@ -97,7 +98,9 @@ FAMILIES = [
     ("g_linkButtonId", LINK), ("g_curveButtonId", CURVE), ("g_chGainSliderId", GAIN_SLIDER),
     ("g_bypassButtonId", BYPASS), ("g_routeButtonId", ROUTE), ("g_routeLabelId", ROUTE_LABEL),
     ("g_bandFreqEditId", FRE), ("g_bandGainEditId", FREQGAIN), ("g_bandQEditId", Q),
-    ("g_bandSliderId", BAND_SLIDER),
+    ("g_bandSliderId", BAND_SLIDER), ("g_gainScaleLabelId", GAIN_SCALE), ("g_delayLabelId", DELAY_LABEL),
+    ("g_bandLabelId", BAND_LABEL), ("g_masterScaleLabelId", MASTER_SCALE),
+    ("g_bridgeButtonId", [cid for _, cid in BRIDGE]),
 ]
 
 OWNERDRAW = "BS_OWNERDRAW | WS_TABSTOP"

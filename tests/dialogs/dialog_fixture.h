@@ -132,6 +132,27 @@ inline void Click(CWnd* item)
     platform_testing::ClickAt(item->m_hWnd, c.x, c.y);
 }
 
+// The pixel (x, y) of bitmap id stretched over a control of that window's
+// size, as the popups draw their buttons.
+inline COLORREF StretchedPixel(int bitmapId, HWND control, int x, int y)
+{
+    CRect r;
+    if (CWnd* wnd = CWnd::FromHandle(control)) wnd->GetClientRect(&r);
+    CBitmap picture;
+    if (!picture.LoadBitmap(static_cast<UINT>(bitmapId))) return 0xFFFFFFFF;
+    const CSize size = picture.GetSize();
+    CDC source;
+    source.CreateCompatibleDC(nullptr);
+    source.SelectObject(&picture);
+    CBitmap target;
+    target.CreateCompatibleBitmap(nullptr, r.Width(), r.Height());
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&target);
+    dc.StretchBlt(0, 0, r.Width(), r.Height(), &source, 0, 0, size.cx, size.cy, SRCCOPY);
+    return dc.GetPixel(x, y);
+}
+
 // 0x00BBGGRR of a placeholder colour #rrggbb.
 constexpr uint32_t Rgb(uint32_t rrggbb)
 {

@@ -102,12 +102,12 @@ TEST_F(DialogFileTest, CloseButtonFollowsTheDpiBucket)
     struct Row {
         int dpi;
         int width, height;
-        uint32_t normal, pressed;  // placeholder colours of its bitmaps
+        int normal, pressed;  // its bitmaps
     };
     const Row rows[] = {
-        {96, 42, 22, 0x5a2a2a, 0xa83232},   // 301 / 300
-        {144, 63, 33, 0x5a2a2a, 0xa83232},  // 397 / 394
-        {168, 73, 38, 0x5a2a2a, 0xa83232},  // 608 / 609
+        {96, 42, 22, 301, 300},
+        {144, 63, 33, 397, 394},
+        {168, 73, 38, 608, 609},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.dpi);
@@ -119,9 +119,11 @@ TEST_F(DialogFileTest, CloseButtonFollowsTheDpiBucket)
             close->GetClientRect(&r);
             EXPECT_EQ(r.Width(), row.width);
             EXPECT_EQ(r.Height(), row.height);
-            EXPECT_EQ(GrabWindowPixel(close->m_hWnd, 4, 4), Rgb(row.normal));
+            const int x = 6, y = row.height / 2;  // beside the cross
+            EXPECT_EQ(GrabWindowPixel(close->m_hWnd, x, y), StretchedPixel(row.normal, close->m_hWnd, x, y));
             close->SetState(TRUE);
-            EXPECT_EQ(GrabWindowPixel(close->m_hWnd, 4, 4), Rgb(row.pressed));
+            EXPECT_EQ(GrabWindowPixel(close->m_hWnd, x, y), StretchedPixel(row.pressed, close->m_hWnd, x, y));
+            EXPECT_NE(StretchedPixel(row.normal, close->m_hWnd, x, y), StretchedPixel(row.pressed, close->m_hWnd, x, y));
             close->SetState(FALSE);
             dlg.EndDialog(IDCANCEL);
         });
@@ -140,10 +142,11 @@ TEST_F(DialogFileTest, TextButtonsShowTheirBitmapAndTextInBothLanguages)
         RunModal(dlg, [&] {
             EXPECT_EQ(dlg.GetDlgItem(IDC_FILE_TITLE)->GetWindowTextString(), row.title);
             auto* button = static_cast<CButton*>(dlg.GetDlgItem(IDC_LOAD_FROM_PC));
-            EXPECT_EQ(GrabWindowPixel(button->m_hWnd, 3, 3), Rgb(0x3a4658));  // 200
+            EXPECT_EQ(GrabWindowPixel(button->m_hWnd, 3, 3), StretchedPixel(200, button->m_hWnd, 3, 3));
             EXPECT_GT(TextPixelsOnMiddleRow(button), 0);
             button->SetState(TRUE);
-            EXPECT_EQ(GrabWindowPixel(button->m_hWnd, 3, 3), Rgb(0x1f5fa8));  // 199
+            EXPECT_EQ(GrabWindowPixel(button->m_hWnd, 3, 3), StretchedPixel(199, button->m_hWnd, 3, 3));
+            EXPECT_NE(StretchedPixel(199, button->m_hWnd, 3, 3), StretchedPixel(200, button->m_hWnd, 3, 3));
             button->SetState(FALSE);
             dlg.EndDialog(IDCANCEL);
         });

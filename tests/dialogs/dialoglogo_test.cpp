@@ -134,12 +134,15 @@ TEST_F(DialogLogoTest, OffersTwoModelsAndShowsTheSelectedOne)
         }
         const HWND first = dlg.GetDlgItem(IDC_MODEL_BUTTON2)->m_hWnd;
         const HWND second = dlg.GetDlgItem(IDC_MODEL_BUTTON7)->m_hWnd;
-        EXPECT_EQ(GrabWindowPixel(first, 5, 5), Rgb(0x2f8fe0));  // 592 selected
-        EXPECT_EQ(GrabWindowPixel(second, 5, 5), Rgb(0x4b5566));  // 602
+        const COLORREF selected = StretchedPixel(IDB_MODEL_SELECTED_B0, first, 5, 5);
+        const COLORREF normal = StretchedPixel(IDB_MODEL_B0, first, 5, 5);
+        EXPECT_NE(selected, normal);
+        EXPECT_EQ(GrabWindowPixel(first, 5, 5), selected);  // 592 selected
+        EXPECT_EQ(GrabWindowPixel(second, 5, 5), normal);  // 602
         Click(dlg.GetDlgItem(IDC_MODEL_CAPTION7));
         EXPECT_EQ(dlg.m_nModelIndex, 7);
-        EXPECT_EQ(GrabWindowPixel(first, 5, 5), Rgb(0x4b5566));
-        EXPECT_EQ(GrabWindowPixel(second, 5, 5), Rgb(0x2f8fe0));
+        EXPECT_EQ(GrabWindowPixel(first, 5, 5), normal);
+        EXPECT_EQ(GrabWindowPixel(second, 5, 5), selected);
         dlg.EndDialog(IDOK);
     });
 }
@@ -187,11 +190,12 @@ TEST_F(DialogLogoTest, ChineseTemplateServesBothLanguages)
             EXPECT_EQ(dlg.GetTemplate()->language, LANG_CHINESE_PRC);
             EXPECT_FALSE(dlg.GetDlgItem(IDC_MODEL_CAPTION2)->GetWindowTextString().empty());
             EXPECT_EQ(LoadResString(IDS_ENTER), row.enter);
-            // Its caption is drawn over the Enter bitmap (612: #3a4658).
+            // Its caption is drawn over the Enter bitmap (612).
             const HWND enter = dlg.GetDlgItem(IDC_LOGO_ENTER)->m_hWnd;
-            EXPECT_EQ(GrabWindowPixel(enter, 2, 2), Rgb(0x3a4658));
+            EXPECT_EQ(GrabWindowPixel(enter, 2, 2), StretchedPixel(IDB_LOGO_ENTER_B0, enter, 2, 2));
             int textPixels = 0;
-            for (int x = 0; x < 42; ++x) textPixels += GrabWindowPixel(enter, x, 11) != Rgb(0x3a4658);
+            for (int x = 0; x < 42; ++x)
+                textPixels += GrabWindowPixel(enter, x, 11) != StretchedPixel(IDB_LOGO_ENTER_B0, enter, x, 11);
             EXPECT_GT(textPixels, 0);
             dlg.EndDialog(IDOK);
         });

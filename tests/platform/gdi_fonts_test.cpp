@@ -27,10 +27,12 @@ TEST_F(GdiFontsTest, FacesMapToInstalledFamilies)
         {L"微软雅黑", FontFaceKind::Cjk, L"WenQuanYi Micro Hei"},
         {L"SimSun", FontFaceKind::Cjk, L"WenQuanYi Micro Hei"},
         {L"某个字体", FontFaceKind::Cjk, L"WenQuanYi Micro Hei"},  // any CJK spelling
-        {L"MS Shell Dlg", FontFaceKind::LatinSans, L"DejaVu Sans"},
+        // The dialog face by its metrics (dialog base units 6 x 13 at 8 pt).
+        {L"MS Shell Dlg", FontFaceKind::Dialog, L"WenQuanYi Micro Hei"},
+        {L"Tahoma", FontFaceKind::Dialog, L"WenQuanYi Micro Hei"},
         {L"Arial", FontFaceKind::LatinSans, L"DejaVu Sans"},
         {L"  arial ", FontFaceKind::LatinSans, L"DejaVu Sans"},
-        {L"", FontFaceKind::LatinSans, L"DejaVu Sans"},
+        {L"", FontFaceKind::Dialog, L"WenQuanYi Micro Hei"},
         {L"No Such Face 123", FontFaceKind::LatinSans, L"DejaVu Sans"},
         {L"DejaVu Sans Mono", FontFaceKind::Installed, L"DejaVu Sans Mono"},
     };
@@ -63,7 +65,8 @@ TEST_F(GdiFontsTest, HeightWeightAndWidthReachTheDrawnText)
     dc.SelectObject(&bmp);
     auto extent = [&](int height, int width, int weight) {
         CFont f;
-        f.CreateFont(height, width, 0, 0, weight, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"MS Shell Dlg");
+        // A face with a bold of its own (the dialog face's stand-in has none).
+        f.CreateFont(height, width, 0, 0, weight, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FF_SWISS, L"Arial");
         dc.SelectObject(&f);
         const CSize s = dc.GetTextExtent(L"WWWWWWWWWW");
         dc.SelectStockObject(SYSTEM_FONT);
