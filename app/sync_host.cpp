@@ -18,5 +18,6 @@ int CSyncHost::VisibleChannels() const { return m_dlg.Spectrum().GetVisibleChann
 void CSyncHost::UpdateSaveModeLabel() { m_dlg.UpdateSaveModeLabel(); }
 void CSyncHost::UpdateCurrentModeLabel() { m_dlg.UpdateCurrentModeLabel(); }
 void CSyncHost::UpdateSourceLabel() { m_dlg.UpdateSourceLabel(); }
-// The matrix's input labels are drawn with the skins.
-void CSyncHost::RepaintSourceLabels() {}
+void CSyncHost::RepaintSourceLabels() { m_dlg.RepaintSourceLabels(); }
+void CSyncHost::DrawWifiPic() { m_dlg.DrawWifiPic(); }
+void CSyncHost::DrawUsbPic() { m_dlg.DrawUsbPic(); }

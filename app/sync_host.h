@@ -20,8 +20,8 @@ public:
     void UpdateCurrentModeLabel() override;
     void UpdateSourceLabel() override;
     void RepaintSourceLabels() override;
-    void DrawWifiPic() override {}
-    void DrawUsbPic() override {}
+    void DrawWifiPic() override;
+    void DrawUsbPic() override;
 
 private:
     CTarvelDlg& m_dlg;

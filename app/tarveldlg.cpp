@@ -32,6 +32,8 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_WM_DRAWITEM()
+    ON_WM_PAINT()
+    ON_WM_CTLCOLOR()
     ON_BN_CLICKED(IDC_MINIMIZE, &CTarvelDlg::OnClickedMinimize)
     ON_BN_CLICKED(IDC_CLOSE, &CTarvelDlg::OnClickedClose)
     ON_BN_CLICKED(IDOK, &CTarvelDlg::OnClickedOk)
@@ -157,7 +159,18 @@ BOOL CTarvelDlg::OnInitDialog()
     m_brushBk.CreateSolidBrush(RGB(33, 44, 61));
     m_brushEdit.CreateSolidBrush(RGB(33, 44, 61));
 
-    SetupControls();
+    SetupChGainSliders();
+    AttachGainEdits();
+    FillCombos();
+    SetupSystemVol();
+    SetupBandSliders();
+    LayoutFreqEdits();
+    LayoutFreqGainEdits();
+    LayoutQEdits();
+    PlaceActionButtons();
+    AttachDelayEdits();
+    PlaceFrameButtons();
+    SetupLabels();
     m_editLowCutFreq.SubclassDlgItem(IDC_HP_FREQ, this);
     m_editHighCutFreq.SubclassDlgItem(IDC_LP_FREQ, this);
 
@@ -169,7 +182,9 @@ BOOL CTarvelDlg::OnInitDialog()
 
     StartTcpLink();
     StartHidLink();
-    // Status pictures: drawn with the skins (not there yet).
+    SizeStatusPics();
+    DrawWifiPic();
+    DrawUsbPic();
 
     m_spectrum.onDragStep = [this] { OnGraphDragStep(); };
     m_syncTimers.Start();  // IDT_STATUS, and the links as they stand
@@ -186,42 +201,6 @@ BOOL CTarvelDlg::OnInitDialog()
 }
 
 void CTarvelDlg::QueryScreenDpi() { g_screenDpi = GetScreenDpi(); }
-
-// Attaches the entry fields and hands them their partners. Placement by
-// screen DPI and the skinned set-up of sliders and selectors come with the
-// window's layout.
-void CTarvelDlg::SetupControls()
-{
-    for (int c = 0; c < kChannels; ++c) {
-        m_sliderChGain[c].SetRange(0, 600);
-        m_sliderChGain[c].SetLineSize(1);
-        m_sliderChGain[c].SetPageSize(0);
-    }
-    for (int k = 0; k < 6; ++k) m_editGainCh[static_cast<size_t>(k)].SetChannel(6 + k, 0);
-    for (int c = 0; c < 8; ++c) GainField(c).SubclassDlgItem(static_cast<UINT>(g_gainEditId[c]), this);
-
-    FillCombos();
-
-    m_editSystemVol.SubclassDlgItem(IDC_SYSTEM_VOL, this);
-    m_editSystemVol.SetControls(&m_sliderSystemVol, static_cast<CButton*>(GetDlgItem(IDC_SYS_MUTE)));
-    m_sliderSystemVol.SetRange(0, 60);
-    m_sliderSystemVol.SetLineSize(1);
-    m_sliderSystemVol.SetPageSize(0);
-
-    for (int b = 0; b < kBands; ++b) {
-        m_sliderFreqGain[b].SetRange(0, 300);
-        m_sliderFreqGain[b].SetLineSize(1);
-        m_sliderFreqGain[b].SetPageSize(0);
-        m_editFre[b].SubclassDlgItem(static_cast<UINT>(g_bandFreqEditId[b]), this);
-    }
-    for (int b = 0; b < kBands; ++b) {
-        m_editFreqGain[b].SubclassDlgItem(static_cast<UINT>(g_bandGainEditId[b]), this);
-        m_editFreqGain[b].SetSlider(&m_sliderFreqGain[b]);
-    }
-    for (int b = 0; b < kBands; ++b) m_editQ[b].SubclassDlgItem(static_cast<UINT>(g_bandQEditId[b]), this);
-
-    for (int c = 0; c < 8; ++c) m_delayFields.Field(c).SubclassDlgItem(static_cast<UINT>(g_delayEditId[c]), this);
-}
 
 void CTarvelDlg::UpdateSourceLabel()
 {
@@ -270,21 +249,6 @@ void CTarvelDlg::RunModelPicker()
 {
     CDialogLogo picker;
     picker.DoModal();
-}
-
-// The layout by screen DPI and device model comes with the skins; the
-// template's positions stand until then, and the graph lays its plot out
-// in the control's rectangle.
-int CTarvelDlg::RelayoutAll()
-{
-    if (m_spectrum.m_hWnd) {
-        CRect rc;
-        m_spectrum.GetClientRect(&rc);
-        m_spectrum.SetScreenDpi(g_screenDpi);
-        m_spectrum.SetPlotRect(rc.left, rc.top, rc.right, rc.bottom);
-        m_families.bands.FeedGraph(true);
-    }
-    return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -380,46 +344,6 @@ LRESULT CGraphWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     const LRESULT r = CSpectrum::WindowProc(message, wParam, lParam);
     if (message == WM_MOUSEMOVE && (wParam & MK_LBUTTON) && onDragStep) onDragStep();
     return r;
-}
-
-// Owner-drawn buttons until the skins come: a plain face in the state the
-// button shows (on: lighter), and its caption. Controls that draw
-// themselves (the selectors) are left to the base handling.
-void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
-{
-    CWnd* item = GetDlgItem(ctlId);
-    if (dis && dis->CtlType == ODT_BUTTON && item && dis->pDC) {
-        bool on = (dis->itemState & ODS_SELECTED) != 0;
-        const int cell = IndexOfId(&g_routeButtonId[0][0], kChannels * kInputs, ctlId);
-        if (cell >= 0 && !on) on = RoutingMatrix::IsRouted(cell / kInputs, cell % kInputs);
-        const int mute = IndexOfId(g_muteButtonId, kChannels, ctlId);
-        if (mute >= 0) on = ChannelStrips::IsMuted(mute);
-        if (ctlId == IDC_SYS_MUTE) on = ChannelStrips::IsMasterMuted();
-        const int bypass = IndexOfId(g_bypassButtonId, kBands, ctlId);
-        if (bypass >= 0 && !on) on = EqBands::IsAtZeroDb(bypass);
-        const int channel = IndexOfId(g_channelButtonId, kChannels, ctlId);
-        if (channel >= 0) on = ChannelStrips::IsSelected(channel);
-        const int link = IndexOfId(g_linkButtonId, kChannels, ctlId);
-        if (link >= 0) on = LinksAndCurves::IsLinked(link);
-        const int curve = IndexOfId(g_curveButtonId, kChannels, ctlId);
-        if (curve >= 0) on = m_families.links.IsCurveShown(curve);
-        const int phase = IndexOfId(g_phaseButtonId, kChannels, ctlId);
-        if (phase >= 0) on = ((g_phaseMask >> phase) & 1) != 0;
-        CRect rc(dis->rcItem);
-        dis->pDC->FillSolidRect(&rc, on ? RGB(58, 120, 190) : RGB(64, 76, 96));
-        std::wstring text = item->GetWindowTextString();
-        if (IndexOfId(g_delayUnitButtonId, kChannels, ctlId) >= 0) text = ChannelStrips::DelayUnitCaption();
-        if (channel >= 0) text = ChannelButtonText(channel);
-        if (ctlId == IDC_PEQ_MODE) text = LoadResString(m_families.bands.ModeCaptionId());
-        if (mute >= 0 || ctlId == IDC_SYS_MUTE) text.clear();  // the caption holds the state
-        if (!text.empty()) {
-            dis->pDC->SetBkMode(TRANSPARENT);
-            dis->pDC->SetTextColor(RGB(254, 254, 254));
-            dis->pDC->DrawText(text, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        }
-        return;
-    }
-    CDialogEx::OnDrawItem(ctlId, dis);
 }
 
 // ---------------------------------------------------------------------------

@@ -102,6 +102,18 @@ public:
     int GetControlSourceGroup(int controlId) const;
     BOOL IsPeqMode() const { return m_families.bands.PeqMode() ? TRUE : FALSE; }
 
+    // The look (tarveldlg_look.cpp): the status pictures, the master scale,
+    // the input captions whose colour follows the source.
+    void DrawWifiPic();
+    void DrawUsbPic();
+    void DrawTitlePic();
+    void DrawSystemVolScale();
+    void RepaintSourceLabels();
+    void SetBtLabels(BYTE row, BYTE source);
+    BOOL LoadLinkButtonBitmap(int channelBit, CBitmap* bitmap);
+    // The layout for the screen's DPI and the device model.
+    int RelayoutAll();
+
     // The preset commands of the scene menu.
     void OnLoadFromPc();
     void OnSaveToPc();
@@ -139,6 +151,8 @@ protected:
     // A drag step runs the tick now unless one ran in the last 20 ms.
     void OnGraphDragStep();
     afx_msg void OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis);
+    afx_msg void OnPaint();
+    afx_msg HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
     afx_msg void OnClickedMinimize();
     afx_msg void OnClickedClose();
     afx_msg void OnClickedOk();
@@ -210,13 +224,50 @@ protected:
 private:
     // Start-up steps.
     void QueryScreenDpi();
-    void SetupControls();
-    void FillCombos() { m_families.crossovers.FillSelectors(); }
+    // The one-time set-up, in this order (tarveldlg_look.cpp).
+    void SetupChGainSliders();
+    void AttachGainEdits();
+    void FillCombos();
+    void SetupSystemVol();
+    void SetupBandSliders();
+    void LayoutFreqEdits();
+    void LayoutFreqGainEdits();
+    void LayoutQEdits();
+    void PlaceActionButtons();
+    void AttachDelayEdits();
+    void PlaceFrameButtons();
+    void SetupLabels();
+    void SizeStatusPics();
     void StartTcpLink() { m_link.StartTcp(*this); }
     void StartHidLink() { m_link.StartHid(); }
     void StopLink() { m_link.Stop(); }
     void RunModelPicker();
-    int RelayoutAll();
+
+    // RelayoutAll's steps (tarveldlg_look.cpp).
+    void LoadBackground();
+    void UpdateInputLabels();
+    void PlaceFamily(int family);
+    void PlaceSingles(const char* routine);
+    void PlaceChannelButtons();
+    void PlaceGainEdits();
+    void PlaceMuteButtons();
+    void PlacePhaseButtons();
+    void PlaceDelayEdits();
+    void PlaceDelayLabels();
+    void PlaceDelayUnitButtons();
+    void PlaceRouteButtons();
+    void PlaceMatrixLabels();
+    void PlaceChGainSliders();
+    void PlaceLinkButtons();
+    void PlaceCurveButtons();
+    void PlaceMasterScaleLabels();
+    void PlaceGainScaleLabels();
+    void PlaceStripCaptions();
+    LRESULT ApplyModelLayout(WPARAM, LPARAM);
+    void MoveControl(int id, int x, int y, int w, int h);
+    // Draws a status picture over its control's rectangle on dc.
+    void PaintStatusPicture(CDC* dc, int controlId, int bitmapId);
+    void PaintVolumeScale(CDC* dc);
 
     // IDialogTarget: the link's calls, on the UI thread.
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -275,6 +326,11 @@ private:
     CMyComboBox m_comboLpSlope;
     CFont m_fontLabel;
     CFont m_fontMatrixLabel;
+    // The owner-drawn buttons' fonts (made once: "宋体" and "黑体").
+    CFont m_fontButton;
+    CFont m_fontChannel;
+    int m_nDrawnTcpState = -1;  // the status pictures on screen
+    int m_nDrawnUsb = -1;
     int m_nSpeakerDistance[kChannels] = {};
 
     CDelayFieldSet m_delayFields;

@@ -200,23 +200,24 @@ def build():
     for c in range(12):
         add(CURVE[c], f"IDC_CURVE_CH{c + 1}", "BUTTON", OWNERDRAW, (132, 48 + 19 * c, 12, 12))
 
-    # Crossover panel, left of the graph.
+    # Crossover panel, left of the graph; the selectors are wide enough for
+    # "Butterworth" beside their drop arrow.
     add(2091, "IDC_CROSSOVER_CAPTION1", "STATIC", "SS_CENTER", (6, 44, 120, 14),
         ("Highpass filter", "高通滤波器"), comment="Crossover panel")
-    add(2092, "IDC_CROSSOVER_CAPTION2", "STATIC", "SS_RIGHT", (6, 64, 36, 14), ("Type:", "类型:"))
-    add(1054, "IDC_HP_TYPE", "COMBOBOX", COMBO, (44, 61, 82, 100))
-    add(2093, "IDC_CROSSOVER_CAPTION3", "STATIC", "SS_RIGHT", (6, 86, 36, 14), ("Fre:", "频率:"))
-    add(1051, "IDC_HP_FREQ", "EDIT", FIELD, (44, 85, 82, 16))
-    add(2094, "IDC_CROSSOVER_CAPTION4", "STATIC", "SS_RIGHT", (6, 108, 36, 14), ("Oct:", "斜率:"))
-    add(1056, "IDC_HP_SLOPE", "COMBOBOX", COMBO, (44, 105, 82, 100))
+    add(2092, "IDC_CROSSOVER_CAPTION2", "STATIC", "SS_RIGHT", (2, 64, 31, 14), ("Type:", "类型:"))
+    add(1054, "IDC_HP_TYPE", "COMBOBOX", COMBO, (34, 61, 96, 100))
+    add(2093, "IDC_CROSSOVER_CAPTION3", "STATIC", "SS_RIGHT", (2, 86, 31, 14), ("Fre:", "频率:"))
+    add(1051, "IDC_HP_FREQ", "EDIT", FIELD, (34, 85, 96, 16))
+    add(2094, "IDC_CROSSOVER_CAPTION4", "STATIC", "SS_RIGHT", (2, 108, 31, 14), ("Oct:", "斜率:"))
+    add(1056, "IDC_HP_SLOPE", "COMBOBOX", COMBO, (34, 105, 96, 100))
     add(2095, "IDC_CROSSOVER_CAPTION5", "STATIC", "SS_CENTER", (6, 140, 120, 14),
         ("Lowpass filter", "低通滤波器"))
-    add(2096, "IDC_CROSSOVER_CAPTION6", "STATIC", "SS_RIGHT", (6, 160, 36, 14), ("Type:", "类型:"))
-    add(1055, "IDC_LP_TYPE", "COMBOBOX", COMBO, (44, 157, 82, 100))
-    add(2097, "IDC_CROSSOVER_CAPTION7", "STATIC", "SS_RIGHT", (6, 182, 36, 14), ("Fre:", "频率:"))
-    add(1052, "IDC_LP_FREQ", "EDIT", FIELD, (44, 181, 82, 16))
-    add(2098, "IDC_CROSSOVER_CAPTION8", "STATIC", "SS_RIGHT", (6, 204, 36, 14), ("Oct:", "斜率:"))
-    add(1057, "IDC_LP_SLOPE", "COMBOBOX", COMBO, (44, 201, 82, 100))
+    add(2096, "IDC_CROSSOVER_CAPTION6", "STATIC", "SS_RIGHT", (2, 160, 31, 14), ("Type:", "类型:"))
+    add(1055, "IDC_LP_TYPE", "COMBOBOX", COMBO, (34, 157, 96, 100))
+    add(2097, "IDC_CROSSOVER_CAPTION7", "STATIC", "SS_RIGHT", (2, 182, 31, 14), ("Fre:", "频率:"))
+    add(1052, "IDC_LP_FREQ", "EDIT", FIELD, (34, 181, 96, 16))
+    add(2098, "IDC_CROSSOVER_CAPTION8", "STATIC", "SS_RIGHT", (2, 204, 31, 14), ("Oct:", "斜率:"))
+    add(1057, "IDC_LP_SLOPE", "COMBOBOX", COMBO, (34, 201, 96, 100))
     # Reached from no control of this window.
     add(1408, "IDC_FILTER_SETUP", "BUTTON", OWNERDRAW + HIDDEN, (17, 340, 84, 18),
         ("Filter", "滤波器设置"))

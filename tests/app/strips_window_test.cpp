@@ -37,18 +37,22 @@ protected:
     }
 
     // Runs the steps on the UI thread of a window that is up and active,
-    // then closes it.
+    // laid out for a 12-output model (every strip shown), then closes it.
     void RunSteps(const std::function<void(CTarvelDlg&)>& steps)
     {
         CTarvelDlg dlg;
+        const int model = g_deviceModel.load();
         const INT_PTR r = Run(dlg, [&] {
             OnUi([&] {
+                g_deviceModel = 8;
+                dlg.RelayoutAll();
                 platform_testing::Activate(dlg.m_hWnd);
                 steps(dlg);
             });
             OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
         });
         EXPECT_EQ(r, IDCANCEL);
+        g_deviceModel = model;
     }
 };
 

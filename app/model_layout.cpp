@@ -1,0 +1,89 @@
+#include "app/model_layout.h"
+
+#include "app/control_ids.h"
+
+int g_lastDeviceModel = 255;
+
+int LastOutputOf(int model)
+{
+    switch (model) {
+    case 1:
+    case 5:
+    case 6: return 7;
+    case 3:
+    case 4:
+    case 7: return 9;
+    case 2:
+    case 8: return 11;
+    default: return -1;
+    }
+}
+
+bool ModelShowsInput(int model, bool noAux34, int bit)
+{
+    // Bits: 0..5 Hi.1..Hi.6, 6..7 AUX-1/2, 8..9 Opt, 10..11 BT, 12..13
+    // Hi.7/8, 14..15 AUX-3/4, 16..17 Hi.9/10.
+    if (bit < 0 || bit >= kInputs) return false;
+    switch (model) {
+    case 1:
+    case 4: return bit < 12 || ((bit == 14 || bit == 15) && !noAux34);
+    case 3:
+    case 7: return bit < 12 || bit == 14 || bit == 15;
+    case 5: return bit < 12 && bit != 4 && bit != 5;
+    case 2:
+    case 6: return bit < 16;
+    case 8: return bit != 14 && bit != 15;
+    default: return true;
+    }
+}
+
+std::vector<LayoutState> ModelLayout(int model, bool noAux34)
+{
+    std::vector<LayoutState> out;
+    for (int id : g_bridgeButtonId) out.push_back({id, false, false});
+    const int last = LastOutputOf(model);
+    if (last < 0) return out;
+
+    for (int c = 0; c < kChannels; ++c) {
+        const bool present = c <= last;
+        for (const int* table : {g_linkButtonId, g_channelButtonId, g_phaseButtonId, g_muteButtonId, g_curveButtonId,
+                                 g_chGainSliderId, g_delayEditId, g_gainEditId, g_delayUnitButtonId})
+            out.push_back({table[c], present, present});
+        for (int k = 0; k < 3; ++k) out.push_back({g_gainScaleLabelId[c][k], present, present});
+        for (int bit = 0; bit < kInputs; ++bit) {
+            const bool shown = present && ModelShowsInput(model, noAux34, bit);
+            out.push_back({g_routeButtonId[c][bit], shown, shown});
+        }
+    }
+    for (int bit = 0; bit < kInputs; ++bit) {
+        const bool shown = ModelShowsInput(model, noAux34, bit);
+        out.push_back({g_routeLabelId[0][bit], shown, shown});
+        for (int row = 1; row < kChannels; ++row) out.push_back({g_routeLabelId[row][bit], false, false});
+    }
+    // One "Delay" caption serves every strip.
+    for (int c = 0; c < kChannels; ++c) out.push_back({g_delayLabelId[c], c == 0, c == 0});
+    return out;
+}
+
+int InputCaptionString(int model, int source, int bit)
+{
+    static constexpr int kDefault[kInputs] = {
+        IDS_INPUT_HI1, IDS_INPUT_HI2, IDS_INPUT_HI3, IDS_INPUT_HI4, IDS_INPUT_HI5, IDS_INPUT_HI6,
+        IDS_INPUT_AUX1, IDS_INPUT_AUX2, IDS_INPUT_OPT_L, IDS_INPUT_OPT_R, IDS_INPUT_BT_L, IDS_INPUT_BT_R,
+        IDS_INPUT_HI7, IDS_INPUT_HI8, IDS_INPUT_AUX3, IDS_INPUT_AUX4, IDS_INPUT_HI9, IDS_INPUT_HI10,
+    };
+    if (bit < 0 || bit >= kInputs) return 0;
+    if (model == 7) {
+        switch (bit) {
+        case 0: return IDS_INPUT_RADIO_L;
+        case 1: return IDS_INPUT_RADIO_R;
+        case 6: return IDS_INPUT_AUX_L;
+        case 7: return IDS_INPUT_AUX_R;
+        case 10: return IDS_INPUT_USB_L;
+        case 11: return IDS_INPUT_USB_R;
+        default: break;
+        }
+    }
+    if (source == 9 && (bit == 10 || bit == 11)) return bit == 10 ? IDS_INPUT_USB_L : IDS_INPUT_USB_R;
+    return kDefault[bit];
+}

@@ -1,0 +1,217 @@
+#include "app/paint.h"
+
+#include "app/control_ids.h"
+#include "model/device_state.h"
+#include "model/params.h"
+#include "platform/codepage.h"
+#include "platform/look.h"
+#include "platform/resources.h"
+
+namespace {
+
+bool ModelKnown(int model) { return model >= 1 && model <= 8; }
+bool TwelveOutputs(int model) { return model == 2 || model == 8; }
+
+int PairFlag(int pair)
+{
+    switch (pair) {
+    case 0: return g_btlPair12;
+    case 1: return g_btlPair34;
+    case 2: return g_btlPair56;
+    case 3: return g_btlPair78;
+    case 4: return g_btlPair910;
+    case 5: return g_btlPair1112;
+    default: return 0;
+    }
+}
+
+constexpr SkinId kCurveVisible[kChannels] = {
+    SKIN_CURVE_VISIBLE_CH1, SKIN_CURVE_VISIBLE_CH2,  SKIN_CURVE_VISIBLE_CH3,  SKIN_CURVE_VISIBLE_CH4,
+    SKIN_CURVE_VISIBLE_CH5, SKIN_CURVE_VISIBLE_CH6,  SKIN_CURVE_VISIBLE_CH7,  SKIN_CURVE_VISIBLE_CH8,
+    SKIN_CURVE_VISIBLE_CH9, SKIN_CURVE_VISIBLE_CH10, SKIN_CURVE_VISIBLE_CH11, SKIN_CURVE_VISIBLE_CH12,
+};
+// g_curveOffBitmapId: one picture per channel, the same at every bucket.
+constexpr int kCurveHidden[kChannels] = {
+    IDB_CURVE_HIDDEN_CH1, IDB_CURVE_HIDDEN_CH2,  IDB_CURVE_HIDDEN_CH3,  IDB_CURVE_HIDDEN_CH4,
+    IDB_CURVE_HIDDEN_CH5, IDB_CURVE_HIDDEN_CH6,  IDB_CURVE_HIDDEN_CH7,  IDB_CURVE_HIDDEN_CH8,
+    IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10, IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12,
+};
+constexpr SkinId kLinkGroup[kChannels] = {
+    SKIN_LINK_GROUP1, SKIN_LINK_GROUP2, SKIN_LINK_GROUP3,  SKIN_LINK_GROUP4,  SKIN_LINK_GROUP5,  SKIN_LINK_GROUP6,
+    SKIN_LINK_GROUP7, SKIN_LINK_GROUP8, SKIN_LINK_GROUP9, SKIN_LINK_GROUP10, SKIN_LINK_GROUP11, SKIN_LINK_GROUP12,
+};
+constexpr int kDefaultName[kChannels] = {IDS_CH1, IDS_CH2, IDS_CH3, IDS_CH4,  IDS_CH5,  IDS_CH6,
+                                         IDS_CH7, IDS_CH8, IDS_CH9, IDS_CH10, IDS_CH11, IDS_CH12};
+
+int MuteBit(int channel) { return channel < 6 ? channel : channel + 1; }
+
+}  // namespace
+
+bool ChannelLooksSelected(int channel)
+{
+    const int sel = g_selectedChannel;
+    if (channel == sel) return true;
+    if ((channel ^ 1) == sel && PairFlag(channel / 2) != 0) return true;
+    for (int g : g_linkGroup) {
+        if (((g >> channel) & 1) && ((g >> sel) & 1)) return true;
+    }
+    return false;
+}
+
+std::wstring ChannelName(int channel)
+{
+    if (channel < 0 || channel >= kChannels) return {};
+    const auto bytes = g_deviceChannelNames[channel].Get();
+    const std::wstring name = DecodeAnsi(bytes.data(), bytes.size());
+    return name.empty() ? LoadResString(kDefaultName[channel]) : name;
+}
+
+int LinkButtonBitmap(int channelBit, int bucket)
+{
+    for (int g = 0; g < kChannels; ++g) {
+        if (g_linkGroup[g] & channelBit) return SkinBitmap(kLinkGroup[g], bucket);
+    }
+    return SkinBitmap(SKIN_LINK_NONE, bucket);
+}
+
+ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
+{
+    const int b = ctx.bucket;
+    ButtonFace f;
+    int i = IndexOfId(&g_routeButtonId[0][0], kChannels * kInputs, id);
+    if (i >= 0) {
+        const int out = i / kInputs, bit = i % kInputs;
+        const bool on = ((g_routingMask[out] >> bit) & 1) != 0;
+        const bool left = bit % 2 == 0;
+        f.bitmap = SkinBitmap(left ? (on ? SKIN_ROUTE_LEFT_ON : SKIN_ROUTE_LEFT_OFF)
+                                   : (on ? SKIN_ROUTE_RIGHT_ON : SKIN_ROUTE_RIGHT_OFF),
+                              b);
+        f.family = "routing";
+        return f;
+    }
+    if ((i = IndexOfId(g_channelButtonId, kChannels, id)) >= 0) {
+        SkinId skin;
+        if (ChannelLooksSelected(i)) skin = ModelKnown(ctx.model) ? SKIN_CHANNEL_SELECTED : SKIN_CHANNEL_SELECTED_UNKNOWN;
+        else if (!ModelKnown(ctx.model)) skin = SKIN_CHANNEL_UNKNOWN;
+        else skin = TwelveOutputs(ctx.model) ? SKIN_CHANNEL_NARROW : SKIN_CHANNEL;
+        f.bitmap = SkinBitmap(skin, b);
+        f.channel = i;
+        f.font = FaceFont::Channel;
+        f.family = "channel";
+        return f;
+    }
+    if ((i = IndexOfId(g_phaseButtonId, kChannels, id)) >= 0) {
+        const bool inverted = ((g_phaseMask >> i) & 1) != 0;
+        f.bitmap = SkinBitmap(inverted ? SKIN_PHASE_180 : SKIN_PHASE_0, b);
+        f.stringId = inverted ? IDS_PHASE_180 : IDS_PHASE_0;
+        f.font = FaceFont::Button;
+        f.family = "phase";
+        return f;
+    }
+    if ((i = IndexOfId(g_muteButtonId, kChannels, id)) >= 0) {
+        const bool muted = ((g_muteMask >> MuteBit(i)) & 1) != 0;
+        f.bitmap = SkinBitmap(muted ? SKIN_MUTED : TwelveOutputs(ctx.model) ? SKIN_NOT_MUTED_NARROW : SKIN_NOT_MUTED, b);
+        f.family = "mute";
+        return f;
+    }
+    if (id == IDC_SYS_MUTE) {
+        f.bitmap = SkinBitmap(((g_muteMask >> 6) & 1) ? SKIN_MASTER_MUTED : SKIN_MASTER_NOT_MUTED, b);
+        f.family = "master mute";
+        return f;
+    }
+    if ((i = IndexOfId(g_bypassButtonId, kBands, id)) >= 0) {
+        const int c = g_selectedChannel;
+        const bool bypassed = c >= 0 && c < kChannels && g_eqGain[c][i] == 150;
+        f.bitmap = SkinBitmap(pressed ? SKIN_BYPASS_PRESSED : bypassed ? SKIN_BYPASSED : SKIN_BAND_ACTIVE, b);
+        f.family = "band bypass";
+        return f;
+    }
+    if ((i = IndexOfId(g_delayUnitButtonId, kChannels, id)) >= 0) {
+        f.bitmap = SkinBitmap(g_delayInCm ? SKIN_DELAY_UNIT_CM : SKIN_DELAY_UNIT_MS, b);
+        f.stringId = g_delayInCm ? IDS_DELAY_UNIT_CM : IDS_DELAY_UNIT_MS;
+        f.font = FaceFont::Button;
+        f.family = "delay unit";
+        return f;
+    }
+    if ((i = IndexOfId(g_curveButtonId, kChannels, id)) >= 0) {
+        f.bitmap = ((ctx.visibleChannels >> i) & 1) ? SkinBitmap(kCurveVisible[i], b) : kCurveHidden[i];
+        f.family = "curve";
+        return f;
+    }
+    if ((i = IndexOfId(g_linkButtonId, kChannels, id)) >= 0) {
+        f.bitmap = LinkButtonBitmap(1 << i, b);
+        f.family = "link";
+        return f;
+    }
+    struct Text {
+        int id, stringId, normal, pressedBitmap;
+        const char* family;
+    };
+    const Text texts[] = {
+        {IDC_RESET_BAND_GAIN, IDS_BYPASS_EQ, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
+        {IDC_PEQ_MODE, ctx.peqMode ? IDS_MODE_PEQ : IDS_MODE_GEQ, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED,
+         "text buttons"},
+        {IDC_RESET_ALL, IDS_RESET_ALL, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
+        {IDC_RESET_EQ, IDS_RESET_EQ, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
+        {IDC_SOURCE, IDS_SELECT_SOURCE, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
+        {IDC_INPUT_VOL, IDS_INPUT_VOL, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
+        {IDC_FILE, IDS_FILE, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
+        {IDC_DELAY_CALE, IDS_DELAY_CALE, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
+    };
+    for (const Text& t : texts) {
+        if (t.id != id) continue;
+        f.bitmap = pressed ? t.pressedBitmap : t.normal;
+        f.stringId = t.stringId;
+        f.font = FaceFont::Button;
+        f.family = t.family;
+        return f;
+    }
+    struct Frame {
+        int id;
+        SkinId normal, pressedSkin;
+        const char* family;
+    };
+    const Frame frames[] = {{IDC_MINIMIZE, SKIN_MINIMIZE, SKIN_MINIMIZE_PRESSED, "minimise"},
+                            {IDC_CLOSE, SKIN_CLOSE, SKIN_CLOSE_PRESSED, "close"},
+                            {IDC_SETUP, SKIN_SETUP, SKIN_SETUP_PRESSED, "settings"}};
+    for (const Frame& fr : frames) {
+        if (fr.id != id) continue;
+        f.bitmap = SkinBitmap(pressed ? fr.pressedSkin : fr.normal, b);
+        f.family = fr.family;
+        return f;
+    }
+    return f;
+}
+
+int TcpStatusBitmap(int state, int bucket)
+{
+    switch (state) {
+    case 1: return SkinBitmap(SKIN_TCP_CONNECTED, bucket);
+    case 2: return SkinBitmap(SKIN_TCP_NETWORK_DOWN, bucket);
+    default: return SkinBitmap(SKIN_TCP_CLOSED, bucket);
+    }
+}
+
+int UsbStatusBitmap(bool connected, int bucket)
+{
+    return SkinBitmap(connected ? SKIN_USB_CONNECTED : SKIN_USB_DISCONNECTED, bucket);
+}
+
+int TitleBitmap(int bucket) { return SkinBitmap(SKIN_TITLE, bucket); }
+
+COLORREF StaticTextColour(int controlId, int group, int source)
+{
+    if (controlId == IDC_VOLUME_CAPTION || group == 0) return RGB(255, 255, 255);
+    const bool selected = (group == 1 && source == 1) || (group == 2 && source == 2) ||
+                          (group == 3 && (source == 3 || source == 9)) || (group == 5 && source == 5);
+    return selected ? RGB(255, 255, 255) : kGreyText;
+}
+
+bool KeepsWindowBrush(int id)
+{
+    if (IndexOfId(g_bandFreqEditId, kBands, id) >= 0 || IndexOfId(g_bandQEditId, kBands, id) >= 0) return true;
+    for (int c = 8; c < kChannels; ++c) {
+        if (id == g_gainEditId[c] || id == g_delayEditId[c]) return true;
+    }
+    return false;
+}
