@@ -11,11 +11,12 @@
 namespace {
 
 // The window's client size by bucket: 727 x 386 dialog units at the base
-// units of "MS Shell Dlg" 9 pt (7 x 14, 8 x 18, 10 x 21, 12 x 25, 13 x 28).
-// The tick table of the master scale, given for every bucket, confirms the
-// widths: its x grows with them.
+// units of the template's face ("MS Shell Dlg" 9 pt): 7, 8, 10, 12 and 13
+// pixels wide, 14, 18, 22, 25 and 29 high. The tick table of the master
+// scale, given for every bucket, confirms the widths (its x grows with
+// them); the given b4 rows, 2.07 times lower than b0's, the height of 29.
 constexpr int kWinW[kDpiBuckets] = {1272, 1454, 1818, 2181, 2363};
-constexpr int kWinH[kDpiBuckets] = {676, 869, 1013, 1206, 1351};
+constexpr int kWinH[kDpiBuckets] = {676, 869, 1062, 1206, 1399};
 constexpr int kBucketDpi[kDpiBuckets] = {96, 120, 144, 168, 192};
 
 const char* const kByWidth = "between b0 and b4 by the window's width";
@@ -477,7 +478,24 @@ std::vector<SinglePlacement> SinglePlacements(int b)
                        b == 0 ? G(y) : D(y, "b0 by the window's height"), ByDpi(84, b), ByDpi(18, b)});
     }
 
-    // The band rows' captions (SetupLabels), right of nothing, left of their row.
+    // The status line (PlaceFrameButtons), along the bottom edge.
+    const struct {
+        int id, x, w;
+    } status[] = {{IDC_SAVE_MODE_LABEL, 14, 150},
+                  {IDC_CURRENT_MODE_LABEL, 170, 150},
+                  {IDC_SOURCE_LABEL, 326, 220},
+                  {IDC_DEVICE_STRING, 900, 120},
+                  {IDC_VERSION, 1130, 130}};
+    for (const auto& st : status) {
+        const int x = Round(st.x * static_cast<double>(kWinW[b]) / kWinW[0]);
+        const int w = Round(st.w * static_cast<double>(kWinW[b]) / kWinW[0]);
+        const int h = Dpi(b, 16);
+        out.push_back({st.id, "PlaceFrameButtons", b == 0 ? G(x) : D(x, "b0 by the window's width"),
+                       D(kWinH[b] - Dpi(b, 31), "31 px (by DPI) above the bottom edge"),
+                       b == 0 ? G(w) : D(w, "b0 by the window's width"), b == 0 ? G(h) : D(h, kByDpi)});
+    }
+
+    // The band rows' captions (SetupLabels), left of their row.
     const Placement fre = PlacementOf(Family::BandFreqFields, b, 1);
     const int cw = Dpi(b, 58);
     const int cx = fre.x0.value - Dpi(b, 4) - cw;

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "app/aboutdlg.h"
+#include "app/placement.h"
 #include "app/tarvel.h"
 #include "dialogs/dialog_messages.h"
 #include "dialogs/dialoglogo.h"
@@ -155,6 +156,9 @@ BOOL CTarvelDlg::OnInitDialog()
     }
     SetWindowIcon(this, m_hIcon);
     QueryScreenDpi();
+    // The window takes the skins' size in the bucket.
+    SetWindowPos(nullptr, 0, 0, WindowWidth(DpiBucket(g_screenDpi)).value, WindowHeight(DpiBucket(g_screenDpi)).value,
+                 SWP_NOMOVE | SWP_NOZORDER);
     g_msgCaption = LoadResString(IDS_MSG_CAPTION);
     m_brushBk.CreateSolidBrush(RGB(33, 44, 61));
     m_brushEdit.CreateSolidBrush(RGB(33, 44, 61));

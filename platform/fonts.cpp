@@ -52,6 +52,17 @@ bool Listed(const QString& key, const char* const* begin, const char* const* end
     return false;
 }
 
+// The CJK family under the name the font database knows it by: a Chinese
+// locale lists it by its Chinese name only.
+QString CjkFamily()
+{
+    for (const char* name : {kCjkFamily, "文泉驿微米黑", "文泉驛微米黑"}) {
+        const QString family = QString::fromUtf8(name);
+        if (QFontDatabase::hasFamily(family)) return family;
+    }
+    return {};
+}
+
 QString SansFamily()
 {
     if (QFontDatabase::hasFamily(QString::fromLatin1(kSansFamily))) return QString::fromLatin1(kSansFamily);
@@ -62,13 +73,13 @@ FontFaceMapping Resolve(const QString& face)
 {
     const QString key = face.trimmed().toLower();
     FontFaceMapping m;
-    const QString cjk = QString::fromLatin1(kCjkFamily);
-    if (Listed(key, std::begin(kDialogFaces), std::end(kDialogFaces)) && QFontDatabase::hasFamily(cjk)) {
+    const QString cjk = CjkFamily();
+    if (Listed(key, std::begin(kDialogFaces), std::end(kDialogFaces)) && !cjk.isEmpty()) {
         m.kind = FontFaceKind::Dialog;
         m.family = cjk.toStdWString();
     } else if (Listed(key, std::begin(kCjkFaces), std::end(kCjkFaces)) || HasCjkCharacter(key)) {
         m.kind = FontFaceKind::Cjk;
-        m.family = (QFontDatabase::hasFamily(cjk) ? cjk : SansFamily()).toStdWString();
+        m.family = (cjk.isEmpty() ? SansFamily() : cjk).toStdWString();
     } else if (!Listed(key, std::begin(kLatinFaces), std::end(kLatinFaces)) &&
                QFontDatabase::hasFamily(face.trimmed())) {
         m.kind = FontFaceKind::Installed;

@@ -9,12 +9,19 @@
 //   TARVEL_SCRIPT_PORT=<port>      the emulated amplifier's TCP port (1..65535):
 //                                  the link talks to 127.0.0.1 on it, whatever
 //                                  device address the build has
+//   TARVEL_SCRIPT_MODEL=<1..8>     confirms the model picker with that model
+//   TARVEL_SCRIPT_CLICK=<id>       clicks that control of the main window once
+//                                  it is up (a popup's button, for a picture)
+#include <atomic>
 #include <cstdio>
+#include <memory>
 #include <cstdlib>
 #include <string>
 
 #include "app/tarvel.h"
 #include "app/tarveldlg.h"
+#include "dialogs/dialoglogo.h"
+#include "model/device_state.h"
 #include "platform/testing.h"
 
 namespace {
@@ -38,6 +45,20 @@ void ScriptedClose(const std::string& shot)
     }
 }
 
+// Confirms the model picker in front with the model asked for.
+bool ConfirmPicker(int model)
+{
+    HWND top = platform_testing::TopModalDialog();
+    auto* picker = top ? dynamic_cast<CDialogLogo*>(CWnd::FromHandle(top)) : nullptr;
+    if (!picker) return false;
+    picker->m_nModelIndex = 0;
+    for (int i = 0; i < CDialogLogo::kModelCount; ++i)
+        if (CDialogLogo::kModels[i].deviceModel == model) picker->m_nModelIndex = i + 1;
+    g_deviceModel = model;
+    ::PostMessage(top, WM_COMMAND, IDC_LOGO_ENTER, 0);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -53,6 +74,26 @@ int main(int argc, char** argv)
         setup.tcp.address = "127.0.0.1";
         setup.tcp.port = static_cast<uint16_t>(value);
         SetLinkSetupForTests(&setup);
+    }
+    WorkerThread picker;
+    const int model = Env("TARVEL_SCRIPT_MODEL") ? std::atoi(Env("TARVEL_SCRIPT_MODEL")) : 0;
+    const int click = Env("TARVEL_SCRIPT_CLICK") ? std::atoi(Env("TARVEL_SCRIPT_CLICK")) : 0;
+    auto confirmed = std::make_shared<std::atomic<bool>>(false);
+    if ((model >= 1 && model <= 8) || click != 0) {
+        picker.Start(
+            [model, click, confirmed](const StopToken& stop) {
+                for (int i = 0; i < 50 && model != 0 && !confirmed->load() && stop.SleepFor(100); ++i) {
+                    PostToUi([model, confirmed] {
+                        if (!confirmed->load() && ConfirmPicker(model)) confirmed->store(true);
+                    });
+                }
+                if (click == 0 || !stop.SleepFor(1500)) return;
+                PostToUi([click] {
+                    CWnd* main = AfxGetMainWnd();
+                    if (main && main->m_hWnd) ::PostMessage(main->m_hWnd, WM_COMMAND, static_cast<WPARAM>(click), 0);
+                });
+            },
+            "picker");
     }
     WorkerThread script;
     if (const char* ms = Env("TARVEL_SCRIPT_CLOSE_MS")) {
@@ -70,5 +111,7 @@ int main(int argc, char** argv)
     const int code = theApp.Run(argc, argv);
     script.RequestStop();
     script.Join();
+    picker.RequestStop();
+    picker.Join();
     return code;
 }
