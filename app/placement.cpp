@@ -87,7 +87,7 @@ const StripRow kStrips[] = {
     {Family::GainScaleLabels, Align::Labels, {170, 301}, {517, 1056}, {30, 64}, {16, 32}, kNoSkin, {0, 0}},
     {Family::MuteButtons, Align::Right, {170, 305}, {596, 1238}, {62, 124}, {18, 36}, kNoSkin, {48, 88}},
     {Family::DelayUnitButtons, Align::Left, {132, 229}, {616, 1278}, {33, 66}, {18, 36}, kNoSkin, {-1, -1}},
-    {Family::DelayFields, Align::Right, {170, 305}, {617, 1280}, {62, 124}, {16, 32}, kNoSkin, {43, 88}},
+    {Family::DelayFields, Align::Right, {170, 305}, {617, 1280}, {62, 124}, {16, 32}, kNoSkin, {48, 88}},
 };
 
 const StripRow& StripOf(Family f)
@@ -162,21 +162,28 @@ Placement StripPlacement(const StripRow& r, int b, int group)
                             : ByHeight(r.h[0], r.h[1], b);
     const Coord x10 = ByWidth(r.x[0], r.x[1], b);
     const Coord ch0 = ChannelX0(group, b);
-    if (group == 1) {
+    if (group == 1 && x10.origin == Origin::Given) {
         p.x0 = x10;
     } else if (group == 0) {
-        p.x0 = D(ch0.value + x10.value - ByWidth(132, 229, b).value, "the 10-output offset within the strip");
+        const int x = StripPlacement(r, b, 1).x0.value + ch0.value - ChannelX0(1, b).value;
+        p.x0 = D(x, "the 10-output offset within the strip");
     } else {
-        const int chW = ChannelWidth(2, b).value;
+        // As the given strips stand: the channel button spans the strip,
+        // the right column is flush with its right edge.
+        const int chW = ChannelWidth(group, b).value;
+        const int phaseW = FamilyWidth(StripOf(Family::PhaseButtons), group, b).value;
         switch (r.align) {
         case Align::Channel:
         case Align::Left: p.x0 = D(ch0.value, "the strip's left edge"); break;
-        case Align::Right:
-        case Align::Slider: p.x0 = D(ch0.value + chW - p.w.value, "flush with the strip's right edge"); break;
-        case Align::Labels:
-            p.x0 = D(ch0.value + chW - NarrowWidth(StripOf(Family::PhaseButtons), b).value,
-                     "under the phase button");
-            break;
+        case Align::Right: p.x0 = D(ch0.value + chW - p.w.value, "flush with the strip's right edge"); break;
+        case Align::Slider: {
+            const int margin = group == 2 ? 0 : ByWidth(8, 15, b).value;
+            p.x0 = D(ch0.value + chW - p.w.value - margin, "the given distance from the strip's right edge");
+        } break;
+        case Align::Labels: {
+            const int shift = group == 2 ? 0 : ByWidth(0, 4, b).value;
+            p.x0 = D(ch0.value + chW - phaseW - shift, "under the phase button");
+        } break;
         }
     }
     return p;

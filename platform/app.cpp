@@ -178,6 +178,8 @@ int GetScreenDpi()
     return v;
 }
 
+void SetScreenDpiForTests(int dpi) { g_cachedDpi.store(dpi > 0 ? dpi : 0); }
+
 DWORD GetTickCount()
 {
     using namespace std::chrono;

@@ -57,6 +57,8 @@ LANGID LangIdFromLocaleName(const std::string& name);
 int GetScreenDpi();
 // The same without the cache.
 int ReadScreenDpi();
+// Tests: the value GetScreenDpi gives from now on (0: read it again).
+void SetScreenDpiForTests(int dpi);
 
 // Milliseconds since an arbitrary start, wrapping at 2^32.
 DWORD GetTickCount();
