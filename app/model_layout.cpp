@@ -68,9 +68,9 @@ std::vector<LayoutState> ModelLayout(int model, bool noAux34)
 int InputCaptionString(int model, int source, int bit)
 {
     static constexpr int kDefault[kInputs] = {
-        IDS_INPUT_HI1, IDS_INPUT_HI2, IDS_INPUT_HI3, IDS_INPUT_HI4, IDS_INPUT_HI5, IDS_INPUT_HI6,
+        IDS_INPUT_HI1,  IDS_INPUT_HI2,  IDS_INPUT_HI3,   IDS_INPUT_HI4,   IDS_INPUT_HI5,  IDS_INPUT_HI6,
         IDS_INPUT_AUX1, IDS_INPUT_AUX2, IDS_INPUT_OPT_L, IDS_INPUT_OPT_R, IDS_INPUT_BT_L, IDS_INPUT_BT_R,
-        IDS_INPUT_HI7, IDS_INPUT_HI8, IDS_INPUT_AUX3, IDS_INPUT_AUX4, IDS_INPUT_HI9, IDS_INPUT_HI10,
+        IDS_INPUT_HI7,  IDS_INPUT_HI8,  IDS_INPUT_AUX3,  IDS_INPUT_AUX4,  IDS_INPUT_HI9,  IDS_INPUT_HI10,
     };
     if (bit < 0 || bit >= kInputs) return 0;
     if (model == 7) {

@@ -30,14 +30,8 @@ constexpr SkinId kCurveVisible[kChannels] = {
     SKIN_CURVE_VISIBLE_CH5, SKIN_CURVE_VISIBLE_CH6,  SKIN_CURVE_VISIBLE_CH7,  SKIN_CURVE_VISIBLE_CH8,
     SKIN_CURVE_VISIBLE_CH9, SKIN_CURVE_VISIBLE_CH10, SKIN_CURVE_VISIBLE_CH11, SKIN_CURVE_VISIBLE_CH12,
 };
-// g_curveOffBitmapId: one picture per channel, the same at every bucket.
-constexpr int kCurveHidden[kChannels] = {
-    IDB_CURVE_HIDDEN_CH1, IDB_CURVE_HIDDEN_CH2,  IDB_CURVE_HIDDEN_CH3,  IDB_CURVE_HIDDEN_CH4,
-    IDB_CURVE_HIDDEN_CH5, IDB_CURVE_HIDDEN_CH6,  IDB_CURVE_HIDDEN_CH7,  IDB_CURVE_HIDDEN_CH8,
-    IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10, IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12,
-};
 constexpr SkinId kLinkGroup[kChannels] = {
-    SKIN_LINK_GROUP1, SKIN_LINK_GROUP2, SKIN_LINK_GROUP3,  SKIN_LINK_GROUP4,  SKIN_LINK_GROUP5,  SKIN_LINK_GROUP6,
+    SKIN_LINK_GROUP1, SKIN_LINK_GROUP2, SKIN_LINK_GROUP3, SKIN_LINK_GROUP4,  SKIN_LINK_GROUP5,  SKIN_LINK_GROUP6,
     SKIN_LINK_GROUP7, SKIN_LINK_GROUP8, SKIN_LINK_GROUP9, SKIN_LINK_GROUP10, SKIN_LINK_GROUP11, SKIN_LINK_GROUP12,
 };
 constexpr int kDefaultName[kChannels] = {IDS_CH1, IDS_CH2, IDS_CH3, IDS_CH4,  IDS_CH5,  IDS_CH6,
@@ -46,6 +40,24 @@ constexpr int kDefaultName[kChannels] = {IDS_CH1, IDS_CH2, IDS_CH3, IDS_CH4,  ID
 int MuteBit(int channel) { return channel < 6 ? channel : channel + 1; }
 
 }  // namespace
+
+const int g_curveOffBitmapId[5][12] = {
+    {IDB_CURVE_HIDDEN_CH1, IDB_CURVE_HIDDEN_CH2, IDB_CURVE_HIDDEN_CH3, IDB_CURVE_HIDDEN_CH4, IDB_CURVE_HIDDEN_CH5,
+     IDB_CURVE_HIDDEN_CH6, IDB_CURVE_HIDDEN_CH7, IDB_CURVE_HIDDEN_CH8, IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10,
+     IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12},
+    {IDB_CURVE_HIDDEN_CH1, IDB_CURVE_HIDDEN_CH2, IDB_CURVE_HIDDEN_CH3, IDB_CURVE_HIDDEN_CH4, IDB_CURVE_HIDDEN_CH5,
+     IDB_CURVE_HIDDEN_CH6, IDB_CURVE_HIDDEN_CH7, IDB_CURVE_HIDDEN_CH8, IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10,
+     IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12},
+    {IDB_CURVE_HIDDEN_CH1, IDB_CURVE_HIDDEN_CH2, IDB_CURVE_HIDDEN_CH3, IDB_CURVE_HIDDEN_CH4, IDB_CURVE_HIDDEN_CH5,
+     IDB_CURVE_HIDDEN_CH6, IDB_CURVE_HIDDEN_CH7, IDB_CURVE_HIDDEN_CH8, IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10,
+     IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12},
+    {IDB_CURVE_HIDDEN_CH1, IDB_CURVE_HIDDEN_CH2, IDB_CURVE_HIDDEN_CH3, IDB_CURVE_HIDDEN_CH4, IDB_CURVE_HIDDEN_CH5,
+     IDB_CURVE_HIDDEN_CH6, IDB_CURVE_HIDDEN_CH7, IDB_CURVE_HIDDEN_CH8, IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10,
+     IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12},
+    {IDB_CURVE_HIDDEN_CH1, IDB_CURVE_HIDDEN_CH2, IDB_CURVE_HIDDEN_CH3, IDB_CURVE_HIDDEN_CH4, IDB_CURVE_HIDDEN_CH5,
+     IDB_CURVE_HIDDEN_CH6, IDB_CURVE_HIDDEN_CH7, IDB_CURVE_HIDDEN_CH8, IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10,
+     IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12},
+};
 
 bool ChannelLooksSelected(int channel)
 {
@@ -83,15 +95,16 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         const int out = i / kInputs, bit = i % kInputs;
         const bool on = ((g_routingMask[out] >> bit) & 1) != 0;
         const bool left = bit % 2 == 0;
-        f.bitmap = SkinBitmap(left ? (on ? SKIN_ROUTE_LEFT_ON : SKIN_ROUTE_LEFT_OFF)
-                                   : (on ? SKIN_ROUTE_RIGHT_ON : SKIN_ROUTE_RIGHT_OFF),
-                              b);
+        f.bitmap = SkinBitmap(
+            left ? (on ? SKIN_ROUTE_LEFT_ON : SKIN_ROUTE_LEFT_OFF) : (on ? SKIN_ROUTE_RIGHT_ON : SKIN_ROUTE_RIGHT_OFF),
+            b);
         f.family = "routing";
         return f;
     }
     if ((i = IndexOfId(g_channelButtonId, kChannels, id)) >= 0) {
         SkinId skin;
-        if (ChannelLooksSelected(i)) skin = ModelKnown(ctx.model) ? SKIN_CHANNEL_SELECTED : SKIN_CHANNEL_SELECTED_UNKNOWN;
+        if (ChannelLooksSelected(i))
+            skin = ModelKnown(ctx.model) ? SKIN_CHANNEL_SELECTED : SKIN_CHANNEL_SELECTED_UNKNOWN;
         else if (!ModelKnown(ctx.model)) skin = SKIN_CHANNEL_UNKNOWN;
         else skin = TwelveOutputs(ctx.model) ? SKIN_CHANNEL_NARROW : SKIN_CHANNEL;
         f.bitmap = SkinBitmap(skin, b);
@@ -110,7 +123,10 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
     }
     if ((i = IndexOfId(g_muteButtonId, kChannels, id)) >= 0) {
         const bool muted = ((g_muteMask >> MuteBit(i)) & 1) != 0;
-        f.bitmap = SkinBitmap(muted ? SKIN_MUTED : TwelveOutputs(ctx.model) ? SKIN_NOT_MUTED_NARROW : SKIN_NOT_MUTED, b);
+        f.bitmap = SkinBitmap(muted                      ? SKIN_MUTED
+                              : TwelveOutputs(ctx.model) ? SKIN_NOT_MUTED_NARROW
+                                                         : SKIN_NOT_MUTED,
+                              b);
         f.family = "mute";
         return f;
     }
@@ -134,7 +150,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         return f;
     }
     if ((i = IndexOfId(g_curveButtonId, kChannels, id)) >= 0) {
-        f.bitmap = ((ctx.visibleChannels >> i) & 1) ? SkinBitmap(kCurveVisible[i], b) : kCurveHidden[i];
+        f.bitmap = ((ctx.visibleChannels >> i) & 1) ? SkinBitmap(kCurveVisible[i], b) : g_curveOffBitmapId[b][i];
         f.family = "curve";
         return f;
     }

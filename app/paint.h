@@ -19,9 +19,9 @@ struct FaceContext {
 enum class FaceFont { None, Button, Channel };
 
 struct ButtonFace {
-    int bitmap = 0;     // 0: the control is none of the families
-    int stringId = 0;   // the caption, or 0
-    int channel = -1;   // a channel button: the caption is the channel's name
+    int bitmap = 0;    // 0: the control is none of the families
+    int stringId = 0;  // the caption, or 0
+    int channel = -1;  // a channel button: the caption is the channel's name
     FaceFont font = FaceFont::None;
     const char* family = "";
 };
@@ -35,12 +35,16 @@ bool ChannelLooksSelected(int channel);
 // most 20 bytes), else "CH1".."CH12" from the string table.
 std::wstring ChannelName(int channel);
 
+// The picture of a curve button whose curve is hidden, by bucket and
+// channel: one picture per channel, the same at every bucket.
+extern const int g_curveOffBitmapId[5][12];
+
 // LoadLinkButtonBitmap's choice: the picture of the first link group that
 // holds a channel of channelBit, or of no group.
 int LinkButtonBitmap(int channelBit, int bucket);
 
 // Status pictures.
-int TcpStatusBitmap(int tcpState, int bucket);   // 0 closed, 1 connected, 2 network down
+int TcpStatusBitmap(int tcpState, int bucket);  // 0 closed, 1 connected, 2 network down
 int UsbStatusBitmap(bool connected, int bucket);
 int TitleBitmap(int bucket);
 

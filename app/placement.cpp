@@ -82,7 +82,13 @@ const StripRow kStrips[] = {
     {Family::PhaseButtons, Align::Right, {170, 305}, {474, 975}, {62, 124}, {18, 36}, kNoSkin, {48, 88}},
     {Family::LinkButtons, Align::Left, {132, 229}, {474, 975}, {33, 66}, {18, 36}, kNoSkin, {-1, -1}},
     {Family::GainFields, Align::Right, {170, 305}, {495, 1016}, {62, 124}, {16, 32}, kNoSkin, {43, 88}},
-    {Family::GainSliders, Align::Slider, {204, 374}, {514, 1050}, {20, 40}, {80, 186}, SKIN_CH_SLIDER_TRACK_LIT,
+    {Family::GainSliders,
+     Align::Slider,
+     {204, 374},
+     {514, 1050},
+     {20, 40},
+     {80, 186},
+     SKIN_CH_SLIDER_TRACK_LIT,
      {0, 0}},
     {Family::GainScaleLabels, Align::Labels, {170, 301}, {517, 1056}, {30, 64}, {16, 32}, kNoSkin, {0, 0}},
     {Family::MuteButtons, Align::Right, {170, 305}, {596, 1238}, {62, 124}, {18, 36}, kNoSkin, {48, 88}},
@@ -231,7 +237,10 @@ Placement BandPlacement(Family f, int b)
         p.w = fw;
         p.h = ByHeight(13, 26, b);
         const int y[][2] = {{266, 551}, {281, 583}, {297, 615}, {313, 647}};
-        const int row = f == Family::BandLabels ? 0 : f == Family::BandFreqFields ? 1 : f == Family::BandQFields ? 2 : 3;
+        const int row = f == Family::BandLabels       ? 0
+                        : f == Family::BandFreqFields ? 1
+                        : f == Family::BandQFields    ? 2
+                                                      : 3;
         p.y0 = ByHeight(y[row][0], y[row][1], b);
     } break;
     }
@@ -321,7 +330,8 @@ Coord WindowHeight(int b)
 const std::vector<FamilyInfo>& PlacedFamilies()
 {
     static const std::vector<FamilyInfo> families = {
-        {Family::ChannelButtons, "channel buttons", "PlaceChannelButtons", Shape::Row, g_channelButtonId, kChannels, true},
+        {Family::ChannelButtons, "channel buttons", "PlaceChannelButtons", Shape::Row, g_channelButtonId, kChannels,
+         true},
         {Family::PhaseButtons, "phase buttons", "PlacePhaseButtons", Shape::Row, g_phaseButtonId, kChannels, true},
         {Family::LinkButtons, "Link buttons", "PlaceLinkButtons", Shape::Row, g_linkButtonId, kChannels, true},
         {Family::GainFields, "gain fields", "PlaceGainEdits", Shape::Row, g_gainEditId, kChannels, true},
@@ -404,7 +414,7 @@ std::vector<ControlRect> FamilyRects(Family family, int bucket, int group)
 VolumeScale VolumeScaleOf(int bucket)
 {
     static constexpr VolumeScale kScale[kDpiBuckets] = {
-        {72, 8, 2, 9, 5, 1203, 1223},      {91, 10, 2, 11, 7, 1374, 1399},   {114, 11, 3, 15, 9, 1718, 1748},
+        {72, 8, 2, 9, 5, 1203, 1223},     {91, 10, 2, 11, 7, 1374, 1399},   {114, 11, 3, 15, 9, 1718, 1748},
         {129, 13, 3, 19, 13, 2063, 2097}, {145, 15, 4, 20, 14, 2234, 2274},
     };
     return kScale[std::clamp(bucket, 0, kDpiBuckets - 1)];
@@ -441,18 +451,17 @@ std::vector<SinglePlacement> SinglePlacements(int b)
     const int sliderY = vs.y0 - Dpi(b, 9);
     const Coord sliderX = {vs.xLeftEnd, Origin::Given, "the tick table's left end (given)"};
     out.push_back({IDC_SYSTEM_VOL_SLIDER, "SetupSystemVol", sliderX,
-                   b == 0 ? G(sliderY) : D(sliderY, "the first tick less 9 px (by DPI)"),
-                   Measured(track.w, 20, -1, b), Measured(track.h, 140, -1, b)});
+                   b == 0 ? G(sliderY) : D(sliderY, "the first tick less 9 px (by DPI)"), Measured(track.w, 20, -1, b),
+                   Measured(track.h, 140, -1, b)});
     const int fieldX = vs.xLeftEnd - Dpi(b, 8);
     const int fieldY = sliderY + track.h + Dpi(b, 3);
     out.push_back({IDC_SYSTEM_VOL, "SetupSystemVol",
                    b == 0 ? G(fieldX) : D(fieldX, "the slider's x less 8 px (by DPI)"),
                    b == 0 ? G(fieldY) : D(fieldY, "3 px (by DPI) below the slider"), ByDpi(60, b), ByDpi(16, b)});
     const Size2 mute = ArtSize(SKIN_MASTER_MUTED, b);
-    out.push_back({IDC_SYS_MUTE, "SetupSystemVol",
-                   b == 0 ? G(fieldX - mute.w) : D(fieldX - mute.w, "left of the field"),
-                   b == 0 ? G(fieldY) : D(fieldY, "the field's y"), Measured(mute.w, 24, -1, b),
-                   Measured(mute.h, 16, -1, b)});
+    out.push_back(
+        {IDC_SYS_MUTE, "SetupSystemVol", b == 0 ? G(fieldX - mute.w) : D(fieldX - mute.w, "left of the field"),
+         b == 0 ? G(fieldY) : D(fieldY, "the field's y"), Measured(mute.w, 24, -1, b), Measured(mute.h, 16, -1, b)});
 
     // Frame buttons (PlaceFrameButtons), from the window's right edge.
     const struct {
@@ -473,9 +482,9 @@ std::vector<SinglePlacement> SinglePlacements(int b)
         const char* routine;
         int x, y;
     } buttons[] = {
-        {IDC_INPUT_VOL, "PlaceFrameButtons", 17, 373},     {IDC_FILE, "PlaceFrameButtons", 1171, 373},
-        {IDC_DELAY_CALE, "PlaceFrameButtons", 17, 406},    {IDC_RESET_ALL, "PlaceActionButtons", 1171, 233},
-        {IDC_PEQ_MODE, "PlaceActionButtons", 1171, 263},   {IDC_RESET_EQ, "PlaceActionButtons", 1171, 293},
+        {IDC_INPUT_VOL, "PlaceFrameButtons", 17, 373},          {IDC_FILE, "PlaceFrameButtons", 1171, 373},
+        {IDC_DELAY_CALE, "PlaceFrameButtons", 17, 406},         {IDC_RESET_ALL, "PlaceActionButtons", 1171, 233},
+        {IDC_PEQ_MODE, "PlaceActionButtons", 1171, 263},        {IDC_RESET_EQ, "PlaceActionButtons", 1171, 293},
         {IDC_RESET_BAND_GAIN, "PlaceActionButtons", 1171, 323}, {IDC_SOURCE, "PlaceActionButtons", 1171, 406},
     };
     for (const auto& bt : buttons) {
@@ -642,8 +651,8 @@ std::string PlacementTableText()
     char line[256];
     auto put = [&](const char* what, const char* routine, int b, int g, const char* field, const Coord& c) {
         std::snprintf(line, sizeof line, "%-28s %-22s b%d g%d %-7s %5d %s%s\n", what, routine, b,
-                      g < 0 ? 0 : OutputsOfGroup(g), field, c.value, c.origin == Origin::Given ? "given" : "derived: ",
-                      c.origin == Origin::Given ? "" : c.rule);
+                      g < 0 ? 0 : OutputsOfGroup(g), field, c.value,
+                      c.origin == Origin::Given ? "given" : "derived: ", c.origin == Origin::Given ? "" : c.rule);
         out += line;
     };
     for (int b = 0; b < kDpiBuckets; ++b) {

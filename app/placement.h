@@ -25,10 +25,10 @@ struct Coord {
 };
 
 enum class Shape {
-    Row,         // x0 + i * dx, y0
-    Column,      // x0, y0 + i * dy
-    ScaleLabels, // per channel (row, dx) a column of 3 (y0 + k * dy)
-    TwoColumns,  // 4 + 4: x0 and x0 + dx, y0 + (i % 4) * dy
+    Row,          // x0 + i * dx, y0
+    Column,       // x0, y0 + i * dy
+    ScaleLabels,  // per channel (row, dx) a column of 3 (y0 + k * dy)
+    TwoColumns,   // 4 + 4: x0 and x0 + dx, y0 + (i % 4) * dy
 };
 
 enum class Family {
@@ -57,9 +57,9 @@ struct FamilyInfo {
     const char* name;     // "channel buttons IDC_SELECT_CH<n>"
     const char* routine;  // the placing routine of CTarvelDlg
     Shape shape;
-    const int* ids;       // the family's id table, in placing order
+    const int* ids;  // the family's id table, in placing order
     int count;
-    bool perGroup;        // depends on the layout group
+    bool perGroup;  // depends on the layout group
 };
 const std::vector<FamilyInfo>& PlacedFamilies();
 const FamilyInfo& FamilyInfoOf(Family family);

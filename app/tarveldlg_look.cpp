@@ -496,8 +496,8 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
             CRect rc(dis->rcItem);
             DrawBitmapStretched(dc, face.bitmap, rc);
             const std::wstring text = face.channel >= 0 ? ChannelName(face.channel)
-                                      : face.stringId ? LoadResString(face.stringId)
-                                                      : std::wstring();
+                                      : face.stringId   ? LoadResString(face.stringId)
+                                                        : std::wstring();
             if (!text.empty()) {
                 CFont* old = dc->SelectObject(face.font == FaceFont::Channel ? &m_fontChannel : &m_fontButton);
                 dc->SetTextColor(kButtonTextColour);

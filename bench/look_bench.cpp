@@ -146,9 +146,10 @@ int main(int argc, char** argv)
                 g_deviceModel = 4;
                 dlg.RelayoutAll();
             });
-            std::printf("%d dpi: program start to model picker shown %.1f ms, picker confirmed to main window shown "
-                        "%.1f ms\n",
-                        dpi, pickerMs, shownMs);
+            std::printf(
+                "%d dpi: program start to model picker shown %.1f ms, picker confirmed to main window shown "
+                "%.1f ms\n",
+                dpi, pickerMs, shownMs);
             std::printf("%d dpi: resident memory once the window is shown: %.1f MB\n", dpi, residentKb / 1024.0);
             std::printf("%d dpi: full repaint of the main window, %d repaints: median %.2f  worst %.2f ms\n", dpi,
                         repaints, Median(paint), *std::max_element(paint.begin(), paint.end()));

@@ -46,10 +46,10 @@ TEST(ModelLayout, StripsRowsColumnsAndCaptionsByModel)
     };
     const std::set<int> all = Range(0, 17);
     const Case cases[] = {
-        {1, false, 8, Without(all, {12, 13, 16, 17})}, {1, true, 8, Range(0, 11)},
+        {1, false, 8, Without(all, {12, 13, 16, 17})},  {1, true, 8, Range(0, 11)},
         {4, false, 10, Without(all, {12, 13, 16, 17})}, {4, true, 10, Range(0, 11)},
         {3, false, 10, Without(all, {12, 13, 16, 17})}, {7, true, 10, Without(all, {12, 13, 16, 17})},
-        {5, false, 8, Without(Range(0, 11), {4, 5})},  {5, true, 8, Without(Range(0, 11), {4, 5})},
+        {5, false, 8, Without(Range(0, 11), {4, 5})},   {5, true, 8, Without(Range(0, 11), {4, 5})},
         {6, false, 8, Without(all, {16, 17})},          {6, true, 8, Without(all, {16, 17})},
         {2, false, 12, Without(all, {16, 17})},         {2, true, 12, Without(all, {16, 17})},
         {8, false, 12, Without(all, {14, 15})},         {8, true, 12, Without(all, {14, 15})},

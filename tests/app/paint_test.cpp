@@ -121,8 +121,7 @@ TEST_F(PaintTest, ChannelNames)
 
 TEST_F(PaintTest, StatusPicturesByLinkStateAndBucket)
 {
-    const int tcp[3][kDpiBuckets] = {
-        {191, 723, 724, 725, 726}, {187, 719, 720, 721, 722}, {190, 727, 728, 729, 730}};
+    const int tcp[3][kDpiBuckets] = {{191, 723, 724, 725, 726}, {187, 719, 720, 721, 722}, {190, 727, 728, 729, 730}};
     const int usb[2][kDpiBuckets] = {{193, 432, 433, 680, 434}, {192, 429, 430, 685, 431}};
     for (int b = 0; b < kDpiBuckets; ++b) {
         for (int state = 0; state < 3; ++state) EXPECT_EQ(TcpStatusBitmap(state, b), tcp[state][b]) << b;
@@ -174,7 +173,8 @@ TEST_F(StatusWindowTest, TheLinkStateIsAlwaysVisible)
                 const int x = rc.left + rc.Width() * 7 / 8, y = rc.top + rc.Height() / 3;
                 shown = platform_testing::GrabWindowPixel(dlg.m_hWnd, x, y);
                 const int bucket = DpiBucket(g_screenDpi);
-                const int bitmap = id == IDC_USB_PIC ? UsbStatusBitmap(state != 0, bucket) : TcpStatusBitmap(state, bucket);
+                const int bitmap =
+                    id == IDC_USB_PIC ? UsbStatusBitmap(state != 0, bucket) : TcpStatusBitmap(state, bucket);
                 CBitmap picture;
                 picture.LoadBitmap(static_cast<UINT>(bitmap));
                 CDC source;

@@ -81,7 +81,8 @@ TEST(PlacementTable, TheSkinsGivenValuesStandExactly)
     for (int b = 0; b < kDpiBuckets; ++b) {
         const Placement s = PlacementOf(Family::BandSliders, b, 1);
         EXPECT_EQ(s.dx.value, s.w.value + gap[b]) << b;
-        EXPECT_EQ(PlacementOf(Family::BandFreqFields, b, 1).dx.value, PlacementOf(Family::BandFreqFields, b, 1).w.value + 2);
+        EXPECT_EQ(PlacementOf(Family::BandFreqFields, b, 1).dx.value,
+                  PlacementOf(Family::BandFreqFields, b, 1).w.value + 2);
     }
     ExpectGiven(WindowWidth(0), 1272, "window");
     ExpectGiven(WindowHeight(0), 676, "window");
@@ -92,15 +93,24 @@ TEST(PlacementTable, SingleControlsGivenInBucketZero)
     struct Row {
         int id, x, y, w, h;
     } rows[] = {
-        {IDC_CH_NAME_CAPTION, 14, 454, 90, 12},   {IDC_LINK_CAPTION, 10, 477, 46, 12},
-        {IDC_PHASE_CAPTION, 58, 477, 51, 12},     {g_delayLabelId[0], 20, 620, 70, 14},
-        {IDC_SYSTEM_VOL_SLIDER, 1203, 63, 20, 140}, {IDC_SYSTEM_VOL, 1195, 206, 60, 16},
-        {IDC_SYS_MUTE, 1171, 206, 24, 16},        {IDC_SETUP, 1118, 2, 46, 30},
-        {IDC_MINIMIZE, 1164, 2, 46, 30},          {IDC_CLOSE, 1210, 2, 46, 30},
-        {IDC_INPUT_VOL, 17, 373, 84, 18},         {IDC_FILE, 1171, 373, 84, 18},
-        {IDC_DELAY_CALE, 17, 406, 84, 18},        {IDC_RESET_ALL, 1171, 233, 84, 18},
-        {IDC_PEQ_MODE, 1171, 263, 84, 18},        {IDC_RESET_EQ, 1171, 293, 84, 18},
-        {IDC_RESET_BAND_GAIN, 1171, 323, 84, 18}, {IDC_SOURCE, 1171, 406, 84, 18},
+        {IDC_CH_NAME_CAPTION, 14, 454, 90, 12},
+        {IDC_LINK_CAPTION, 10, 477, 46, 12},
+        {IDC_PHASE_CAPTION, 58, 477, 51, 12},
+        {g_delayLabelId[0], 20, 620, 70, 14},
+        {IDC_SYSTEM_VOL_SLIDER, 1203, 63, 20, 140},
+        {IDC_SYSTEM_VOL, 1195, 206, 60, 16},
+        {IDC_SYS_MUTE, 1171, 206, 24, 16},
+        {IDC_SETUP, 1118, 2, 46, 30},
+        {IDC_MINIMIZE, 1164, 2, 46, 30},
+        {IDC_CLOSE, 1210, 2, 46, 30},
+        {IDC_INPUT_VOL, 17, 373, 84, 18},
+        {IDC_FILE, 1171, 373, 84, 18},
+        {IDC_DELAY_CALE, 17, 406, 84, 18},
+        {IDC_RESET_ALL, 1171, 233, 84, 18},
+        {IDC_PEQ_MODE, 1171, 263, 84, 18},
+        {IDC_RESET_EQ, 1171, 293, 84, 18},
+        {IDC_RESET_BAND_GAIN, 1171, 323, 84, 18},
+        {IDC_SOURCE, 1171, 406, 84, 18},
     };
     const std::vector<SinglePlacement> singles = SinglePlacements(0);
     for (const Row& r : rows) {
@@ -130,7 +140,7 @@ TEST(PlacementTable, MatrixGivenValues)
         int model;
         bool noAux;
         int x0, right, dy;
-    } rows[] = {{1, false, 151, 19, 17}, {4, false, 133, 19, 17}, {4, true, 133, 19, 20}, {3, false, 133, 19, 17},
+    } rows[] = {{1, false, 151, 19, 17}, {4, false, 133, 19, 17}, {4, true, 133, 19, 20},  {3, false, 133, 19, 17},
                 {5, false, 151, 19, 23}, {6, false, 151, 19, 15}, {2, false, 135, 15, 15}, {8, false, 135, 15, 15}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.model);
@@ -201,7 +211,8 @@ TEST(PlacementTable, EveryFamilyInsideTheWindowWithoutOverlap)
                     }
                 }
             }
-            for (const SinglePlacement& s : SinglePlacements(b)) ExpectInside({s.id, s.x.value, s.y.value, s.w.value, s.h.value}, b);
+            for (const SinglePlacement& s : SinglePlacements(b))
+                ExpectInside({s.id, s.x.value, s.y.value, s.w.value, s.h.value}, b);
         }
     }
 }
@@ -210,8 +221,8 @@ TEST(PlacementTable, EveryFamilyInsideTheWindowWithoutOverlap)
 // row do not touch each other; the band columns share their centre.
 TEST(PlacementTable, StripsAndBandsStandInColumns)
 {
-    const Family strip[] = {Family::PhaseButtons, Family::LinkButtons,     Family::GainFields,
-                            Family::GainSliders,  Family::GainScaleLabels, Family::MuteButtons,
+    const Family strip[] = {Family::PhaseButtons,     Family::LinkButtons,     Family::GainFields,
+                            Family::GainSliders,      Family::GainScaleLabels, Family::MuteButtons,
                             Family::DelayUnitButtons, Family::DelayFields};
     for (int b = 0; b < kDpiBuckets; ++b) {
         for (int g = 0; g < kLayoutGroups; ++g) {
@@ -242,8 +253,8 @@ TEST(PlacementTable, StripsAndBandsStandInColumns)
                 ExpectNoOverlap(own);
             }
         }
-        const Family band[] = {Family::BandLabels, Family::BandFreqFields, Family::BandQFields, Family::BandGainFields,
-                               Family::BandSliders, Family::BypassButtons};
+        const Family band[] = {Family::BandLabels,     Family::BandFreqFields, Family::BandQFields,
+                               Family::BandGainFields, Family::BandSliders,    Family::BypassButtons};
         for (int i = 0; i < kBands; ++i) {
             const ControlRect ref = FamilyRects(Family::BandFreqFields, b, 1)[static_cast<size_t>(i)];
             for (Family f : band) {

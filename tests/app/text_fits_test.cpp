@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -82,8 +82,9 @@ public:
             f.font->GetLogFont(&lf);
             const int em = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
             if (extent.cx > rc.Width() - f.spare)
-                Fault(id, "\"" + Narrow(f.text) + "\" is " + std::to_string(extent.cx) + " px wide for " +
-                              std::to_string(rc.Width() - f.spare),
+                Fault(id,
+                      "\"" + Narrow(f.text) + "\" is " + std::to_string(extent.cx) + " px wide for " +
+                          std::to_string(rc.Width() - f.spare),
                       rc);
             if (em > rc.Height()) Fault(id, "font of " + std::to_string(em) + " px in a control that high", rc);
         }
@@ -121,7 +122,7 @@ CFont* FontOf(CDialog& window, CWnd* item)
 {
     if (CFont* f = item ? item->GetFont() : nullptr) return f;
     if (CFont* f = window.GetFont()) return f;
-    static std::map<std::pair<std::wstring, int>, std::unique_ptr<CFont>> fonts;
+    static auto& fonts = *new std::map<std::pair<std::wstring, int>, std::unique_ptr<CFont>>;  // kept to the end
     const DialogTemplate* t = window.GetTemplate();
     const int px = PointsToPixels(t->fontPointSize, g_screenDpi);
     auto& font = fonts[{t->fontFace, px}];
@@ -177,7 +178,8 @@ void WalkMainWindow(CTarvelDlg& dlg, Walker& w)
             else if (face.stringId) fits.push_back({LoadResString(face.stringId), &button.font});
             // Both captions of the GEQ/PEQ and 0°/180° buttons.
             if (c.id == IDC_PEQ_MODE) fits.push_back({LoadResString(IDS_MODE_GEQ), &button.font});
-            if (IndexOfId(g_phaseButtonId, kChannels, c.id) >= 0) fits.push_back({LoadResString(IDS_PHASE_180), &button.font});
+            if (IndexOfId(g_phaseButtonId, kChannels, c.id) >= 0)
+                fits.push_back({LoadResString(IDS_PHASE_180), &button.font});
             if (IndexOfId(g_delayUnitButtonId, kChannels, c.id) >= 0)
                 fits.push_back({LoadResString(IDS_DELAY_UNIT_CM), &button.font});
         } else if (c.kind == "COMBOBOX") {
