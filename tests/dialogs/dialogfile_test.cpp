@@ -123,7 +123,8 @@ TEST_F(DialogFileTest, CloseButtonFollowsTheDpiBucket)
             EXPECT_EQ(GrabWindowPixel(close->m_hWnd, x, y), StretchedPixel(row.normal, close->m_hWnd, x, y));
             close->SetState(TRUE);
             EXPECT_EQ(GrabWindowPixel(close->m_hWnd, x, y), StretchedPixel(row.pressed, close->m_hWnd, x, y));
-            EXPECT_NE(StretchedPixel(row.normal, close->m_hWnd, x, y), StretchedPixel(row.pressed, close->m_hWnd, x, y));
+            EXPECT_NE(StretchedPixel(row.normal, close->m_hWnd, x, y),
+                      StretchedPixel(row.pressed, close->m_hWnd, x, y));
             close->SetState(FALSE);
             dlg.EndDialog(IDCANCEL);
         });
