@@ -14,6 +14,11 @@
 #include "app/control_ids.h"
 #include "app/paint.h"
 #include "dialogs/dialogfile.h"
+#include "dialogs/dialogsetup.h"
+#include "dialogs/importmodedsp.h"
+#include "dialogs/inputaudiosource.h"
+#include "dialogs/savechannelname.h"
+#include "dialogs/savemodetodsp.h"
 #include "dialogs/loadpercent.h"
 #include "dialogs/popuplook.h"
 #include "model/codecs.h"
@@ -57,7 +62,8 @@ struct OwnFont {
 struct Fit {
     std::wstring text;
     CFont* font = nullptr;
-    int spare = 0;  // pixels of the width the control keeps for itself
+    int spare = 0;       // pixels of the width the control keeps for itself
+    bool wraps = false;  // a static that breaks its text into lines
 };
 
 class Walker {
@@ -77,10 +83,20 @@ public:
             Fault(id, "lies outside its window", rc);
         for (const Fit& f : fits) {
             if (f.text.empty() || !f.font) continue;
-            const CSize extent = Extent(f.text, f.font);
             LOGFONTW lf{};
             f.font->GetLogFont(&lf);
             const int em = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+            if (f.wraps) {
+                // Lines of text, the last one counted by its font's em.
+                const CSize lines = Wrapped(f.text, f.font, rc.Width());
+                const int height = lines.cy - Wrapped(L"X", f.font, rc.Width()).cy + em;
+                if (lines.cx > rc.Width() || height > rc.Height())
+                    Fault(id, "\"" + Narrow(f.text) + "\" takes " + std::to_string(lines.cx) + "x" +
+                                  std::to_string(lines.cy) + " px in lines",
+                          rc);
+                continue;
+            }
+            const CSize extent = Extent(f.text, f.font);
             if (extent.cx > rc.Width() - f.spare)
                 Fault(id,
                       "\"" + Narrow(f.text) + "\" is " + std::to_string(extent.cx) + " px wide for " +
@@ -104,6 +120,18 @@ private:
         dc.SelectObject(&bmp);
         dc.SelectObject(font);
         return dc.GetTextExtent(text);
+    }
+    CSize Wrapped(const std::wstring& text, CFont* font, int width)
+    {
+        CBitmap bmp;
+        bmp.CreateCompatibleBitmap(nullptr, 4, 4);
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        dc.SelectObject(&bmp);
+        dc.SelectObject(font);
+        CRect r(0, 0, width, 0);
+        dc.DrawText(text, &r, DT_CALCRECT | DT_WORDBREAK);
+        return {r.Width(), r.Height()};
     }
     void Fault(int id, const std::string& what, const CRect& rc)
     {
@@ -131,6 +159,13 @@ CFont* FontOf(CDialog& window, CWnd* item)
         font->CreateFont(-px, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, t->fontFace.c_str());
     }
     return font.get();
+}
+
+// A static that breaks its text into lines (left, centred, right).
+bool Wraps(uint32_t style)
+{
+    const uint32_t type = style & SS_TYPEMASK;
+    return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
 }
 
 // The widest texts each kind of entry field shows.
@@ -190,7 +225,7 @@ void WalkMainWindow(CTarvelDlg& dlg, Walker& w)
             for (const std::wstring& t : FieldTexts(c.id)) fits.push_back({t, FontOf(dlg, item), 2});
             if (item) fits.push_back({item->GetWindowTextString(), FontOf(dlg, item), 2});
         } else if (c.kind == "STATIC" && (c.style & SS_TYPEMASK) != SS_BITMAP && item) {
-            fits.push_back({item->GetWindowTextString(), FontOf(dlg, item)});
+            fits.push_back({item->GetWindowTextString(), FontOf(dlg, item), 0, Wraps(c.style)});
         }
         w.Check(dlg, c.id, fits);
     }
@@ -214,20 +249,21 @@ void WalkPopup(CDialog& dlg, Walker& w)
         }
         const bool ownerDrawn = c.kind == "BUTTON" && (c.style & BS_TYPEMASK) == BS_OWNERDRAW;
         if (!drawn && !ownerDrawn && item && c.kind != "PROGRESS" && (c.style & SS_TYPEMASK) != SS_ICON)
-            fits.push_back({item->GetWindowTextString(), FontOf(dlg, item), c.kind == "BUTTON" ? 6 : 0});
+            fits.push_back({item->GetWindowTextString(), FontOf(dlg, item), c.kind == "BUTTON" ? 6 : 0,
+                            c.kind == "STATIC" && Wraps(c.style)});
         w.Check(dlg, c.id, fits);
     }
 }
 
 // Opens a popup from the script's thread, walks it, closes it.
-template <class Popup>
-void OpenAndWalk(Walker& w, const std::function<void(Popup&)>& close)
+void OpenAndWalk(Walker& w, const std::function<std::unique_ptr<CDialog>()>& make,
+                 const std::function<void(CDialog&)>& close = [](CDialog& d) { d.EndDialog(IDCANCEL); })
 {
-    auto* slot = new Popup*(nullptr);
-    PostToUi([slot] {
-        Popup popup;
-        *slot = &popup;
-        popup.DoModal();
+    auto slot = std::make_shared<CDialog*>(nullptr);
+    PostToUi([slot, make] {
+        std::unique_ptr<CDialog> popup = make();
+        *slot = popup.get();
+        popup->DoModal();
         *slot = nullptr;
     });
     ASSERT_TRUE(WaitOnUi([slot] {
@@ -237,7 +273,22 @@ void OpenAndWalk(Walker& w, const std::function<void(Popup&)>& close)
     OnUi([&] { WalkPopup(**slot, w); });
     OnUi([&] { close(**slot); });
     EXPECT_TRUE(WaitOnUi([slot] { return *slot == nullptr; }));
-    delete slot;
+}
+
+// Every popup of the main window.
+void WalkPopups(Walker& w)
+{
+    static PresetNameRecords names{};
+    static const char channelName[kNameRecordBytes] = {};
+    OpenAndWalk(w, [] { return std::make_unique<CDialogFile>(); });
+    OpenAndWalk(w, [] { return std::make_unique<CAboutDlg>(); });
+    OpenAndWalk(w, [] { return std::make_unique<CImportModeDsp>(0, names); });
+    OpenAndWalk(w, [] { return std::make_unique<CSaveModeToDsp>(0, names); });
+    OpenAndWalk(w, [] { return std::make_unique<CInputAudioSource>(0, 0); });
+    OpenAndWalk(w, [] { return std::make_unique<CSaveChannelName>(0, channelName); });
+    OpenAndWalk(w, [] { return std::make_unique<CDialogSetup>(60); });
+    OpenAndWalk(w, [] { return std::make_unique<CLoadPercent>(); }, [](CDialog&) { g_progressPermille = 1000; });
+    g_progressPermille = 0;
 }
 
 class TextFitsTest : public MainWindowTest {
@@ -288,10 +339,7 @@ TEST_F(TextFitsTest, EveryControlOfEveryWindowInsideAndItsTextWhole)
                         checked += w.Checked();
                     }
                     Walker popups(where + ", popups");
-                    OpenAndWalk<CDialogFile>(popups, [](CDialogFile& d) { d.EndDialog(IDCANCEL); });
-                    OpenAndWalk<CAboutDlg>(popups, [](CAboutDlg& d) { d.EndDialog(IDCANCEL); });
-                    OpenAndWalk<CLoadPercent>(popups, [](CLoadPercent&) { g_progressPermille = 1000; });
-                    g_progressPermille = 0;
+                    WalkPopups(popups);
                     faults.insert(faults.end(), popups.Faults().begin(), popups.Faults().end());
                     checked += popups.Checked();
                     OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });

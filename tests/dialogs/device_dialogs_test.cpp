@@ -213,16 +213,20 @@ TEST_F(DeviceDialogsTest, SourceListAndTheHighLevelMixToggle)
             CRect r;
             toggle->GetClientRect(&r);
             EXPECT_EQ(r.Width(), 12);
-            EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), Rgb(0x2b3646));  // 314: High Level
+            const COLORREF disabled = StretchedPixel(IDB_MIX_DISABLED, toggle->m_hWnd, 5, 5);
+            const COLORREF off = StretchedPixel(IDB_MIX_OFF, toggle->m_hWnd, 5, 5);
+            const COLORREF on = StretchedPixel(IDB_MIX_ON, toggle->m_hWnd, 5, 5);
+            EXPECT_TRUE(disabled != off && off != on && on != disabled);
+            EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), disabled);  // 314: High Level
             Click(toggle);
             EXPECT_EQ(dlg.GetHighLevelMix(), 0);
             CComboBox* combo = Combo(dlg, IDC_SOURCE_COMBO);
             combo->SetFocus();
             PressKey(combo->m_hWnd, VK_DOWN);
             PressKey(combo->m_hWnd, VK_DOWN);                                 // Bluetooth
-            EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), Rgb(0x3a4658));  // 284: off
+            EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), off);  // 284: off
             Click(toggle);
-            EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), Rgb(0x2f8fe0));  // 283: on
+            EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), on);  // 283: on
             Click(dlg.GetDlgItem(IDOK));
         });
         EXPECT_EQ(result, IDOK);
