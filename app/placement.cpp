@@ -186,10 +186,10 @@ Placement StripPlacement(const StripRow& r, int b, int group)
             const int margin = group == 2 ? 0 : ByWidth(8, 15, b).value;
             p.x0 = D(ch0.value + chW - p.w.value - margin, "the given distance from the strip's right edge");
         } break;
-        case Align::Labels: {
-            const int shift = group == 2 ? 0 : ByWidth(0, 4, b).value;
-            p.x0 = D(ch0.value + chW - phaseW - shift, "under the phase button");
-        } break;
+        case Align::Labels:
+            // Under the phase button, clear of the matrix's right column.
+            p.x0 = D(ch0.value + chW - phaseW, "under the phase button");
+            break;
         }
     }
     return p;
