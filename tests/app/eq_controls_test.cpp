@@ -12,6 +12,7 @@
 #include "model/codecs.h"
 #include "model/params.h"
 #include "platform/platform.h"
+#include "platform/look.h"
 #include "platform/testing.h"
 #include "tests/app/main_window_fixture.h"
 
@@ -50,11 +51,26 @@ public:
     }
     std::wstring Text(int id) { return Item(id).GetWindowTextString(); }
     // The face of an owner-drawn button, read from its picture: lit (the
-    // state it shows is on) or not.
+    // state it shows is on: routed, bypassed) or not. Compared where the
+    // on and off pictures differ.
     bool Lit(int id)
     {
-        const uint32_t px = platform_testing::GrabWindowPixel(Item(id).m_hWnd, 1, 1);
-        return px == RGB(58, 120, 190);
+        const int bucket = DpiBucket(g_screenDpi);
+        const int cell = IndexOfId(&g_routeButtonId[0][0], kChannels * kInputs, id);
+        const bool right = cell >= 0 && cell % 2 == 1;
+        const SkinId onSkin = cell < 0 ? SKIN_BYPASSED : right ? SKIN_ROUTE_RIGHT_ON : SKIN_ROUTE_LEFT_ON;
+        const SkinId offSkin = cell < 0 ? SKIN_BAND_ACTIVE : right ? SKIN_ROUTE_RIGHT_OFF : SKIN_ROUTE_LEFT_OFF;
+        const int on = SkinBitmap(onSkin, bucket), off = SkinBitmap(offSkin, bucket);
+        CRect rc;
+        Item(id).GetClientRect(&rc);
+        for (int y = 0; y < rc.Height(); ++y) {
+            for (int x = 0; x < rc.Width(); ++x) {
+                const COLORREF lit = PicturePixel(on, rc.Size(), x, y);
+                if (lit == PicturePixel(off, rc.Size(), x, y)) continue;
+                return platform_testing::GrabWindowPixel(Item(id).m_hWnd, x, y) == lit;
+            }
+        }
+        return false;
     }
 
 private:
@@ -400,7 +416,14 @@ TEST_F(EqWindowTest, CrossoverSelectorsAndFieldsSpreadToTheGroupOrThePartner)
 // is exactly 1 the partner output takes the clicked cell's new state.
 TEST_F(EqWindowTest, RoutingCellsToggleTheirBitAndTheBridgedPartnerFollows)
 {
-    RunOnWindow([&](CTarvelDlg&, Hands& hands) {
+    RunOnWindow([&](CTarvelDlg& dlg, Hands& hands) {
+        // Every cell, also those the model's layout hides.
+        for (int out = 0; out < kChannels; ++out) {
+            for (int in = 0; in < kInputs; ++in) {
+                dlg.GetDlgItem(g_routeButtonId[out][in])->ShowWindow(SW_SHOW);
+                dlg.GetDlgItem(g_routeButtonId[out][in])->EnableWindow(TRUE);
+            }
+        }
         for (int out = 0; out < kChannels; ++out) g_routingMask[out] = 0xFFFC0000u;  // bits the matrix never uses
         for (int out = 0; out < kChannels; ++out) {
             for (int in = 0; in < kInputs; ++in) {

@@ -41,6 +41,26 @@ inline bool WaitOnUi(const std::function<bool()>& pred)
     return false;
 }
 
+// The pixel (x, y) of a picture stretched over a control of that size, as
+// the window draws its owner-drawn buttons.
+inline COLORREF PicturePixel(int bitmapId, CSize size, int x, int y)
+{
+    CBitmap picture;
+    if (!picture.LoadBitmap(static_cast<UINT>(bitmapId))) return 0xFFFFFFFF;
+    CDC source;
+    source.CreateCompatibleDC(nullptr);
+    source.SelectObject(&picture);
+    CBitmap target;
+    target.CreateCompatibleBitmap(nullptr, size.cx, size.cy);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&target);
+    dc.SetStretchBltMode(COLORONCOLOR);
+    const CSize s = picture.GetSize();
+    dc.StretchBlt(0, 0, size.cx, size.cy, &source, 0, 0, s.cx, s.cy, SRCCOPY);
+    return dc.GetPixel(x, y);
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
