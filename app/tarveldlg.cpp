@@ -90,6 +90,11 @@ BEGIN_MESSAGE_MAP(CTarvelDlg, CDialogEx)
     ON_BN_CLICKED(IDC_SOURCE, &CTarvelDlg::OnClickedSource)
     ON_BN_CLICKED(IDC_SETUP, &CTarvelDlg::OnClickedSetup)
     ON_MESSAGE(WM_UPGRADE_REQUEST, &CTarvelDlg::OnUpgradeRequest)
+    // Mixer, delay calculator and crossover setup (main_popups.cpp).
+    ON_BN_CLICKED(IDC_INPUT_VOL, &CTarvelDlg::OnClickedInputVol)
+    ON_BN_CLICKED(IDC_DELAY_CALE, &CTarvelDlg::OnClickedDelayCale)
+    ON_BN_CLICKED(IDC_FILTER_SETUP, &CTarvelDlg::OnClickedFilterSetup)
+    ON_MESSAGE(WM_FILTER_SETUP_CHANGED, &CTarvelDlg::OnFilterSetupChanged)
 END_MESSAGE_MAP()
 
 CTarvelDlg::CTarvelDlg(CWnd* parent) : CDialogEx(IDD_TARVEL_DIALOG, parent)

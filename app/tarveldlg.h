@@ -219,6 +219,13 @@ protected:
     afx_msg void OnClickedSetup();
     afx_msg LRESULT OnUpgradeRequest(WPARAM, LPARAM);
 
+    // The mixer, the delay calculator and the crossover setup
+    // (app/main_popups.cpp).
+    afx_msg void OnClickedInputVol();
+    afx_msg void OnClickedDelayCale();
+    afx_msg void OnClickedFilterSetup();
+    afx_msg LRESULT OnFilterSetupChanged(WPARAM which, LPARAM index);
+
     DECLARE_MESSAGE_MAP()
 
 private:

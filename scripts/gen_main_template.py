@@ -218,8 +218,8 @@ def build():
     add(1052, "IDC_LP_FREQ", "EDIT", FIELD, (34, 181, 96, 16))
     add(2098, "IDC_CROSSOVER_CAPTION8", "STATIC", "SS_RIGHT", (2, 204, 31, 14), ("Oct:", "斜率:"))
     add(1057, "IDC_LP_SLOPE", "COMBOBOX", COMBO, (34, 201, 96, 100))
-    # Reached from no control of this window.
-    add(1408, "IDC_FILTER_SETUP", "BUTTON", OWNERDRAW + HIDDEN, (17, 340, 84, 18),
+    # Opens the crossover setup popup.
+    add(1408, "IDC_FILTER_SETUP", "BUTTON", OWNERDRAW, (17, 340, 84, 18),
         ("Filter", "滤波器设置"))
 
     # Master volume: caption, scale labels, slider, mute button, field.
