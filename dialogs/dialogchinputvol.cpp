@@ -15,6 +15,7 @@ namespace {
 constexpr COLORREF kPanel = RGB(33, 44, 61);
 constexpr COLORREF kNearWhite = RGB(254, 254, 254);
 constexpr COLORREF kGrey = RGB(153, 153, 153);
+constexpr int kCellFontHeight = 11;  // before ScaleForDpi
 
 // A cell's slider as the model's slider.
 class SliderPort final : public ISlider {
@@ -133,9 +134,13 @@ void CDialogChInputVol::SetupLabels()
 void CDialogChInputVol::SetupCellEdits()
 {
     const MixerPlacement& at = MixerPlacementAt(DpiBucket(g_screenDpi));
+    // The template's font would not leave "-60dB" whole in the field's width.
+    m_fontCell.CreateFont(ScaleForDpi(kCellFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, kPopupFontFace);
     std::wstring text;
     for (int c = 0; c < kMixerChannels; ++c) {
         for (int b = 0; b < kMixerInputs; ++b) m_editCell[c][b].SetChannel(c, BitValue(b));
+        for (int b = 0; b < kMixerInputs; ++b) m_editCell[c][b].SetFont(&m_fontCell, FALSE);
         for (int b = 0; b < kMixerInputs; ++b) {
             FormatInputVolume(text, c, BitValue(b));
             m_editCell[c][b].SetWindowText(text);

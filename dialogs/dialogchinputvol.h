@@ -45,6 +45,7 @@ private:
     static bool CellOf(WPARAM channel, LPARAM sourceBit, int& c, int& b);
 
     CFont m_fontChannel;
+    CFont m_fontCell;  // the cell fields' texts, sized to their width
     CBrush m_brushEdit;
     std::array<std::array<CEditGain, kMixerInputs>, kMixerChannels> m_editCell;
     std::array<std::array<CNewSliderCtrl, kMixerInputs>, kMixerChannels> m_sliderCell;

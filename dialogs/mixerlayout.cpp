@@ -89,7 +89,11 @@ constexpr ModelRow kModels[9] = {
 };
 
 // Window sizes by bucket. Models 3 and 4 take the picture's height at
-// bucket 0; model 7 takes theirs (it has their rows and columns).
+// bucket 0; model 7 takes theirs (it has their rows and columns). Where a
+// given width would cut the last channel's slider (models 2 and 8 at
+// bucket 2 lose CH11 and CH12, models 5 and 6 at buckets 1, 3 and 4 the
+// right end of CH8's track, where the thumb stands at -60dB), the width is
+// derived: that slider's right edge and ScaleForDpi(10).
 constexpr MixerSize kSize34[kDpiBuckets] = {
     {1045, 0, Origin::Given}, {1250, 640, Origin::Given}, {1556, 760, Origin::Given},
     {1750, 920, Origin::Given}, {2080, 1000, Origin::Given}};
@@ -97,17 +101,17 @@ constexpr MixerSize kSize7[kDpiBuckets] = {
     {1045, 0, Origin::Derived}, {1250, 640, Origin::Derived}, {1556, 760, Origin::Derived},
     {1750, 920, Origin::Derived}, {2080, 1000, Origin::Derived}};
 constexpr MixerSize kSize2[kDpiBuckets] = {
-    {1245, 590, Origin::Given}, {1490, 710, Origin::Given}, {1668, 850, Origin::Given},
+    {1245, 590, Origin::Given}, {1490, 710, Origin::Given}, {1852, 850, Origin::Derived},
     {2090, 1020, Origin::Given}, {2472, 1124, Origin::Given}};
 constexpr MixerSize kSize8[kDpiBuckets] = {
-    {1245, 650, Origin::Given}, {1490, 830, Origin::Given}, {1668, 960, Origin::Given},
+    {1245, 650, Origin::Given}, {1490, 830, Origin::Given}, {1852, 960, Origin::Derived},
     {2090, 1220, Origin::Given}, {2472, 1328, Origin::Given}};
 constexpr MixerSize kSize5[kDpiBuckets] = {
-    {846, 390, Origin::Given}, {990, 478, Origin::Given}, {1268, 566, Origin::Given},
-    {1410, 684, Origin::Given}, {1688, 744, Origin::Given}};
+    {846, 390, Origin::Given}, {1015, 478, Origin::Derived}, {1268, 566, Origin::Given},
+    {1435, 684, Origin::Derived}, {1712, 744, Origin::Derived}};
 constexpr MixerSize kSize6[kDpiBuckets] = {
-    {846, 590, Origin::Given}, {990, 710, Origin::Given}, {1268, 850, Origin::Given},
-    {1410, 1020, Origin::Given}, {1688, 1124, Origin::Given}};
+    {846, 590, Origin::Given}, {1015, 710, Origin::Derived}, {1268, 850, Origin::Given},
+    {1435, 1020, Origin::Derived}, {1712, 1124, Origin::Derived}};
 constexpr MixerSize kSize1[kDpiBuckets] = {
     {850, 530, Origin::Given}, {1010, 590, Origin::Given}, {1280, 704, Origin::Given},
     {1432, 820, Origin::Given}, {1710, 920, Origin::Given}};

@@ -6,7 +6,10 @@
 
 #include <cstring>
 
+#include "dialogs/dialogchinputvol.h"
+#include "dialogs/dialogdelaycale.h"
 #include "dialogs/dialogfile.h"
+#include "dialogs/dialogfiltersetup.h"
 #include "dialogs/dialoglogo.h"
 #include "dialogs/dialogsetup.h"
 #include "dialogs/importmodedsp.h"
@@ -14,6 +17,7 @@
 #include "dialogs/loadpercent.h"
 #include "dialogs/savechannelname.h"
 #include "dialogs/savemodetodsp.h"
+#include "platform/app.h"
 #include "tests/dialogs/dialog_fixture.h"
 
 namespace {
@@ -88,6 +92,46 @@ TEST_F(DialogPictures, SaveAll)
             g_progressPermille = 1000;
         });
     }
+}
+
+// The mixer, the calculator and the crossover setup at the screen's DPI
+// (scripts/screenshot-dialogs runs this again with TARVEL_DPI=192 for
+// bucket 4): their templates follow the screen as the program's do.
+TEST_F(DialogPictures, MixerCalculatorAndCrossoverSetup)
+{
+    const int dpi = GetScreenDpi();
+    for (uint16_t language : {LANG_ENGLISH_US, LANG_CHINESE_PRC}) {
+        g_languageId = language;
+        g_screenDpi = dpi;
+        const std::string tag = std::string(language == LANG_ENGLISH_US ? "_en" : "_zh") + "_" + std::to_string(dpi);
+        g_inputSource = 2;
+        for (int model : {1, 2, 4, 5, 7, 8}) {
+            g_deviceModel = model;
+            g_inputMixVolume[0][0] = 12;
+            g_inputMixVolume[1][0] = 60;
+            CDialogChInputVol mixer(static_cast<UINT>(g_inputVolTemplateId[model]));
+            RunModal(mixer, [&] {
+                Save(mixer, "mixer_m" + std::to_string(model) + tag);
+                mixer.EndDialog(IDCANCEL);
+            });
+        }
+        g_inputSource = 1;
+        g_deviceModel = 4;
+        const int distances[12] = {424, 283};
+        CDialogDelayCale calc;
+        calc.SetStoredDistances(distances);
+        RunModal(calc, [&] {
+            Save(calc, "dialogdelaycale" + tag);
+            calc.EndDialog(IDCANCEL);
+        });
+        CDialogFilterSetup filter;
+        RunModal(filter, [&] {
+            Save(filter, "dialogfiltersetup" + tag);
+            filter.EndDialog(IDCANCEL);
+        });
+    }
+    g_inputMixVolume[0][0] = 0;
+    g_inputMixVolume[1][0] = 0;
 }
 
 }  // namespace
