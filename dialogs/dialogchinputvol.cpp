@@ -1,5 +1,6 @@
 #include "dialogs/dialogchinputvol.h"
 
+#include <algorithm>
 #include <string>
 
 #include "fields/field_messages.h"
@@ -15,7 +16,8 @@ namespace {
 constexpr COLORREF kPanel = RGB(33, 44, 61);
 constexpr COLORREF kNearWhite = RGB(254, 254, 254);
 constexpr COLORREF kGrey = RGB(153, 153, 153);
-constexpr int kCellFontHeight = 11;  // before ScaleForDpi
+constexpr int kCellFontHeight = 11;     // before ScaleForDpi
+constexpr int kChannelFontHeight = 14;  // before ScaleForDpi
 
 // A cell's slider as the model's slider.
 class SliderPort final : public ISlider {
@@ -103,7 +105,7 @@ void CDialogChInputVol::PlaceCloseButton()
 void CDialogChInputVol::SetupLabels()
 {
     const MixerPlacement& at = MixerPlacementAt(DpiBucket(g_screenDpi));
-    m_fontChannel.CreateFont(ScaleForDpi(14), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+    m_fontChannel.CreateFont(ScaleForDpi(kChannelFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"黑体");
     const int outputs = MixerOutputs(m_nModel);
     for (int c = 0; c < kMixerChannels; ++c) {
@@ -114,7 +116,13 @@ void CDialogChInputVol::SetupLabels()
             continue;
         }
         caption->SetFont(&m_fontChannel, TRUE);
-        caption->SetWindowPos(nullptr, at.channelX + c * at.columnStep, at.channelY, 0, 0, SWP_NOSIZE);
+        // Its template height is less than the font's on some screens: it
+        // grows about the same middle line.
+        CRect r;
+        caption->GetClientRect(&r);
+        const int height = std::max<int>(r.Height(), ScaleForDpi(kChannelFontHeight) + 2);
+        caption->SetWindowPos(nullptr, at.channelX + c * at.columnStep, at.channelY - (height - r.Height()) / 2,
+                              r.Width(), height, 0);
     }
     // m_fontLabel is the popup's label font, made by the base.
     for (int b = 0; b < kMixerInputs; ++b) {
