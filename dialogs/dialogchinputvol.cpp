@@ -226,6 +226,17 @@ bool CDialogChInputVol::CellOf(WPARAM channel, LPARAM sourceBit, int& c, int& b)
     return false;
 }
 
+// Escape ends the dialog without moving the focus: a cell field that has it
+// commits its text first, as leaving it would.
+void CDialogChInputVol::OnCancel()
+{
+    CWnd* focus = CWnd::GetFocus();
+    for (int c = 0; focus && c < kMixerChannels; ++c)
+        for (int b = 0; b < kMixerInputs; ++b)
+            if (focus == &m_editCell[c][b]) OnCommitCell(static_cast<WPARAM>(c), static_cast<LPARAM>(BitValue(b)));
+    CPopupDialog::OnCancel();
+}
+
 // Enter: the field has committed; the dialog stays open.
 void CDialogChInputVol::OnClickedOk() {}
 

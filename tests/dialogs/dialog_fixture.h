@@ -24,7 +24,8 @@ constexpr UINT_PTR kWatchdogTimer = 77;
 constexpr int kTimedOut = -77;
 
 // The main window as the popups see it: records WM_SCENE_COMMAND,
-// WM_SETUP_COMMAND, WM_MIX_VOLUME_CHANGED and WM_CLOSE, runs posted scripts
+// WM_SETUP_COMMAND, WM_MIX_VOLUME_CHANGED, WM_DELAY_CALCULATED,
+// WM_FILTER_SETUP_CHANGED and WM_CLOSE, runs posted scripts
 // and ends a dialog that hangs.
 class CFakeMainWnd : public CWnd {
 public:
@@ -44,6 +45,8 @@ public:
         case WM_SCENE_COMMAND:
         case WM_SETUP_COMMAND:
         case WM_MIX_VOLUME_CHANGED:
+        case WM_DELAY_CALCULATED:
+        case WM_FILTER_SETUP_CHANGED:
         case WM_CLOSE:
             received.push_back({message, wParam, lParam});
             if (onMessage) onMessage(received.back());

@@ -248,8 +248,13 @@ TEST_F(MixerTest, CellsEditedBySliderKeysWheelAndText)
         dlg.SendMessage(WM_EDIT_COMMIT, 0, 3);
         dlg.SendMessage(WM_EDIT_COMMIT, 0, 1 << 18);
         EXPECT_EQ(Cell(0, A1), 9u);
+        // Typed, then Escape: the text is committed as the dialog closes.
+        dlg.Edit(6, A2).SetFocus();
+        dlg.Edit(6, A2).SetWindowText(L"-20");
+        PressKey(dlg.Edit(6, A2).m_hWnd, VK_ESCAPE);
     });
     // Closing kept every change.
+    EXPECT_EQ(Cell(6, A2), 20u);
     EXPECT_EQ(Cell(0, A1), 9u);
     EXPECT_EQ(Cell(1, A1), 0u);
 }

@@ -124,6 +124,11 @@ TEST_F(DialogPictures, MixerCalculatorAndCrossoverSetup)
             Save(calc, "dialogdelaycale" + tag);
             calc.EndDialog(IDCANCEL);
         });
+        g_selectedChannel = 0;
+        g_hpFreq[0] = 80;
+        g_lpFreq[0] = 20000;
+        g_hpSlope[0] = 3;
+        g_lpSlope[0] = kSlopeOff;
         CDialogFilterSetup filter;
         RunModal(filter, [&] {
             Save(filter, "dialogfiltersetup" + tag);
