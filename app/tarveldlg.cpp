@@ -327,6 +327,7 @@ LRESULT CTarvelDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_EDIT_STEP:
     case WM_EDIT_COMMIT:
     case WM_DELAY_CHANGED:
+    case WM_DELAY_CALCULATED:
     case WM_FILTER_SETUP_CHANGED:
     case WM_MIX_VOLUME_CHANGED:
         if (!m_closed) m_syncTimers.OnModelEdited();

@@ -76,10 +76,14 @@ protected:
 
 // EqUser2: the mixer cell of output c in column j (Hi.1 = column 0).
 int MixAtDevice(const SimState& s, int c, int column) { return s.eqUser2[50 + 16 * c + column]; }
-// EqUser: CH1..CH6 delays in the header; CH1's low-pass type and frequency.
+// EqUser: CH1..CH6 delays in the header, their low-pass type and frequency
+// in their 194-byte blocks.
 int DelayAtDevice(const SimState& s, int c) { return (s.eqUser[2 * c] & 0x0F) << 8 | s.eqUser[2 * c + 1]; }
-int LpTypeAtDevice(const SimState& s) { return s.eqUser[19 + 190]; }
-int LpFreqAtDevice(const SimState& s) { return s.eqUser[19 + 191] << 8 | s.eqUser[19 + 192]; }
+int LpTypeAtDevice(const SimState& s, int c) { return s.eqUser[19 + 194 * c + 190]; }
+int LpFreqAtDevice(const SimState& s, int c)
+{
+    return s.eqUser[19 + 194 * c + 191] << 8 | s.eqUser[19 + 194 * c + 192];
+}
 
 TEST_F(PopupsSessionTest, MixerCellCalculatedDelaysAndCrossoverReachTheDevice)
 {
@@ -144,7 +148,9 @@ TEST_F(PopupsSessionTest, MixerCellCalculatedDelaysAndCrossoverReachTheDevice)
             PressKey(calc->m_hWnd, VK_ESCAPE);
         });
 
-        // The crossover setup: Bessel low-pass, 8000 Hz typed and left by Escape.
+        // The crossover setup, CH1 and CH2 bridged: Bessel low-pass, 8000 Hz
+        // typed and left by Escape.
+        OnUi([] { g_btlPair12 = 1; });
         CDialogFilterSetup* filter = OpenBy<CDialogFilterSetup>(dlg, IDC_FILTER_SETUP);
         ASSERT_NE(filter, nullptr);
         OnUi([&] {
@@ -153,6 +159,7 @@ TEST_F(PopupsSessionTest, MixerCellCalculatedDelaysAndCrossoverReachTheDevice)
             PressKey(filter->m_comboLpType.m_hWnd, VK_END);
             EXPECT_EQ(static_cast<CComboBox*>(dlg.GetDlgItem(IDC_LP_TYPE))->GetCurSel(), 1);
             EXPECT_EQ(g_lpType[0], 1);
+            EXPECT_EQ(g_lpType[1], 1);  // the bridged partner followed, as from the window's own selector
             CEditCutFreq& lp = filter->m_editHighCutFreq;
             ClickAt(lp.m_hWnd, 3, 3);
             for (wchar_t ch : std::wstring(L"8000")) PressKey(lp.m_hWnd, 0, ch);
@@ -160,7 +167,10 @@ TEST_F(PopupsSessionTest, MixerCellCalculatedDelaysAndCrossoverReachTheDevice)
         });
         EXPECT_TRUE(WaitOnUi([&] { return platform_testing::TopModalDialog() == dlg.m_hWnd; }));
         OnUi([&] { EXPECT_EQ(dlg.GetDlgItem(IDC_LP_FREQ)->GetWindowTextString(), L"8000"); });
-        EXPECT_TRUE(DeviceHas([](const SimState& s) { return LpTypeAtDevice(s) == 1 && LpFreqAtDevice(s) == 8000; }));
+        EXPECT_TRUE(DeviceHas([](const SimState& s) {
+            return LpTypeAtDevice(s, 0) == 1 && LpFreqAtDevice(s, 0) == 8000 && LpTypeAtDevice(s, 1) == 1 &&
+                   LpFreqAtDevice(s, 1) == 8000;
+        }));
 
         // Values no selector has change nothing.
         OnUi([&] {
@@ -176,6 +186,7 @@ TEST_F(PopupsSessionTest, MixerCellCalculatedDelaysAndCrossoverReachTheDevice)
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     script.join();
     app.m_pMainWnd = nullptr;
+    g_btlPair12 = 0;
 }
 
 }  // namespace
