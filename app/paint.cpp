@@ -173,6 +173,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         {IDC_INPUT_VOL, IDS_INPUT_VOL, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
         {IDC_FILE, IDS_FILE, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
         {IDC_DELAY_CALE, IDS_DELAY_CALE, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
+        {IDC_FILTER_SETUP, IDS_FILTER_SETUP, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
     };
     for (const Text& t : texts) {
         if (t.id != id) continue;

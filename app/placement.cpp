@@ -493,6 +493,15 @@ std::vector<SinglePlacement> SinglePlacements(int b)
         out.push_back({bt.id, bt.routine, b == 0 ? G(x) : D(x, "b0 by the window's width"),
                        b == 0 ? G(y) : D(y, "b0 by the window's height"), ByDpi(84, b), ByDpi(18, b)});
     }
+    {
+        // The crossover setup's opener has no given place: above InputVol, clear of the
+        // equaliser panel's caption, in the same column and size.
+        const int x = Round(17 * static_cast<double>(kWinW[b]) / kWinW[0]);
+        const int y = Round(307 * static_cast<double>(kWinH[b]) / kWinH[0]);
+        out.push_back({IDC_FILTER_SETUP, "PlaceFrameButtons", D(x, "InputVol's column"),
+                       D(y, "chosen at b0 (307, above the equaliser caption), by the window's height"), ByDpi(84, b),
+                       ByDpi(18, b)});
+    }
 
     // The status line (PlaceFrameButtons), along the bottom edge.
     const struct {
