@@ -13,7 +13,10 @@
 #include "app/aboutdlg.h"
 #include "app/control_ids.h"
 #include "app/paint.h"
+#include "dialogs/dialogchinputvol.h"
+#include "dialogs/dialogdelaycale.h"
 #include "dialogs/dialogfile.h"
+#include "dialogs/dialogfiltersetup.h"
 #include "dialogs/dialogsetup.h"
 #include "dialogs/importmodedsp.h"
 #include "dialogs/inputaudiosource.h"
@@ -231,10 +234,12 @@ void WalkMainWindow(CTarvelDlg& dlg, Walker& w)
     }
 }
 
-// A popup of the shared look, or any other dialog.
-void WalkPopup(CDialog& dlg, Walker& w)
+// A popup of the shared look, or any other dialog; its selectors draw their
+// items in comboFont (height before ScaleForDpi, face).
+void WalkPopup(CDialog& dlg, Walker& w, std::pair<int, const wchar_t*> comboFont = {kPopupFontHeight, kPopupFontFace})
 {
     OwnFont popupFont(ScaleForDpi(kPopupFontHeight), kPopupFontFace);
+    OwnFont combo(ScaleForDpi(comboFont.first), comboFont.second);
     auto* popup = dynamic_cast<CPopupDialog*>(&dlg);
     for (const DialogControl& c : dlg.GetTemplate()->controls) {
         CWnd* item = dlg.GetDlgItem(c.id);
@@ -247,6 +252,14 @@ void WalkPopup(CDialog& dlg, Walker& w)
                 drawn = true;
             }
         }
+        if (auto* box = dynamic_cast<CMyComboBox*>(item)) {
+            // Every item, as the face draws it: from x 5, the arrow's 22 px kept.
+            for (const tagITEMLIST& it : box->Items()) fits.push_back({it.strText, &combo.font, 27});
+            drawn = true;
+        }
+        // The mixer's cells at their widest values.
+        if (dynamic_cast<CEditGain*>(item) && dynamic_cast<CDialogChInputVol*>(&dlg))
+            for (int v : {60, 48}) fits.push_back({WholeDbText(v), FontOf(dlg, item), 2});
         const bool ownerDrawn = c.kind == "BUTTON" && (c.style & BS_TYPEMASK) == BS_OWNERDRAW;
         if (!drawn && !ownerDrawn && item && c.kind != "PROGRESS" && (c.style & SS_TYPEMASK) != SS_ICON)
             fits.push_back({item->GetWindowTextString(), FontOf(dlg, item), c.kind == "BUTTON" ? 6 : 0,
@@ -257,7 +270,8 @@ void WalkPopup(CDialog& dlg, Walker& w)
 
 // Opens a popup from the script's thread, walks it, closes it.
 void OpenAndWalk(Walker& w, const std::function<std::unique_ptr<CDialog>()>& make,
-                 const std::function<void(CDialog&)>& close = [](CDialog& d) { d.EndDialog(IDCANCEL); })
+                 const std::function<void(CDialog&)>& close = [](CDialog& d) { d.EndDialog(IDCANCEL); },
+                 std::pair<int, const wchar_t*> comboFont = {kPopupFontHeight, kPopupFontFace})
 {
     auto slot = std::make_shared<CDialog*>(nullptr);
     PostToUi([slot, make] {
@@ -270,7 +284,7 @@ void OpenAndWalk(Walker& w, const std::function<std::unique_ptr<CDialog>()>& mak
         HWND top = platform_testing::TopModalDialog();
         return *slot && top == (*slot)->m_hWnd && (*slot)->IsWindowVisible();
     }));
-    OnUi([&] { WalkPopup(**slot, w); });
+    OnUi([&] { WalkPopup(**slot, w, comboFont); });
     OnUi([&] { close(**slot); });
     EXPECT_TRUE(WaitOnUi([slot] { return *slot == nullptr; }));
 }
@@ -289,6 +303,39 @@ void WalkPopups(Walker& w)
     OpenAndWalk(w, [] { return std::make_unique<CDialogSetup>(60); });
     OpenAndWalk(w, [] { return std::make_unique<CLoadPercent>(); }, [](CDialog&) { g_progressPermille = 1000; });
     g_progressPermille = 0;
+    // The calculator with the longest distances, for each count of channels.
+    static int distances[kDistanceChannels];
+    std::fill(std::begin(distances), std::end(distances), kMaxDelaySamples);
+    for (int model : {1, 8}) {
+        OnUi([model] { g_deviceModel = model; });
+        OpenAndWalk(w, [] {
+            auto calc = std::make_unique<CDialogDelayCale>();
+            calc->SetStoredDistances(distances);
+            return calc;
+        });
+    }
+    OpenAndWalk(
+        w, [] { return std::make_unique<CDialogFilterSetup>(); }, [](CDialog& d) { d.EndDialog(IDCANCEL); },
+        {12, L"黑体"});
+}
+
+// The mixer of every device model, its captions for two input sources.
+void WalkMixers(const std::string& where, std::vector<std::string>& faults, int& checked)
+{
+    const int savedSource = g_inputSource.load();
+    for (int model = 1; model <= 8; ++model) {
+        for (int source : {1, 9}) {
+            Walker w(where + ", mixer of model " + std::to_string(model) + ", source " + std::to_string(source));
+            OnUi([&] {
+                g_deviceModel = model;
+                g_inputSource = source;
+            });
+            OpenAndWalk(w, [model] { return std::make_unique<CDialogChInputVol>(g_inputVolTemplateId[model]); });
+            faults.insert(faults.end(), w.Faults().begin(), w.Faults().end());
+            checked += w.Checked();
+        }
+    }
+    OnUi([savedSource] { g_inputSource = savedSource; });
 }
 
 class TextFitsTest : public MainWindowTest {
@@ -342,6 +389,7 @@ TEST_F(TextFitsTest, EveryControlOfEveryWindowInsideAndItsTextWhole)
                     WalkPopups(popups);
                     faults.insert(faults.end(), popups.Faults().begin(), popups.Faults().end());
                     checked += popups.Checked();
+                    WalkMixers(where, faults, checked);
                     OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
                 });
                 const INT_PTR result = dlg.DoModal();
