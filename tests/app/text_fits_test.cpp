@@ -20,10 +20,10 @@
 #include "dialogs/dialogsetup.h"
 #include "dialogs/importmodedsp.h"
 #include "dialogs/inputaudiosource.h"
-#include "dialogs/savechannelname.h"
-#include "dialogs/savemodetodsp.h"
 #include "dialogs/loadpercent.h"
 #include "dialogs/popuplook.h"
+#include "dialogs/savechannelname.h"
+#include "dialogs/savemodetodsp.h"
 #include "model/codecs.h"
 #include "model/params.h"
 #include "platform/app.h"
@@ -94,8 +94,9 @@ public:
                 const CSize lines = Wrapped(f.text, f.font, rc.Width());
                 const int height = lines.cy - Wrapped(L"X", f.font, rc.Width()).cy + em;
                 if (lines.cx > rc.Width() || height > rc.Height())
-                    Fault(id, "\"" + Narrow(f.text) + "\" takes " + std::to_string(lines.cx) + "x" +
-                                  std::to_string(lines.cy) + " px in lines",
+                    Fault(id,
+                          "\"" + Narrow(f.text) + "\" takes " + std::to_string(lines.cx) + "x" +
+                              std::to_string(lines.cy) + " px in lines",
                           rc);
                 continue;
             }
@@ -269,9 +270,10 @@ void WalkPopup(CDialog& dlg, Walker& w, std::pair<int, const wchar_t*> comboFont
 }
 
 // Opens a popup from the script's thread, walks it, closes it.
-void OpenAndWalk(Walker& w, const std::function<std::unique_ptr<CDialog>()>& make,
-                 const std::function<void(CDialog&)>& close = [](CDialog& d) { d.EndDialog(IDCANCEL); },
-                 std::pair<int, const wchar_t*> comboFont = {kPopupFontHeight, kPopupFontFace})
+void OpenAndWalk(
+    Walker& w, const std::function<std::unique_ptr<CDialog>()>& make,
+    const std::function<void(CDialog&)>& close = [](CDialog& d) { d.EndDialog(IDCANCEL); },
+    std::pair<int, const wchar_t*> comboFont = {kPopupFontHeight, kPopupFontFace})
 {
     auto slot = std::make_shared<CDialog*>(nullptr);
     PostToUi([slot, make] {
@@ -301,7 +303,8 @@ void WalkPopups(Walker& w)
     OpenAndWalk(w, [] { return std::make_unique<CInputAudioSource>(0, 0); });
     OpenAndWalk(w, [] { return std::make_unique<CSaveChannelName>(0, channelName); });
     OpenAndWalk(w, [] { return std::make_unique<CDialogSetup>(60); });
-    OpenAndWalk(w, [] { return std::make_unique<CLoadPercent>(); }, [](CDialog&) { g_progressPermille = 1000; });
+    OpenAndWalk(
+        w, [] { return std::make_unique<CLoadPercent>(); }, [](CDialog&) { g_progressPermille = 1000; });
     g_progressPermille = 0;
     // The calculator with the longest distances, for each count of channels.
     static int distances[kDistanceChannels];

@@ -1,5 +1,5 @@
 // dialog_pictures <dir>: pictures of the popups for a look by eye,
-// in both languages and at two DPI, saved as PNG files into dir. Run by
+// in both languages and at several DPI, saved as PNG files into dir. Run by
 // scripts/screenshot-dialogs; not a test of the suite.
 #include <cstdio>
 #include <string>
@@ -42,7 +42,10 @@ TEST_F(DialogPictures, SaveAll)
     for (uint16_t language : {LANG_ENGLISH_US, LANG_CHINESE_PRC}) {
         g_languageId = language;
         const std::string suffix = language == LANG_ENGLISH_US ? "_en" : "_zh";
-        for (int dpi : {96, 144}) {
+        for (int dpi : {96, 144, 192}) {
+            // The templates follow the screen, the fonts g_screenDpi: both as
+            // the program has them on a screen of that DPI.
+            SetScreenDpiForTests(dpi);
             g_screenDpi = dpi;
             const std::string tag = suffix + "_" + std::to_string(dpi);
             CDialogFile file;
@@ -83,6 +86,7 @@ TEST_F(DialogPictures, SaveAll)
                 setup.EndDialog(IDCANCEL);
             });
         }
+        SetScreenDpiForTests(96);
         g_screenDpi = 96;
         g_progressPermille = 500;
         CLoadPercent progress;
@@ -94,49 +98,52 @@ TEST_F(DialogPictures, SaveAll)
     }
 }
 
-// The mixer, the calculator and the crossover setup at the screen's DPI
-// (scripts/screenshot-dialogs runs this again with TARVEL_DPI=192 for
-// bucket 4): their templates follow the screen as the program's do.
+// The mixer, the calculator and the crossover setup at buckets 0 and 4.
 TEST_F(DialogPictures, MixerCalculatorAndCrossoverSetup)
 {
-    const int dpi = GetScreenDpi();
-    for (uint16_t language : {LANG_ENGLISH_US, LANG_CHINESE_PRC}) {
-        g_languageId = language;
-        g_screenDpi = dpi;
-        const std::string tag = std::string(language == LANG_ENGLISH_US ? "_en" : "_zh") + "_" + std::to_string(dpi);
-        g_inputSource = 2;
-        for (int model : {1, 2, 4, 5, 7, 8}) {
-            g_deviceModel = model;
-            g_inputMixVolume[0][0] = 12;
-            g_inputMixVolume[1][0] = 60;
-            CDialogChInputVol mixer(static_cast<UINT>(g_inputVolTemplateId[model]));
-            RunModal(mixer, [&] {
-                Save(mixer, "mixer_m" + std::to_string(model) + tag);
-                mixer.EndDialog(IDCANCEL);
+    for (int dpi : {96, 192}) {
+        for (uint16_t language : {LANG_ENGLISH_US, LANG_CHINESE_PRC}) {
+            g_languageId = language;
+            SetScreenDpiForTests(dpi);
+            g_screenDpi = dpi;
+            const std::string tag =
+                std::string(language == LANG_ENGLISH_US ? "_en" : "_zh") + "_" + std::to_string(dpi);
+            g_inputSource = 2;
+            for (int model : {1, 2, 4, 5, 7, 8}) {
+                g_deviceModel = model;
+                g_inputMixVolume[0][0] = 12;
+                g_inputMixVolume[1][0] = 60;
+                CDialogChInputVol mixer(static_cast<UINT>(g_inputVolTemplateId[model]));
+                RunModal(mixer, [&] {
+                    Save(mixer, "mixer_m" + std::to_string(model) + tag);
+                    mixer.EndDialog(IDCANCEL);
+                });
+            }
+            g_inputSource = 1;
+            g_deviceModel = 4;
+            const int distances[12] = {424, 283};
+            CDialogDelayCale calc;
+            calc.SetStoredDistances(distances);
+            RunModal(calc, [&] {
+                Save(calc, "dialogdelaycale" + tag);
+                calc.EndDialog(IDCANCEL);
+            });
+            g_selectedChannel = 0;
+            g_hpFreq[0] = 80;
+            g_lpFreq[0] = 20000;
+            g_hpSlope[0] = 3;
+            g_lpSlope[0] = kSlopeOff;
+            CDialogFilterSetup filter;
+            RunModal(filter, [&] {
+                Save(filter, "dialogfiltersetup" + tag);
+                filter.EndDialog(IDCANCEL);
             });
         }
-        g_inputSource = 1;
-        g_deviceModel = 4;
-        const int distances[12] = {424, 283};
-        CDialogDelayCale calc;
-        calc.SetStoredDistances(distances);
-        RunModal(calc, [&] {
-            Save(calc, "dialogdelaycale" + tag);
-            calc.EndDialog(IDCANCEL);
-        });
-        g_selectedChannel = 0;
-        g_hpFreq[0] = 80;
-        g_lpFreq[0] = 20000;
-        g_hpSlope[0] = 3;
-        g_lpSlope[0] = kSlopeOff;
-        CDialogFilterSetup filter;
-        RunModal(filter, [&] {
-            Save(filter, "dialogfiltersetup" + tag);
-            filter.EndDialog(IDCANCEL);
-        });
     }
     g_inputMixVolume[0][0] = 0;
     g_inputMixVolume[1][0] = 0;
+    SetScreenDpiForTests(0);
+    g_screenDpi = 96;
 }
 
 }  // namespace
