@@ -14,11 +14,8 @@
 #include "app/tarveldlg.h"
 #include "model/codecs.h"
 #include "model/params.h"
-#include "platform/hid/inprocess_backend.h"
 #include "platform/testing.h"
-#include "sim/device.h"
-#include "sim/sim_hid_endpoint.h"
-#include "tests/app/main_window_fixture.h"
+#include "tests/app/session_fixture.h"
 
 namespace {
 
@@ -65,15 +62,10 @@ void ClickOn(CWnd& dlg, int id)
     platform_testing::ClickAt(w->m_hWnd, rc.Width() / 2, rc.Height() / 2);
 }
 
-TEST_F(MainWindowTest, EditsInTheWindowReachTheEmulatedAmplifierAsTheirImageBytes)
+using EqSessionTest = SimSessionTest;
+
+TEST_F(EqSessionTest, EditsInTheWindowReachTheEmulatedAmplifierAsTheirImageBytes)
 {
-    SimDevice device;
-    InProcessHidBackend backend;
-    backend.Plug(std::make_shared<SimHidEndpoint>(device));
-    m_setup.startLink = true;
-    m_setup.hidBackend = &backend;
-    m_setup.tcp.address = "127.0.0.1";
-    m_setup.tcp.networkAlive = [](std::string_view) { return false; };
     g_selectedChannel = 0;
 
     CTarvelDlg dlg;

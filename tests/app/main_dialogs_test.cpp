@@ -22,37 +22,11 @@
 #include "model/params.h"
 #include "platform/platform.h"
 #include "platform/testing.h"
+#include "tests/app/main_window_fixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-bool OnUi(const std::function<void()>& f)
-{
-    auto done = std::make_shared<std::promise<void>>();
-    auto fut = done->get_future();
-    if (!PostToUi([f, done] {
-            f();
-            done->set_value();
-        }))
-        return false;
-    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-}
-
-template <class Dialog>
-Dialog* WaitForModal()
-{
-    for (int i = 0; i < 500; ++i) {
-        Dialog* found = nullptr;
-        OnUi([&] {
-            HWND top = platform_testing::TopModalDialog();
-            found = top ? dynamic_cast<Dialog*>(CWnd::FromHandle(top)) : nullptr;
-        });
-        if (found) return found;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return nullptr;
-}
 
 // The payloads queued for the device over TCP.
 std::vector<std::vector<uint8_t>> SentOverTcp()
@@ -66,25 +40,19 @@ std::vector<std::vector<uint8_t>> SentOverTcp()
     return out;
 }
 
-class MainDialogsTest : public ::testing::Test {
+class MainDialogsTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(EnsureUiApplication());
-        ResetShutdownForTests();
-        m_setup.startLink = false;
-        SetLinkSetupForTests(&m_setup);
-        g_languageId = 0x0409;
-        g_deviceInfoReceived = 0;
+        MainWindowTest::SetUp();
         g_usbConnected = 0;
         g_tcpTxRing.Reset();
     }
     void TearDown() override
     {
-        SetLinkSetupForTests(nullptr);
+        MainWindowTest::TearDown();
         g_tcpTxRing.Reset();
         g_deviceInfoReceived = 0;
-        platform_testing::PumpEvents();
     }
 
     // Runs the main window; script runs on its own thread once the window
@@ -92,19 +60,11 @@ protected:
     void Run(const std::function<void(CTarvelDlg&)>& script)
     {
         CTarvelDlg dlg;
-        std::thread t([&] {
-            CDialogLogo* picker = WaitForModal<CDialogLogo>();
-            EXPECT_NE(picker, nullptr);
-            OnUi([] { ::PostMessage(platform_testing::TopModalDialog(), WM_COMMAND, IDOK, 0); });
-            EXPECT_NE(WaitForModal<CTarvelDlg>(), nullptr);
+        MainWindowTest::Run(dlg, [&] {
             script(dlg);
             OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
         });
-        dlg.DoModal();
-        t.join();
     }
-
-    LinkSetup m_setup;
 };
 
 TEST_F(MainDialogsTest, CheckBeforeSaveAsksAsTheModelSays)

@@ -16,30 +16,7 @@
 #include "model/device_state.h"
 #include "platform/platform.h"
 #include "platform/testing.h"
-
-// Runs f on the UI thread and waits for it (from the script's thread).
-inline bool OnUi(const std::function<void()>& f)
-{
-    auto done = std::make_shared<std::promise<void>>();
-    auto fut = done->get_future();
-    if (!PostToUi([f, done] {
-            f();
-            done->set_value();
-        }))
-        return false;
-    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-}
-
-inline bool WaitOnUi(const std::function<bool()>& pred)
-{
-    for (int i = 0; i < 500; ++i) {
-        bool ok = false;
-        if (!OnUi([&] { ok = pred(); })) return false;
-        if (ok) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
+#include "tests/app/ui_thread.h"
 
 // The pixel (x, y) of a picture stretched over a control of that size, as
 // the window draws its owner-drawn buttons.

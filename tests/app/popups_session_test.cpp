@@ -13,44 +13,15 @@
 #include "dialogs/dialogdelaycale.h"
 #include "dialogs/dialogfiltersetup.h"
 #include "model/params.h"
-#include "platform/hid/inprocess_backend.h"
-#include "sim/device.h"
-#include "sim/sim_hid_endpoint.h"
-#include "tests/app/main_window_fixture.h"
-#include "tests/link/link_globals.h"
+#include "tests/app/session_fixture.h"
 
 namespace {
 
 using platform_testing::ClickAt;
 using platform_testing::PressKey;
 
-class PopupsSessionTest : public MainWindowTest {
+class PopupsSessionTest : public SimSessionTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        ResetLinkGlobals();
-        backend.Plug(std::make_shared<SimHidEndpoint>(device));
-        m_setup.startLink = true;
-        m_setup.hidBackend = &backend;
-        m_setup.tcp.address = "127.0.0.1";
-        m_setup.tcp.networkAlive = [](std::string_view) { return false; };
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        ResetLinkGlobals();
-    }
-
-    bool DeviceHas(const std::function<bool(const SimState&)>& pred)
-    {
-        for (int i = 0; i < 300; ++i) {
-            if (pred(device.State())) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-
     template <class Dialog>
     Dialog* OpenBy(CTarvelDlg& dlg, int buttonId)
     {
@@ -58,20 +29,8 @@ protected:
             CWnd* button = dlg.GetDlgItem(buttonId);
             ClickAt(button->m_hWnd, 3, 3);
         });
-        for (int i = 0; i < 500; ++i) {
-            Dialog* found = nullptr;
-            OnUi([&] {
-                HWND top = platform_testing::TopModalDialog();
-                found = top ? dynamic_cast<Dialog*>(CWnd::FromHandle(top)) : nullptr;
-            });
-            if (found) return found;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return nullptr;
+        return WaitForModal<Dialog>();
     }
-
-    SimDevice device;
-    InProcessHidBackend backend;
 };
 
 // EqUser2: the mixer cell of output c in column j (Hi.1 = column 0).
@@ -116,7 +75,8 @@ TEST_F(PopupsSessionTest, MixerCellCalculatedDelaysAndCrossoverReachTheDevice)
             for (int i = 0; i < 5; ++i) PressKey(slider.m_hWnd, VK_RIGHT);
         });
         // The routing image goes with the next ticks while the mixer is open.
-        EXPECT_TRUE(DeviceHas([](const SimState& s) { return MixAtDevice(s, 1, 0) == 3 && MixAtDevice(s, 0, 0) == 5; }));
+        EXPECT_TRUE(
+            DeviceHas([](const SimState& s) { return MixAtDevice(s, 1, 0) == 3 && MixAtDevice(s, 0, 0) == 5; }));
         OnUi([&] { PressKey(mixer->m_hWnd, VK_ESCAPE); });
 
         // The calculator: 300 cm for CH1, 200 cm for CH2.

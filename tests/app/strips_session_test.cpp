@@ -9,47 +9,20 @@
 
 #include "app/control_ids.h"
 #include "model/params.h"
-#include "platform/hid/inprocess_backend.h"
-#include "sim/device.h"
-#include "sim/sim_hid_endpoint.h"
-#include "tests/app/main_window_fixture.h"
-#include "tests/link/link_globals.h"
+#include "tests/app/session_fixture.h"
 
 namespace {
 
 using platform_testing::ClickAt;
 using platform_testing::PressKey;
 
-class StripsSessionTest : public MainWindowTest {
+class StripsSessionTest : public SimSessionTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        ResetLinkGlobals();
-        backend.Plug(std::make_shared<SimHidEndpoint>(device));
-        m_setup.startLink = true;
-        m_setup.hidBackend = &backend;
-        m_setup.tcp.address = "127.0.0.1";
-        m_setup.tcp.networkAlive = [](std::string_view) { return false; };
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        ResetLinkGlobals();
-    }
-
     // Waits until the device's EqUser satisfies pred.
     bool DeviceHas(const std::function<bool(const SimBytes&)>& pred)
     {
-        for (int i = 0; i < 300; ++i) {
-            if (pred(device.State().eqUser)) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return SimSessionTest::DeviceHas([&](const SimState& s) { return pred(s.eqUser); });
     }
-
-    SimDevice device;
-    InProcessHidBackend backend;
 };
 
 // Channel c's gain in EqUser: 11 bits over its low byte and the high

@@ -1,0 +1,40 @@
+// The main window's fixture with its link on, against the emulated amplifier
+// over the in-process HID backend.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "tests/app/main_window_fixture.h"
+#include "tests/app/sim_link.h"
+#include "tests/link/link_globals.h"
+
+class SimSessionTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ResetLinkGlobals();
+        m_setup.startLink = true;
+        LinkToSimOverHid(m_setup, backend, device);
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        ResetLinkGlobals();
+    }
+
+    // Waits (about 3 s at most) until the device's state satisfies pred.
+    bool DeviceHas(const std::function<bool(const SimState&)>& pred)
+    {
+        for (int i = 0; i < 300; ++i) {
+            if (pred(device.State())) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    SimDevice device;
+    InProcessHidBackend backend;
+};
