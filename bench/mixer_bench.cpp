@@ -22,6 +22,7 @@
 #include "app/control_ids.h"
 #include "app/main_link.h"
 #include "app/tarveldlg.h"
+#include "bench/bench_support.h"
 #include "dialogs/dialogchinputvol.h"
 #include "model/device_state.h"
 #include "model/params.h"
@@ -30,35 +31,14 @@
 #include "platform/testing.h"
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
+#include "tests/app/sim_link.h"
 #include "tests/link/link_globals.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Ms = std::chrono::duration<double, std::milli>;
-
-bool OnUi(const std::function<void()>& f)
-{
-    auto done = std::make_shared<std::promise<void>>();
-    auto fut = done->get_future();
-    if (!PostToUi([f, done] {
-            f();
-            done->set_value();
-        }))
-        return false;
-    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 void Print(const char* what, const std::vector<double>& times)
 {
-    std::printf("%s, %zu runs: median %.1f  worst %.1f ms\n", what, times.size(), Median(times),
-                times.empty() ? 0.0 : *std::max_element(times.begin(), times.end()));
+    std::printf("%s, %zu runs: median %.1f  worst %.1f ms\n", what, times.size(), Median(times), Worst(times));
 }
 
 int Open(int opens)
@@ -87,11 +67,8 @@ int DragToDevice(int drags)
     ResetLinkGlobals();
     SimDevice device;
     InProcessHidBackend backend;
-    backend.Plug(std::make_shared<SimHidEndpoint>(device));
     LinkSetup setup;
-    setup.hidBackend = &backend;
-    setup.tcp.address = "127.0.0.1";
-    setup.tcp.networkAlive = [](std::string_view) { return false; };
+    LinkToSimOverHid(setup, backend, device);
     SetLinkSetupForTests(&setup);
     std::vector<double> times;
     {
@@ -99,23 +76,10 @@ int DragToDevice(int drags)
         CWinApp app;
         app.m_pMainWnd = &dlg;
         std::thread t([&] {
-            for (int i = 0; i < 1000; ++i) {
-                bool up = false;
-                OnUi([&] {
-                    up = platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning();
-                });
-                if (up) break;
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
+            WaitOnUi(
+                [&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning(); });
             PostToUi([&] { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_INPUT_VOL, BN_CLICKED), 0); });
-            CDialogChInputVol* mixer = nullptr;
-            for (int i = 0; i < 500 && !mixer; ++i) {
-                OnUi([&] {
-                    HWND top = platform_testing::TopModalDialog();
-                    mixer = top ? dynamic_cast<CDialogChInputVol*>(CWnd::FromHandle(top)) : nullptr;
-                });
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
+            CDialogChInputVol* mixer = WaitForModal<CDialogChInputVol>();
             std::mutex m;
             std::vector<Clock::time_point> writes;
             device.Log().SetSink([&](const std::string& line) {

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/tarveldlg.h"
+#include "bench/bench_support.h"
 #include "dialogs/dialoglogo.h"
 #include "link/sync_timers.h"
 #include "model/device_state.h"
@@ -44,9 +45,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using Ms = std::chrono::duration<double, std::milli>;
-
 struct Figures {
     std::vector<double> starts;   // ms
     std::vector<double> imports;  // ms
@@ -54,39 +52,9 @@ struct Figures {
     std::vector<double> drags;    // ms
 };
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double Worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
-
-// Runs f on the UI thread and waits for it.
-bool OnUi(const std::function<void()>& f)
-{
-    auto done = std::make_shared<std::promise<void>>();
-    auto fut = done->get_future();
-    if (!PostToUi([f, done] {
-            f();
-            done->set_value();
-        }))
-        return false;
-    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-}
-
-// Polls pred on the UI thread every millisecond; false after limit.
-bool WaitOnUi(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(20))
-{
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        bool ok = false;
-        if (!OnUi([&] { ok = pred(); })) return false;
-        if (ok) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
-}
+// Waits poll the UI thread every millisecond.
+constexpr auto kLimit = std::chrono::seconds(20);
+constexpr auto kStep = std::chrono::milliseconds(1);
 
 // The device's log lines of one kind, with the moment each came.
 class LogTimes {
@@ -168,16 +136,18 @@ bool RunSession(bool overHid, int edits, Figures& out)
             ok = false;
         };
         // The picker ends by itself once the device identified itself.
-        if (!WaitOnUi([&] {
-                HWND top = platform_testing::TopModalDialog();
-                const bool picker = top && dynamic_cast<CDialogLogo*>(CWnd::FromHandle(top)) != nullptr;
-                return !picker && g_deviceInfoReceived.load() == 1 && dlg.m_hWnd && dlg.IsWindowVisible();
-            })) {
+        if (!WaitOnUi(
+                [&] {
+                    HWND top = platform_testing::TopModalDialog();
+                    const bool picker = top && dynamic_cast<CDialogLogo*>(CWnd::FromHandle(top)) != nullptr;
+                    return !picker && g_deviceInfoReceived.load() == 1 && dlg.m_hWnd && dlg.IsWindowVisible();
+                },
+                kLimit, kStep)) {
             fail("no main window with the device");
         } else {
             out.starts.push_back(Ms(Clock::now() - started).count());
         }
-        if (ok && !WaitOnUi([&] { return dlg.Timers().ParamSyncRunning(); })) fail("no import");
+        if (ok && !WaitOnUi([&] { return dlg.Timers().ParamSyncRunning(); }, kLimit, kStep)) fail("no import");
         if (ok && writes.FirstKeepAlive()) out.imports.push_back(Ms(Clock::now() - *writes.FirstKeepAlive()).count());
 
         for (int i = 0; ok && i < edits; ++i) {

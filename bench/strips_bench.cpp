@@ -24,48 +24,17 @@
 #include "app/control_ids.h"
 #include "app/main_link.h"
 #include "app/tarveldlg.h"
+#include "bench/bench_support.h"
 #include "model/params.h"
 #include "platform/hid/inprocess_backend.h"
 #include "platform/platform.h"
 #include "platform/testing.h"
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
+#include "tests/app/sim_link.h"
 #include "tests/link/link_globals.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-using Ms = std::chrono::duration<double, std::milli>;
-
-bool OnUi(const std::function<void()>& f)
-{
-    auto done = std::make_shared<std::promise<void>>();
-    auto fut = done->get_future();
-    if (!PostToUi([f, done] {
-            f();
-            done->set_value();
-        }))
-        return false;
-    return fut.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-}
-
-bool WaitOnUi(const std::function<bool()>& pred, int timeoutMs = 10000)
-{
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < end) {
-        bool ok = false;
-        if (!OnUi([&] { ok = pred(); })) return false;
-        if (ok) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Runs the window against the emulated amplifier; script runs on its own
 // thread once the import is done and must leave the window open.
@@ -75,19 +44,16 @@ bool RunWindow(const std::function<void(CTarvelDlg&, SimDevice&)>& script)
     ResetLinkGlobals();
     SimDevice device;
     InProcessHidBackend backend;
-    backend.Plug(std::make_shared<SimHidEndpoint>(device));
     LinkSetup setup;
-    setup.hidBackend = &backend;
-    setup.tcp.address = "127.0.0.1";
-    setup.tcp.networkAlive = [](std::string_view) { return false; };
+    LinkToSimOverHid(setup, backend, device);
     SetLinkSetupForTests(&setup);
     bool ok = false;
     {
         CTarvelDlg dlg;
         std::thread t([&] {
-            ok = WaitOnUi([&] {
-                return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning();
-            });
+            ok = WaitOnUi(
+                [&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning(); },
+                std::chrono::seconds(10), std::chrono::milliseconds(2));
             if (ok) script(dlg, device);
             OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
         });
@@ -182,8 +148,8 @@ int main(int argc, char** argv)
     const int repaints = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
     if (argc > 3 && std::string(argv[3]) == "repaint") return Repaint(repaints);
     for (const char* dpi : {"96", "192"}) {
-        const std::string child = "TARVEL_DPI=" + std::string(dpi) + " '" + argv[0] + "' 1 " + std::to_string(repaints) +
-                                  " repaint";
+        const std::string child =
+            "TARVEL_DPI=" + std::string(dpi) + " '" + argv[0] + "' 1 " + std::to_string(repaints) + " repaint";
         if (std::system(child.c_str()) != 0) return 1;
     }
     setenv("TARVEL_DPI", "96", 1);
