@@ -35,10 +35,6 @@ bool ChannelLooksSelected(int channel);
 // most 20 bytes), else "CH1".."CH12" from the string table.
 std::wstring ChannelName(int channel);
 
-// The picture of a curve button whose curve is hidden, by bucket and
-// channel: one picture per channel, the same at every bucket.
-extern const int g_curveOffBitmapId[5][12];
-
 // LoadLinkButtonBitmap's choice: the picture of the first link group that
 // holds a channel of channelBit, or of no group.
 int LinkButtonBitmap(int channelBit, int bucket);

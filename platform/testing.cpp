@@ -64,6 +64,16 @@ QWidget* WidgetOfHwnd(HWND hwnd)
     return c ? c->widget : nullptr;
 }
 
+// One left-button event at the widget of hwnd, looked up anew each time:
+// the event before may have closed it.
+void SendLeftButton(HWND hwnd, QEvent::Type type, const QPointF& local, Qt::MouseButtons buttons)
+{
+    if (QWidget* w = WidgetOfHwnd(hwnd)) {
+        QMouseEvent e(type, local, w->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &e);
+    }
+}
+
 }  // namespace
 
 void PressKey(HWND hwnd, UINT vk, wchar_t ch, bool alt, bool shift, bool control)
@@ -108,32 +118,16 @@ void ClickAt(HWND hwnd, int x, int y)
 {
     const QPointF local(x, y);
     if (QWidget* w = WidgetOfHwnd(hwnd)) GiveClickFocus(w, local);
-    if (QWidget* w = WidgetOfHwnd(hwnd)) {
-        QMouseEvent press(QEvent::MouseButtonPress, local, w->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(w, &press);
-    }
-    if (QWidget* w = WidgetOfHwnd(hwnd)) {
-        QMouseEvent release(QEvent::MouseButtonRelease, local, w->mapToGlobal(local), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QCoreApplication::sendEvent(w, &release);
-    }
+    SendLeftButton(hwnd, QEvent::MouseButtonPress, local, Qt::LeftButton);
+    SendLeftButton(hwnd, QEvent::MouseButtonRelease, local, Qt::NoButton);
 }
 
 void DoubleClickAt(HWND hwnd, int x, int y)
 {
     ClickAt(hwnd, x, y);
     const QPointF local(x, y);
-    if (QWidget* w = WidgetOfHwnd(hwnd)) {
-        QMouseEvent press(QEvent::MouseButtonDblClick, local, w->mapToGlobal(local), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QCoreApplication::sendEvent(w, &press);
-    }
-    if (QWidget* w = WidgetOfHwnd(hwnd)) {
-        QMouseEvent release(QEvent::MouseButtonRelease, local, w->mapToGlobal(local), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QCoreApplication::sendEvent(w, &release);
-    }
+    SendLeftButton(hwnd, QEvent::MouseButtonDblClick, local, Qt::LeftButton);
+    SendLeftButton(hwnd, QEvent::MouseButtonRelease, local, Qt::NoButton);
 }
 
 void WheelAt(HWND hwnd, int x, int y, int delta)
