@@ -133,11 +133,7 @@ int main(int argc, char** argv)
     const int opens = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     const int drags = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
     if (argc > 3 && std::string(argv[3]) == "open") return Open(opens);
-    for (const char* dpi : {"96", "192"}) {
-        const std::string child =
-            "TARVEL_DPI=" + std::string(dpi) + " '" + argv[0] + "' " + std::to_string(opens) + " 1 open";
-        if (std::system(child.c_str()) != 0) return 1;
-    }
+    if (!RunAtEachBucket(argv[0], std::to_string(opens) + " 1 open")) return 1;
     setenv("TARVEL_DPI", "96", 1);
     return DragToDevice(drags);
 }

@@ -147,11 +147,7 @@ int main(int argc, char** argv)
     const int presses = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const int repaints = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
     if (argc > 3 && std::string(argv[3]) == "repaint") return Repaint(repaints);
-    for (const char* dpi : {"96", "192"}) {
-        const std::string child =
-            "TARVEL_DPI=" + std::string(dpi) + " '" + argv[0] + "' 1 " + std::to_string(repaints) + " repaint";
-        if (std::system(child.c_str()) != 0) return 1;
-    }
+    if (!RunAtEachBucket(argv[0], "1 " + std::to_string(repaints) + " repaint")) return 1;
     setenv("TARVEL_DPI", "96", 1);
     return KeyToDevice(presses);
 }

@@ -50,13 +50,7 @@ TEST_F(PopupsSessionTest, MixerCellCalculatedDelaysAndCrossoverReachTheDevice)
     CWinApp app;  // the popups answer to AfxGetMainWnd
     app.m_pMainWnd = &dlg;
     std::thread script([&] {
-        const bool imported = WaitOnUi(
-            [&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning(); });
-        EXPECT_TRUE(imported);
-        if (!imported) {
-            OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
-            return;
-        }
+        if (!Imported(dlg)) return;
         OnUi([&] {
             platform_testing::Activate(dlg.m_hWnd);
             g_selectedChannel = 0;

@@ -35,6 +35,18 @@ protected:
         return false;
     }
 
+    // Waits for the import: the picker ends by itself once the device
+    // identified, the import with the synchronisation running. When it does
+    // not come, closes the window.
+    bool Imported(CTarvelDlg& dlg)
+    {
+        const bool imported = WaitOnUi(
+            [&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning(); });
+        EXPECT_TRUE(imported);
+        if (!imported) OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
+        return imported;
+    }
+
     SimDevice device;
     InProcessHidBackend backend;
 };

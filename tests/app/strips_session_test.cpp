@@ -35,15 +35,7 @@ TEST_F(StripsSessionTest, TypedGainMutePhaseAndDelayReachTheDevice)
 {
     CTarvelDlg dlg;
     std::thread script([&] {
-        // The picker ends by itself once the device identified; the import
-        // ends with the synchronisation running.
-        const bool imported = WaitOnUi(
-            [&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning(); });
-        EXPECT_TRUE(imported);
-        if (!imported) {
-            OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
-            return;
-        }
+        if (!Imported(dlg)) return;
         auto type = [&](int id, const std::wstring& text) {
             CWnd* field = dlg.GetDlgItem(id);
             ClickAt(field->m_hWnd, 3, 3);
