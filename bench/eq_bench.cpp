@@ -25,6 +25,7 @@
 
 #include "app/main_link.h"
 #include "app/tarveldlg.h"
+#include "bench/bench_support.h"
 #include "dialogs/dialoglogo.h"
 #include "link/hid_link.h"
 #include "model/eq_images.h"
@@ -38,15 +39,6 @@
 #include "tests/link/session_host.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-using Ms = std::chrono::duration<double, std::milli>;
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Every value the reset puts back moved away from its default.
 void TuneModel(std::mt19937& rng)
