@@ -65,25 +65,3 @@ std::vector<LayoutState> ModelLayout(int model, bool noAux34)
     return out;
 }
 
-int InputCaptionString(int model, int source, int bit)
-{
-    static constexpr int kDefault[kInputs] = {
-        IDS_INPUT_HI1,  IDS_INPUT_HI2,  IDS_INPUT_HI3,   IDS_INPUT_HI4,   IDS_INPUT_HI5,  IDS_INPUT_HI6,
-        IDS_INPUT_AUX1, IDS_INPUT_AUX2, IDS_INPUT_OPT_L, IDS_INPUT_OPT_R, IDS_INPUT_BT_L, IDS_INPUT_BT_R,
-        IDS_INPUT_HI7,  IDS_INPUT_HI8,  IDS_INPUT_AUX3,  IDS_INPUT_AUX4,  IDS_INPUT_HI9,  IDS_INPUT_HI10,
-    };
-    if (bit < 0 || bit >= kInputs) return 0;
-    if (model == 7) {
-        switch (bit) {
-        case 0: return IDS_INPUT_RADIO_L;
-        case 1: return IDS_INPUT_RADIO_R;
-        case 6: return IDS_INPUT_AUX_L;
-        case 7: return IDS_INPUT_AUX_R;
-        case 10: return IDS_INPUT_USB_L;
-        case 11: return IDS_INPUT_USB_R;
-        default: break;
-        }
-    }
-    if (source == 9 && (bit == 10 || bit == 11)) return bit == 10 ? IDS_INPUT_USB_L : IDS_INPUT_USB_R;
-    return kDefault[bit];
-}

@@ -5,6 +5,8 @@
 // window depends only on (model, g_noAux34), whatever layout came before.
 #pragma once
 
+#include "controls/routing.h"  // InputCaptionString
+
 #include <string>
 #include <vector>
 
@@ -26,9 +28,5 @@ struct LayoutState {
 // hides and disables the bridge buttons.
 std::vector<LayoutState> ModelLayout(int model, bool noAux34);
 
-// The caption string of matrix input bit 0..17 for a model and source: the
-// one function the layout and a source change both use, so model 7's
-// "USB-L"/"USB-R" stay when the source changes.
-int InputCaptionString(int model, int source, int inputBit);
 // The input bits whose caption depends on the model or the source.
 constexpr int kModelCaptionBits[] = {0, 1, 6, 7, 10, 11};

@@ -2,6 +2,19 @@
 // source, each showing whether that input is mixed into that output.
 #pragma once
 
+#include "model/params.h"
+
+// The caption string of each input bit 0..17 by default (the matrix's
+// captions and the input mixer's rows).
+extern const int g_mixerSourceLabelString[kInputs];
+
+// The caption string of input bit 0..17 for a device model and input
+// source: model 7's device has a radio, an AUX pair and USB in place of
+// Hi.1/Hi.2, AUX-1/AUX-2 and BT-L/BT-R; with source 9 the Bluetooth pair
+// reads USB. The one function the main window's layout, its source change
+// and the input mixer use, so the captions agree. 0 outside 0..17.
+int InputCaptionString(int model, int source, int inputBit);
+
 // What the matrix needs of the window. Outputs 0..11, input bits 0..17.
 class IRoutingView {
 public:

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "controls/routing.h"
 #include "platform/look.h"
 #include "platform/messages.h"
 #include "res/resource.h"
@@ -171,10 +172,6 @@ const int g_mixerChannelLabelId[kMixerChannels] = {1523, 1524, 1525, 1526, 1527,
                                                    1529, 1530, 1531, 1532, 1533, 1534};
 const int g_mixerSourceLabelId[kMixerInputs] = {1511, 1512, 1513, 1514, 1515, 1516, 1517, 1518, 1519,
                                                 1520, 1521, 1522, 1535, 1536, 1537, 1538, 1539, 1540};
-const int g_mixerSourceLabelString[kMixerInputs] = {
-    IDS_INPUT_HI1,  IDS_INPUT_HI2,  IDS_INPUT_HI3,   IDS_INPUT_HI4,  IDS_INPUT_HI5, IDS_INPUT_HI6,
-    IDS_INPUT_AUX1, IDS_INPUT_AUX2, IDS_INPUT_OPT_L, IDS_INPUT_OPT_R, IDS_INPUT_BT_L, IDS_INPUT_BT_R,
-    IDS_INPUT_HI7,  IDS_INPUT_HI8,  IDS_INPUT_AUX3,  IDS_INPUT_AUX4, IDS_INPUT_HI9, IDS_INPUT_HI10};
 const int g_mixerRowOrder[kMixerInputs] = {0, 1, 2, 3, 4, 5, 12, 13, 16, 17, 6, 7, 14, 15, 8, 9, 10, 11};
 
 int MixerLayoutModel(int model) { return model >= 1 && model <= 8 ? model : 4; }
@@ -288,23 +285,7 @@ const MixerPlacement& MixerPlacementAt(int bucket) { return kPlacement[ClampBuck
 int MixerCloseBand(int bucket) { return kCloseBand[ClampBucket(bucket)]; }
 int MixerThumbOffset(int bucket) { return kThumbOffset[ClampBucket(bucket)]; }
 
-// Model 7's device has a radio, an AUX pair and USB in place of Hi.1/Hi.2,
-// AUX-1/AUX-2 and BT-L/BT-R; with source 9 the Bluetooth pair reads USB.
-int MixerLabelString(int model, int source, int bit)
-{
-    if (bit < 0 || bit >= kMixerInputs) return 0;
-    if (model == 7) {
-        switch (bit) {
-        case 0: return IDS_INPUT_RADIO_L;
-        case 1: return IDS_INPUT_RADIO_R;
-        case 6: return IDS_INPUT_AUX_L;
-        case 7: return IDS_INPUT_AUX_R;
-        default: break;
-        }
-    }
-    if ((source == 9 || model == 7) && (bit == 10 || bit == 11)) return bit == 10 ? IDS_INPUT_USB_L : IDS_INPUT_USB_R;
-    return g_mixerSourceLabelString[bit];
-}
+int MixerLabelString(int model, int source, int bit) { return InputCaptionString(model, source, bit); }
 
 int MixerFirstNavRow(int source)
 {

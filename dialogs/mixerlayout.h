@@ -20,7 +20,6 @@ extern const int g_mixerSliderId[kMixerChannels][kMixerInputs];
 // CH1..CH12 captions; the input captions by bit and their strings.
 extern const int g_mixerChannelLabelId[kMixerChannels];
 extern const int g_mixerSourceLabelId[kMixerInputs];
-extern const int g_mixerSourceLabelString[kMixerInputs];
 // The input bit of navigation row k (the on-screen order of the inputs).
 extern const int g_mixerRowOrder[kMixerInputs];
 
