@@ -326,7 +326,10 @@ TEST_P(DeviceSessionTest, LinkLostDuringTheTransferThenTheUpgradeCompletes)
         ASSERT_TRUE(upgrade->OnFirmwareUpgrade());
         // The drop ends the transfer: no transfer mode left, the image kept.
         ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("CMD_FW_START") >= 1 && g_upgradeMode.load() == 0; }));
-        EXPECT_TRUE(HasFirmwareImage());
+        // Over TCP the loader may be back and the second transfer done (and
+        // the image freed) by now; the second CMD_FW_START without a file
+        // question below shows the image was kept.
+        EXPECT_TRUE(HasFirmwareImage() || LogCount("CMD_FW_START") >= 2);
         if (Hid()) {
             ASSERT_TRUE(dialog->RunUntil([&] { return g_usbConnected.load() == 0; }));
             endpoint->Plug();
