@@ -26,6 +26,7 @@
 #include "app/main_link.h"
 #include "app/tarveldlg.h"
 #include "bench/bench_support.h"
+#include "bench/log_times.h"
 #include "dialogs/dialoglogo.h"
 #include "link/hid_link.h"
 #include "model/eq_images.h"
@@ -75,13 +76,7 @@ bool RunReset(std::mt19937& rng, ResetFigure& out)
     session::View scratch;
     ResetAll(scratch);
     SimDevice device;
-    std::mutex writesMutex;
-    std::vector<Clock::time_point> writes;
-    device.Log().SetSink([&](const std::string& line) {
-        if (line.find("CMD_WRITE_EQUSER") == std::string::npos) return;
-        std::lock_guard<std::mutex> lock(writesMutex);
-        writes.push_back(Clock::now());
-    });
+    LogTimes writes(device, "CMD_WRITE_EQUSER");
     InProcessHidBackend backend;
     session::Dialog dialog;
     dialog.sync.Start();
@@ -102,22 +97,15 @@ bool RunReset(std::mt19937& rng, ResetFigure& out)
         std::chrono::seconds(20));
     TuneModel(rng);
     ok = ok && dialog.RunUntil(deviceHolds, std::chrono::seconds(60));
-    size_t before = 0;
-    {
-        std::lock_guard<std::mutex> lock(writesMutex);
-        before = writes.size();
-    }
+    const size_t before = writes.Count();
     const auto reset = Clock::now();
     ResetAll(dialog.view);
     ok = ok && dialog.RunUntil(deviceHolds, std::chrono::seconds(60));
     dialog.RunFor(std::chrono::milliseconds(300));  // nothing further goes out
-    {
-        std::lock_guard<std::mutex> lock(writesMutex);
-        out.blocks = static_cast<int>(writes.size() - before);
-        out.lastMs = out.blocks > 0 ? Ms(writes.back() - reset).count() : 0;
-    }
+    const size_t after = writes.Count();
+    out.blocks = static_cast<int>(after - before);
+    out.lastMs = out.blocks > 0 ? Ms(writes.At(after - 1) - reset).count() : 0;
     hid.reset();
-    device.Log().SetSink({});
     return ok;
 }
 

@@ -23,6 +23,7 @@
 #include "app/main_link.h"
 #include "app/tarveldlg.h"
 #include "bench/bench_support.h"
+#include "bench/log_times.h"
 #include "dialogs/dialogchinputvol.h"
 #include "model/device_state.h"
 #include "model/params.h"
@@ -80,20 +81,10 @@ int DragToDevice(int drags)
                 [&] { return platform_testing::TopModalDialog() == dlg.m_hWnd && dlg.Timers().ParamSyncRunning(); });
             PostToUi([&] { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_INPUT_VOL, BN_CLICKED), 0); });
             CDialogChInputVol* mixer = WaitForModal<CDialogChInputVol>();
-            std::mutex m;
-            std::vector<Clock::time_point> writes;
-            device.Log().SetSink([&](const std::string& line) {
-                if (line.find("CMD_WRITE_EQUSER2 ") == std::string::npos) return;
-                std::lock_guard<std::mutex> lock(m);
-                writes.push_back(Clock::now());
-            });
-            auto count = [&] {
-                std::lock_guard<std::mutex> lock(m);
-                return writes.size();
-            };
+            LogTimes writes(device, "CMD_WRITE_EQUSER2 ");
             for (int i = 0; mixer && i < drags; ++i) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(17 * (i % 6)));
-                const size_t before = count();
+                const size_t before = writes.Count();
                 Clock::time_point pressed;
                 OnUi([&] {
                     CNewSliderCtrl& slider = mixer->Slider(0, 0);
@@ -106,11 +97,7 @@ int DragToDevice(int drags)
                     platform_testing::MouseMoveTo(slider.m_hWnd, grab.x + dx, grab.y);
                     platform_testing::MouseReleaseAt(slider.m_hWnd, grab.x + dx, grab.y);
                 });
-                const auto end = Clock::now() + std::chrono::seconds(5);
-                while (count() <= before && Clock::now() < end)
-                    std::this_thread::sleep_for(std::chrono::microseconds(200));
-                std::lock_guard<std::mutex> lock(m);
-                if (writes.size() > before) times.push_back(Ms(writes[before] - pressed).count());
+                writes.WaitFor(before, pressed, times);  // a lost write adds no figure
             }
             if (mixer) OnUi([&] { mixer->EndDialog(IDCANCEL); });
             OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });

@@ -31,6 +31,7 @@
 
 #include "app/tarveldlg.h"
 #include "bench/bench_support.h"
+#include "bench/log_times.h"
 #include "dialogs/dialoglogo.h"
 #include "link/sync_timers.h"
 #include "model/device_state.h"
@@ -55,54 +56,6 @@ struct Figures {
 // Waits poll the UI thread every millisecond.
 constexpr auto kLimit = std::chrono::seconds(20);
 constexpr auto kStep = std::chrono::milliseconds(1);
-
-// The device's log lines of one kind, with the moment each came.
-class LogTimes {
-public:
-    LogTimes(SimDevice& device, std::string needle) : m_device(device), m_needle(std::move(needle))
-    {
-        device.Log().SetSink([this](const std::string& line) {
-            const auto now = Clock::now();
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (line.find(m_needle) != std::string::npos) m_times.push_back(now);
-            if (!m_first && line.find("CMD_DEVICE_INFO") != std::string::npos) m_first = now;
-        });
-    }
-    ~LogTimes() { m_device.Log().SetSink({}); }
-    size_t Count()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_times.size();
-    }
-    Clock::time_point At(size_t i)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_times[i];
-    }
-    std::optional<Clock::time_point> FirstKeepAlive()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_first;
-    }
-    // Waits for line number index; its latency after since.
-    bool WaitFor(size_t index, Clock::time_point since, std::vector<double>& out)
-    {
-        const auto end = Clock::now() + std::chrono::seconds(5);
-        while (Count() <= index) {
-            if (Clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-        out.push_back(Ms(At(index) - since).count());
-        return true;
-    }
-
-private:
-    SimDevice& m_device;
-    std::string m_needle;
-    std::mutex m_mutex;
-    std::vector<Clock::time_point> m_times;
-    std::optional<Clock::time_point> m_first;
-};
 
 // One run of the main window: start, import, then edits and drag steps.
 bool RunSession(bool overHid, int edits, Figures& out)
