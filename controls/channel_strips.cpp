@@ -121,13 +121,15 @@ void ChannelStrips::MoveGainSlider(int channel)
     field.SetFocus();
 }
 
+// A delay goes only to the bridged partner, never to a link group: linked
+// channels (a left/right pair) are the ones that need different delays.
 void ChannelStrips::SpreadDelay(int channel)
 {
+    const int partner = BridgedPartner(channel);
+    if (partner < 0) return;
     IDelayFields& delays = m_view.Delays();
-    const int tied = TiedChannels(channel);
     const int value = delays.GetValue(channel);
-    for (int c = 0; c < kChannels; ++c)
-        if (c != channel && Has(tied, c) && delays.GetValue(c) != value) delays.SetValue(c, value);
+    if (delays.GetValue(partner) != value) delays.SetValue(partner, value);
 }
 
 void ChannelStrips::CommitDelayField(int channel)

@@ -2,7 +2,8 @@
 // phase, mute and channel buttons, delay field and unit button per channel.
 // Their handlers keep the model and these controls in step: after each one
 // the model, the fields, the sliders and the button captions agree, for the
-// channel and for every channel tied to it (link group, else bridged pair).
+// channel and for every channel tied to it (link group, else bridged pair;
+// phase and delay only the bridged partner).
 #pragma once
 
 #include <functional>
@@ -65,11 +66,11 @@ public:
     // leave the focus in the gain field with its text selected.
     void MoveGainSlider(int channel);
     // The delay field's text committed (on focus loss): a rejected text
-    // gives way to the stored count's; an accepted one goes to the tied
-    // channels.
+    // gives way to the stored count's; an accepted one goes to the bridged
+    // partner. Delays never follow a link group.
     void CommitDelayField(int channel);
-    // A delay field stepped or took Enter: the channels tied to the focused
-    // delay field take its count.
+    // A delay field stepped or took Enter: the focused delay field's bridged
+    // partner takes its count.
     void DelayChanged();
     // The delay calculator's result for one channel: count and distance.
     void SetCalculatedDelay(int channel, int samples);

@@ -246,6 +246,58 @@ TEST_F(StripsWindowTest, DelayFieldsCommitFollowTheirPairAndSwitchUnits)
     });
 }
 
+// CH1 and CH3 linked, CH1/CH2 bridged: every way a delay is edited in the
+// window (Up, the wheel, Enter, leaving the field) reaches the bridged
+// partner and never the other member of the link group.
+TEST_F(StripsWindowTest, DelayEditsReachTheBridgedPartnerNotTheLinkGroup)
+{
+    CWinApp app;  // the fields tell AfxGetMainWnd of their changes
+    RunSteps([&app](CTarvelDlg& dlg) {
+        app.m_pMainWnd = &dlg;
+        g_linkGroup[0] = (1 << 0) | (1 << 2);
+        g_btlPair12 = 1;
+        struct Case {
+            const char* name;
+            int field;
+            std::function<void(CWnd&)> edit;
+            int ch1, ch2, ch3;  // afterwards, from 10, 10, 30
+        } cases[] = {
+            {"Up in CH1", 0, [](CWnd& f) { PressKey(f.m_hWnd, VK_UP); }, 11, 11, 30},
+            {"wheel in CH1", 0, [](CWnd& f) { platform_testing::WheelAt(f.m_hWnd, 3, 3, 120); }, 11, 11, 30},
+            {"Enter in CH1", 0,
+             [](CWnd& f) {
+                 static_cast<CEdit&>(f).SetSel(0, -1);
+                 PressKey(f.m_hWnd, '2', L'2');
+                 PressKey(f.m_hWnd, VK_RETURN);
+             },
+             96, 96, 30},
+            {"CH1 typed and left", 0,
+             [&dlg](CWnd& f) {
+                 static_cast<CEdit&>(f).SetSel(0, -1);
+                 PressKey(f.m_hWnd, '1', L'1');
+                 Leave(dlg);
+             },
+             48, 48, 30},
+            {"CH3 visited and left", 2, [&dlg](CWnd&) { Leave(dlg); }, 10, 10, 30},
+            {"Up in CH3", 2, [](CWnd& f) { PressKey(f.m_hWnd, VK_UP); }, 10, 10, 31},
+        };
+        for (const Case& k : cases) {
+            SCOPED_TRACE(k.name);
+            dlg.DelayField(0).SetValue(10);
+            dlg.DelayField(1).SetValue(10);
+            dlg.DelayField(2).SetValue(30);
+            CWnd& field = *dlg.GetDlgItem(g_delayEditId[k.field]);
+            ClickAt(field.m_hWnd, 3, 3);
+            k.edit(field);
+            EXPECT_EQ(dlg.DelayField(0).GetValue(), k.ch1);
+            EXPECT_EQ(dlg.DelayField(1).GetValue(), k.ch2);
+            EXPECT_EQ(dlg.DelayField(2).GetValue(), k.ch3);
+            Leave(dlg);
+        }
+        app.m_pMainWnd = nullptr;
+    });
+}
+
 // Left and Right in the delay and gain fields (the fields' WM_EDIT_NAVIGATE)
 // move around the ring and skip strips the layout hides.
 TEST_F(StripsWindowTest, TheRingsOfTheDelayAndGainFields)

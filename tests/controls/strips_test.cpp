@@ -254,7 +254,7 @@ TEST_F(StripsTest, GainCommitStoresSpreadsAndShowsOrGivesTheStoredTextBack)
 
 // ---- delay --------------------------------------------------------------------
 
-TEST_F(StripsTest, DelayCommitReadsTheCurrentUnitAndTheTiedChannelsFollow)
+TEST_F(StripsTest, DelayCommitReadsTheCurrentUnitAndTheBridgedPartnerFollows)
 {
     struct Case {
         const char* text;
@@ -281,17 +281,55 @@ TEST_F(StripsTest, DelayCommitReadsTheCurrentUnitAndTheTiedChannelsFollow)
     strips.CommitDelayField(4);
     EXPECT_EQ(controls.delays.value[5], 48);
 
-    // A link group carries it to every member, not to the bridged partner.
+    // A link group does not carry it; the bridged partner still follows.
     g_linkGroup[4] = (1 << 4) | (1 << 10);
     controls.delayText[4].text = L"3";
     strips.CommitDelayField(4);
-    EXPECT_EQ(controls.delays.value[10], 144);
-    EXPECT_EQ(controls.delays.value[5], 48);
+    EXPECT_EQ(controls.delays.value[5], 144);
+    EXPECT_EQ(controls.delays.value[10], 0);
 }
 
-// After a step or Enter in a delay field, the focused field's tied channels
-// take its count: every bridged pair, not only the first one bridged.
-TEST_F(StripsTest, DelayChangeBringsTheFocusedFieldsTiedChannelsInStep)
+// Linked channels (a left/right pair) are the ones that need different
+// delays: no delay edit reaches another member of the group, only the
+// edited channel's bridged partner. A focus-loss commit and the fields' own
+// change (step, wheel, Enter) alike.
+TEST_F(StripsTest, DelayEditsNeverFollowALinkGroupOnlyTheBridgedPartner)
+{
+    struct Case {
+        const char* name;
+        int edited;
+        bool commit;             // a focus-loss commit of its text, else WM_DELAY_CHANGED
+        const wchar_t* text;     // committed text, or nullptr for the count set below
+        int count;               // the edited field's count before its change message
+        std::vector<int> after;  // CH1..CH4, from 10, 20, 30, 40
+    } cases[] = {
+        {"step in a linked channel: its partner follows", 0, false, nullptr, 11, {11, 11, 30, 40}},
+        {"typed in a linked channel", 0, true, L"2", 0, {96, 96, 30, 40}},
+        {"member visited and left unchanged", 2, true, L"0.625", 0, {10, 20, 30, 40}},
+        {"step in a member", 2, false, nullptr, 31, {10, 20, 31, 40}},
+        {"the partner of a linked channel", 1, true, L"1", 0, {48, 48, 30, 40}},
+        {"the partner's step", 1, false, nullptr, 21, {21, 21, 30, 40}},
+    };
+    g_linkGroup[0] = (1 << 0) | (1 << 2);  // CH1 and CH3 linked
+    g_btlPair12 = 1;
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        for (int c = 0; c < 4; ++c) controls.delays.value[c] = 10 * (c + 1);
+        if (k.commit) {
+            controls.delayText[k.edited].text = k.text;
+            strips.CommitDelayField(k.edited);
+        } else {
+            controls.delays.value[k.edited] = k.count;
+            controls.focusedDelay = k.edited;
+            strips.DelayChanged();
+        }
+        EXPECT_EQ(std::vector<int>(controls.delays.value, controls.delays.value + 4), k.after);
+    }
+}
+
+// After a step or Enter in a delay field, the focused field's bridged
+// partner takes its count: every bridged pair, not only the first one bridged.
+TEST_F(StripsTest, DelayChangeBringsTheFocusedFieldsPartnerInStep)
 {
     g_btlPair12 = 1;
     g_btlPair34 = 1;
