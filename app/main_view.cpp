@@ -44,6 +44,6 @@ void CMainView::FeedSpectrum(bool redraw)
 bool CMainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)
 {
     const std::wstring text = LinksAndCurves::CopyQuestion(LoadResString(IDS_CONFIRM_LINK_COPY), fromLabel, toLabel);
-    return MessageBoxExW(m_controls.Dialog().m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_YESNO, g_languageId) !=
-           IDNO;
+    return MessageBoxExW(m_controls.Dialog().m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_YESNO | MB_ICONEXCLAMATION,
+                         g_languageId) != IDNO;
 }

@@ -374,6 +374,12 @@ TEST_F(StripsWindowTest, ChannelLinkAndCurveButtons)
         g_channelGain[2] = 200;
         Click(dlg, g_linkButtonId[8]);
         ASSERT_EQ(dialogs.Boxes().size(), 1u);
+        const MessageBoxRequest question = dialogs.Boxes()[0];
+        EXPECT_EQ(question.text, L"Sind Sie sicher das Sie die CH3 Einstellung von EQ und Filter nach CH9 kopieren?");
+        EXPECT_EQ(question.caption, g_msgCaption);
+        EXPECT_EQ(question.style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
+        EXPECT_EQ(question.owner, dlg.m_hWnd);
+        EXPECT_EQ(question.languageId, g_languageId);
         EXPECT_EQ(g_linkGroup[2], (1 << 2) | (1 << 8));
         ExpectStrip(dlg, 8, 200);
         EXPECT_TRUE(LinksAndCurves::IsLinked(8));
