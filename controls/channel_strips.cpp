@@ -19,11 +19,11 @@ bool Has(int mask, int channel) { return (mask & (1 << channel)) != 0; }
 // The partner when the channel's pair is bridged (flag exactly 1), else -1.
 int BridgedPartner(int channel) { return BridgeFlagOf(channel) == 1 ? BridgePartnerOf(channel) : -1; }
 
-// Keeps the attenuation a mute gives back; one already at OFF keeps what
-// was kept before, so that the unmute does not restore OFF.
+// Keeps the attenuation the unmute gives back, OFF included: an unmute never
+// gives a channel a level it did not have right before its mute.
 void KeepAndMute(int channel)
 {
-    if (g_channelGain[channel] != kOff) g_savedGain[channel] = g_channelGain[channel];
+    g_savedGain[channel] = g_channelGain[channel];
     g_channelGain[channel] = kOff;
 }
 

@@ -49,9 +49,9 @@ public:
     // Phase button: 0° <-> 180° by its caption; a bridged partner takes
     // the same new state.
     void ClickPhase(int channel);
-    // Mute button: mutes keeping the attenuation in g_savedGain, or gives it
-    // back; the link group follows, else the bridged partner. A channel
-    // already at OFF keeps the attenuation kept earlier.
+    // Mute button: mutes keeping each channel's attenuation in g_savedGain
+    // (OFF too), or gives it back; the link group follows, else the bridged
+    // partner. A channel given back OFF stays muted.
     void ClickMute(IModelView& model, int channel);
     // Selects the channel for the equaliser, crossovers and graph.
     void Select(IModelView& model, int channel);

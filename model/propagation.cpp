@@ -203,8 +203,8 @@ uint8_t MuteLinkGroup(IModelView& view, int channel, uint8_t mute)
     for (int j = 0; j < kChannels; ++j) {
         if (j == channel || !Has(mask, j)) continue;
         if (mute == 1) {
-            // A member already at OFF keeps the attenuation kept before.
-            if (g_channelGain[j] != 600) g_savedGain[j] = g_channelGain[j];
+            // OFF is kept too, so that the unmute leaves such a member silent.
+            g_savedGain[j] = g_channelGain[j];
             g_channelGain[j] = 600;
         } else {
             g_channelGain[j] = g_savedGain[j];

@@ -113,19 +113,64 @@ TEST_F(StripsTest, MuteKeepsEachChannelsAttenuationAndTheTiedChannelsFollow)
     EXPECT_EQ(controls.chGain[2].text, L"-12.3dB");
 }
 
-// A channel already at OFF (dragged there, or muted before) keeps the
-// attenuation it had kept: the unmute does not leave it at OFF with its
-// button reading unmuted.
-TEST_F(StripsTest, MutingAChannelAlreadyOffKeepsItsEarlierAttenuation)
+// An unmute gives each channel the level it had right before the mute: a
+// tied channel that was already at OFF stays at OFF, never jumps to an older
+// kept level (0.0dB after a reset); its button and bit say muted.
+TEST_F(StripsTest, AnUnmuteLeavesATiedChannelThatWasOffAtOff)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> tie;
+        int clicked, off;  // the channel clicked, the tied one at OFF
+    } cases[] = {
+        {"link member", [] { g_linkGroup[0] = (1 << 0) | (1 << 2); }, 0, 2},
+        {"link leader, a member clicked", [] { g_linkGroup[0] = (1 << 0) | (1 << 2); }, 2, 0},
+        {"bridged partner", [] { g_btlPair34 = 1; }, 2, 3},
+        {"bridged leader, the follower clicked", [] { g_btlPair1112 = 1; }, 11, 10},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        controls = FakeControls{};
+        SetUp();
+        k.tie();
+        g_channelGain[k.clicked] = 100;
+        g_channelGain[k.off] = 600;  // an imported OFF; g_savedGain is 0 from the reset
+        ShowChannelMute(controls.mute[k.off], k.off);
+
+        strips.ClickMute(model, k.clicked);
+        EXPECT_EQ(g_channelGain[k.clicked], 600);
+        EXPECT_EQ(g_channelGain[k.off], 600);
+        ExpectStripsAgree();
+        strips.ClickMute(model, k.clicked);
+        EXPECT_EQ(g_channelGain[k.clicked], 100);
+        EXPECT_EQ(g_channelGain[k.off], 600);
+        EXPECT_EQ(controls.chGain[k.off].text, L"OFF");
+        ExpectStripsAgree();
+    }
+}
+
+// A channel muted by its own button and muted again as a tied channel
+// keeps OFF, the level it had right before that second mute: the group's
+// unmute leaves it at OFF, and so does its own button, which has nothing
+// else kept. Its slider or gain field brings it back.
+TEST_F(StripsTest, AChannelMutedTwiceStaysOffUntilItsLevelIsSetAgain)
 {
     g_channelGain[2] = 50;
     g_channelGain[3] = 80;
     strips.ClickMute(model, 3);  // CH4 muted by its own button, keeping 80
     g_btlPair34 = 1;             // then the pair is bridged (a loaded preset)
     strips.ClickMute(model, 2);  // muting CH3 mutes CH4 again, already OFF
-    EXPECT_EQ(g_savedGain[3], 80);
+    EXPECT_EQ(g_savedGain[3], 600);
     strips.ClickMute(model, 2);
     EXPECT_EQ(g_channelGain[2], 50);
+    EXPECT_EQ(g_channelGain[3], 600);
+    ExpectStripsAgree();
+    g_btlPair34 = 0;
+    strips.ClickMute(model, 3);  // its own button: still OFF, still muted
+    EXPECT_EQ(g_channelGain[3], 600);
+    ExpectStripsAgree();
+    controls.chSlider[3].pos = 80;
+    strips.MoveGainSlider(3);
     EXPECT_EQ(g_channelGain[3], 80);
     ExpectStripsAgree();
 

@@ -293,15 +293,18 @@ TEST_F(Propagation, MuteLinkGroupMutesAndRestoresTheOtherMembers)
     EXPECT_EQ(view.muteButton[4].text, kUnmutedCaption);
     EXPECT_EQ(g_muteMask & (MuteBitOf(4) | MuteBitOf(7)), 0);
 
-    // A member already at OFF keeps the attenuation kept at its own mute:
-    // the group's unmute gives that back, not OFF.
+    // A member already at OFF keeps OFF: the group's unmute leaves it
+    // silent, not at an older kept level, and its button reads muted.
     g_channelGain[4] = 600;
     g_savedGain[4] = 77;
     EXPECT_EQ(MuteLinkGroup(view, 0, 1), 1);
-    EXPECT_EQ(g_savedGain[4], 77);
+    EXPECT_EQ(g_savedGain[4], 600);
     EXPECT_EQ(MuteLinkGroup(view, 0, 0), 1);
-    EXPECT_EQ(g_channelGain[4], 77);
-    EXPECT_EQ(view.muteButton[4].text, kUnmutedCaption);
+    EXPECT_EQ(g_channelGain[4], 600);
+    EXPECT_EQ(view.gainField[4].text, L"OFF");
+    EXPECT_EQ(view.muteButton[4].text, kMutedCaption);
+    EXPECT_NE(g_muteMask & MuteBitOf(4), 0);
+    EXPECT_EQ(g_channelGain[7], 130);
 
     // No group: nothing changes, not even a bridged partner.
     g_btlPair12 = 1;
