@@ -18,10 +18,10 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 std::wstring PermissionMessage(const std::string& path)
 {
     return L"The amplifier is connected over USB, but this user may not open it (" + Widen(path) +
-           L").\n\nInstall the udev rule 70-tarvel.rules (in the udev folder of the build):\n"
-           L"    sudo cp 70-tarvel.rules /etc/udev/rules.d/\n"
+           L").\n\nInstall the udev rule 70-tarvel.rules (cmake --install puts it in place; or copy it from\n"
+           L"the udev folder of the build: sudo cp 70-tarvel.rules /etc/udev/rules.d/), then:\n"
            L"    sudo udevadm control --reload-rules && sudo udevadm trigger\n"
-           L"then unplug the amplifier and plug it in again.";
+           L"and unplug the amplifier and plug it in again.";
 }
 
 }  // namespace
