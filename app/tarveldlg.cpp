@@ -1,7 +1,5 @@
 #include "app/tarveldlg.h"
 
-#include <mutex>
-
 #include "app/aboutdlg.h"
 #include "app/placement.h"
 #include "app/tarvel.h"
@@ -11,7 +9,7 @@
 #include "dialogs/popuplook.h"
 #include "fields/field_messages.h"
 #include "link/firmware.h"
-#include "link/image_lock.h"
+#include "link/image_decode.h"
 #include "link/link_messages.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
@@ -330,7 +328,7 @@ LRESULT CTarvelDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DELAY_CALCULATED:
     case WM_FILTER_SETUP_CHANGED:
     case WM_MIX_VOLUME_CHANGED:
-        if (!m_closed) m_syncTimers.OnModelEdited();
+        if (!m_closed && !m_bDecoding) m_syncTimers.OnModelEdited();
         break;
     default: break;
     }
@@ -387,22 +385,22 @@ void CTarvelDlg::BuildEqUser() { ::BuildEqUser(m_delayFields); }
 
 void CTarvelDlg::BuildEqUser2() { ::BuildEqUser2(m_spectrum.GetVisibleChannels()); }
 
+// The fields a decode changes notify the window; the synchronisation tick
+// waits until the whole image is in the model.
 LRESULT CTarvelDlg::OnParamImageReceived(WPARAM, LPARAM)
 {
-    {
-        std::lock_guard<std::mutex> lock(g_imageMutex);
-        DecodeEqUser(m_view);
-    }
+    m_bDecoding = true;
+    DecodeReceivedEqUser(m_view);
+    m_bDecoding = false;
     m_syncTimers.OnParamImageDecoded();
     return 0;
 }
 
 LRESULT CTarvelDlg::OnRoutingImageReceived(WPARAM, LPARAM)
 {
-    {
-        std::lock_guard<std::mutex> lock(g_imageMutex);
-        DecodeEqUser2(m_view);
-    }
+    m_bDecoding = true;
+    DecodeReceivedEqUser2(m_view);
+    m_bDecoding = false;
     m_syncTimers.OnRoutingImageDecoded();
     return 0;
 }

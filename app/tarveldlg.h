@@ -357,5 +357,6 @@ private:
     FirmwareUpgrade m_firmware{m_firmwareHost};
     int m_nExportCount = 0;  // name record files written by the C-source export
     bool m_closed = false;
+    bool m_bDecoding = false;  // a received image is being decoded
     std::chrono::steady_clock::time_point m_lastGraphSync{};
 };

@@ -168,6 +168,8 @@ void SyncTimers::RequestImport()
 void SyncTimers::StartRecall()
 {
     StopParamSync();
+    // Pages an earlier read left (a recall that lost one) are not this slot's.
+    RestartImageReads();
     m_reading = Reading::kEqUser;
     m_bRecall = true;
     g_importWatchdogTicks.store(0);
@@ -186,6 +188,7 @@ void SyncTimers::OnImportWatchdog()
         StopWatchdog();
         g_importWatchdogTicks.store(0);
         m_reading = Reading::kNone;
+        RestartImageReads();  // late pages complete nothing
         if (CurrentLink() != Link::kNone) StartParamSync();
         m_host.ShowStringBox(IDS_IMPORT_FAILED);
         return;

@@ -135,8 +135,9 @@ public:
     void StopParamSync();
     // A preset recall of g_presetSlot: IDT_PARAM_SYNC stops and the slot's
     // EqUser is asked for; both images then arrive as in an import, without
-    // the progress dialog. A device that never answers gets IDT_PARAM_SYNC
-    // back after the watchdog's time, with "Import failed".
+    // the progress dialog. Each recall reads its pages afresh. A device that
+    // never answers gets IDT_PARAM_SYNC back after the watchdog's time, with
+    // "Import failed"; pages that come after that complete no image.
     void StartRecall();
 
     // The preset save into slot goes out once the device holds both images.

@@ -148,9 +148,10 @@ void BuildEqUser2(const ISpectrum& spectrum)
     BuildEqUser2(spectrum.GetVisibleChannels());
 }
 
-void DecodeEqUser(IModelView& view)
+void DecodeEqUser(IModelView& view) { DecodeEqUser(view, g_eqUser); }
+
+void DecodeEqUser(IModelView& view, uint8_t* img)
 {
-    uint8_t* img = g_eqUser;
     IDelayFields& delays = view.DelayFields();
     for (int c = 0; c < kChannels; ++c) {
         const ChannelLayout l = LayoutOf(c);
@@ -193,9 +194,10 @@ void DecodeEqUser(IModelView& view)
     view.RefreshEqControls();
 }
 
-void DecodeEqUser2(IModelView& view)
+void DecodeEqUser2(IModelView& view) { DecodeEqUser2(view, g_eqUser2); }
+
+void DecodeEqUser2(IModelView& view, const uint8_t* img)
 {
-    const uint8_t* img = g_eqUser2;
     for (int i = 0; i < kChannels; ++i)
         ApplyRoutingMask(view, i, static_cast<uint32_t>(img[3 * i] << 16 | img[3 * i + 1] << 8 | img[3 * i + 2]));
 

@@ -42,8 +42,13 @@ void BuildEqUser2(const ISpectrum& spectrum);
 // only. Refreshes the channel strips, the master volume and the controls of
 // the selected channel.
 void DecodeEqUser(IModelView& view);
+// The same from an image held elsewhere (EQ_USER_PARA_NUM bytes), which
+// takes the repairs instead of g_eqUser.
+void DecodeEqUser(IModelView& view, uint8_t* image);
 
 // g_eqUser2 -> model, taken as it comes: routing masks (changed rows are
 // repainted), the high-level mix and its volume, mixer volumes and link
 // groups. The graph mask and bridge bits are not read back.
 void DecodeEqUser2(IModelView& view);
+// The same from an image held elsewhere (SAVE_PARA_2_END bytes).
+void DecodeEqUser2(IModelView& view, const uint8_t* image);

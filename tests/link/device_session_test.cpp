@@ -147,6 +147,15 @@ protected:
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return p.wstring();
     }
+    // The device's log lines from line `mark` on that hold needle.
+    std::vector<std::string> LogFrom(size_t mark, const std::string& needle) const
+    {
+        const auto lines = device->Log().Lines();
+        std::vector<std::string> out;
+        for (size_t i = mark; i < lines.size(); ++i)
+            if (lines[i].find(needle) != std::string::npos) out.push_back(lines[i]);
+        return out;
+    }
     int LogCount(const std::string& needle) const
     {
         int n = 0;
@@ -236,6 +245,136 @@ TEST_P(DeviceSessionTest, RecallTheDeviceNeverAnswersGivesTheSyncBack)
     // Later edits reach the device again.
     g_eqGain[0][4] = 42;
     ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("CMD_WRITE_EQUSER offset=55") >= 1; }));
+}
+
+// The pages of a read of an image of `pages` pages, all but one.
+std::vector<int> PagesWithout(int pages, int lost)
+{
+    std::vector<int> order;
+    for (int k = 0; k < pages; ++k)
+        if (k != lost) order.push_back(k);
+    return order;
+}
+
+// Slots 1 and 2 hold the device's settings with every band gain at 100 x
+// slot, every mixer cell at 20 x slot and EqUser2's last bytes at the slot.
+void TwoPresets(SimDevice& device)
+{
+    device.Update([](SimState& st) {
+        for (int slot : {1, 2}) {
+            SimPreset& p = st.presets[slot];
+            p.eqUser = st.eqUser;
+            p.eqUser2 = st.eqUser2;
+            for (int c = 0; c < 12; ++c) {
+                for (int b = 0; b < 31; ++b) {
+                    const size_t at = c < 6 ? 19 + 194 * c + 62 + 2 * b : 1183 + 198 * (c - 6) + 66 + 2 * b;
+                    p.eqUser[at] = 0;
+                    p.eqUser[at + 1] = static_cast<uint8_t>(100 * slot);
+                }
+                for (int j = 0; j < 16; ++j) p.eqUser2[50 + 16 * c + j] = static_cast<uint8_t>(20 * slot);
+            }
+            std::fill(p.eqUser2.begin() + 389, p.eqUser2.end(), static_cast<uint8_t>(slot));
+        }
+    });
+}
+
+// EqUser page 9 holds band gains of CH2, the pages after it those of
+// CH3..CH12; EqUser2 page 1 mixer cells of CH1..CH4, the pages after it the
+// other outputs' cells and the links.
+constexpr int kLostPage = 9;
+constexpr int kLostRoutingPage = 1;
+
+// A recall of slot 1 loses a page of one image; the recall of slot 2 that
+// follows brings slot 2 whole, and nothing of slot 1 is written into the
+// device.
+TEST_P(DeviceSessionTest, RecallAfterARecallThatLostAPageTakesOnlyTheNewSlot)
+{
+    for (const bool routing : {false, true}) {
+        SCOPED_TRACE(routing ? "EqUser2 page lost" : "EqUser page lost");
+        SimFaults faults;
+        Start(faults);
+        ASSERT_TRUE(Imported(1));
+        TwoPresets(*device);
+        if (routing) faults.eqUser2Pages = PagesWithout(8, kLostRoutingPage);
+        else faults.eqUserPages = PagesWithout(99, kLostPage);
+        device->SetFaults(faults);
+        g_presetSlot = 1;
+        dialog->sync.StartRecall();
+        // Every page of slot 1's read but the lost one is in.
+        const SimBytes slot1 = device->State().presets[1].eqUser2;
+        const SimBytes tail(slot1.end() - 13, slot1.end());
+        ASSERT_TRUE(dialog->RunUntil([&] {
+            if (!routing) return g_progressPermille.load() == 98 * 1000 / 99;
+            const Bytes shadow = Snapshot(g_eqUser2Shadow, SAVE_PARA_2_END);
+            return std::equal(tail.begin(), tail.end(), shadow.end() - 13);
+        }));
+
+        device->SetFaults({});
+        const size_t mark = device->Log().Lines().size();
+        const int decoded = dialog->messages[WM_ROUTING_IMAGE_RECEIVED];
+        g_presetSlot = 2;
+        dialog->sync.StartRecall();
+        ASSERT_TRUE(Imported(decoded + 1));
+        dialog->RunTicks(IDT_PARAM_SYNC, 3);
+
+        const SimState s = device->State();
+        EXPECT_EQ(Snapshot(g_eqUser, EQ_USER_PARA_NUM), s.presets[2].eqUser) << "the model is slot 2";
+        EXPECT_EQ(Snapshot(g_eqUser2, SAVE_PARA_2_END), s.presets[2].eqUser2) << "the model is slot 2";
+        EXPECT_EQ(s.eqUser, s.presets[2].eqUser) << "the device's current settings are slot 2";
+        EXPECT_EQ(s.eqUser2, s.presets[2].eqUser2) << "the device's current settings are slot 2";
+        EXPECT_EQ(LogFrom(mark, "CMD_WRITE"), std::vector<std::string>{});
+        EXPECT_TRUE(dialog->stringBoxes.empty());
+        TearDown();
+        SetUp();
+    }
+}
+
+// A recall that lost a page gives up; the page that comes late is stored
+// but completes no image: the model keeps what it had.
+TEST_P(DeviceSessionTest, RecallGivenUpTakesNoImageFromALatePage)
+{
+    SimFaults faults;
+    Start(faults);
+    ASSERT_TRUE(Imported(1));
+    TwoPresets(*device);
+    faults.eqUserPages = PagesWithout(99, kLostPage);
+    device->SetFaults(faults);
+    const Bytes before = Snapshot(g_eqUser, EQ_USER_PARA_NUM);
+    g_presetSlot = 1;
+    dialog->sync.StartRecall();
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->sync.ParamSyncRunning(); }, std::chrono::seconds(20)));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_IMPORT_FAILED});
+    const int decoded = dialog->messages[WM_PARAM_IMAGE_RECEIVED];
+    const size_t mark = device->Log().Lines().size();
+
+    // The lost page arrives now through the link's parser, then a preset
+    // name: once the name is in, the page has been dealt with.
+    const SimBytes slot1 = device->State().presets[1].eqUser;
+    Bytes page = {RSP_EQUSER_PAGE, kLostPage};
+    page.insert(page.end(), slot1.begin() + 32 * kLostPage, slot1.begin() + 32 * (kLostPage + 1));
+    Bytes name = {RSP_PRESET_NAME, 7, 'L', 'a', 't', 'e'};
+    name.resize(22);
+    for (const Bytes& reply : {page, name}) {
+        const uint8_t len = static_cast<uint8_t>(reply.size());
+        if (Hid()) {
+            ASSERT_TRUE(g_hidRxRing.Push([&](uint8_t* report) {
+                FillHidReport(report, reply.data(), len);
+                return static_cast<int>(HID_REPORT_LEN);
+            }));
+        } else {
+            ASSERT_TRUE(g_tcpRxRing.Push([&](uint8_t* slot) {
+                slot[0] = len;
+                std::copy(reply.begin(), reply.end(), slot + 1);
+                return len + 1;
+            }));
+        }
+    }
+    ASSERT_TRUE(dialog->RunUntil([&] { return g_presetNames[7].Get()[0] == 'L'; }));
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+
+    EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], decoded);
+    EXPECT_EQ(Snapshot(g_eqUser, EQ_USER_PARA_NUM), before) << "the model is what it was before the recall";
+    EXPECT_EQ(LogFrom(mark, "CMD_READ_EQUSER2"), std::vector<std::string>{});
 }
 
 TEST_P(DeviceSessionTest, UpgradeWithAGoodImageThenTheDeviceComesBack)

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "link/dialog_port.h"
+#include "link/image_decode.h"
 #include "link/image_lock.h"
 #include "link/link_messages.h"
 #include "link/sync_timers.h"
@@ -125,16 +126,10 @@ public:
         if (msg == WM_LINK_CHANGED) {
             sync.OnLinkChange();
         } else if (msg == WM_PARAM_IMAGE_RECEIVED) {
-            {
-                std::lock_guard<std::mutex> lock(g_imageMutex);
-                DecodeEqUser(view);
-            }
+            DecodeReceivedEqUser(view);
             sync.OnParamImageDecoded();
         } else if (msg == WM_ROUTING_IMAGE_RECEIVED) {
-            {
-                std::lock_guard<std::mutex> lock(g_imageMutex);
-                DecodeEqUser2(view);
-            }
+            DecodeReceivedEqUser2(view);
             sync.OnRoutingImageDecoded();
             if (onRoutingDecoded) onRoutingDecoded();
         } else if (onMessage) {
