@@ -80,6 +80,11 @@ struct WndCore {
     QPainter* painter = nullptr;
     std::unique_ptr<PainterDC> paintDc;
     bool ctlColorApplied = false;
+    // An edit whose colour answer chose an opaque text background unlike
+    // its brush: the field in fieldColor, the text on a box of boxColor.
+    bool textBox = false;
+    COLORREF fieldColor = 0;
+    COLORREF boxColor = 0;
 
     std::map<UINT_PTR, TimerSlot> timers;
 
