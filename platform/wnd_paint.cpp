@@ -139,6 +139,9 @@ void DrawOwnerItem(WndCore* c)
     dis.hDC = p;
     dis.rcItem = CRect(0, 0, c->widget->width(), c->widget->height());
     dis.pDC = c->paintDc.get();
+    // The item's context holds the control's font, as a button's does.
+    CFont* font = c->font ? c->font : parent ? parent->templateFont.get() : nullptr;
+    if (font && dis.pDC) dis.pDC->SelectObject(font);
     if (parent) parent->Dispatch(WM_DRAWITEM, static_cast<WPARAM>(c->id), reinterpret_cast<intptr_t>(&dis));
     else if (c->owner) c->owner->DrawItem(&dis);
 }

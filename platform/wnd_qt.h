@@ -93,6 +93,9 @@ struct WndCore {
     std::unique_ptr<QTimer> hoverTimer;
 
     CFont* font = nullptr;
+    // A dialog's: the font of its template, which its controls draw with
+    // until they are given one of their own.
+    std::unique_ptr<CFont> templateFont;
     std::shared_ptr<CMenu> sysMenu;  // made by GetSystemMenu
     int notifyBlock = 0;  // > 0: control notifications are not sent
 
