@@ -134,13 +134,11 @@ void CTarvelDlg::OnClickedExportMcuParams()
 
 void CTarvelDlg::OnMenuInputSource()
 {
-    const int code = g_inputSource.load();
-    const int index = SourceIndexOfCode(code);
-    CInputAudioSource dlg(index, g_hiLevelMix);
+    CInputAudioSource dlg(SourceIndexOfCode(g_inputSource.load()), g_hiLevelMix);
     if (dlg.DoModal() != IDOK) return;
-    // A source the list cannot show (4, 6) stays when the choice is unchanged.
-    const int chosen = dlg.GetSourceIndex();
-    g_inputSource.store(chosen == index ? code : SourceCodeOfIndex(chosen));
+    // The code of the item shown: 4 opens on Optical/coaxial and becomes 5;
+    // 6 opens on no item (index 5) and stays 6.
+    g_inputSource.store(SourceCodeOfIndex(dlg.GetSourceIndex()));
     g_hiLevelMix = dlg.GetHighLevelMix();
     SendInputSource();
 }

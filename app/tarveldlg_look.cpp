@@ -103,7 +103,8 @@ void CTarvelDlg::SetupSystemVol()
 {
     m_editSystemVol.SubclassDlgItem(IDC_SYSTEM_VOL, this);
     m_editSystemVol.SetControls(&m_sliderSystemVol, static_cast<CButton*>(GetDlgItem(IDC_SYS_MUTE)));
-    SetupSlider(m_sliderSystemVol, 1, SKIN_MASTER_SLIDER_THUMB, SKIN_MASTER_SLIDER_TRACK_LIT,
+    static constexpr int kThumbOffset[kDpiBuckets] = {1, 0, 1, 1, 1};
+    SetupSlider(m_sliderSystemVol, kThumbOffset[Bucket()], SKIN_MASTER_SLIDER_THUMB, SKIN_MASTER_SLIDER_TRACK_LIT,
                 SKIN_MASTER_SLIDER_TRACK_DIM, Bucket());
     PlaceSingles("SetupSystemVol");
     SetRange(m_sliderSystemVol, 60);

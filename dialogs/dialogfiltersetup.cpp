@@ -1,6 +1,5 @@
 #include "dialogs/dialogfiltersetup.h"
 
-#include <algorithm>
 #include <string>
 
 #include "model/params.h"
@@ -64,16 +63,8 @@ BOOL CDialogFilterSetup::OnInitDialog()
     CPopupDialog::OnInitDialog();
     m_brushBk.CreateSolidBrush(RGB(40, 44, 51));
     m_brushBlack.CreateSolidBrush(RGB(0, 0, 0));
-    // ScaleForDpi(70) x ScaleForDpi(13), or the height of a line of the
-    // field's font where that is more.
-    for (CEdit* field : {static_cast<CEdit*>(&m_editLowCutFreq), static_cast<CEdit*>(&m_editHighCutFreq)}) {
-        CClientDC dc(field);
-        CFont* old = dc.SelectObject(field->GetFont());
-        const int line = dc.GetTextExtent(L"20000").cy;
-        dc.SelectObject(old);
-        field->SetWindowPos(nullptr, 0, 0, ScaleForDpi(70), std::max(ScaleForDpi(13), line - 2),
-                            SWP_NOMOVE | SWP_NOZORDER);
-    }
+    for (CEdit* field : {static_cast<CEdit*>(&m_editLowCutFreq), static_cast<CEdit*>(&m_editHighCutFreq)})
+        field->SetWindowPos(nullptr, 0, 0, ScaleForDpi(70), ScaleForDpi(13), SWP_NOMOVE | SWP_NOZORDER);
     m_fontTitle.CreateFont(ScaleForDpi(14), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, kPopupFontFace);
     for (int id : {IDC_FILTER_HP_TITLE, IDC_FILTER_LP_TITLE})

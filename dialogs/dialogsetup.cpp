@@ -60,34 +60,6 @@ bool StoreLanguageChoice(int choice, const std::vector<std::string>& paths)
 
 // ---------------------------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(CMixVolumeEdit, CEdit)
-    ON_WM_MOUSEWHEEL()
-END_MESSAGE_MAP()
-
-BOOL CMixVolumeEdit::PreTranslateMessage(MSG* msg)
-{
-    if (msg->message == WM_KEYDOWN && msg->hwnd == m_hWnd) {
-        CWnd* owner = GetParent();
-        if (owner && (msg->wParam == VK_UP || msg->wParam == VK_DOWN)) {
-            owner->SendMessage(WM_EDIT_STEP, msg->wParam, 0);
-            return TRUE;
-        }
-        if (owner && msg->wParam == VK_RETURN) owner->SendMessage(WM_EDIT_COMMIT, 0, 0);
-    }
-    return CEdit::PreTranslateMessage(msg);
-}
-
-BOOL CMixVolumeEdit::OnMouseWheel(UINT, short delta, CPoint)
-{
-    CWnd* owner = GetParent();
-    const std::optional<StepDirection> direction = WheelDirection(delta);
-    if (!owner || !direction || CWnd::GetFocus() != this) return FALSE;
-    owner->SendMessage(WM_EDIT_STEP, *direction == StepDirection::Up ? VK_UP : VK_DOWN, 0);
-    return TRUE;
-}
-
-// ---------------------------------------------------------------------------
-
 BEGIN_MESSAGE_MAP(CDialogSetup, CPopupDialog)
     ON_BN_CLICKED(IDC_SETUP_UPGRADE, &CDialogSetup::OnClickedUpgrade)
     ON_BN_CLICKED(IDC_SETUP_FACTORY_RESET, &CDialogSetup::OnClickedFactoryReset)
@@ -95,7 +67,6 @@ BEGIN_MESSAGE_MAP(CDialogSetup, CPopupDialog)
     ON_BN_CLICKED(IDC_NO_SIGNAL_MUTE, &CDialogSetup::OnClickedNoSignalMute)
     ON_BN_CLICKED(IDOK, &CDialogSetup::OnClickedOk)
     ON_CBN_SELCHANGE(IDC_LANGUAGE_COMBO, &CDialogSetup::OnSelChangeLanguage)
-    ON_EN_KILLFOCUS(IDC_MIX_VOLUME, &CDialogSetup::OnKillFocusMixVolume)
     ON_MESSAGE(WM_EDIT_STEP, &CDialogSetup::OnStepMixVolume)
     ON_MESSAGE(WM_EDIT_COMMIT, &CDialogSetup::OnCommitMixVolume)
 END_MESSAGE_MAP()
@@ -194,8 +165,6 @@ LRESULT CDialogSetup::OnCommitMixVolume(WPARAM, LPARAM)
     m_editVol.SetSel(0, -1, TRUE);
     return 0;
 }
-
-void CDialogSetup::OnKillFocusMixVolume() { OnCommitMixVolume(0, 0); }
 
 void CDialogSetup::OnSelChangeLanguage()
 {

@@ -9,6 +9,7 @@
 
 #include "dialogs/dialog_messages.h"
 #include "dialogs/popuplook.h"
+#include "fields/editvolume.h"
 #include "widgets/mycombobox.h"
 
 // The language file: two bytes, a little-endian language id.
@@ -28,17 +29,6 @@ enum SetupCommand : WPARAM {
 // be written, or a file is left that the next start would read).
 bool StoreLanguageChoice(int choice, const std::vector<std::string>& paths);
 
-// The mix volume field: Up, Down and a wheel notch step, Enter commits;
-// the dialog does both (WM_EDIT_STEP with the key, WM_EDIT_COMMIT).
-class CMixVolumeEdit : public CEdit {
-public:
-    BOOL PreTranslateMessage(MSG* msg) override;
-
-protected:
-    afx_msg BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
-    DECLARE_MESSAGE_MAP()
-};
-
 class CDialogSetup : public CPopupDialog {
 public:
     explicit CDialogSetup(unsigned mixVolume, CWnd* parent = nullptr);
@@ -46,7 +36,9 @@ public:
 
     unsigned GetMixVolume() const { return static_cast<unsigned>(m_nMixVolume); }
 
-    CMixVolumeEdit m_editVol;
+    // Steps (WM_EDIT_STEP), Enter and focus loss (WM_EDIT_COMMIT) come
+    // back here; the dialog owns the value and rewrites the text.
+    CEditVol m_editVol;
     CMyComboBox m_comboLanguage;
 
 protected:
@@ -60,7 +52,6 @@ protected:
     afx_msg void OnClickedNoSignalMute();
     afx_msg void OnClickedOk();
     afx_msg void OnSelChangeLanguage();
-    afx_msg void OnKillFocusMixVolume();
     afx_msg LRESULT OnStepMixVolume(WPARAM key, LPARAM);
     afx_msg LRESULT OnCommitMixVolume(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()

@@ -30,6 +30,7 @@ PopupLook SourceLook()
     look.labelFont = false;
     look.staticTextColor = RGB(250, 250, 250);
     look.buttonTextColor = RGB(250, 250, 250);
+    look.buttonTextInPopupFont = false;
     look.textButtons = {{IDOK, IDS_OK, IDB_SOURCE_BUTTON_PRESSED, IDB_SOURCE_BUTTON},
                         {IDCANCEL, IDS_CANCEL, IDB_SOURCE_BUTTON_PRESSED, IDB_SOURCE_BUTTON}};
     return look;

@@ -103,7 +103,7 @@ bool CPopupDialog::DrawPopupItem(LPDRAWITEMSTRUCT dis)
     for (const PopupTextButton& b : m_look.textButtons) {
         if (b.controlId != id) continue;
         DrawBitmapItem(dis, pressed ? b.bitmapPressed : b.bitmap);
-        DrawItemText(dis, LoadResString(b.stringId), m_look.buttonTextColor);
+        DrawItemText(dis, LoadResString(b.stringId), m_look.buttonTextColor, m_look.buttonTextInPopupFont);
         return true;
     }
     return false;
@@ -127,18 +127,20 @@ void CPopupDialog::DrawBitmapItem(LPDRAWITEMSTRUCT dis, int bitmapId)
     bitmap.DeleteObject();
 }
 
-void CPopupDialog::DrawItemText(LPDRAWITEMSTRUCT dis, const std::wstring& text, COLORREF color)
+void CPopupDialog::DrawItemText(LPDRAWITEMSTRUCT dis, const std::wstring& text, COLORREF color, bool popupFont)
 {
     CDC* dc = dis->pDC;
     if (!dc) return;
     dc->SetTextColor(color);
     CFont font;
-    CreatePopupFont(font);
-    CFont* old = dc->SelectObject(&font);
+    CFont* old = nullptr;
+    if (popupFont) {
+        CreatePopupFont(font);
+        old = dc->SelectObject(&font);
+    }
     CRect r(dis->rcItem);
     dc->DrawText(text, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (old) dc->SelectObject(old);
-    font.DeleteObject();
 }
 
 void CPopupDialog::SizeToBitmap(int controlId, int bitmapId)

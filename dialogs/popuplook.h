@@ -45,6 +45,7 @@ struct PopupLook {
     bool labelFont = true;     // create the label font and set it on the labels
     COLORREF staticTextColor = RGB(254, 254, 254);  // statics and buttons, transparent
     COLORREF buttonTextColor = RGB(254, 254, 254);
+    bool buttonTextInPopupFont = true;  // false: in the button's own font
     std::vector<PopupTextButton> textButtons;
     std::vector<PopupLabel> labels;
 };
@@ -72,8 +73,9 @@ protected:
 
     // Stretches the whole bitmap over the item rectangle.
     static void DrawBitmapItem(LPDRAWITEMSTRUCT dis, int bitmapId);
-    // Centres text on one line over the item in the popup font.
-    static void DrawItemText(LPDRAWITEMSTRUCT dis, const std::wstring& text, COLORREF color);
+    // Centres text on one line over the item, in the popup font or in the
+    // font the item's context holds (the control's).
+    static void DrawItemText(LPDRAWITEMSTRUCT dis, const std::wstring& text, COLORREF color, bool popupFont = true);
     // Resizes the control to the bitmap's size, position kept.
     void SizeToBitmap(int controlId, int bitmapId);
 

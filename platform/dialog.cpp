@@ -66,6 +66,8 @@ BOOL CDialog::CreateFromTemplate()
     const size_t n = std::min<size_t>(t->fontFace.size(), LF_FACESIZE - 1);
     std::copy_n(t->fontFace.begin(), n, lf.lfFaceName);
     w->setFont(MakeQFont(lf));
+    c->templateFont = std::make_unique<CFont>();
+    c->templateFont->CreateFontIndirect(&lf);
 
     CRect size(0, 0, t->cx, t->cy);
     MapDialogRect(&size);

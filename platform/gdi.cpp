@@ -479,6 +479,7 @@ COLORREF CDC::GetTextColor() const { return m_state ? m_state->textColor : 0; }
 COLORREF CDC::SetBkColor(COLORREF color)
 {
     if (!m_state) return 0xFFFFFFFF;
+    m_state->bkColorSet = true;
     return std::exchange(m_state->bkColor, color & 0xFFFFFF);
 }
 COLORREF CDC::GetBkColor() const { return m_state ? m_state->bkColor : 0; }

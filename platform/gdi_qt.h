@@ -46,6 +46,7 @@ struct CDC::State {
     CBitmap* bitmapObj = nullptr;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
+    bool bkColorSet = false;  // SetBkColor was called
     int bkMode = OPAQUE;
     int stretchMode = BLACKONWHITE;
     int mapMode = MM_TEXT;
@@ -64,6 +65,9 @@ class PainterDC : public CDC {
 public:
     explicit PainterDC(QPainter* painter, int dpiX = 96, int dpiY = 96);
     ~PainterDC() override;
+
+    // Whether a background colour was chosen with SetBkColor.
+    bool BkColorChosen() const { return m_state && m_state->bkColorSet; }
 };
 
 inline QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }

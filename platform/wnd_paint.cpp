@@ -1,12 +1,15 @@
 // Painting of windows: WM_ERASEBKGND and WM_PAINT around a paint pass, the
 // control colours asked of the parent, owner draw, and the device contexts
 // of windows.
+#include <algorithm>
+
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
 #include <QAbstractButton>
 #include <QPaintEvent>
+#include <QStyle>
 
 #include "platform/wnd_qt.h"
 
@@ -41,6 +44,7 @@ void ApplyCtlColor(WndCore* c)
     sp.end();
     if (c->dead || !c->widget) return;
     auto* brush = reinterpret_cast<CBrush*>(static_cast<intptr_t>(r));
+    c->textBox = false;
     if (!brush) {
         if (c->ctlColorApplied) {
             c->widget->setPalette(QPalette());
@@ -57,16 +61,50 @@ void ApplyCtlColor(WndCore* c)
         pal.setColor(g, QPalette::ButtonText, text);
     }
     const bool fill = !brush->IsNull();
+    // As an edit control draws its text: in the background colour when the
+    // mode stays opaque; only a colour the answer chose shows.
+    c->textBox = fill && c->kind == WndKind::Edit && dc.GetBkMode() == OPAQUE && dc.BkColorChosen() &&
+                 dc.GetBkColor() != brush->GetColor();
     if (fill) {
         const QColor bk = ToQColor(brush->GetColor());
         pal.setColor(QPalette::Window, bk);
-        pal.setColor(QPalette::Base, bk);
+        pal.setColor(QPalette::Base, c->textBox ? QColor(Qt::transparent) : bk);
+        c->fieldColor = brush->GetColor();
+        c->boxColor = dc.GetBkColor();
     } else if (c->kind == WndKind::Edit) {
         pal.setColor(QPalette::Base, Qt::transparent);
     }
     if (c->widget->palette() != pal) c->widget->setPalette(pal);
     if (c->kind != WndKind::Edit && c->widget->autoFillBackground() != fill) c->widget->setAutoFillBackground(fill);
     c->ctlColorApplied = true;
+}
+
+// The field and the box behind its text, under the line edit's own painting
+// (which then draws the text on a transparent base): the box is the text's
+// advance wide and the font's height high, where the line edit puts the
+// text (its 2-pixel side margins, centred vertically, aligned as set).
+void PaintTextBox(WndCore* c)
+{
+    auto* e = qobject_cast<QLineEdit*>(c->widget);
+    if (!e) return;
+    QPainter p(e);
+    p.fillRect(e->rect(), ToQColor(c->fieldColor));
+    const QString text = e->displayText();
+    if (text.isEmpty()) return;
+    const int frame = e->hasFrame() ? e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e) : 0;
+    const QRect r = e->rect().adjusted(frame, frame, -frame, -frame).marginsRemoved(e->textMargins());
+    const QFontMetrics fm = e->fontMetrics();
+    const int lineHeight = std::max(fm.boundingRect(text).height(), fm.height());
+    constexpr int kMargin = 2;
+    const QRect line(r.x() + kMargin, r.y() + (r.height() - lineHeight + 1) / 2, r.width() - 2 * kMargin, lineHeight);
+    const int width = fm.horizontalAdvance(text);
+    const int used = width + 2;  // the text and the cursor's width
+    int x = line.x();
+    if (used <= line.width()) {
+        if (e->alignment() & Qt::AlignHCenter) x += (line.width() - used) / 2;
+        else if (e->alignment() & Qt::AlignRight) x += line.width() - used - 1;
+    }
+    p.fillRect(QRect(x, line.y(), width, fm.height()).intersected(line), ToQColor(c->boxColor));
 }
 
 bool IsOwnerDrawn(const WndCore* c)
@@ -101,6 +139,9 @@ void DrawOwnerItem(WndCore* c)
     dis.hDC = p;
     dis.rcItem = CRect(0, 0, c->widget->width(), c->widget->height());
     dis.pDC = c->paintDc.get();
+    // The item's context holds the control's font, as a button's does.
+    CFont* font = c->font ? c->font : parent ? parent->templateFont.get() : nullptr;
+    if (font && dis.pDC) dis.pDC->SelectObject(font);
     if (parent) parent->Dispatch(WM_DRAWITEM, static_cast<WPARAM>(c->id), reinterpret_cast<intptr_t>(&dis));
     else if (c->owner) c->owner->DrawItem(&dis);
 }
@@ -119,6 +160,7 @@ LRESULT NativePaint(WndCore* c, HostBase* h, QPaintEvent* e)
     case WndKind::GroupBox:
         c->EndPainter();
         ApplyCtlColor(c);
+        if (c->textBox && !c->dead) PaintTextBox(c);
         break;
     default: c->EndPainter(); break;
     }

@@ -80,6 +80,11 @@ struct WndCore {
     QPainter* painter = nullptr;
     std::unique_ptr<PainterDC> paintDc;
     bool ctlColorApplied = false;
+    // An edit whose colour answer chose an opaque text background unlike
+    // its brush: the field in fieldColor, the text on a box of boxColor.
+    bool textBox = false;
+    COLORREF fieldColor = 0;
+    COLORREF boxColor = 0;
 
     std::map<UINT_PTR, TimerSlot> timers;
 
@@ -88,6 +93,9 @@ struct WndCore {
     std::unique_ptr<QTimer> hoverTimer;
 
     CFont* font = nullptr;
+    // A dialog's: the font of its template, which its controls draw with
+    // until they are given one of their own.
+    std::unique_ptr<CFont> templateFont;
     std::shared_ptr<CMenu> sysMenu;  // made by GetSystemMenu
     int notifyBlock = 0;  // > 0: control notifications are not sent
 

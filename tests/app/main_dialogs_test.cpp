@@ -168,13 +168,16 @@ TEST_F(MainDialogsTest, RenameStoresSendsAndShowsTheNameOnTheChannelButton)
     });
 }
 
-TEST_F(MainDialogsTest, SourceOkUnchangedKeepsACodeTheListCannotShow)
+// OK sends what the list shows: code 4 opens on Optical/coaxial and becomes
+// 5; code 6 has no item, opens without a selection and stays.
+TEST_F(MainDialogsTest, SourceOkSendsTheCodeOfTheShownItem)
 {
     struct Case {
         int code;
+        int shown;  // selection when the dialog opens
         int downs;  // keys in the list before OK
         int sent;
-    } cases[] = {{4, 0, 4}, {6, 0, 6}, {4, 1, 9}, {1, 2, 3}};
+    } cases[] = {{4, 3, 0, 5}, {6, -1, 0, 6}, {4, 3, 1, 9}, {1, 0, 2, 3}, {5, 3, 0, 5}, {9, 4, 0, 9}};
     Run([&](CTarvelDlg& dlg) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.code);
@@ -183,7 +186,8 @@ TEST_F(MainDialogsTest, SourceOkUnchangedKeepsACodeTheListCannotShow)
             CInputAudioSource* source = WaitForModal<CInputAudioSource>();
             ASSERT_NE(source, nullptr);
             OnUi([&] {
-                CWnd* combo = source->GetDlgItem(IDC_SOURCE_COMBO);
+                auto* combo = static_cast<CComboBox*>(source->GetDlgItem(IDC_SOURCE_COMBO));
+                EXPECT_EQ(combo->GetCurSel(), c.shown);
                 combo->SetFocus();
                 for (int i = 0; i < c.downs; ++i) platform_testing::PressKey(combo->m_hWnd, VK_DOWN);
                 ::PostMessage(source->m_hWnd, WM_COMMAND, IDOK, 0);

@@ -11,6 +11,7 @@
 #include "dialogs/dialogfiltersetup.h"
 #include "model/resets.h"
 #include "platform/app.h"
+#include "platform/fonts.h"
 #include "res/resource.h"
 #include "tests/dialogs/dialog_fixture.h"
 
@@ -48,16 +49,22 @@ void Type(CWnd* edit, const std::wstring& text)
     for (wchar_t ch : text) PressKey(edit->m_hWnd, 0, ch);
 }
 
-// Every text of the listed controls fits in its own font.
+// Every text of the listed controls fits in the font it is drawn in: its
+// own, else its template's.
 void ExpectTextsFit(CDialog& dlg, std::span<const int> ids, int margin = 0)
 {
+    const DialogTemplate* t = dlg.GetTemplate();
+    ASSERT_NE(t, nullptr);
+    CFont templateFont;
+    templateFont.CreateFont(-PointsToPixels(t->fontPointSize, GetScreenDpi()), 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0,
+                            0, t->fontFace.c_str());
     for (int id : ids) {
         CWnd* item = dlg.GetDlgItem(id);
         ASSERT_NE(item, nullptr) << id;
         if (!item->IsWindowVisible()) continue;
         const std::wstring text = item->GetWindowTextString();
         CClientDC dc(item);
-        CFont* old = dc.SelectObject(item->GetFont());
+        CFont* old = dc.SelectObject(item->GetFont() ? item->GetFont() : &templateFont);
         const CSize size = dc.GetTextExtent(text);
         dc.SelectObject(old);
         CRect r;
@@ -168,6 +175,11 @@ TEST_F(PopupsTest, FilterSetupShowsTheChannelAndSendsEachChoice)
         platform_testing::Activate(dlg.m_hWnd);
         EXPECT_EQ(dlg.m_editLowCutFreq.GetWindowTextString(), L"80");
         EXPECT_EQ(dlg.m_editHighCutFreq.GetWindowTextString(), L"20000");
+        for (CEdit* field : {static_cast<CEdit*>(&dlg.m_editLowCutFreq), static_cast<CEdit*>(&dlg.m_editHighCutFreq)}) {
+            CRect r;
+            field->GetClientRect(&r);
+            EXPECT_EQ(r.Size(), CSize(ScaleForDpi(70), ScaleForDpi(13)));
+        }
         EXPECT_EQ(dlg.m_comboHpType.GetCurSel(), 0);
         EXPECT_EQ(dlg.m_comboHpSlope.GetCurSel(), 8);
         EXPECT_EQ(dlg.m_comboLpType.GetCurSel(), 1);

@@ -282,6 +282,52 @@ TEST_F(DeviceDialogsTest, SetupMixVolumeStepsAndTypedTexts)
     EXPECT_EQ(sent, (std::vector<WPARAM>{1, 60, 7, 60, 0, 12, 0}));
 }
 
+bool WholeTextSelected(CEdit& edit)
+{
+    int start = -1;
+    int end = -1;
+    edit.GetSel(start, end);
+    return start == 0 && end == edit.GetWindowTextLength();
+}
+
+// The mix volume field behaves as every other entry field: a click selects
+// the whole text, so what is typed replaces it, and releasing Up or Down
+// selects it again; leaving the field commits it once.
+TEST_F(DeviceDialogsTest, SetupMixVolumeFieldSelectsItsTextOnClickAndStep)
+{
+    CDialogSetup dlg(12);
+    std::vector<WPARAM> sent;
+    main.onMessage = [&](const CFakeMainWnd::Received& r) {
+        if (r.message == WM_MIX_VOLUME_CHANGED) sent.push_back(r.wParam);
+    };
+    RunModal(dlg, [&] {
+        platform_testing::Activate(dlg.m_hWnd);
+        CEdit& edit = dlg.m_editVol;
+        Click(&edit);
+        EXPECT_EQ(CWnd::GetFocus(), &edit);
+        EXPECT_TRUE(WholeTextSelected(edit));
+        for (wchar_t ch : std::wstring(L"-5")) PressKey(edit.m_hWnd, 0, ch);
+        EXPECT_EQ(edit.GetWindowTextString(), L"-5");
+        PressKey(edit.m_hWnd, VK_RETURN);
+        EXPECT_EQ(dlg.GetMixVolume(), 5u);
+        EXPECT_EQ(edit.GetWindowTextString(), L"-5dB");
+        for (UINT key : {VK_DOWN, VK_UP, VK_UP}) {
+            edit.SetSel(1, 1);
+            PressKey(edit.m_hWnd, key);
+            EXPECT_TRUE(WholeTextSelected(edit)) << key;
+        }
+        EXPECT_EQ(edit.GetWindowTextString(), L"-4dB");
+        Click(&edit);
+        for (wchar_t ch : std::wstring(L"-9")) PressKey(edit.m_hWnd, 0, ch);
+        dlg.GetDlgItem(IDC_LANGUAGE_COMBO)->SetFocus();  // leaving commits
+        EXPECT_EQ(dlg.GetMixVolume(), 9u);
+        EXPECT_EQ(edit.GetWindowTextString(), L"-9dB");
+        PressKey(dlg.m_hWnd, VK_ESCAPE);
+    });
+    main.onMessage = nullptr;
+    EXPECT_EQ(sent, (std::vector<WPARAM>{5, 6, 5, 4, 9}));
+}
+
 TEST_F(DeviceDialogsTest, SetupCommandsCloseTheDialogFirstFactoryResetAsks)
 {
     struct Row {

@@ -166,6 +166,33 @@ TEST_F(MixerTest, CaptionColoursFollowTheSourceAtEveryPaint)
     });
 }
 
+// On screen a disabled cell's text stands on a black box inside the dark
+// field; an enabled cell has none.
+TEST_F(MixerTest, DisabledCellTextOnABlackBox)
+{
+    g_inputSource = 2;
+    Run(1, [](CTestMixer& dlg) {
+        platform_testing::PumpEvents();
+        auto blackPixels = [](CWnd& field) {
+            CRect r;
+            field.GetClientRect(&r);
+            int black = 0;
+            for (int y = 0; y < r.Height(); ++y)
+                for (int x = 0; x < r.Width(); ++x) black += platform_testing::GrabWindowPixel(field.m_hWnd, x, y) == 0;
+            return black;
+        };
+        CEditGain& off = dlg.Edit(0, H1);
+        CEditGain& on = dlg.Edit(0, A1);
+        ASSERT_FALSE(off.IsWindowEnabled());
+        ASSERT_TRUE(on.IsWindowEnabled());
+        const COLORREF panel = RGB(33, 44, 61);
+        EXPECT_EQ(platform_testing::GrabWindowPixel(off.m_hWnd, 0, 0), panel);
+        EXPECT_GT(blackPixels(off), 20);
+        EXPECT_EQ(platform_testing::GrabWindowPixel(on.m_hWnd, 0, 0), panel);
+        EXPECT_EQ(blackPixels(on), 0);
+    });
+}
+
 TEST_F(MixerTest, CellsEditedBySliderKeysWheelAndText)
 {
     g_inputSource = 2;

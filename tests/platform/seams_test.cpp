@@ -1,11 +1,13 @@
 // The window layer's input seams that the window code builds on: slider
 // scroll codes and silent SetPos, combo selection notified on a user's
 // choice only, the wheel going on to the parent, mouse-leave tracking, the
-// key state inside a key handler, and file dialogs through the responder.
+// key state inside a key handler, the font of an owner-drawn item's
+// context, and file dialogs through the responder.
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/fonts.h"
 #include "tests/platform/ui_test.h"
 
 using platform_testing::ClickAt;
@@ -58,6 +60,7 @@ public:
     std::vector<int> comboSelectionInHandler;
     std::vector<short> wheelDeltas;
     std::vector<CPoint> wheelPoints;
+    std::vector<LOGFONTW> drawItemFonts;  // the font of each item's context
 
     BOOL OnInitDialog() override
     {
@@ -82,6 +85,12 @@ public:
         wheelPoints.push_back(screenPoint);
         return TRUE;
     }
+    afx_msg void OnDrawItem(int, LPDRAWITEMSTRUCT dis)
+    {
+        LOGFONTW lf{};
+        if (CFont* font = dis->pDC ? dis->pDC->GetCurrentFont() : nullptr) font->GetLogFont(&lf);
+        drawItemFonts.push_back(lf);
+    }
     afx_msg LRESULT OnRunScript(WPARAM, LPARAM)
     {
         if (script) script(*this);
@@ -103,6 +112,7 @@ BEGIN_MESSAGE_MAP(CSeamDlg, CDialogEx)
     ON_WM_VSCROLL()
     ON_WM_HSCROLL()
     ON_WM_MOUSEWHEEL()
+    ON_WM_DRAWITEM()
     ON_MESSAGE(WM_RUN_SCRIPT, &CSeamDlg::OnRunScript)
 END_MESSAGE_MAP()
 
@@ -422,6 +432,29 @@ END_MESSAGE_MAP()
 
 // A double click on an owner-drawn button is a click and then a double
 // click; a plain push button sees two clicks.
+// As a button does, an owner-drawn one hands its owner a context that holds
+// its font: the template's, or the one it was given.
+TEST_F(SeamsTest, AnOwnerDrawnItemsContextHoldsTheControlsFont)
+{
+    RunSeamDialog([](CSeamDlg& d) {
+        CWnd* button = d.GetDlgItem(kOwnerButton);
+        d.drawItemFonts.clear();
+        platform_testing::GrabWindowPixel(button->m_hWnd, 1, 1);
+        ASSERT_FALSE(d.drawItemFonts.empty());
+        EXPECT_EQ(std::wstring(d.drawItemFonts.back().lfFaceName), L"MS Shell Dlg");
+        EXPECT_EQ(d.drawItemFonts.back().lfHeight, -PointsToPixels(8, GetScreenDpi()));
+        CFont own;
+        own.CreateFont(-17, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"宋体");
+        button->SetFont(&own);
+        d.drawItemFonts.clear();
+        platform_testing::GrabWindowPixel(button->m_hWnd, 1, 1);
+        ASSERT_FALSE(d.drawItemFonts.empty());
+        EXPECT_EQ(std::wstring(d.drawItemFonts.back().lfFaceName), L"宋体");
+        EXPECT_EQ(d.drawItemFonts.back().lfHeight, -17);
+        button->SetFont(nullptr);
+    });
+}
+
 TEST_F(SeamsTest, DoubleClicksOnOwnerDrawnButtonsAreReportedAsSuch)
 {
     using Seen = std::vector<std::pair<int, UINT>>;

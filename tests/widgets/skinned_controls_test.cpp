@@ -125,7 +125,7 @@ void SetUpMixerSlider(CNewSliderCtrl& s)
     s.SetRange(0, 60);
     s.SetLineSize(1);
     s.SetThumbOffset(1);
-    s.SetThumb(SkinBitmap(SKIN_MIXER_SLIDER_THUMB, 0), 10, 18);
+    s.SetThumb(SkinBitmap(SKIN_MIXER_SLIDER_THUMB, 0), 8, 16);
     s.SetBitmaps(SkinBitmap(SKIN_MIXER_SLIDER_TRACK_LIT, 0), SkinBitmap(SKIN_MIXER_SLIDER_TRACK_DIM, 0));
     s.SetPageSize(0);
 }
@@ -159,10 +159,10 @@ TEST_F(SkinnedSliderTest, TakesItsTrackSizeAndPutsTheMinimumAtTheTopOrLeft)
         EXPECT_EQ(w, CRect(2, 70, 20, 80));
         d.mixer.SetPos(0);
         d.mixer.GetThumbWndRect(&w);
-        EXPECT_EQ(w, CRect(0, 2, 10, 20));  // moved down by the offset
+        EXPECT_EQ(w, CRect(0, 3, 8, 19));  // centred, then moved down by the offset
         d.mixer.SetPos(60);
         d.mixer.GetThumbWndRect(&w);
-        EXPECT_EQ(w, CRect(50, 2, 60, 20));
+        EXPECT_EQ(w, CRect(52, 3, 60, 19));
 
         // The thumb picture is set once.
         d.channel.SetThumb(SkinBitmap(SKIN_BAND_SLIDER_THUMB, 0), 22, 10);
