@@ -927,29 +927,40 @@ TEST_F(FaultSessionTest, FloodOfDuplicateLastPagesAsksForEqUser2Once)
     ExpectDeviceUntouchedAndDialogFree();
 }
 
-TEST_F(FaultSessionTest, FloodOfSaveDoneRepliesShowsOneBoxAndNoneBeforeIdentification)
+// A box is shown once at a time: repeats that arrive while it is up are
+// absorbed, and a save confirmed after it was closed shows it again. Here
+// the box stays up until the device's status carries the slot saved, a reply
+// that comes after the whole flood, so each save shows exactly one box.
+TEST_F(FaultSessionTest, FloodOfSaveDoneRepliesShowsOneBoxAtATimeAndNoneBeforeIdentification)
 {
     Start([](SimFaults& f) {
         f.replyGap = std::chrono::microseconds(0);
         f.saveDoneAtConnect = 1000;
         f.saveDoneCopies = 10000;
     });
-    int depth = 0, deepest = 0;
+    int depth = 0, deepest = 0, savedSlot = -1;
+    bool floodParsedInBox = true;
     dialog->boxBody = [&] {
         // A box is modal: the loop runs on inside it.
         ++depth;
         deepest = std::max(deepest, depth);
-        dialog->RunFor(std::chrono::milliseconds(300));
+        floodParsedInBox &= dialog->RunUntil([&] { return g_saveSlot.load() == savedSlot; });
         --depth;
     };
     ASSERT_TRUE(ImportsDone(1));
     EXPECT_TRUE(dialog->stringBoxes.empty());  // the flood before identification showed nothing
-    ASSERT_TRUE(dialog->sync.RequestSavePreset(2));
-    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->stringBoxes.empty(); }));
-    dialog->RunFor(std::chrono::milliseconds(500));
-    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_SAVE_SUCCESS});
+    for (int slot : {2, 3}) {
+        savedSlot = slot;
+        const size_t boxes = dialog->stringBoxes.size();
+        ASSERT_TRUE(dialog->sync.RequestSavePreset(slot));
+        ASSERT_TRUE(dialog->RunUntil([&] { return dialog->stringBoxes.size() > boxes && depth == 0; })) << slot;
+    }
+    EXPECT_TRUE(floodParsedInBox);
+    // The floods are over: further keep-alives bring no box.
+    ASSERT_TRUE(dialog->RunTicks(IDT_POLL, 2));
+    EXPECT_EQ(dialog->stringBoxes, (std::vector<int>{IDS_SAVE_SUCCESS, IDS_SAVE_SUCCESS}));
     EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(LogCount("tcp CMD_SAVE_PRESET"), 1);
+    EXPECT_EQ(LogCount("tcp CMD_SAVE_PRESET"), 2);
     EXPECT_EQ(dialog->modalsOpened, dialog->modalsClosed);
 }
 
