@@ -920,7 +920,7 @@ TEST_P(MissingLastPageTest, WatchdogGivesUpAndNothingIsWritten)
 INSTANTIATE_TEST_SUITE_P(Repeats, MissingLastPageTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "WithARepeatedPage" : "Alone"; });
 
-TEST_F(FaultSessionTest, FloodOfDuplicateLastPagesAsksForEqUser2Once)
+TEST_F(FaultSessionTest, FloodOfDuplicateLastPagesCompletesTheImageOnce)
 {
     Start([](SimFaults& f) {
         f.replyGap = std::chrono::microseconds(0);
@@ -932,8 +932,12 @@ TEST_F(FaultSessionTest, FloodOfDuplicateLastPagesAsksForEqUser2Once)
     // The keep-alive goes on while the flood is taken.
     ASSERT_TRUE(dialog->RunTicks(IDT_POLL, 3));
     EXPECT_GT(LogCount("tcp CMD_DEVICE_INFO"), infos);
+    // Repeats complete nothing again: EqUser2 is asked for by the one
+    // announcement, and again only by the watchdog while the flood holds its
+    // pages back, at most once in ten of its ticks.
     EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], 1);
-    EXPECT_EQ(LogCount("tcp CMD_READ_EQUSER2"), 1);
+    EXPECT_GE(LogCount("tcp CMD_READ_EQUSER2"), 1);
+    EXPECT_LE(LogCount("tcp CMD_READ_EQUSER2"), 1 + dialog->ticks[IDT_IMPORT_WATCHDOG] / 10);
     EXPECT_EQ(g_progressPermille.load(), 1000u);
     ExpectImagesOfDevice(EQ_USER_PARA_NUM);
     ExpectDeviceUntouchedAndDialogFree();
