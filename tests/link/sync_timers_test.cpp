@@ -533,23 +533,32 @@ protected:
             EXPECT_EQ(static_cast<int>(g_inputMixVolume[c][2]), s.eqUser2[50 + 16 * c + 2]) << c;
         }
     }
-    // An edit of the model reaches the device as the right block within two
-    // synchronisation ticks (link is "tcp " or "hid ").
+    // An edit of the model leaves as the right block within two
+    // synchronisation ticks (the shadows take a block as it is queued) and
+    // reaches the device once (link is "tcp " or "hid ").
     void ExpectEditReachesTheDevice(const std::string& link)
     {
         const size_t mark = LogMark();
         g_eqGain[0][4] = 42;     // CH1 band 5: offset 89, EqUser block 1
         g_routingMask[2] ^= 1;   // bytes 6..8, EqUser2 block 0
         const int start = dialog->ticks[IDT_PARAM_SYNC];
-        const std::string write = link + "CMD_WRITE_EQUSER offset=55 n=56";
-        const std::string write2 = link + "CMD_WRITE_EQUSER2 offset=0 n=56";
         ASSERT_TRUE(dialog->RunUntil([&] {
-            return (!LogFrom(mark, write).empty() && !LogFrom(mark, write2).empty()) ||
+            std::lock_guard<std::mutex> lock(g_imageMutex);
+            return (g_eqUserShadow[BandGainOffset(0, 4) + 1] == 42 &&
+                    g_eqUser2Shadow[8] == static_cast<uint8_t>(g_routingMask[2])) ||
                    dialog->ticks[IDT_PARAM_SYNC] > start + 2;
         }));
         EXPECT_LE(dialog->ticks[IDT_PARAM_SYNC], start + 2);
+        const std::string write = link + "CMD_WRITE_EQUSER offset=55 n=56";
+        const std::string write2 = link + "CMD_WRITE_EQUSER2 offset=0 n=56";
+        ASSERT_TRUE(dialog->RunUntil([&] { return !LogFrom(mark, write).empty() && !LogFrom(mark, write2).empty(); }));
         dialog->RunTicks(IDT_PARAM_SYNC, 2);
-        EXPECT_EQ(LogFrom(mark, "CMD_WRITE"), (std::vector<std::string>{write, write2}));
+        // Writes past a short device's image, queued before the edit, may
+        // still arrive after the mark.
+        std::vector<std::string> writes = LogFrom(mark, "CMD_WRITE");
+        std::erase_if(writes,
+                      [](const std::string& line) { return line.find("cut to the image's") != std::string::npos; });
+        EXPECT_EQ(writes, (std::vector<std::string>{write, write2}));
         const SimState s = device->State();
         EXPECT_EQ(s.eqUser[BandGainOffset(0, 4) + 1], 42);
         EXPECT_EQ(s.eqUser2[8], static_cast<uint8_t>(g_routingMask[2]));
@@ -613,8 +622,7 @@ TEST_P(SessionCaseTest, ConnectIdentifyImportThenEditsReachTheDevice)
     ExpectEditReachesTheDevice(link);
     // The keep-alive goes on.
     const int infos = LogCount(link + "CMD_DEVICE_INFO");
-    dialog->RunTicks(IDT_POLL, 2);
-    EXPECT_GT(LogCount(link + "CMD_DEVICE_INFO"), infos);
+    EXPECT_TRUE(dialog->RunUntil([&] { return LogCount(link + "CMD_DEVICE_INFO") > infos; }));
     EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 1);
 }
 
@@ -946,8 +954,7 @@ TEST_F(FaultSessionTest, FloodOfDuplicateLastPagesCompletesTheImageOnce)
     ASSERT_TRUE(ImportsDone(1));
     const int infos = LogCount("tcp CMD_DEVICE_INFO");
     // The keep-alive goes on while the flood is taken.
-    ASSERT_TRUE(dialog->RunTicks(IDT_POLL, 3));
-    EXPECT_GT(LogCount("tcp CMD_DEVICE_INFO"), infos);
+    EXPECT_TRUE(dialog->RunUntil([&] { return LogCount("tcp CMD_DEVICE_INFO") > infos; }));
     // Repeats complete nothing again: EqUser2 is asked for by the one
     // announcement, and again only by the watchdog while the flood holds its
     // pages back, at most once in ten of its ticks.
