@@ -248,9 +248,11 @@ void CTcpLink::ParserLoop(std::stop_token stop)
 
 bool CTcpLink::SendOn(const ConnectionPtr& conn, const uint8_t* bytes, size_t len)
 {
+    // Awaited from before the send: the peer's answer may come before Send
+    // returns, and it must find the wait to end.
+    int64_t none = 0;
+    conn->awaitingSince.compare_exchange_strong(none, NowNs());
     if (conn->socket.Send(bytes, len) == static_cast<int>(len)) {
-        int64_t none = 0;
-        conn->awaitingSince.compare_exchange_strong(none, NowNs());
         MarkConnected(conn);
         return true;
     }

@@ -26,6 +26,7 @@
 #include "platform/platform.h"
 #include "platform/testing.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -35,8 +36,9 @@ namespace {
 
 TEST(LanguageChoiceTest, FirstExistingFileDecidesElseTheSystemLanguage)
 {
-    const fs::path dir = fs::temp_directory_path() / ("tarvel_lang_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const ScratchDir scratch("tarvel_lang");
+    ASSERT_FALSE(scratch.Path().empty());
+    const fs::path dir = scratch / "files";
     const std::string a = (dir / "a.ini").string(), b = (dir / "b.ini").string(), c = (dir / "c.ini").string();
     struct File {
         const std::string* path;
@@ -78,7 +80,6 @@ TEST(LanguageChoiceTest, FirstExistingFileDecidesElseTheSystemLanguage)
         EXPECT_EQ(r.languageId, k.id);
         EXPECT_EQ(r.choice, k.choice);
     }
-    fs::remove_all(dir);
 }
 
 // ---- control-id tables ------------------------------------------------------

@@ -23,6 +23,7 @@
 #include "platform/platform.h"
 #include "platform/testing.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -239,8 +240,9 @@ TEST_F(MainDialogsTest, SetupCommandsAndTheMixVolume)
 // What the settings dialog writes is what the next start reads.
 TEST(LanguageFileTest, WrittenReadAtTheNextStartAndDeleted)
 {
-    const fs::path root = fs::temp_directory_path() / ("tarvel_langfile_" + std::to_string(::getpid()));
-    fs::remove_all(root);
+    const ScratchDir scratch("tarvel_langfile");
+    ASSERT_FALSE(scratch.Path().empty());
+    const fs::path root = scratch.Path();
     fs::create_directories(root / "home");
     fs::create_directories(root / "work");
     const FileBases bases{(root / "config" / "tarvel").string(), (root / "home").string(), (root / "work").string()};
@@ -253,7 +255,6 @@ TEST(LanguageFileTest, WrittenReadAtTheNextStartAndDeleted)
     ASSERT_TRUE(StoreLanguageChoice(0, paths));
     EXPECT_EQ(ChooseLanguage(paths, 0x0409).choice, 0);
     EXPECT_FALSE(fs::exists(paths[0]));
-    fs::remove_all(root);
 }
 
 }  // namespace

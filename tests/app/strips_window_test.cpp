@@ -19,6 +19,7 @@
 #include "model/propagation.h"
 #include "model/resets.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -398,8 +399,9 @@ TEST_F(StripsWindowTest, ChannelLinkAndCurveButtons)
 TEST_F(StripsWindowTest, PrivateMessagesAndStatusLabels)
 {
     ScriptedDialogs dialogs;
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("tarvel_preset_" + std::to_string(::getpid()) + ".txt");
+    const ScratchDir scratch("tarvel_preset");
+    ASSERT_FALSE(scratch.Path().empty());
+    const std::filesystem::path file = scratch / "preset.txt";
     dialogs.AnswerFile(file.wstring());  // save
     dialogs.AnswerFile(file.wstring());  // load
     RunSteps([&](CTarvelDlg& dlg) {

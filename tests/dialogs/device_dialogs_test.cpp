@@ -15,6 +15,7 @@
 #include "platform/msgbox.h"
 #include "res/resource.h"
 #include "tests/dialogs/dialog_fixture.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -383,8 +384,9 @@ TEST_F(DeviceDialogsTest, SetupCommandsCloseTheDialogFirstFactoryResetAsks)
 // deletes every one there is; a failure says so.
 TEST_F(DeviceDialogsTest, LanguageChoiceWritesOrDeletesTheLanguageFile)
 {
-    const fs::path root = fs::temp_directory_path() / ("tarvel_setup_" + std::to_string(::getpid()));
-    fs::remove_all(root);
+    const ScratchDir scratch("tarvel_setup");
+    ASSERT_FALSE(scratch.Path().empty());
+    const fs::path root = scratch.Path();
     fs::create_directories(root / "home");
     fs::create_directories(root / "work");
     FileBases bases{(root / "config" / "tarvel").string(), (root / "home").string(), (root / "work").string()};
@@ -426,7 +428,6 @@ TEST_F(DeviceDialogsTest, LanguageChoiceWritesOrDeletesTheLanguageFile)
     EXPECT_EQ(shown.back().text, LoadResString(IDS_LANGUAGE_NOT_STORED));
     SetFileBasesForTests(std::nullopt);
     g_languageChoice = 0;
-    fs::remove_all(root);
 }
 
 }  // namespace

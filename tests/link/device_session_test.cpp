@@ -27,6 +27,7 @@
 #include "sim/tcp_server.h"
 #include "tests/link/link_globals.h"
 #include "tests/link/session_host.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -91,8 +92,8 @@ protected:
         ResetLinkGlobals();
         session::View scratch;
         ResetAll(scratch);
-        dir = fs::temp_directory_path() / ("tarvel_fw_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
+        dir = folder.Path();
+        ASSERT_FALSE(dir.empty());
     }
     void TearDown() override
     {
@@ -106,7 +107,6 @@ protected:
         host.reset();
         dialog.reset();
         ResetLinkGlobals();
-        fs::remove_all(dir);
     }
 
     void Start(SimFaults faults = {}, bool loader = false)
@@ -184,6 +184,7 @@ protected:
     std::unique_ptr<session::Dialog> dialog;
     std::unique_ptr<FirmwareHost> host;
     std::unique_ptr<FirmwareUpgrade> upgrade;
+    const ScratchDir folder{"tarvel_fw"};
     fs::path dir;
 };
 

@@ -85,6 +85,14 @@ protected:
             return LRESULT{0};
         });
     }
+    // Every reply the device has sent so far has been parsed: the routing
+    // image asked for now comes behind them.
+    void AllRepliesParsed()
+    {
+        const int routing = port.Count(WM_ROUTING_IMAGE_RECEIVED);
+        ASSERT_EQ(RequestEqUser2(), SendStatus::kQueued);
+        ASSERT_TRUE(port.WaitUntil([&] { return port.Count(WM_ROUTING_IMAGE_RECEIVED) == routing + 1; }));
+    }
     void ExpectImagesOfDevice(size_t eqUserSize)
     {
         const SimState s = device->State();
@@ -138,7 +146,7 @@ TEST_P(SimLinkIdentityTest, IdentifiesAndReadsBothImagesPageByPage)
     // A repeated identification is not announced again.
     ASSERT_EQ(SendDeviceInfoRequest(), SendStatus::kQueued);
     ASSERT_TRUE(Eventually([&] { return LogCount(*device, "hid CMD_DEVICE_INFO tag=19") >= 2; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    AllRepliesParsed();
     EXPECT_EQ(port.Count(WM_DEVICE_INFO_RECEIVED), 1);
 }
 
@@ -287,7 +295,7 @@ TEST_P(SimLinkSpoiltPageTest, SpoiltPageIsDroppedAndARereadCompletesTheImage)
     const uint64_t allButOne = 98 * 1000 / 99;
     ASSERT_TRUE(Eventually([&] { return g_progressPermille.load() == allButOne; }));
     ASSERT_TRUE(Eventually([&] { return LogCount(*device, "hid CMD_READ_EQUSER pages") == 1; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    AllRepliesParsed();
     // A gap is noticed: an image without one of its pages is not announced.
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 0);
     const Bytes got = Snapshot(g_eqUser, EQ_USER_PARA_NUM);
@@ -307,7 +315,7 @@ TEST_P(SimLinkSpoiltPageTest, SpoiltPageIsDroppedAndARereadCompletesTheImage)
     // The progress follows the message's return.
     EXPECT_TRUE(Eventually([] { return g_progressPermille.load() == 1000u; }));
     ASSERT_TRUE(Eventually([&] { return LogCount(*device, "hid CMD_READ_EQUSER pages") == 2; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the rest of the resend's pages
+    AllRepliesParsed();  // the rest of the resend's pages
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
     EXPECT_EQ(g_usbConnected.load(), 1);
 }

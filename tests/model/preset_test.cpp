@@ -9,6 +9,7 @@
 #include "model/device_state.h"
 #include "model/preset_file.h"
 #include "res/resource.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -295,7 +296,9 @@ TEST_F(PresetTest, LinesAfterTheMapAreIgnored)
 
 TEST_F(PresetTest, FileHelpers)
 {
-    const std::filesystem::path path = std::filesystem::path(testing::TempDir()) / "images_preset_test.txt";
+    const ScratchDir dir("tarvel_preset");
+    ASSERT_FALSE(dir.Path().empty());
+    const std::filesystem::path path = dir / "images_preset_test.txt";
     const std::vector<uint8_t> file = Save();
     ASSERT_TRUE(WriteFileBytes(path, file));
     std::vector<uint8_t> back;
