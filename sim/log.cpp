@@ -15,6 +15,15 @@ std::vector<std::string> SimLog::Lines() const
     return lines_;
 }
 
+std::vector<std::string> SimLog::LinesFrom(size_t from, const std::string& needle) const
+{
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> out;
+    for (size_t i = from; i < lines_.size(); ++i)
+        if (lines_[i].find(needle) != std::string::npos) out.push_back(lines_[i]);
+    return out;
+}
+
 std::vector<std::string> SimLog::TakeLines()
 {
     std::lock_guard lock(mutex_);

@@ -13,6 +13,8 @@ public:
     void Add(std::string line);
     // Every line so far.
     std::vector<std::string> Lines() const;
+    // The lines from index `from` on that hold needle.
+    std::vector<std::string> LinesFrom(size_t from, const std::string& needle) const;
     // The lines added since the last call, removed from the log.
     std::vector<std::string> TakeLines();
     void Clear();

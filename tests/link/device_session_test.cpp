@@ -150,11 +150,7 @@ protected:
     // The device's log lines from line `mark` on that hold needle.
     std::vector<std::string> LogFrom(size_t mark, const std::string& needle) const
     {
-        const auto lines = device->Log().Lines();
-        std::vector<std::string> out;
-        for (size_t i = mark; i < lines.size(); ++i)
-            if (lines[i].find(needle) != std::string::npos) out.push_back(lines[i]);
-        return out;
+        return device->Log().LinesFrom(mark, needle);
     }
     int LogCount(const std::string& needle) const
     {

@@ -122,7 +122,8 @@ TEST(SyncPlan, BlocksCoverEachImageOnceInOrder)
         int count;
         unsigned size;
     };
-    for (const Plan& p : {Plan{EqUserBlock, kEqUserBlocks, EQ_USER_PARA_NUM}, Plan{EqUser2Block, kEqUser2Blocks, SAVE_PARA_2_END}}) {
+    for (const Plan& p :
+         {Plan{EqUserBlock, kEqUserBlocks, EQ_USER_PARA_NUM}, Plan{EqUser2Block, kEqUser2Blocks, SAVE_PARA_2_END}}) {
         unsigned next = 0;
         for (int i = 0; i < p.count; ++i) {
             const ImageBlock b = p.block(i);
@@ -231,7 +232,8 @@ TEST_F(SyncTickTest, ChangedBlocksGoOutLowestFirstOnePerImagePerTick)
     ASSERT_EQ(low, 2);
     ASSERT_EQ(high, 36);
     dialog->sync.OnParamSync();
-    EXPECT_EQ(Sent(), (std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(low)), Block(CMD_WRITE_EQUSER2, EqUser2Block(2))}));
+    EXPECT_EQ(Sent(), (std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(low)),
+                                          Block(CMD_WRITE_EQUSER2, EqUser2Block(2))}));
     dialog->sync.OnParamSync();
     EXPECT_EQ(Sent(), std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(high))});
     dialog->sync.OnParamSync();
@@ -252,14 +254,15 @@ TEST_F(SyncTickTest, BlockThatFindsTheRingFullGoesOutNextTick)
 TEST_F(SyncTickTest, SaveWaitsForEveryChangedBlockAndKeepsItsSlot)
 {
     InSync();
-    g_eqGain[0][20] = 10;        // EqUser block 2
-    g_eqGain[10][2] = 20;        // EqUser block 36
-    g_routingMask[0] ^= 0x10;    // EqUser2 block 0
+    g_eqGain[0][20] = 10;      // EqUser block 2
+    g_eqGain[10][2] = 20;      // EqUser block 36
+    g_routingMask[0] ^= 0x10;  // EqUser2 block 0
     g_presetSlot = 5;
     ASSERT_TRUE(dialog->sync.RequestSavePreset(g_presetSlot));
     g_presetSlot = 0;  // a device-info reply names another current preset meanwhile
     dialog->sync.OnParamSync();
-    EXPECT_EQ(Sent(), (std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(2)), Block(CMD_WRITE_EQUSER2, EqUser2Block(0))}));
+    EXPECT_EQ(Sent(),
+              (std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(2)), Block(CMD_WRITE_EQUSER2, EqUser2Block(0))}));
     EXPECT_TRUE(dialog->sync.SavePending());
     dialog->sync.OnParamSync();
     EXPECT_EQ(Sent(), (std::vector<Bytes>{Block(CMD_WRITE_EQUSER, EqUserBlock(36)), Bytes{CMD_SAVE_PRESET, 5}}));
@@ -411,7 +414,8 @@ private:
                 out.push_back(m_rng() % 2 ? 0 : static_cast<uint8_t>(63 + m_rng() % 193));
             }
             const size_t end = std::min(frames.size(), i + len);
-            out.insert(out.end(), frames.begin() + static_cast<std::ptrdiff_t>(i), frames.begin() + static_cast<std::ptrdiff_t>(end));
+            out.insert(out.end(), frames.begin() + static_cast<std::ptrdiff_t>(i),
+                       frames.begin() + static_cast<std::ptrdiff_t>(end));
             i = end;
         }
         return out;
@@ -506,11 +510,7 @@ protected:
     }
     std::vector<std::string> LogFrom(size_t mark, const std::string& needle) const
     {
-        const auto lines = device->Log().Lines();
-        std::vector<std::string> out;
-        for (size_t i = mark; i < lines.size(); ++i)
-            if (lines[i].find(needle) != std::string::npos) out.push_back(lines[i]);
-        return out;
+        return device->Log().LinesFrom(mark, needle);
     }
     size_t LogMark() const { return device->Log().Lines().size(); }
 
@@ -539,8 +539,8 @@ protected:
     void ExpectEditReachesTheDevice(const std::string& link)
     {
         const size_t mark = LogMark();
-        g_eqGain[0][4] = 42;     // CH1 band 5: offset 89, EqUser block 1
-        g_routingMask[2] ^= 1;   // bytes 6..8, EqUser2 block 0
+        g_eqGain[0][4] = 42;    // CH1 band 5: offset 89, EqUser block 1
+        g_routingMask[2] ^= 1;  // bytes 6..8, EqUser2 block 0
         const int start = dialog->ticks[IDT_PARAM_SYNC];
         ASSERT_TRUE(dialog->RunUntil([&] {
             std::lock_guard<std::mutex> lock(g_imageMutex);
@@ -615,7 +615,8 @@ TEST_P(SessionCaseTest, ConnectIdentifyImportThenEditsReachTheDevice)
     if (c.eqUserSize == EQ_USER_PARA_NUM) {
         EXPECT_TRUE(LogFrom(0, "CMD_WRITE").empty());
     } else {
-        dialog->RunUntil([&] { return Snapshot(g_eqUser, EQ_USER_PARA_NUM) == Snapshot(g_eqUserShadow, EQ_USER_PARA_NUM); });
+        dialog->RunUntil(
+            [&] { return Snapshot(g_eqUser, EQ_USER_PARA_NUM) == Snapshot(g_eqUserShadow, EQ_USER_PARA_NUM); });
         dialog->RunTicks(IDT_PARAM_SYNC, 1);  // the last block is on its way
     }
 
@@ -626,14 +627,15 @@ TEST_P(SessionCaseTest, ConnectIdentifyImportThenEditsReachTheDevice)
     EXPECT_EQ(dialog->messages[WM_DEVICE_INFO_RECEIVED], 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Devices, SessionCaseTest,
-    ::testing::Values(SessionCase{"TcpModel4", false, "46AK10240315V1", 4, 240315, 3163},
-                      SessionCase{"TcpModel1ShortImage", false, "268K10190820V1", 1, 190820, 1579},
-                      SessionCase{"TcpModel8", false, "10CK10230101V2", 8, 230101, 3163},
-                      SessionCase{"HidModel6", true, "168K10190820V1", 6, 190820, 3163},
-                      SessionCase{"HidModel1", true, "268K10190821V1", 1, 190821, 3163}),
-    [](const ::testing::TestParamInfo<SessionCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Devices, SessionCaseTest,
+                         ::testing::Values(SessionCase{"TcpModel4", false, "46AK10240315V1", 4, 240315, 3163},
+                                           SessionCase{"TcpModel1ShortImage", false, "268K10190820V1", 1, 190820, 1579},
+                                           SessionCase{"TcpModel8", false, "10CK10230101V2", 8, 230101, 3163},
+                                           SessionCase{"HidModel6", true, "168K10190820V1", 6, 190820, 3163},
+                                           SessionCase{"HidModel1", true, "268K10190821V1", 1, 190821, 3163}),
+                         [](const ::testing::TestParamInfo<SessionCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 class SaveTest : public SessionTest, public ::testing::WithParamInterface<bool> {};
 
@@ -710,7 +712,8 @@ TEST_F(SessionTest, LostLinkStopsParamSyncAndDropsThePendingSaveUntilTheReimport
     // Hang up once the first block is in: the next is still 100 ms away.
     ASSERT_TRUE(dialog->RunUntil([&] { return !LogFrom(0, "CMD_WRITE").empty(); }));
     noisy->HangUp();
-    ASSERT_TRUE(dialog->RunUntil([&] { return tcp->GetState() == TCP_LINK_CLOSED && !dialog->sync.ParamSyncRunning(); }));
+    ASSERT_TRUE(
+        dialog->RunUntil([&] { return tcp->GetState() == TCP_LINK_CLOSED && !dialog->sync.ParamSyncRunning(); }));
     EXPECT_FALSE(dialog->sync.SavePending());
     EXPECT_FALSE(dialog->sync.RequestSavePreset(6));
     const size_t mark = LogMark();
@@ -808,7 +811,8 @@ TEST_F(SessionTest, HidTakesOverWhenTheTcpLinkGoes)
     dialog->RunFor(std::chrono::milliseconds(200));
     EXPECT_EQ(g_usbConnected.load(), 0);
     simServer->Stop();
-    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] == 2 && dialog->sync.ParamSyncRunning(); }));
+    ASSERT_TRUE(dialog->RunUntil(
+        [&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] == 2 && dialog->sync.ParamSyncRunning(); }));
     EXPECT_EQ(g_usbConnected.load(), 1);
     EXPECT_EQ(tcp->GetState(), TCP_LINK_CLOSED);
     EXPECT_EQ(LogCount("hid CMD_READ_EQUSER pages"), 1);
@@ -942,7 +946,9 @@ TEST_P(MissingLastPageTest, WatchdogGivesUpAndNothingIsWritten)
 }
 
 INSTANTIATE_TEST_SUITE_P(Repeats, MissingLastPageTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "WithARepeatedPage" : "Alone"; });
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "WithARepeatedPage" : "Alone";
+                         });
 
 TEST_F(FaultSessionTest, FloodOfDuplicateLastPagesCompletesTheImageOnce)
 {
@@ -1027,7 +1033,8 @@ TEST_F(FaultSessionTest, CommandsQueuedDuringAnOutageDoNotReachTheNextConnection
     ASSERT_TRUE(ImportsDone(1));
     const uint16_t port = simServer->Port();
     simServer->Stop();
-    ASSERT_TRUE(dialog->RunUntil([&] { return tcp->GetState() == TCP_LINK_CLOSED && !dialog->sync.ParamSyncRunning(); }));
+    ASSERT_TRUE(
+        dialog->RunUntil([&] { return tcp->GetState() == TCP_LINK_CLOSED && !dialog->sync.ParamSyncRunning(); }));
     const size_t mark = LogMark();
     // What handlers send at once, queued while no link is up.
     EXPECT_EQ(SendShortCommand(CMD_FACTORY_RESET), SendStatus::kQueued);
@@ -1040,7 +1047,8 @@ TEST_F(FaultSessionTest, CommandsQueuedDuringAnOutageDoNotReachTheNextConnection
     EXPECT_EQ(SendInputSource(), SendStatus::kQueued);
     simServer = std::make_unique<SimTcpServer>(*device, port);
     ASSERT_EQ(simServer->Start(), NetStatus::kOk);
-    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= 2 && dialog->sync.ParamSyncRunning(); }));
+    ASSERT_TRUE(dialog->RunUntil(
+        [&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= 2 && dialog->sync.ParamSyncRunning(); }));
     dialog->RunTicks(IDT_PARAM_SYNC, 3);
     EXPECT_TRUE(LogFrom(mark, "CMD_SET_SOURCE").empty());
     EXPECT_EQ(device->State().inputSource, before.inputSource);
