@@ -17,7 +17,7 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 [ -n "$port" ] || { echo "the emulated amplifier did not start"; cat "$dir/sim.log"; exit 1; }
-TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_REAL_BOXES=1 TARVEL_SCRIPT_CLICK=$reset_all TARVEL_SCRIPT_CLOSE_MS=4000 \
+TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_REAL_BOXES=1 TARVEL_SCRIPT_CLICK=$reset_all TARVEL_SCRIPT_CLOSE_MS=6000 \
   "$tarvel" 2>"$dir/err.log" || { echo "tarvel exited with $?"; cat "$dir/err.log"; exit 1; }
 # Offscreen boxes that take their default at once would be reported instead.
 if grep -q "^message box:" "$dir/err.log"; then echo "a box took its default at once"; cat "$dir/err.log"; exit 1; fi
