@@ -34,12 +34,15 @@ public:
     template <class Fill>
     bool Push(Fill&& fill)
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const int next = (m_head + 1) % kSlots;
-        if (next == m_tail) return false;
-        Slot& slot = m_slots[m_head];
-        slot.len = fill(slot.bytes.data());
-        m_head = next;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            const int next = (m_head + 1) % kSlots;
+            if (next == m_tail) return false;
+            Slot& slot = m_slots[m_head];
+            slot.len = fill(slot.bytes.data());
+            m_head = next;
+        }
+        // Outside the lock: the consumer wakes to a free mutex.
         m_cv.notify_all();
         return true;
     }
@@ -50,8 +53,14 @@ public:
     template <class Rep, class Period>
     bool WaitForFrame(std::stop_token stop, std::chrono::duration<Rep, Period> longest, uint64_t since)
     {
+        // Registered before the lock is taken: it runs at once when the stop
+        // was asked for already.
+        std::stop_callback onStop(stop, [this] {
+            { std::lock_guard<std::mutex> lock(m_mutex); }
+            m_cv.notify_all();
+        });
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_cv.wait_for(lock, stop, longest, [&] { return m_head != m_tail || m_wakes != since; });
+        m_cv.wait_for(lock, longest, [&] { return m_head != m_tail || m_wakes != since || stop.stop_requested(); });
         return m_head != m_tail;
     }
     uint64_t Wakes() const
@@ -63,8 +72,10 @@ public:
     // Ends the consumer's current wait (it has something else to look at).
     void Wake()
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        ++m_wakes;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_wakes;
+        }
         m_cv.notify_all();
     }
 
@@ -112,7 +123,8 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::condition_variable_any m_cv;
+    // Plain: its notify takes no lock that the woken consumer then waits for.
+    std::condition_variable m_cv;
     uint64_t m_wakes = 0;
     std::array<Slot, kSlots> m_slots{};
     int m_head = 0;

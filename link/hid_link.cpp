@@ -9,6 +9,7 @@
 #include "link/dispatcher.h"
 #include "link/link_events.h"
 #include "link/link_messages.h"
+#include "link/thread_name.h"
 #include "model/device_state.h"
 
 namespace {
@@ -33,9 +34,18 @@ HidLink::~HidLink() { Stop(); }
 void HidLink::Start()
 {
     if (m_discovery.joinable()) return;
-    m_reader = std::jthread([this](std::stop_token stop) { ReaderLoop(stop); });
-    m_parser = std::jthread([this](std::stop_token stop) { ParserLoop(stop); });
-    m_discovery = std::jthread([this](std::stop_token stop) { DiscoveryLoop(stop); });
+    m_reader = std::jthread([this](std::stop_token stop) {
+        NameThisThread("hid-reader");
+        ReaderLoop(stop);
+    });
+    m_parser = std::jthread([this](std::stop_token stop) {
+        NameThisThread("hid-parser");
+        ParserLoop(stop);
+    });
+    m_discovery = std::jthread([this](std::stop_token stop) {
+        NameThisThread("hid-discovery");
+        DiscoveryLoop(stop);
+    });
 }
 
 void HidLink::Stop()
@@ -63,6 +73,8 @@ bool HidLink::Pause(const std::stop_token& stop, std::chrono::milliseconds perio
 
 void HidLink::DiscoveryLoop(std::stop_token stop)
 {
+    // One write per period: the next waits until a period after the last.
+    auto nextWrite = std::chrono::steady_clock::time_point::min();
     while (!stop.stop_requested()) {
         if (!m_open) {
             // While the TCP link is up: asleep until a link changes.
@@ -80,8 +92,13 @@ void HidLink::DiscoveryLoop(std::stop_token stop)
         }
         // Sleeps while nothing is to be sent; the reader wakes it on removal.
         if (!g_hidTxRing.WaitForFrame(stop, kIdleWait, wakes)) continue;
+        const auto now = std::chrono::steady_clock::now();
+        if (now < nextWrite) {
+            Pause(stop, std::chrono::ceil<std::chrono::milliseconds>(nextWrite - now));
+            continue;
+        }
         WriteOne();
-        Pause(stop, kWriterPeriod);
+        nextWrite = std::chrono::steady_clock::now() + kWriterPeriod;
     }
     if (m_open) CloseDevice(stop, false);
 }

@@ -58,7 +58,9 @@ public:
     std::string DevicePath() const;
 
     static constexpr std::chrono::milliseconds kWriterPeriod{5};
-    static constexpr std::chrono::milliseconds kIdleWait{1000};
+    // The longest sleep of a thread that waits for a report or a link
+    // change; each of those wakes it at once.
+    static constexpr std::chrono::milliseconds kIdleWait{10000};
     static constexpr std::chrono::milliseconds kEnumerationStep{10};
     // Between passes that found nothing: the system's list is not read more
     // often (a link change ends the pause).

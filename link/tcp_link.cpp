@@ -1,5 +1,8 @@
 #include "link/tcp_link.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "link/pause.h"
 
 #include "link/commands.h"
@@ -7,6 +10,7 @@
 #include "link/dispatcher.h"
 #include "link/firmware.h"
 #include "link/link_events.h"
+#include "link/thread_name.h"
 #include "model/device_state.h"
 #include "platform/net/network_alive.h"
 #include "platform/net/tcp_socket.h"
@@ -55,6 +59,16 @@ int64_t NowNs()
         .count();
 }
 
+// How long one receive waits: until a peer that owes an answer has been
+// silent for the limit. With nothing owed it waits the limit itself, so a
+// frame sent meanwhile (due a limit after it went out) is looked at in time.
+int ReceiveWaitMs(int64_t awaitingSince, int64_t silenceNs, int fallbackMs)
+{
+    if (silenceNs <= 0) return fallbackMs;
+    const int64_t left = awaitingSince == 0 ? silenceNs : awaitingSince + silenceNs - NowNs();
+    return static_cast<int>(std::clamp<int64_t>((left + 999999) / 1000000, 1, std::numeric_limits<int>::max()));
+}
+
 }  // namespace
 
 struct CTcpLink::Connection {
@@ -73,10 +87,22 @@ void CTcpLink::Start()
 {
     if (m_keeper.joinable()) return;
     m_stopping.store(false);
-    m_keeper = std::jthread([this](std::stop_token stop) { KeeperLoop(stop); });
-    m_receiver = std::jthread([this](std::stop_token stop) { ReceiverLoop(stop); });
-    m_parser = std::jthread([this](std::stop_token stop) { ParserLoop(stop); });
-    m_sender = std::jthread([this](std::stop_token stop) { SenderLoop(stop); });
+    m_keeper = std::jthread([this](std::stop_token stop) {
+        NameThisThread("tcp-keeper");
+        KeeperLoop(stop);
+    });
+    m_receiver = std::jthread([this](std::stop_token stop) {
+        NameThisThread("tcp-receiver");
+        ReceiverLoop(stop);
+    });
+    m_parser = std::jthread([this](std::stop_token stop) {
+        NameThisThread("tcp-parser");
+        ParserLoop(stop);
+    });
+    m_sender = std::jthread([this](std::stop_token stop) {
+        NameThisThread("tcp-sender");
+        SenderLoop(stop);
+    });
 }
 
 void CTcpLink::Stop()
@@ -157,6 +183,9 @@ void CTcpLink::Close(const ConnectionPtr& conn)
 
 void CTcpLink::MarkConnected(const ConnectionPtr& conn)
 {
+    // Nothing to change (the usual case): no lock that the other thread of
+    // the connection may be waiting for.
+    if (m_state.load() == TCP_LINK_CONNECTED) return;
     std::lock_guard<std::mutex> lock(m_connMutex);
     if (m_conn == conn) m_state.store(TCP_LINK_CONNECTED);
 }
@@ -203,7 +232,8 @@ void CTcpLink::ReceiverLoop(std::stop_token stop)
             framedConnection = conn->id;
         }
         NetStatus status = NetStatus::kOk;
-        const int n = conn->socket.Receive(buffer.data(), buffer.size(), kReceiveTimeoutMs, &status);
+        const int waitMs = ReceiveWaitMs(conn->awaitingSince.load(), silenceNs, kIdleWaitMs);
+        const int n = conn->socket.Receive(buffer.data(), buffer.size(), waitMs, &status);
         if (n > 0) {
             conn->awaitingSince.store(0);
             if (Current() != conn) continue;  // closed meanwhile: dropped
@@ -264,6 +294,8 @@ void CTcpLink::SenderLoop(std::stop_token stop)
 {
     TcpFirmwareBlockSlot::Block block;
     TcpTxRing::Slot slot;
+    // One send per period: the next waits until a period after the last.
+    auto nextSend = std::chrono::steady_clock::time_point::min();
     while (!stop.stop_requested()) {
         const uint64_t changes = LinkChanges();
         const ConnectionPtr conn = Current();
@@ -273,6 +305,17 @@ void CTcpLink::SenderLoop(std::stop_token stop)
         }
         // Read before looking: a block put after the look ends the wait.
         const uint64_t wakes = g_tcpTxRing.Wakes();
+        if (!g_tcpFwBlock.Pending() && g_tcpTxRing.Size() == 0) {
+            // Nothing to send: sleep until something is queued or the link
+            // changes (Close wakes nobody here, but the next look does).
+            g_tcpTxRing.WaitForFrame(stop, kIdleWait, wakes);
+            continue;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now < nextSend) {
+            Pause(stop, std::chrono::ceil<std::chrono::milliseconds>(nextSend - now));
+            continue;
+        }
         uint64_t ticket = 0;
         TcpTxRing::Ticket frame;
         if (g_tcpFwBlock.Peek(block, ticket)) {
@@ -284,11 +327,8 @@ void CTcpLink::SenderLoop(std::stop_token stop)
             if (len != 0) SendOn(conn, slot.bytes.data(), static_cast<size_t>(len));
             g_tcpTxRing.Pop(frame);
         } else {
-            // Nothing to send: sleep until something is queued or the link
-            // changes (Close wakes nobody here, but the next look does).
-            g_tcpTxRing.WaitForFrame(stop, kIdleWait, wakes);
-            continue;
+            continue;  // taken by a reset meanwhile
         }
-        Pause(stop, kSendPeriod);
+        nextSend = std::chrono::steady_clock::now() + kSendPeriod;
     }
 }

@@ -10,8 +10,8 @@
 //             nothing for silenceLimit after a frame went out closes the link.
 //   parser    wakes when frames arrive and parses all that wait.
 //   sender    sleeps until a frame or a firmware block is queued; sends the
-//             firmware block first, else one frame of the send ring, then
-//             pauses 5 ms; a failed send drops it and closes the link.
+//             firmware block first, else one frame of the send ring, at most
+//             one every 5 ms; a failed send drops it and closes the link.
 // Each connection is its own socket: a failure seen on an old connection
 // never closes a newer one, and the framer starts clean on each. Both TCP
 // rings are emptied when a connection is made: nothing queued while the link
@@ -113,9 +113,11 @@ public:
     static constexpr std::chrono::milliseconds kNetworkCheckPeriod{300};
     static constexpr std::chrono::milliseconds kSendPeriod{5};
     static constexpr std::chrono::milliseconds kRetryPause{5};
-    static constexpr std::chrono::milliseconds kIdleWait{1000};
+    // The longest sleep of a thread that waits for a frame or a link
+    // change; each of those wakes it at once.
+    static constexpr std::chrono::milliseconds kIdleWait{10000};
+    static constexpr int kIdleWaitMs = static_cast<int>(kIdleWait.count());
     static constexpr int kConnectTimeoutMs = 1000;
-    static constexpr int kReceiveTimeoutMs = 100;
 
 private:
     struct Connection;

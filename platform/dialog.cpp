@@ -9,6 +9,7 @@
 #include "platform/controls.h"
 #include "platform/dialog.h"
 
+#include <algorithm>
 #include <vector>
 #include "platform/fonts.h"
 #include "platform/fonts_qt.h"
@@ -109,8 +110,47 @@ std::vector<HWND>& ModalStack()
 }
 }  // namespace
 
+namespace {
+// The popups whose own modal loops run, innermost last.
+std::vector<PopupLoopScope*>& PopupStack()
+{
+    static std::vector<PopupLoopScope*> stack;
+    return stack;
+}
+bool g_realPopupsWhenHeadless = false;
+}  // namespace
+
+PopupLoopScope::PopupLoopScope(std::function<void()> end) : m_end(std::move(end)), m_dialogDepth(ModalStack().size())
+{
+    PopupStack().push_back(this);
+}
+
+PopupLoopScope::~PopupLoopScope()
+{
+    auto& s = PopupStack();
+    s.erase(std::remove(s.begin(), s.end(), this), s.end());
+}
+
+bool EndFrontPopupLoop()
+{
+    const auto& s = PopupStack();
+    if (s.empty()) return false;
+    PopupLoopScope* top = s.back();
+    // A dialog opened inside the popup's loop is in front of it.
+    if (top->m_dialogDepth < ModalStack().size()) return false;
+    if (!top->m_ended) {
+        top->m_ended = true;
+        if (top->m_end) top->m_end();
+    }
+    return true;
+}
+
+bool RealPopupsWhenHeadless() { return g_realPopupsWhenHeadless; }
+
 namespace platform_testing {
 HWND TopModalDialog() { return ModalStack().empty() ? nullptr : ModalStack().back(); }
+bool EndFrontPopup() { return EndFrontPopupLoop(); }
+void SetRealPopupsWhenHeadless(bool on) { g_realPopupsWhenHeadless = on; }
 }  // namespace platform_testing
 
 INT_PTR CDialog::DoModal()

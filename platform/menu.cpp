@@ -97,7 +97,9 @@ bool ShowSystemMenu(HWND hwnd, POINT screenPoint)
             QAction* a = popup.addAction(text);
             a->setData(QVariant::fromValue<qulonglong>(item.id));
         }
-        if (QAction* a = popup.exec(QPoint(screenPoint.x, screenPoint.y))) chosen = a->data().toULongLong();
+        const PopupLoopScope loop([&popup] { popup.close(); });
+        QAction* a = popup.exec(QPoint(screenPoint.x, screenPoint.y));
+        if (a && !loop.Ended()) chosen = a->data().toULongLong();
     }
     if (chosen && IsWindow(target)) ::SendMessage(target, WM_SYSCOMMAND, chosen, 0);
     return true;

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <mutex>
@@ -21,8 +22,16 @@ FileDialogResponder g_fileResponder;
 
 bool Headless()
 {
-    return !qobject_cast<QApplication*>(QCoreApplication::instance()) ||
-           QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return true;
+    return QGuiApplication::platformName() == QLatin1String("offscreen") && !RealPopupsWhenHeadless();
+}
+
+// The answer of a box ended by a scripted close: the one that does least.
+int EndedBoxResult(const std::vector<int>& buttons)
+{
+    for (int wanted : {IDCANCEL, IDNO})
+        if (std::find(buttons.begin(), buttons.end(), wanted) != buttons.end()) return wanted;
+    return buttons.front();
 }
 
 QString ButtonText(int result, LANGID lang)
@@ -80,7 +89,11 @@ int ShowBoxNow(const MessageBoxRequest& req)
         if (buttons[i] == def) box.setDefaultButton(pushed[i]);
         if (buttons[i] == IDCANCEL || (buttons.size() == 1 && buttons[i] == IDOK)) box.setEscapeButton(pushed[i]);
     }
-    box.exec();
+    {
+        const PopupLoopScope popup([&box] { box.reject(); });
+        box.exec();
+        if (popup.Ended()) return EndedBoxResult(buttons);
+    }
     for (size_t i = 0; i < buttons.size(); ++i) {
         if (box.clickedButton() == pushed[i]) return buttons[i];
     }
@@ -244,7 +257,8 @@ INT_PTR CFileDialog::DoModal()
         if (!(req.flags & OFN_OVERWRITEPROMPT)) dlg.setOption(QFileDialog::DontConfirmOverwrite);
         if (m_ofn.lpstrInitialDir) dlg.setDirectory(QString::fromWCharArray(m_ofn.lpstrInitialDir));
         if (!req.fileName.empty()) dlg.selectFile(QString::fromStdWString(req.fileName));
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        const PopupLoopScope popup([&dlg] { dlg.reject(); });
+        if (dlg.exec() == QDialog::Accepted && !popup.Ended() && !dlg.selectedFiles().isEmpty())
             chosen = dlg.selectedFiles().first().toStdWString();
     }
     if (!chosen || chosen->empty()) {

@@ -1,7 +1,8 @@
 // Message boxes and file dialogs. Users get real dialogs; a test installs a
 // responder that records every request and answers it, so no test waits on
 // a person. Without a responder on a headless display ("offscreen"), boxes
-// take their default answer and file dialogs are cancelled.
+// take their default answer and file dialogs are cancelled, unless
+// platform_testing::SetRealPopupsWhenHeadless asks for the real ones.
 #pragma once
 
 #include <functional>

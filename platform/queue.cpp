@@ -1,8 +1,10 @@
 // The UI thread's message queue: messages sent from other threads (served
 // before posted ones, also inside modal loops), posted messages and timer
 // ticks in arrival order, and the layer's shutdown state.
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QThread>
 
 #include <atomic>
@@ -10,6 +12,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 #include "platform/testing.h"
 #include "platform/thread.h"
@@ -139,6 +142,46 @@ bool IsUiThread()
     return ui != nullptr && QThread::currentThread() == ui;
 }
 
+namespace {
+
+// The ticks whose handlers run now, innermost last (UI thread).
+struct RunningTick {
+    HWND hwnd;
+    UINT_PTR id;
+    bool restarted;
+};
+std::vector<RunningTick> g_runningTicks;
+// The dispatcher whose loop passes restart them, while it exists.
+QPointer<QAbstractEventDispatcher> g_watchedDispatcher;
+
+// Qt fires no timer again while its handler runs. A loop that processes
+// events inside a tick's handler (a modal dialog, a message box) restarts
+// the timers of the ticks under way first: a restarted timer has a new
+// identity, which that loop fires.
+void RestartTimersOfRunningTicks()
+{
+    for (RunningTick& t : g_runningTicks) {
+        if (t.restarted) continue;
+        t.restarted = true;
+        WndCore* core = WndCore::FromHwnd(t.hwnd);
+        if (!core) continue;
+        auto it = core->timers.find(t.id);
+        if (it != core->timers.end() && it->second.timer) it->second.timer->start();
+    }
+}
+
+void WatchLoopsInsideTicks()
+{
+    QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread());
+    if (!d || g_watchedDispatcher == d) return;
+    // Every pass of an event loop begins with one of the two.
+    QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, d, RestartTimersOfRunningTicks, Qt::DirectConnection);
+    QObject::connect(d, &QAbstractEventDispatcher::awake, d, RestartTimersOfRunningTicks, Qt::DirectConnection);
+    g_watchedDispatcher = d;
+}
+
+}  // namespace
+
 void InitUiQueue()
 {
     QCoreApplication* app = QCoreApplication::instance();
@@ -148,6 +191,7 @@ void InitUiQueue()
     g_uiThread.store(app->thread());
     g_dispatcher = new Dispatcher;
     g_dispatcher->setParent(app);  // freed with the application object
+    WatchLoopsInsideTicks();
 }
 
 bool PostToUi(std::function<void()> fn)
@@ -247,10 +291,13 @@ void TimerExpired(HWND hwnd, UINT_PTR id)
     if (!core) return;
     auto it = core->timers.find(id);
     if (it == core->timers.end()) return;
-    // The tick goes to the handler straight away. Restarting gives the
-    // timer a new identity, which the event loop fires again even while
-    // this tick's handler runs a modal loop.
-    it->second.timer->start();
+    // The tick goes to the handler straight away; the timer keeps its
+    // schedule unless a loop runs inside the handler.
+    g_runningTicks.push_back({hwnd, id, false});
+    struct Done {
+        ~Done() { g_runningTicks.pop_back(); }
+    } done;
+    if (!g_watchedDispatcher) RestartTimersOfRunningTicks();
     if (TIMERPROC proc = it->second.proc) {
         proc(hwnd, WM_TIMER, id, 0);
         return;

@@ -73,4 +73,14 @@ namespace platform_testing {
 // The innermost dialog whose modal loop runs (its OnInitDialog included);
 // nullptr when none.
 HWND TopModalDialog();
+// Ends the message box, file dialog or menu in front, the one whose own
+// modal loop runs innermost (no dialog of this layer opened inside it): a
+// box answers Cancel, or No without a Cancel button, or its first button
+// without either (OK); a file dialog is cancelled, a menu closed without a
+// choice. True when there was one (also when it is ending already).
+bool EndFrontPopup();
+// Headless ("offscreen"), message boxes and file dialogs without a
+// responder are answered at once with their default; with this set they run
+// modally as on a screen until answered or ended.
+void SetRealPopupsWhenHeadless(bool on);
 }  // namespace platform_testing

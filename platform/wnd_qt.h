@@ -235,6 +235,29 @@ void TimerExpired(HWND hwnd, UINT_PTR id);
 
 int ScreenDpiForDrawing();
 
+// A popup that runs its own modal loop (a message box, a file dialog, a
+// menu), known for the length of that loop (UI thread): a scripted close
+// ends the one in front with end(), which must make its loop return as its
+// Cancel would (platform_testing::EndFrontPopup).
+class PopupLoopScope {
+public:
+    explicit PopupLoopScope(std::function<void()> end);
+    ~PopupLoopScope();
+    PopupLoopScope(const PopupLoopScope&) = delete;
+    PopupLoopScope& operator=(const PopupLoopScope&) = delete;
+    // True once the popup was ended that way.
+    bool Ended() const { return m_ended; }
+
+private:
+    friend bool EndFrontPopupLoop();
+    std::function<void()> m_end;
+    size_t m_dialogDepth;  // dialogs of this layer whose loops ran when it opened
+    bool m_ended = false;
+};
+bool EndFrontPopupLoop();
+// Message boxes and file dialogs run as on a screen also headless.
+bool RealPopupsWhenHeadless();
+
 // Test input (platform/testing.cpp): what the windowing system does before
 // a left press reaches w at local (a sent event is not spontaneous, so Qt
 // does not do it for a test's press): the first enabled widget from w up to

@@ -4,8 +4,15 @@
 // variables script a run:
 //   TARVEL_SCRIPT_SHOT=<file.png>  picture of the main window (or of the
 //                                  popup in front of it) before closing
-//   TARVEL_SCRIPT_CLOSE_MS=<ms>    closes the program that long after start
-//                                  (Cancel on a popup in front, else WM_CLOSE)
+//   TARVEL_SCRIPT_CLOSE_MS=<ms>    closes the program that long after start:
+//                                  ends the popups in front one by one (a
+//                                  message box, file dialog or menu as its
+//                                  Cancel would, a dialog with Cancel), then
+//                                  the main window (WM_CLOSE)
+//   TARVEL_SCRIPT_REAL_BOXES=1     offscreen too, message boxes and file
+//                                  dialogs wait for an answer (or the
+//                                  scripted close) instead of taking their
+//                                  default at once
 //   TARVEL_SCRIPT_PORT=<port>      the emulated amplifier's TCP port (1..65535):
 //                                  the link talks to 127.0.0.1 on it, whatever
 //                                  device address the build has
@@ -32,11 +39,15 @@ const char* Env(const char* name)
     return v && *v ? v : nullptr;
 }
 
-// Ends popups in front of the main window with Cancel, then the window.
+// Ends the popup in front of the main window, else the window.
 void ScriptedClose(const std::string& shot)
 {
     HWND top = platform_testing::TopModalDialog();
     if (!shot.empty() && top) platform_testing::GrabWindowToPng(top, shot);
+    if (platform_testing::EndFrontPopup()) {
+        std::fprintf(stderr, "tarvel: the scripted close ends the message box, file dialog or menu in front\n");
+        return;
+    }
     CWnd* main = AfxGetMainWnd();
     if (top && main && top != main->m_hWnd) {
         ::PostMessage(top, WM_COMMAND, IDCANCEL, 0);
@@ -75,6 +86,7 @@ int main(int argc, char** argv)
         setup.tcp.port = static_cast<uint16_t>(value);
         SetLinkSetupForTests(&setup);
     }
+    if (Env("TARVEL_SCRIPT_REAL_BOXES")) platform_testing::SetRealPopupsWhenHeadless(true);
     WorkerThread picker;
     const int model = Env("TARVEL_SCRIPT_MODEL") ? std::atoi(Env("TARVEL_SCRIPT_MODEL")) : 0;
     const int click = Env("TARVEL_SCRIPT_CLICK") ? std::atoi(Env("TARVEL_SCRIPT_CLICK")) : 0;

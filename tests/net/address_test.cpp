@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -99,6 +100,17 @@ TEST(IsNetworkAlive, LoopbackIsUpAndBadTextIsNot)
     EXPECT_TRUE(IsNetworkAlive("127.0.0.1"));
     EXPECT_FALSE(IsNetworkAlive("127.0.0"));
     EXPECT_FALSE(IsNetworkAlive(""));
+}
+
+TEST(ListIpv4Interfaces, HoldsTheLoopbackInterfaceUpAndRunning)
+{
+    const std::vector<NetInterfaceInfo> list = ListIpv4Interfaces();
+    const auto lo = std::find_if(list.begin(), list.end(),
+                                 [](const NetInterfaceInfo& i) { return i.address == kIpv4Loopback; });
+    ASSERT_NE(lo, list.end());
+    EXPECT_TRUE(lo->loopback);
+    EXPECT_TRUE(lo->up);
+    EXPECT_TRUE(lo->running);
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# tarvel against tarvel-sim with message boxes that wait for an answer also
+# offscreen: the click on ResetAll raises its question, and the scripted
+# close must end that box in front of the window (as its No) and then the
+# program, which exits 0.
+set -euo pipefail
+tarvel=$1
+sim=$2
+reset_all=$3
+dir=$(mktemp -d)
+trap 'kill "$simpid" 2>/dev/null || true; rm -rf "$dir"' EXIT
+"$sim" --port 0 --quiet >"$dir/sim.log" 2>&1 &
+simpid=$!
+for _ in $(seq 100); do
+  port=$(sed -n 's/.* on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$dir/sim.log" | head -1)
+  [ -n "$port" ] && break
+  sleep 0.05
+done
+[ -n "$port" ] || { echo "the emulated amplifier did not start"; cat "$dir/sim.log"; exit 1; }
+TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_REAL_BOXES=1 TARVEL_SCRIPT_CLICK=$reset_all TARVEL_SCRIPT_CLOSE_MS=6000 \
+  "$tarvel" 2>"$dir/err.log" || { echo "tarvel exited with $?"; cat "$dir/err.log"; exit 1; }
+# Offscreen boxes that take their default at once would be reported instead.
+if grep -q "^message box:" "$dir/err.log"; then echo "a box took its default at once"; cat "$dir/err.log"; exit 1; fi
+grep -q "the scripted close ends the message box" "$dir/err.log" ||
+  { echo "no popup was in front when the close came"; cat "$dir/err.log"; exit 1; }
+echo "box closed"
