@@ -34,18 +34,9 @@ HidLink::~HidLink() { Stop(); }
 void HidLink::Start()
 {
     if (m_discovery.joinable()) return;
-    m_reader = std::jthread([this](std::stop_token stop) {
-        NameThisThread("hid-reader");
-        ReaderLoop(stop);
-    });
-    m_parser = std::jthread([this](std::stop_token stop) {
-        NameThisThread("hid-parser");
-        ParserLoop(stop);
-    });
-    m_discovery = std::jthread([this](std::stop_token stop) {
-        NameThisThread("hid-discovery");
-        DiscoveryLoop(stop);
-    });
+    m_reader = StartNamedThread("hid-reader", [this](std::stop_token stop) { ReaderLoop(stop); });
+    m_parser = StartNamedThread("hid-parser", [this](std::stop_token stop) { ParserLoop(stop); });
+    m_discovery = StartNamedThread("hid-discovery", [this](std::stop_token stop) { DiscoveryLoop(stop); });
 }
 
 void HidLink::Stop()

@@ -87,22 +87,10 @@ void CTcpLink::Start()
 {
     if (m_keeper.joinable()) return;
     m_stopping.store(false);
-    m_keeper = std::jthread([this](std::stop_token stop) {
-        NameThisThread("tcp-keeper");
-        KeeperLoop(stop);
-    });
-    m_receiver = std::jthread([this](std::stop_token stop) {
-        NameThisThread("tcp-receiver");
-        ReceiverLoop(stop);
-    });
-    m_parser = std::jthread([this](std::stop_token stop) {
-        NameThisThread("tcp-parser");
-        ParserLoop(stop);
-    });
-    m_sender = std::jthread([this](std::stop_token stop) {
-        NameThisThread("tcp-sender");
-        SenderLoop(stop);
-    });
+    m_keeper = StartNamedThread("tcp-keeper", [this](std::stop_token stop) { KeeperLoop(stop); });
+    m_receiver = StartNamedThread("tcp-receiver", [this](std::stop_token stop) { ReceiverLoop(stop); });
+    m_parser = StartNamedThread("tcp-parser", [this](std::stop_token stop) { ParserLoop(stop); });
+    m_sender = StartNamedThread("tcp-sender", [this](std::stop_token stop) { SenderLoop(stop); });
 }
 
 void CTcpLink::Stop()

@@ -7,16 +7,12 @@ set -euo pipefail
 tarvel=$1
 sim=$2
 reset_all=$3
+. "$(dirname "$0")/sim_port.sh"
 dir=$(mktemp -d)
 trap 'kill "$simpid" 2>/dev/null || true; rm -rf "$dir"' EXIT
 "$sim" --port 0 --quiet >"$dir/sim.log" 2>&1 &
 simpid=$!
-for _ in $(seq 100); do
-  port=$(sed -n 's/.* on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$dir/sim.log" | head -1)
-  [ -n "$port" ] && break
-  sleep 0.05
-done
-[ -n "$port" ] || { echo "the emulated amplifier did not start"; cat "$dir/sim.log"; exit 1; }
+port=$(sim_port "$dir/sim.log") || { echo "the emulated amplifier did not start"; cat "$dir/sim.log"; exit 1; }
 # A close that came before the click (a slow start) is tried again with twice the time.
 for close_ms in 6000 12000 24000 48000; do
   TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_REAL_BOXES=1 TARVEL_SCRIPT_CLICK=$reset_all TARVEL_SCRIPT_CLOSE_MS=$close_ms \

@@ -7,6 +7,7 @@
 set -euo pipefail
 tarvel=$1
 sim=$2
+. "$(dirname "$0")/sim_port.sh"
 dir=$(mktemp -d)
 simpid=
 trap 'if [ -n "$simpid" ]; then kill "$simpid" 2>/dev/null || true; fi; rm -rf "$dir"' EXIT
@@ -17,13 +18,8 @@ session() {
   rm -f "$dir/sim.log" "$dir/shot.png"
   "$sim" --port 0 >"$dir/sim.log" 2>&1 &
   simpid=$!
-  local port=
-  for _ in $(seq 400); do
-    port=$(sed -n 's/.* on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$dir/sim.log" | head -1)
-    [ -n "$port" ] && break
-    sleep 0.05
-  done
-  [ -n "$port" ] || { echo "the emulated amplifier did not start"; cat "$dir/sim.log"; return 2; }
+  local port
+  port=$(sim_port "$dir/sim.log") || { echo "the emulated amplifier did not start"; cat "$dir/sim.log"; return 2; }
   TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_CLOSE_MS=$1 TARVEL_SCRIPT_SHOT="$dir/shot.png" "$tarvel" ||
     { echo "the program failed"; return 2; }
   kill "$simpid" 2>/dev/null || true
