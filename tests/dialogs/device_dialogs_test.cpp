@@ -15,6 +15,7 @@
 #include "platform/msgbox.h"
 #include "res/resource.h"
 #include "tests/dialogs/dialog_fixture.h"
+#include "tests/support/edit_selection.h"
 #include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -26,7 +27,16 @@ using platform_testing::GrabWindowPixel;
 using platform_testing::PressKey;
 using platform_testing::PumpUntil;
 
-class DeviceDialogsTest : public DialogTest {};
+class DeviceDialogsTest : public DialogTest {
+protected:
+    // The volumes the settings dialog reports to the main window, in order.
+    void RecordMixVolumes(std::vector<WPARAM>& sent)
+    {
+        main.onMessage = [&sent](const CFakeMainWnd::Received& r) {
+            if (r.message == WM_MIX_VOLUME_CHANGED) sent.push_back(r.wParam);
+        };
+    }
+};
 
 std::wstring Text(CDialog& dlg, int id) { return dlg.GetDlgItem(id)->GetWindowTextString(); }
 CComboBox* Combo(CDialog& dlg, int id) { return static_cast<CComboBox*>(dlg.GetDlgItem(id)); }
@@ -255,9 +265,7 @@ TEST_F(DeviceDialogsTest, SetupMixVolumeStepsAndTypedTexts)
 {
     CDialogSetup dlg(0);
     std::vector<WPARAM> sent;
-    main.onMessage = [&](const CFakeMainWnd::Received& r) {
-        if (r.message == WM_MIX_VOLUME_CHANGED) sent.push_back(r.wParam);
-    };
+    RecordMixVolumes(sent);
     RunModal(dlg, [&] {
         CWnd* edit = dlg.GetDlgItem(IDC_MIX_VOLUME);
         EXPECT_EQ(edit->GetWindowTextString(), L"0dB");
@@ -283,14 +291,6 @@ TEST_F(DeviceDialogsTest, SetupMixVolumeStepsAndTypedTexts)
     EXPECT_EQ(sent, (std::vector<WPARAM>{1, 60, 7, 60, 0, 12, 0}));
 }
 
-bool WholeTextSelected(CEdit& edit)
-{
-    int start = -1;
-    int end = -1;
-    edit.GetSel(start, end);
-    return start == 0 && end == edit.GetWindowTextLength();
-}
-
 // The mix volume field behaves as every other entry field: a click selects
 // the whole text, so what is typed replaces it, and releasing Up or Down
 // selects it again; leaving the field commits it once.
@@ -298,9 +298,7 @@ TEST_F(DeviceDialogsTest, SetupMixVolumeFieldSelectsItsTextOnClickAndStep)
 {
     CDialogSetup dlg(12);
     std::vector<WPARAM> sent;
-    main.onMessage = [&](const CFakeMainWnd::Received& r) {
-        if (r.message == WM_MIX_VOLUME_CHANGED) sent.push_back(r.wParam);
-    };
+    RecordMixVolumes(sent);
     RunModal(dlg, [&] {
         platform_testing::Activate(dlg.m_hWnd);
         CEdit& edit = dlg.m_editVol;

@@ -383,14 +383,6 @@ void Wheel(CWnd& field, int delta) { WheelAt(field.m_hWnd, 2, 2, delta); }
 
 std::wstring Text(const CWnd& field) { return field.GetWindowTextString(); }
 
-bool WholeTextSelected(CEdit& field)
-{
-    int start = -1;
-    int end = -1;
-    field.GetSel(start, end);
-    return start == 0 && end == field.GetWindowTextLength();
-}
-
 bool HasFocus(const CWnd& field) { return CWnd::GetFocus() == &field; }
 
 }  // namespace fields_testing

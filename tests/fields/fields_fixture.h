@@ -26,6 +26,7 @@
 #include "platform/app.h"
 #include "tests/model/model_fakes.h"
 #include "tests/platform/ui_test.h"
+#include "tests/support/edit_selection.h"
 
 namespace fields_testing {
 
@@ -188,7 +189,6 @@ void TypeInto(CWnd& field, const std::wstring& text);
 void Press(CWnd& field, UINT key);
 void Wheel(CWnd& field, int delta);
 std::wstring Text(const CWnd& field);
-bool WholeTextSelected(CEdit& field);
 bool HasFocus(const CWnd& field);
 
 }  // namespace fields_testing
