@@ -303,17 +303,11 @@ int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
 
 int LayoutGroupOf(int model)
 {
-    switch (model) {
-    case 1:
-    case 5:
-    case 6: return 0;
-    case 2:
-    case 8: return 2;
-    default: return 1;
-    }
+    const DeviceModelFacts* facts = DeviceModelFactsOf(model);
+    return facts ? facts->layoutGroup.value : 1;
 }
 
-int OutputsOfGroup(int group) { return group == 0 ? 8 : group == 2 ? 12 : 10; }
+int OutputsOfGroup(int group) { return group >= 0 && group < kLayoutGroups ? kLayoutGroupOutputs[group] : 10; }
 
 int BucketDpi(int bucket) { return kBucketDpi[std::clamp(bucket, 0, kDpiBuckets - 1)]; }
 

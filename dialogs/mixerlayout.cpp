@@ -3,6 +3,7 @@
 #include <array>
 
 #include "controls/routing.h"
+#include "model/device_models.h"
 #include "platform/look.h"
 #include "platform/messages.h"
 #include "res/resource.h"
@@ -68,25 +69,23 @@ constexpr uint32_t kAux34 = Bits({14, 15});
 constexpr uint32_t kOpt = Bits({8, 9});
 constexpr uint32_t kBt = Bits({10, 11});
 
-// Per layout model: outputs, the inputs shown (AUX-3/AUX-4 follow the
-// option where auxByOption), background.
+// Per layout model: the inputs shown (AUX-3/AUX-4 follow the option where
+// the device model table says so). The outputs are the table's.
 struct ModelRow {
-    int outputs;
     uint32_t inputs;
-    bool auxByOption;
     Origin origin;
 };
 constexpr ModelRow kModels[9] = {
-    {10, kHi1To6 | kAux12 | kAux34 | kOpt | kBt, true, Origin::Derived},   // 0: as model 4
-    {8, kHi1To6 | kAux12 | kAux34 | kOpt | kBt, true, Origin::Given},      // 1
-    {12, kHi1To8 | kAux12 | kAux34 | kOpt | kBt, true, Origin::Given},     // 2
-    {10, kHi1To8 | kAux12 | kOpt | kBt, false, Origin::Given},             // 3
-    {10, kHi1To6 | kAux12 | kAux34 | kOpt | kBt, true, Origin::Given},     // 4
-    {8, kHi1To4 | kAux12 | kOpt | kBt, false, Origin::Given},              // 5
-    {8, kHi1To8 | kAux12 | kAux34 | kOpt | kBt, false, Origin::Given},     // 6
-    // 7: ten outputs and the inputs of model 3 (the main window's matrix).
-    {10, kHi1To8 | kAux12 | kOpt | kBt, false, Origin::Derived},
-    {12, kHi1To10 | kAux12 | kOpt | kBt, false, Origin::Given},            // 8
+    {kHi1To6 | kAux12 | kAux34 | kOpt | kBt, Origin::Derived},   // 0: as model 4
+    {kHi1To6 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 1
+    {kHi1To8 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 2
+    {kHi1To8 | kAux12 | kOpt | kBt, Origin::Given},              // 3
+    {kHi1To6 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 4
+    {kHi1To4 | kAux12 | kOpt | kBt, Origin::Given},              // 5
+    {kHi1To8 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 6
+    // 7: the inputs of model 3 (the main window's matrix).
+    {kHi1To8 | kAux12 | kOpt | kBt, Origin::Derived},
+    {kHi1To10 | kAux12 | kOpt | kBt, Origin::Given},             // 8
 };
 
 // Window sizes by bucket. Models 3 and 4 take the picture's height at
@@ -176,12 +175,13 @@ const int g_mixerRowOrder[kMixerInputs] = {0, 1, 2, 3, 4, 5, 12, 13, 16, 17, 6, 
 
 int MixerLayoutModel(int model) { return model >= 1 && model <= 8 ? model : 4; }
 
-int MixerOutputs(int model) { return kModels[MixerLayoutModel(model)].outputs; }
+int MixerOutputs(int model) { return DeviceModelFactsOf(MixerLayoutModel(model))->outputs.value; }
 
 uint32_t MixerShownInputs(int model, int noAux34)
 {
-    const ModelRow& row = kModels[MixerLayoutModel(model)];
-    return row.auxByOption && noAux34 ? row.inputs & ~kAux34 : row.inputs;
+    const int layout = MixerLayoutModel(model);
+    const uint32_t inputs = kModels[layout].inputs;
+    return DeviceModelFactsOf(layout)->mixerAux34ByOption.value && noAux34 ? inputs & ~kAux34 : inputs;
 }
 
 int MixerRowOf(int model, int noAux34, int bit)
