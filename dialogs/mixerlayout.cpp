@@ -4,6 +4,7 @@
 
 #include "controls/routing.h"
 #include "model/device_models.h"
+#include "model/device_state.h"
 #include "platform/look.h"
 #include "platform/messages.h"
 #include "res/resource.h"
@@ -212,11 +213,11 @@ int MixerInputGroup(int bit)
 int MixerSelectedGroup(int source)
 {
     switch (source) {
-    case 1: return 1;
-    case 2: return 2;
-    case 5: return 5;
-    case 3:
-    case 9: return 3;
+    case kSourceHighLevel: return 1;
+    case kSourceLowLevel: return 2;
+    case kSourceOptical: return 5;
+    case kSourceBluetooth:
+    case kSourceUsb: return 3;
     default: return 0;
     }
 }
@@ -290,11 +291,11 @@ int MixerLabelString(int model, int source, int bit) { return InputCaptionString
 int MixerFirstNavRow(int source)
 {
     switch (source) {
-    case 1: return 0;
-    case 2: return 10;
-    case 3:
-    case 9: return 16;
-    case 5: return 14;
+    case kSourceHighLevel: return 0;
+    case kSourceLowLevel: return 10;
+    case kSourceBluetooth:
+    case kSourceUsb: return 16;
+    case kSourceOptical: return 14;
     default: return -1;
     }
 }
@@ -302,11 +303,11 @@ int MixerFirstNavRow(int source)
 int MixerLastNavRow(int model, int noAux34, int source)
 {
     switch (source) {
-    case 1: return model == 1 ? 5 : model == 8 ? 9 : 7;
-    case 2: return noAux34 ? 11 : 13;
-    case 3:
-    case 9: return 17;
-    case 5: return 15;
+    case kSourceHighLevel: return model == 1 ? 5 : model == 8 ? 9 : 7;
+    case kSourceLowLevel: return noAux34 ? 11 : 13;
+    case kSourceBluetooth:
+    case kSourceUsb: return 17;
+    case kSourceOptical: return 15;
     default: return -1;
     }
 }

@@ -127,7 +127,7 @@ double ReadNumberPrefix(std::wstring_view text)
 
 int EqGainCodeOfDb(double gainDb)
 {
-    const double code = 150.0 - 10.0 * gainDb;
+    const double code = kDefaultGainCode - 10.0 * gainDb;
     if (std::isnan(code)) return kDefaultGainCode;
     return static_cast<int>(std::clamp(code, 0.0, 300.0));
 }
@@ -137,8 +137,8 @@ void FormatEqGain(std::wstring& text, int band)
     if (!IsBand(band) || !IsChannel(g_selectedChannel)) return;
     const int code = g_eqGain[g_selectedChannel][band];
     if (code > 300) return;
-    const int tenths = code <= 150 ? 150 - code : code - 150;
-    text = (code <= 150 ? L"" : L"-") + DecimalInt(tenths / 10) + L"." + DecimalInt(tenths % 10);
+    const int tenths = code <= kDefaultGainCode ? kDefaultGainCode - code : code - kDefaultGainCode;
+    text = (code <= kDefaultGainCode ? L"" : L"-") + DecimalInt(tenths / 10) + L"." + DecimalInt(tenths % 10);
 }
 
 void FormatChannelGain(std::wstring& text, int channel)
@@ -317,7 +317,7 @@ int ParseEqGainText(int band, const std::wstring& text)
     if (!ShapeAccepted(body, 20)) return 0;
     const double x = 10.0 * ReadNumberPrefix(body);
     if (x > 150.0) return 0;
-    const int code = negative ? static_cast<int>(150.0 + x) : 150 - static_cast<int>(x);
+    const int code = negative ? static_cast<int>(kDefaultGainCode + x) : kDefaultGainCode - static_cast<int>(x);
     int& stored = g_eqGain[g_selectedChannel][band];
     if (code == stored) return 0;
     stored = code;
