@@ -78,9 +78,24 @@ struct ControlRect {
 std::vector<ControlRect> FamilyRects(Family family, int bucket, int group);
 
 // A control placed on its own.
+// The groups of single controls, one per placing routine of CTarvelDlg.
+enum class SingleGroup : unsigned char {
+    StripCaptions,  // PlaceStripCaptions
+    DelayLabels,    // PlaceDelayLabels
+    SystemVol,      // SetupSystemVol
+    FrameButtons,   // PlaceFrameButtons
+    ActionButtons,  // PlaceActionButtons
+    Labels,         // SetupLabels
+};
+constexpr SingleGroup kSingleGroups[] = {SingleGroup::StripCaptions, SingleGroup::DelayLabels,
+                                         SingleGroup::SystemVol,     SingleGroup::FrameButtons,
+                                         SingleGroup::ActionButtons, SingleGroup::Labels};
+// The name of the group's placing routine.
+const char* RoutineOf(SingleGroup group);
+
 struct SinglePlacement {
     int id = 0;
-    const char* routine = "";
+    SingleGroup group = SingleGroup::Labels;
     Coord x, y, w, h;
 };
 std::vector<SinglePlacement> SinglePlacements(int bucket);
