@@ -59,7 +59,7 @@ void CTarvelDlg::OnSaveToDsp()
     if (dlg.DoModal() != IDOK) return;
     const int slot = dlg.GetSelectedSlot();
     // Only a device that identified itself and sent its images takes a save.
-    if (slot < 0 || slot >= 8 || !m_syncTimers.RequestSavePreset(slot)) {
+    if (slot < 0 || slot >= kPresetSlots || !m_syncTimers.RequestSavePreset(slot)) {
         AskBox(*this, IDS_SAVE_NO_DEVICE, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -77,7 +77,7 @@ void CTarvelDlg::OnLoadFromDsp()
     CImportModeDsp dlg(g_presetSlot.load(), names);
     if (dlg.DoModal() != IDOK) return;
     const int slot = dlg.GetSelectedSlot();
-    if (slot < 0 || slot >= 8) return;
+    if (slot < 0 || slot >= kPresetSlots) return;
     g_presetSlot.store(slot);
     m_syncTimers.StartRecall();
 }

@@ -1,22 +1,14 @@
 #include "app/model_layout.h"
 
 #include "app/control_ids.h"
+#include "model/device_models.h"
 
 int g_lastDeviceModel = 255;
 
 int LastOutputOf(int model)
 {
-    switch (model) {
-    case 1:
-    case 5:
-    case 6: return 7;
-    case 3:
-    case 4:
-    case 7: return 9;
-    case 2:
-    case 8: return 11;
-    default: return -1;
-    }
+    const DeviceModelFacts* facts = DeviceModelFactsOf(model);
+    return facts ? facts->outputs.value - 1 : -1;
 }
 
 bool ModelShowsInput(int model, bool noAux34, int bit)
@@ -24,10 +16,12 @@ bool ModelShowsInput(int model, bool noAux34, int bit)
     // Bits: 0..5 Hi.1..Hi.6, 6..7 AUX-1/2, 8..9 Opt, 10..11 BT, 12..13
     // Hi.7/8, 14..15 AUX-3/4, 16..17 Hi.9/10.
     if (bit < 0 || bit >= kInputs) return false;
+    const DeviceModelFacts* facts = DeviceModelFactsOf(model);
+    if ((bit == 14 || bit == 15) && noAux34 && facts && facts->matrixAux34ByOption.value) return false;
     switch (model) {
     case 1:
-    case 4: return bit < 12 || ((bit == 14 || bit == 15) && !noAux34);
     case 3:
+    case 4:
     case 7: return bit < 12 || bit == 14 || bit == 15;
     case 5: return bit < 12 && bit != 4 && bit != 5;
     case 2:

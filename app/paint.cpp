@@ -1,6 +1,7 @@
 #include "app/paint.h"
 
 #include "app/control_ids.h"
+#include "model/device_models.h"
 #include "model/device_state.h"
 #include "model/params.h"
 #include "platform/codepage.h"
@@ -10,7 +11,11 @@
 namespace {
 
 bool ModelKnown(int model) { return model >= 1 && model <= 8; }
-bool TwelveOutputs(int model) { return model == 2 || model == 8; }
+bool TwelveOutputs(int model)
+{
+    const DeviceModelFacts* facts = DeviceModelFactsOf(model);
+    return facts && facts->outputs.value == 12;
+}
 
 int PairFlag(int pair)
 {

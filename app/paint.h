@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/gdi.h"
+#include "platform/skin_palette.h"
 
 // What a draw reads besides the model globals.
 struct FaceContext {
@@ -51,6 +52,6 @@ COLORREF StaticTextColour(int controlId, int sourceGroup, int inputSource);
 // keep the window's brush.
 bool KeepsWindowBrush(int controlId);
 
-constexpr COLORREF kButtonTextColour = RGB(254, 254, 254);
-constexpr COLORREF kWindowColour = RGB(33, 44, 61);
+constexpr COLORREF kButtonTextColour = kSkinTextColour;
+constexpr COLORREF kWindowColour = kSkinPanelColour;
 constexpr COLORREF kGreyText = RGB(105, 105, 105);

@@ -303,17 +303,24 @@ int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
 
 int LayoutGroupOf(int model)
 {
-    switch (model) {
-    case 1:
-    case 5:
-    case 6: return 0;
-    case 2:
-    case 8: return 2;
-    default: return 1;
-    }
+    const DeviceModelFacts* facts = DeviceModelFactsOf(model);
+    return facts ? facts->layoutGroup.value : 1;
 }
 
-int OutputsOfGroup(int group) { return group == 0 ? 8 : group == 2 ? 12 : 10; }
+int OutputsOfGroup(int group) { return group >= 0 && group < kLayoutGroups ? kLayoutGroupOutputs[group] : 10; }
+
+const char* RoutineOf(SingleGroup group)
+{
+    switch (group) {
+    case SingleGroup::StripCaptions: return "PlaceStripCaptions";
+    case SingleGroup::DelayLabels: return "PlaceDelayLabels";
+    case SingleGroup::SystemVol: return "SetupSystemVol";
+    case SingleGroup::FrameButtons: return "PlaceFrameButtons";
+    case SingleGroup::ActionButtons: return "PlaceActionButtons";
+    case SingleGroup::Labels: return "SetupLabels";
+    }
+    return "";
+}
 
 int BucketDpi(int bucket) { return kBucketDpi[std::clamp(bucket, 0, kDpiBuckets - 1)]; }
 
@@ -432,15 +439,15 @@ std::vector<SinglePlacement> SinglePlacements(int b)
     };
 
     // Strip captions and the first delay label (PlaceStripCaptions, PlaceDelayLabels).
-    out.push_back({IDC_CH_NAME_CAPTION, "PlaceStripCaptions", ByDpi(14, b), centredOn(Family::ChannelButtons, s12, 454),
+    out.push_back({IDC_CH_NAME_CAPTION, SingleGroup::StripCaptions, ByDpi(14, b), centredOn(Family::ChannelButtons, s12, 454),
                    ByDpi(90, b), ByDpi(12, b)});
-    out.push_back({IDC_LINK_CAPTION, "PlaceStripCaptions", ByDpi(10, b), centredOn(Family::LinkButtons, s12, 477),
+    out.push_back({IDC_LINK_CAPTION, SingleGroup::StripCaptions, ByDpi(10, b), centredOn(Family::LinkButtons, s12, 477),
                    ByDpi(46, b, false), ByDpi(12, b)});
-    out.push_back({IDC_PHASE_CAPTION, "PlaceStripCaptions", ByDpi(58, b), centredOn(Family::LinkButtons, s12, 477),
+    out.push_back({IDC_PHASE_CAPTION, SingleGroup::StripCaptions, ByDpi(58, b), centredOn(Family::LinkButtons, s12, 477),
                    ByDpi(51, b), ByDpi(12, b)});
     {
         const int y = PlacementOf(Family::DelayFields, b, 1).y0.value + Dpi(b, 3);
-        out.push_back({g_delayLabelId[0], "PlaceDelayLabels", ByDpi(20, b),
+        out.push_back({g_delayLabelId[0], SingleGroup::DelayLabels, ByDpi(20, b),
                        b == 0 && y == 620 ? G(y) : D(y, "3 px (by DPI) below the delay field's top"), ByDpi(70, b),
                        ByDpi(14, b)});
     }
@@ -450,17 +457,17 @@ std::vector<SinglePlacement> SinglePlacements(int b)
     const Size2 track = ArtSize(SKIN_MASTER_SLIDER_TRACK_LIT, b);
     const int sliderY = vs.y0 - Dpi(b, 9);
     const Coord sliderX = {vs.xLeftEnd, Origin::Given, "the tick table's left end (given)"};
-    out.push_back({IDC_SYSTEM_VOL_SLIDER, "SetupSystemVol", sliderX,
+    out.push_back({IDC_SYSTEM_VOL_SLIDER, SingleGroup::SystemVol, sliderX,
                    b == 0 ? G(sliderY) : D(sliderY, "the first tick less 9 px (by DPI)"), Measured(track.w, 20, -1, b),
                    Measured(track.h, 140, -1, b)});
     const int fieldX = vs.xLeftEnd - Dpi(b, 8);
     const int fieldY = sliderY + track.h + Dpi(b, 3);
-    out.push_back({IDC_SYSTEM_VOL, "SetupSystemVol",
+    out.push_back({IDC_SYSTEM_VOL, SingleGroup::SystemVol,
                    b == 0 ? G(fieldX) : D(fieldX, "the slider's x less 8 px (by DPI)"),
                    b == 0 ? G(fieldY) : D(fieldY, "3 px (by DPI) below the slider"), ByDpi(60, b), ByDpi(16, b)});
     const Size2 mute = ArtSize(SKIN_MASTER_MUTED, b);
     out.push_back(
-        {IDC_SYS_MUTE, "SetupSystemVol", b == 0 ? G(fieldX - mute.w) : D(fieldX - mute.w, "left of the field"),
+        {IDC_SYS_MUTE, SingleGroup::SystemVol, b == 0 ? G(fieldX - mute.w) : D(fieldX - mute.w, "left of the field"),
          b == 0 ? G(fieldY) : D(fieldY, "the field's y"), Measured(mute.w, 24, -1, b), Measured(mute.h, 16, -1, b)});
 
     // Frame buttons (PlaceFrameButtons), from the window's right edge.
@@ -472,25 +479,29 @@ std::vector<SinglePlacement> SinglePlacements(int b)
     for (const auto& f : frame) {
         const Size2 s = ArtSize(f.skin, b);
         const int x = kWinW[b] - Dpi(b, kWinW[0] - f.x0);
-        out.push_back({f.id, "PlaceFrameButtons", b == 0 ? G(x) : D(x, "its b0 distance from the right edge, by DPI"),
+        out.push_back({f.id, SingleGroup::FrameButtons, b == 0 ? G(x) : D(x, "its b0 distance from the right edge, by DPI"),
                        ByDpi(2, b), Measured(s.w, 46, -1, b), Measured(s.h, 30, -1, b)});
     }
 
     // Dialog and action buttons (PlaceFrameButtons, PlaceActionButtons).
     const struct {
         int id;
-        const char* routine;
+        SingleGroup group;
         int x, y;
     } buttons[] = {
-        {IDC_INPUT_VOL, "PlaceFrameButtons", 17, 373},          {IDC_FILE, "PlaceFrameButtons", 1171, 373},
-        {IDC_DELAY_CALE, "PlaceFrameButtons", 17, 406},         {IDC_RESET_ALL, "PlaceActionButtons", 1171, 233},
-        {IDC_PEQ_MODE, "PlaceActionButtons", 1171, 263},        {IDC_RESET_EQ, "PlaceActionButtons", 1171, 293},
-        {IDC_RESET_BAND_GAIN, "PlaceActionButtons", 1171, 323}, {IDC_SOURCE, "PlaceActionButtons", 1171, 406},
+        {IDC_INPUT_VOL, SingleGroup::FrameButtons, 17, 373},
+        {IDC_FILE, SingleGroup::FrameButtons, 1171, 373},
+        {IDC_DELAY_CALE, SingleGroup::FrameButtons, 17, 406},
+        {IDC_RESET_ALL, SingleGroup::ActionButtons, 1171, 233},
+        {IDC_PEQ_MODE, SingleGroup::ActionButtons, 1171, 263},
+        {IDC_RESET_EQ, SingleGroup::ActionButtons, 1171, 293},
+        {IDC_RESET_BAND_GAIN, SingleGroup::ActionButtons, 1171, 323},
+        {IDC_SOURCE, SingleGroup::ActionButtons, 1171, 406},
     };
     for (const auto& bt : buttons) {
         const int x = Round(bt.x * static_cast<double>(kWinW[b]) / kWinW[0]);
         const int y = Round(bt.y * static_cast<double>(kWinH[b]) / kWinH[0]);
-        out.push_back({bt.id, bt.routine, b == 0 ? G(x) : D(x, "b0 by the window's width"),
+        out.push_back({bt.id, bt.group, b == 0 ? G(x) : D(x, "b0 by the window's width"),
                        b == 0 ? G(y) : D(y, "b0 by the window's height"), ByDpi(84, b), ByDpi(18, b)});
     }
     {
@@ -498,7 +509,7 @@ std::vector<SinglePlacement> SinglePlacements(int b)
         // equaliser panel's caption, in the same column and size.
         const int x = Round(17 * static_cast<double>(kWinW[b]) / kWinW[0]);
         const int y = Round(307 * static_cast<double>(kWinH[b]) / kWinH[0]);
-        out.push_back({IDC_FILTER_SETUP, "PlaceFrameButtons", D(x, "InputVol's column"),
+        out.push_back({IDC_FILTER_SETUP, SingleGroup::FrameButtons, D(x, "InputVol's column"),
                        D(y, "chosen at b0 (307, above the equaliser caption), by the window's height"), ByDpi(84, b),
                        ByDpi(18, b)});
     }
@@ -515,7 +526,7 @@ std::vector<SinglePlacement> SinglePlacements(int b)
         const int x = Round(st.x * static_cast<double>(kWinW[b]) / kWinW[0]);
         const int w = Round(st.w * static_cast<double>(kWinW[b]) / kWinW[0]);
         const int h = Dpi(b, 16);
-        out.push_back({st.id, "PlaceFrameButtons", b == 0 ? G(x) : D(x, "b0 by the window's width"),
+        out.push_back({st.id, SingleGroup::FrameButtons, b == 0 ? G(x) : D(x, "b0 by the window's width"),
                        D(kWinH[b] - Dpi(b, 31), "31 px (by DPI) above the bottom edge"),
                        b == 0 ? G(w) : D(w, "b0 by the window's width"), b == 0 ? G(h) : D(h, kByDpi)});
     }
@@ -535,7 +546,7 @@ std::vector<SinglePlacement> SinglePlacements(int b)
     for (const auto& c : captions) {
         const Placement p = PlacementOf(c.row, b, 1);
         const int h = std::max(p.h.value, Dpi(b, 14));
-        out.push_back({c.id, "SetupLabels", D(cx, "left of the band rows, 4 px (by DPI) apart"),
+        out.push_back({c.id, SingleGroup::Labels, D(cx, "left of the band rows, 4 px (by DPI) apart"),
                        D(p.y0.value + (p.h.value - h) / 2, "centred on its row"), D(cw, kByDpi),
                        D(h, "its row's height, at least 14 px (by DPI)")});
     }
@@ -681,10 +692,10 @@ std::string PlacementTableText()
         }
         for (const SinglePlacement& s : SinglePlacements(b)) {
             const std::string name = "control " + std::to_string(s.id);
-            put(name.c_str(), s.routine, b, -1, "x", s.x);
-            put(name.c_str(), s.routine, b, -1, "y", s.y);
-            put(name.c_str(), s.routine, b, -1, "w", s.w);
-            put(name.c_str(), s.routine, b, -1, "h", s.h);
+            put(name.c_str(), RoutineOf(s.group), b, -1, "x", s.x);
+            put(name.c_str(), RoutineOf(s.group), b, -1, "y", s.y);
+            put(name.c_str(), RoutineOf(s.group), b, -1, "w", s.w);
+            put(name.c_str(), RoutineOf(s.group), b, -1, "h", s.h);
         }
         for (int model = 1; model <= 8; ++model) {
             for (bool noAux : {false, true}) {

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-constexpr int kLayoutGroups = 3;  // 8, 10 and 12 outputs
+#include "model/device_models.h"  // kLayoutGroups
+#include "model/origin.h"
 
-// 0: models 1, 5, 6 (8 outputs); 2: models 2, 8 (12 outputs); 1: models 3,
-// 4, 7 and any other code (10 outputs).
+// The model's group in the device model table; any other code takes the
+// 10-output group (1).
 int LayoutGroupOf(int model);
+// kLayoutGroupOutputs; 10 for a group outside 0..2.
 int OutputsOfGroup(int group);
-
-enum class Origin : unsigned char { Given, Derived };
 
 struct Coord {
     int value = 0;
@@ -78,9 +78,24 @@ struct ControlRect {
 std::vector<ControlRect> FamilyRects(Family family, int bucket, int group);
 
 // A control placed on its own.
+// The groups of single controls, one per placing routine of CTarvelDlg.
+enum class SingleGroup : unsigned char {
+    StripCaptions,  // PlaceStripCaptions
+    DelayLabels,    // PlaceDelayLabels
+    SystemVol,      // SetupSystemVol
+    FrameButtons,   // PlaceFrameButtons
+    ActionButtons,  // PlaceActionButtons
+    Labels,         // SetupLabels
+};
+constexpr SingleGroup kSingleGroups[] = {SingleGroup::StripCaptions, SingleGroup::DelayLabels,
+                                         SingleGroup::SystemVol,     SingleGroup::FrameButtons,
+                                         SingleGroup::ActionButtons, SingleGroup::Labels};
+// The name of the group's placing routine.
+const char* RoutineOf(SingleGroup group);
+
 struct SinglePlacement {
     int id = 0;
-    const char* routine = "";
+    SingleGroup group = SingleGroup::Labels;
     Coord x, y, w, h;
 };
 std::vector<SinglePlacement> SinglePlacements(int bucket);

@@ -163,8 +163,8 @@ BOOL CTarvelDlg::OnInitDialog()
     SetWindowPos(nullptr, 0, 0, WindowWidth(DpiBucket(g_screenDpi)).value, WindowHeight(DpiBucket(g_screenDpi)).value,
                  SWP_NOMOVE | SWP_NOZORDER);
     g_msgCaption = LoadResString(IDS_MSG_CAPTION);
-    m_brushBk.CreateSolidBrush(RGB(33, 44, 61));
-    m_brushEdit.CreateSolidBrush(RGB(33, 44, 61));
+    m_brushBk.CreateSolidBrush(kSkinPanelColour);
+    m_brushEdit.CreateSolidBrush(kSkinPanelColour);
 
     SetupChGainSliders();
     AttachGainEdits();

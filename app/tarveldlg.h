@@ -13,6 +13,7 @@
 #include "app/main_controls.h"
 #include "app/main_link.h"
 #include "app/main_view.h"
+#include "app/placement.h"  // SingleGroup
 #include "app/sync_host.h"
 #include "fields/bandrow.h"
 #include "fields/editband.h"
@@ -254,7 +255,7 @@ private:
     void LoadBackground();
     void UpdateInputLabels();
     void PlaceFamily(int family);
-    void PlaceSingles(const char* routine);
+    void PlaceSingles(SingleGroup group);
     void PlaceChannelButtons();
     void PlaceGainEdits();
     void PlaceMuteButtons();

@@ -61,10 +61,10 @@ void CTarvelDlg::PlaceFamily(int family)
         MoveControl(r.id, r.x, r.y, r.w, r.h);
 }
 
-void CTarvelDlg::PlaceSingles(const char* routine)
+void CTarvelDlg::PlaceSingles(SingleGroup group)
 {
     for (const SinglePlacement& s : SinglePlacements(Bucket())) {
-        if (std::strcmp(s.routine, routine) == 0) MoveControl(s.id, s.x.value, s.y.value, s.w.value, s.h.value);
+        if (s.group == group) MoveControl(s.id, s.x.value, s.y.value, s.w.value, s.h.value);
     }
 }
 
@@ -106,7 +106,7 @@ void CTarvelDlg::SetupSystemVol()
     static constexpr int kThumbOffset[kDpiBuckets] = {1, 0, 1, 1, 1};
     SetupSlider(m_sliderSystemVol, kThumbOffset[Bucket()], SKIN_MASTER_SLIDER_THUMB, SKIN_MASTER_SLIDER_TRACK_LIT,
                 SKIN_MASTER_SLIDER_TRACK_DIM, Bucket());
-    PlaceSingles("SetupSystemVol");
+    PlaceSingles(SingleGroup::SystemVol);
     SetRange(m_sliderSystemVol, 60);
 }
 
@@ -155,7 +155,7 @@ void CTarvelDlg::LayoutQEdits()
 void CTarvelDlg::PlaceActionButtons()
 {
     PlaceFamily(static_cast<int>(Family::BypassButtons));
-    PlaceSingles("PlaceActionButtons");
+    PlaceSingles(SingleGroup::ActionButtons);
 }
 
 void CTarvelDlg::AttachDelayEdits()
@@ -163,7 +163,7 @@ void CTarvelDlg::AttachDelayEdits()
     for (int c = 0; c < 8; ++c) m_delayFields.Field(c).SubclassDlgItem(static_cast<UINT>(g_delayEditId[c]), this);
 }
 
-void CTarvelDlg::PlaceFrameButtons() { PlaceSingles("PlaceFrameButtons"); }
+void CTarvelDlg::PlaceFrameButtons() { PlaceSingles(SingleGroup::FrameButtons); }
 
 void CTarvelDlg::SetupLabels()
 {
@@ -186,7 +186,7 @@ void CTarvelDlg::SetupLabels()
     for (int id = IDC_CROSSOVER_CAPTION1; id <= IDC_CROSSOVER_CAPTION8; ++id) label(m_fontLabel, id, 0);
     for (int id : g_bandLabelId) label(m_fontLabel, id, 0);
     PlaceFamily(static_cast<int>(Family::BandLabels));
-    PlaceSingles("SetupLabels");
+    PlaceSingles(SingleGroup::Labels);
 
     m_fontMatrixLabel.CreateFont(ScaleForDpi(12), 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 32, L"宋体");
     for (int id : g_delayLabelId) label(m_fontMatrixLabel, id, IDS_CAPTION_DELAY);
@@ -268,12 +268,12 @@ void CTarvelDlg::PlaceLinkButtons() { PlaceFamily(static_cast<int>(Family::LinkB
 void CTarvelDlg::PlaceCurveButtons() { PlaceFamily(static_cast<int>(Family::CurveButtons)); }
 void CTarvelDlg::PlaceMasterScaleLabels() { PlaceFamily(static_cast<int>(Family::MasterScaleLabels)); }
 void CTarvelDlg::PlaceGainScaleLabels() { PlaceFamily(static_cast<int>(Family::GainScaleLabels)); }
-void CTarvelDlg::PlaceStripCaptions() { PlaceSingles("PlaceStripCaptions"); }
+void CTarvelDlg::PlaceStripCaptions() { PlaceSingles(SingleGroup::StripCaptions); }
 
 // Only the first "Delay" caption is ever shown.
 void CTarvelDlg::PlaceDelayLabels()
 {
-    PlaceSingles("PlaceDelayLabels");
+    PlaceSingles(SingleGroup::DelayLabels);
     for (int c = 1; c < kChannels; ++c) {
         if (CWnd* item = GetDlgItem(g_delayLabelId[c])) {
             item->ShowWindow(SW_HIDE);

@@ -6,6 +6,7 @@
 #include "app/aboutdlg.h"
 #include "app/tarveldlg.h"
 #include "dialogs/dialogfile.h"
+#include "dialogs/dialogsetup.h"
 #include "fields/field_messages.h"
 #include "link/commands.h"
 #include "link/frames.h"
@@ -92,10 +93,10 @@ LRESULT CTarvelDlg::OnSceneCommand(WPARAM command, LPARAM)
 LRESULT CTarvelDlg::OnSetupCommand(WPARAM command, LPARAM)
 {
     switch (command) {
-    case 0: OnFirmwareUpgrade(); break;
-    case 1: SendShortCommand(CMD_FACTORY_RESET); break;
-    case 2: OnMenuAbout(); break;
-    case 3: SendNoSignalMuteToggle(); break;
+    case SETUP_FIRMWARE_UPGRADE: OnFirmwareUpgrade(); break;
+    case SETUP_FACTORY_RESET: SendShortCommand(CMD_FACTORY_RESET); break;
+    case SETUP_ABOUT: OnMenuAbout(); break;
+    case SETUP_NO_SIGNAL_MUTE: SendNoSignalMuteToggle(); break;
     default: break;
     }
     return 0;

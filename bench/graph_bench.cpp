@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "link/eq_sync.h"
+#include "model/codecs.h"
 #include "platform/app.h"
 #include "platform/graphics.h"
 #include "platform/platform.h"
@@ -52,7 +53,7 @@ void ApplyChange(CSpectrum& graph, int change, bool odd)
     } else if (change == kOtherChannel) {
         int codes[kGraphChannelValues];
         for (int i = 0; i < kGraphChannelValues; ++i)
-            codes[i] = GainDbToCode(graph.m_dChannelGain[i / kGraphBands][i % kGraphBands]);
+            codes[i] = EqGainCodeOfDb(graph.m_dChannelGain[i / kGraphBands][i % kGraphBands]);
         codes[5 * kGraphBands + 9] = odd ? 60 : 90;
         graph.SetChannelGains(codes, kGraphChannelValues);
     }

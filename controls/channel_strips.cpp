@@ -9,10 +9,6 @@
 
 namespace {
 
-constexpr int kOff = 600;       // channel attenuation shown "OFF"
-constexpr int kMasterOff = 60;  // master attenuation shown "OFF"
-constexpr int kMasterMuteBit = 0x40;
-
 bool IsChannel(int channel) { return channel >= 0 && channel < kChannels; }
 bool Has(int mask, int channel) { return (mask & (1 << channel)) != 0; }
 
@@ -24,7 +20,7 @@ int BridgedPartner(int channel) { return BridgeFlagOf(channel) == 1 ? BridgePart
 void KeepAndMute(int channel)
 {
     g_savedGain[channel] = g_channelGain[channel];
-    g_channelGain[channel] = kOff;
+    g_channelGain[channel] = kChannelGainOff;
 }
 
 }  // namespace
@@ -160,17 +156,15 @@ void ChannelStrips::ToggleDelayUnit()
 
 void ChannelStrips::ShowMasterMute()
 {
-    const bool off = g_masterVolume == kMasterOff;
-    if (off) g_muteMask |= kMasterMuteBit;
-    else g_muteMask &= ~kMasterMuteBit;
-    m_view.MasterMuteButton().SetText(off ? kMutedCaption : kUnmutedCaption);
+    // The caption is written whatever the bit was.
+    m_view.MasterMuteButton().SetText(FollowMasterVolumeMute().muted ? kMutedCaption : kUnmutedCaption);
 }
 
 void ChannelStrips::ClickMasterMute()
 {
     if (m_view.MasterMuteButton().GetText() == kUnmutedCaption) {
-        if (g_masterVolume != kMasterOff) g_masterVolumeSaved = g_masterVolume;
-        g_masterVolume = kMasterOff;
+        if (g_masterVolume != kMasterVolumeOff) g_masterVolumeSaved = g_masterVolume;
+        g_masterVolume = kMasterVolumeOff;
     } else {
         g_masterVolume = g_masterVolumeSaved;
     }
@@ -217,7 +211,7 @@ bool ChannelStrips::IsSelected(int channel) { return channel == g_selectedChanne
 
 bool ChannelStrips::IsMuted(int channel) { return (g_muteMask & MuteBitOf(channel)) != 0; }
 
-bool ChannelStrips::IsMasterMuted() { return ((g_muteMask >> 6) & 1) != 0; }
+bool ChannelStrips::IsMasterMuted() { return (g_muteMask & kMasterMuteBit) != 0; }
 
 std::wstring ChannelStrips::ChannelCaption(int channel, const std::wstring& text)
 {

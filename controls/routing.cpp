@@ -1,5 +1,6 @@
 #include "controls/routing.h"
 
+#include "model/device_state.h"
 #include "model/params.h"
 #include "res/resource.h"
 
@@ -81,6 +82,6 @@ int InputCaptionString(int model, int source, int bit)
         default: break;
         }
     }
-    if (source == 9 && (bit == 10 || bit == 11)) return bit == 10 ? IDS_INPUT_USB_L : IDS_INPUT_USB_R;
+    if (source == kSourceUsb && (bit == 10 || bit == 11)) return bit == 10 ? IDS_INPUT_USB_L : IDS_INPUT_USB_R;
     return g_mixerSourceLabelString[bit];
 }

@@ -9,12 +9,13 @@
 #include "model/ports.h"
 #include "platform/look.h"
 #include "platform/resources.h"
+#include "platform/skin_palette.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr COLORREF kPanel = RGB(33, 44, 61);
-constexpr COLORREF kNearWhite = RGB(254, 254, 254);
+constexpr COLORREF kPanel = kSkinPanelColour;
+constexpr COLORREF kNearWhite = kSkinTextColour;
 constexpr COLORREF kGrey = RGB(153, 153, 153);
 constexpr int kCellFontHeight = 11;     // before ScaleForDpi
 constexpr int kChannelFontHeight = 14;  // before ScaleForDpi

@@ -4,11 +4,12 @@
 #include "model/value_kinds.h"
 #include "platform/app.h"
 #include "platform/look.h"
+#include "platform/skin_palette.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr COLORREF kPanel = RGB(33, 44, 61);
+constexpr COLORREF kPanel = kSkinPanelColour;
 
 PopupLook DelayCaleLook()
 {
@@ -16,7 +17,7 @@ PopupLook DelayCaleLook()
     look.backgroundBitmap = IDB_POPUP_BACKGROUND;
     look.closeButton = CloseButtonSize::Fixed;
     look.staticTextColor = RGB(255, 255, 255);
-    look.buttonTextColor = RGB(254, 254, 254);
+    look.buttonTextColor = kSkinTextColour;
     look.textButtons = {{IDC_CALCULATE, IDS_CALCULATE}, {IDC_RESET_DISTANCES, IDS_RESET_DISTANCES}};
     for (int id : g_distanceLabelId) look.labels.push_back({id, 0});
     return look;

@@ -10,8 +10,8 @@ PopupLook FileLook()
     PopupLook look;
     look.backgroundBitmap = IDB_POPUP_BACKGROUND;
     look.closeButton = CloseButtonSize::Fixed;
-    look.staticTextColor = RGB(254, 254, 254);
-    look.buttonTextColor = RGB(254, 254, 254);
+    look.staticTextColor = kSkinTextColour;
+    look.buttonTextColor = kSkinTextColour;
     look.textButtons = {
         {IDC_LOAD_FROM_DEVICE, IDS_LOAD_FROM_DEVICE},
         {IDC_SAVE_TO_DEVICE, IDS_SAVE_TO_DEVICE},

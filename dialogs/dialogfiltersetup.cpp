@@ -87,7 +87,7 @@ void CDialogFilterSetup::FillSelectors()
                 combo->AddItem(std::to_wstring(6 * (i + 1)) + L"dB/Oct", 0, RGB(255, 255, 255));
             combo->AddItem(LoadResString(IDS_SLOPE_OFF), 0, RGB(255, 255, 255));
         }
-        combo->SetComboFont(ScaleForDpi(12), L"黑体", 1, RGB(254, 254, 254));
+        combo->SetComboFont(ScaleForDpi(12), L"黑体", 1, kSkinTextColour);
         combo->SetArrowImages(arrow, arrow);
         combo->SetItemHeight(-1, static_cast<UINT>(face));
     }
@@ -152,7 +152,7 @@ HBRUSH CDialogFilterSetup::PopupCtlColor(CDC* dc, CWnd* wnd, UINT kind, HBRUSH)
     if (kind == CTLCOLOR_STATIC || kind == CTLCOLOR_BTN) {
         const int id = wnd ? wnd->GetDlgCtrlID() : 0;
         const bool title = id == IDC_FILTER_HP_TITLE || id == IDC_FILTER_LP_TITLE;
-        dc->SetTextColor(title ? RGB(254, 254, 254) : RGB(153, 153, 153));
+        dc->SetTextColor(title ? kSkinTextColour : RGB(153, 153, 153));
         dc->SetBkMode(TRANSPARENT);
         return static_cast<CBrush*>(GetStockObject(NULL_BRUSH));
     }

@@ -15,8 +15,8 @@ PopupLook LogoLook(int bucket)
     look.backgroundBitmap = SkinBitmap(SKIN_LOGO_BACKGROUND, bucket);
     look.closeButton = CloseButtonSize::ToBitmap;
     look.labelFont = false;
-    look.staticTextColor = RGB(254, 254, 254);
-    look.buttonTextColor = RGB(254, 254, 254);
+    look.staticTextColor = kSkinTextColour;
+    look.buttonTextColor = kSkinTextColour;
     look.textButtons = {{IDC_LOGO_ENTER, IDS_ENTER, SkinBitmap(SKIN_LOGO_ENTER_PRESSED, bucket),
                          SkinBitmap(SKIN_LOGO_ENTER, bucket)}};
     return look;

@@ -6,13 +6,14 @@
 #include "platform/app.h"
 #include "platform/files.h"
 #include "platform/look.h"
+#include "platform/skin_palette.h"
 #include "platform/msgbox.h"
 #include "platform/resources.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr COLORREF kPanel = RGB(33, 44, 61);
+constexpr COLORREF kPanel = kSkinPanelColour;
 // The arrow images by the settings dialog's own cuts (168 dpi and above
 // takes the main window's largest).
 constexpr int kArrowPng[kArrowBuckets] = {IDP_COMBO_ARROW_B0, IDP_COMBO_ARROW_B1, IDP_COMBO_ARROW_B2,

@@ -8,8 +8,8 @@ PopupLook ImportLook()
 {
     PopupLook look;
     look.backgroundBitmap = IDB_POPUP_BACKGROUND_SMALL;
-    look.staticTextColor = RGB(254, 254, 254);
-    look.buttonTextColor = RGB(254, 254, 254);
+    look.staticTextColor = kSkinTextColour;
+    look.buttonTextColor = kSkinTextColour;
     look.textButtons = {{IDOK, IDS_OK}, {IDCANCEL, IDS_CANCEL}};
     look.labels = {{IDC_IMPORT_ID_LABEL, 0}, {IDC_IMPORT_NAME_LABEL, 0}, {IDC_IMPORT_TITLE, IDS_LOAD_FROM_DEVICE}};
     return look;

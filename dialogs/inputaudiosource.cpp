@@ -1,20 +1,21 @@
 #include "dialogs/inputaudiosource.h"
 
+#include "model/device_state.h"
 #include "platform/look.h"
 #include "platform/resources.h"
 #include "res/resource.h"
 
 int SourceIndexOfCode(int code)
 {
-    if (code == 5) return 3;
-    if (code == 9) return 4;
+    if (code == kSourceOptical) return 3;
+    if (code == kSourceUsb) return 4;
     return code - 1;
 }
 
 int SourceCodeOfIndex(int index)
 {
-    if (index == 3) return 5;
-    if (index == 4) return 9;
+    if (index == 3) return kSourceOptical;
+    if (index == 4) return kSourceUsb;
     return index + 1;
 }
 

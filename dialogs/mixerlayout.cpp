@@ -3,6 +3,8 @@
 #include <array>
 
 #include "controls/routing.h"
+#include "model/device_models.h"
+#include "model/device_state.h"
 #include "platform/look.h"
 #include "platform/messages.h"
 #include "res/resource.h"
@@ -68,25 +70,23 @@ constexpr uint32_t kAux34 = Bits({14, 15});
 constexpr uint32_t kOpt = Bits({8, 9});
 constexpr uint32_t kBt = Bits({10, 11});
 
-// Per layout model: outputs, the inputs shown (AUX-3/AUX-4 follow the
-// option where auxByOption), background.
+// Per layout model: the inputs shown (AUX-3/AUX-4 follow the option where
+// the device model table says so). The outputs are the table's.
 struct ModelRow {
-    int outputs;
     uint32_t inputs;
-    bool auxByOption;
     Origin origin;
 };
 constexpr ModelRow kModels[9] = {
-    {10, kHi1To6 | kAux12 | kAux34 | kOpt | kBt, true, Origin::Derived},   // 0: as model 4
-    {8, kHi1To6 | kAux12 | kAux34 | kOpt | kBt, true, Origin::Given},      // 1
-    {12, kHi1To8 | kAux12 | kAux34 | kOpt | kBt, true, Origin::Given},     // 2
-    {10, kHi1To8 | kAux12 | kOpt | kBt, false, Origin::Given},             // 3
-    {10, kHi1To6 | kAux12 | kAux34 | kOpt | kBt, true, Origin::Given},     // 4
-    {8, kHi1To4 | kAux12 | kOpt | kBt, false, Origin::Given},              // 5
-    {8, kHi1To8 | kAux12 | kAux34 | kOpt | kBt, false, Origin::Given},     // 6
-    // 7: ten outputs and the inputs of model 3 (the main window's matrix).
-    {10, kHi1To8 | kAux12 | kOpt | kBt, false, Origin::Derived},
-    {12, kHi1To10 | kAux12 | kOpt | kBt, false, Origin::Given},            // 8
+    {kHi1To6 | kAux12 | kAux34 | kOpt | kBt, Origin::Derived},   // 0: as model 4
+    {kHi1To6 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 1
+    {kHi1To8 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 2
+    {kHi1To8 | kAux12 | kOpt | kBt, Origin::Given},              // 3
+    {kHi1To6 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 4
+    {kHi1To4 | kAux12 | kOpt | kBt, Origin::Given},              // 5
+    {kHi1To8 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 6
+    // 7: the inputs of model 3 (the main window's matrix).
+    {kHi1To8 | kAux12 | kOpt | kBt, Origin::Derived},
+    {kHi1To10 | kAux12 | kOpt | kBt, Origin::Given},             // 8
 };
 
 // Window sizes by bucket. Models 3 and 4 take the picture's height at
@@ -176,12 +176,13 @@ const int g_mixerRowOrder[kMixerInputs] = {0, 1, 2, 3, 4, 5, 12, 13, 16, 17, 6, 
 
 int MixerLayoutModel(int model) { return model >= 1 && model <= 8 ? model : 4; }
 
-int MixerOutputs(int model) { return kModels[MixerLayoutModel(model)].outputs; }
+int MixerOutputs(int model) { return DeviceModelFactsOf(MixerLayoutModel(model))->outputs.value; }
 
 uint32_t MixerShownInputs(int model, int noAux34)
 {
-    const ModelRow& row = kModels[MixerLayoutModel(model)];
-    return row.auxByOption && noAux34 ? row.inputs & ~kAux34 : row.inputs;
+    const int layout = MixerLayoutModel(model);
+    const uint32_t inputs = kModels[layout].inputs;
+    return DeviceModelFactsOf(layout)->mixerAux34ByOption.value && noAux34 ? inputs & ~kAux34 : inputs;
 }
 
 int MixerRowOf(int model, int noAux34, int bit)
@@ -212,11 +213,11 @@ int MixerInputGroup(int bit)
 int MixerSelectedGroup(int source)
 {
     switch (source) {
-    case 1: return 1;
-    case 2: return 2;
-    case 5: return 5;
-    case 3:
-    case 9: return 3;
+    case kSourceHighLevel: return 1;
+    case kSourceLowLevel: return 2;
+    case kSourceOptical: return 5;
+    case kSourceBluetooth:
+    case kSourceUsb: return 3;
     default: return 0;
     }
 }
@@ -290,11 +291,11 @@ int MixerLabelString(int model, int source, int bit) { return InputCaptionString
 int MixerFirstNavRow(int source)
 {
     switch (source) {
-    case 1: return 0;
-    case 2: return 10;
-    case 3:
-    case 9: return 16;
-    case 5: return 14;
+    case kSourceHighLevel: return 0;
+    case kSourceLowLevel: return 10;
+    case kSourceBluetooth:
+    case kSourceUsb: return 16;
+    case kSourceOptical: return 14;
     default: return -1;
     }
 }
@@ -302,11 +303,11 @@ int MixerFirstNavRow(int source)
 int MixerLastNavRow(int model, int noAux34, int source)
 {
     switch (source) {
-    case 1: return model == 1 ? 5 : model == 8 ? 9 : 7;
-    case 2: return noAux34 ? 11 : 13;
-    case 3:
-    case 9: return 17;
-    case 5: return 15;
+    case kSourceHighLevel: return model == 1 ? 5 : model == 8 ? 9 : 7;
+    case kSourceLowLevel: return noAux34 ? 11 : 13;
+    case kSourceBluetooth:
+    case kSourceUsb: return 17;
+    case kSourceOptical: return 15;
     default: return -1;
     }
 }

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "model/origin.h"
+
 constexpr int kMixerChannels = 12;
 constexpr int kMixerInputs = 18;
 
@@ -23,9 +25,6 @@ extern const int g_mixerSourceLabelId[kMixerInputs];
 // The input bit of navigation row k (the on-screen order of the inputs).
 extern const int g_mixerRowOrder[kMixerInputs];
 
-// Where a layout value comes from: fixed by the design, or worked out from
-// given ones.
-enum class Origin { Given, Derived };
 
 struct MixerSize {
     int cx, cy;  // cy 0: the background picture's own height

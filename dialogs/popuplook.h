@@ -11,6 +11,7 @@
 #include "platform/dialog.h"
 #include "platform/gdi.h"
 #include "platform/look.h"
+#include "platform/skin_palette.h"
 #include "res/resource.h"
 
 // Face and size of the labels and button texts.
@@ -43,8 +44,8 @@ struct PopupLook {
     int backgroundBitmap = 0;  // 0: no background
     CloseButtonSize closeButton = CloseButtonSize::None;
     bool labelFont = true;     // create the label font and set it on the labels
-    COLORREF staticTextColor = RGB(254, 254, 254);  // statics and buttons, transparent
-    COLORREF buttonTextColor = RGB(254, 254, 254);
+    COLORREF staticTextColor = kSkinTextColour;  // statics and buttons, transparent
+    COLORREF buttonTextColor = kSkinTextColour;
     bool buttonTextInPopupFont = true;  // false: in the button's own font
     std::vector<PopupTextButton> textButtons;
     std::vector<PopupLabel> labels;

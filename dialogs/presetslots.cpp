@@ -21,7 +21,7 @@ void FillSlotCombo(CComboBox& combo)
 
 void CopyPresetNameRecords(PresetNameRecords& out)
 {
-    for (size_t i = 0; i < 8; ++i) {
+    for (size_t i = 0; i < kPresetSlots; ++i) {
         const auto bytes = g_presetNames[i].Get();
         std::memcpy(out[i], bytes.data(), kNameRecordBytes);
     }

@@ -9,8 +9,8 @@
 #include "model/device_presets.h"
 #include "platform/controls.h"
 
-using PresetNameRecords = char[8][kNameRecordBytes];
-using PresetNames = std::array<std::wstring, 8>;
+using PresetNameRecords = char[kPresetSlots][kNameRecordBytes];
+using PresetNames = std::array<std::wstring, kPresetSlots>;
 
 // Each record read as at most 20 bytes of the system ANSI code page.
 PresetNames DecodePresetNames(const PresetNameRecords& records);

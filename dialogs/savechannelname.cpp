@@ -17,7 +17,7 @@ PopupLook ChannelNameLook()
 {
     PopupLook look;
     look.backgroundBitmap = IDB_POPUP_BACKGROUND;
-    look.staticTextColor = RGB(254, 254, 254);
+    look.staticTextColor = kSkinTextColour;
     look.buttonTextColor = RGB(245, 245, 245);
     look.textButtons = {{IDOK, IDS_OK}, {IDCANCEL, IDS_CANCEL}};
     look.labels = {{IDC_CURRENT_NAME_LABEL, IDS_CURRENT_CHANNEL_NAME}, {IDC_NEW_NAME_LABEL, IDS_ENTER_CHANNEL_NAME}};

@@ -12,8 +12,8 @@ PopupLook SaveLook()
 {
     PopupLook look;
     look.backgroundBitmap = IDB_POPUP_BACKGROUND_SMALL;
-    look.staticTextColor = RGB(254, 254, 254);
-    look.buttonTextColor = RGB(254, 254, 254);
+    look.staticTextColor = kSkinTextColour;
+    look.buttonTextColor = kSkinTextColour;
     look.textButtons = {{IDOK, IDS_OK}, {IDCANCEL, IDS_CANCEL}};
     look.labels = {{IDC_SAVE_ID_LABEL, 0}, {IDC_SAVE_NAME_LABEL, 0}, {IDC_SAVE_TITLE, IDS_SAVE_TO_DEVICE}};
     return look;

@@ -1,26 +1,16 @@
 #include "fields/editvolume.h"
 
 #include "fields/field_messages.h"
+#include "model/codecs.h"
 #include "model/model_view.h"
 #include "model/params.h"
 #include "model/value_kinds.h"
 
-namespace {
-
-constexpr int kMasterMuteBit = 0x40;
-
-}  // namespace
-
 void CEditSystemVol::UpdateMuteButton()
 {
-    const wchar_t* caption = nullptr;
-    if (g_masterVolume == MasterVolumeKind::kMax) {
-        g_muteMask |= kMasterMuteBit;
-        caption = kMutedCaption;
-    } else if (g_muteMask & kMasterMuteBit) {
-        g_muteMask &= ~kMasterMuteBit;
-        caption = kUnmutedCaption;
-    }
+    // The caption is written at OFF, and when the bit was cleared.
+    const MasterMuteStep mute = FollowMasterVolumeMute();
+    const wchar_t* caption = mute.muted ? kMutedCaption : mute.changed ? kUnmutedCaption : nullptr;
     if (caption && m_pMuteButton && m_pMuteButton->m_hWnd) {
         m_pMuteButton->SetWindowText(caption);
         m_pMuteButton->Invalidate();

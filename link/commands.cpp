@@ -122,7 +122,7 @@ SendStatus SendEqUser2Block(unsigned offset, unsigned n)
 SendStatus SendPresetName()
 {
     const int slot = g_presetSlot.load();
-    if (slot < 0 || slot >= 8) return SendStatus::kInvalid;
+    if (slot < 0 || slot >= kPresetSlots) return SendStatus::kInvalid;
     return SendName(CMD_WRITE_PRESET_NAME, slot, g_presetNames[slot]);
 }
 
@@ -134,7 +134,7 @@ SendStatus SendChannelName(int channel)
 
 SendStatus SendSavePreset(int slot)
 {
-    if (slot < 0 || slot >= 8) return SendStatus::kInvalid;
+    if (slot < 0 || slot >= kPresetSlots) return SendStatus::kInvalid;
     const uint8_t payload[] = {CMD_SAVE_PRESET, static_cast<uint8_t>(slot)};
     return SendDeviceCommand(sizeof payload, payload);
 }

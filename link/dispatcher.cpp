@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kNameBytes = 20;
 constexpr int kDeviceStringBytes = 14;
 constexpr int kDeviceInfoExBytes = 11;
 constexpr int kEqUserPageBytes = 32;
@@ -26,10 +25,10 @@ constexpr int kStringSaveDone = IDS_SAVE_SUCCESS;
 // Replies' operand lengths (payload bytes including the code).
 constexpr size_t kDeviceInfoLen = 19;      // options at [19] when L >= 20
 constexpr size_t kDeviceInfoExLen = 3 + kDeviceInfoExBytes;
-constexpr size_t kNameReplyLen = 2 + kNameBytes;
+constexpr size_t kNameReplyLen = 2 + kNameRecordBytes;
 constexpr size_t kFwRequestLen = 3;
 
-uint8_t SlotOrZero(uint8_t slot) { return slot >= 8 ? 0 : slot; }
+uint8_t SlotOrZero(uint8_t slot) { return slot >= kPresetSlots ? 0 : slot; }
 
 // atoi over a fixed field: blanks, a sign, then digits up to the first non-digit.
 int ReadDecimal(const char* text, size_t n)
@@ -183,14 +182,14 @@ void OnEqUser2Page(const uint8_t* p, size_t len)
 
 void OnPresetName(const uint8_t* p, size_t len)
 {
-    if (len < kNameReplyLen || p[1] >= 8) return;
-    g_presetNames[p[1]].Set(reinterpret_cast<const char*>(p + 2), kNameBytes);
+    if (len < kNameReplyLen || p[1] >= kPresetSlots) return;
+    g_presetNames[p[1]].Set(reinterpret_cast<const char*>(p + 2), kNameRecordBytes);
 }
 
 void OnChannelName(const uint8_t* p, size_t len)
 {
     if (len < kNameReplyLen || p[1] >= 12) return;
-    g_deviceChannelNames[p[1]].Set(reinterpret_cast<const char*>(p + 2), kNameBytes);
+    g_deviceChannelNames[p[1]].Set(reinterpret_cast<const char*>(p + 2), kNameRecordBytes);
     DialogPort().Post(WM_CHANNEL_NAME_CHANGED, p[1], p[1]);
 }
 

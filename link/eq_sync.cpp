@@ -147,13 +147,6 @@ bool PullGraphToModel(IEqSyncView& view, int c)
 
 }  // namespace
 
-int EqGainCodeOfDb(double gainDb)
-{
-    const double code = 150.0 - 10.0 * gainDb;
-    if (std::isnan(code)) return kDefaultGainCode;
-    return static_cast<int>(std::clamp(code, 0.0, 300.0));
-}
-
 EqSyncResult RunEqSyncTick(IEqSyncView& view)
 {
     const int c = g_selectedChannel;

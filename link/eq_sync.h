@@ -41,6 +41,3 @@ enum class EqSyncResult {
 
 // One tick for g_selectedChannel, run by the main dialog every 120 ms.
 EqSyncResult RunEqSyncTick(IEqSyncView& view);
-
-// The band gain code of a graph gain in dB: trunc(150 - 10 x dB), within 0..300.
-int EqGainCodeOfDb(double gainDb);

@@ -17,7 +17,7 @@
 
 int g_lastSaveSlot = 0;
 int g_lastPresetSlot = 0;
-int g_lastInputSource = 1;
+int g_lastInputSource = kSourceHighLevel;
 int g_lastUsbConnected = 0;
 
 namespace {

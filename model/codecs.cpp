@@ -1,5 +1,6 @@
 #include "model/codecs.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -124,13 +125,20 @@ double ReadNumberPrefix(std::wstring_view text)
     return negative ? -value : value;
 }
 
+int EqGainCodeOfDb(double gainDb)
+{
+    const double code = kDefaultGainCode - 10.0 * gainDb;
+    if (std::isnan(code)) return kDefaultGainCode;
+    return static_cast<int>(std::clamp(code, 0.0, 300.0));
+}
+
 void FormatEqGain(std::wstring& text, int band)
 {
     if (!IsBand(band) || !IsChannel(g_selectedChannel)) return;
     const int code = g_eqGain[g_selectedChannel][band];
     if (code > 300) return;
-    const int tenths = code <= 150 ? 150 - code : code - 150;
-    text = (code <= 150 ? L"" : L"-") + DecimalInt(tenths / 10) + L"." + DecimalInt(tenths % 10);
+    const int tenths = code <= kDefaultGainCode ? kDefaultGainCode - code : code - kDefaultGainCode;
+    text = (code <= kDefaultGainCode ? L"" : L"-") + DecimalInt(tenths / 10) + L"." + DecimalInt(tenths % 10);
 }
 
 void FormatChannelGain(std::wstring& text, int channel)
@@ -139,7 +147,7 @@ void FormatChannelGain(std::wstring& text, int channel)
     const int value = g_channelGain[channel];
     if (value == 0)
         text = FormatDecimal(0.0, 1) + L"dB";
-    else if (value == 600)
+    else if (value == kChannelGainOff)
         text = L"OFF";
     else
         text = L"-" + TenthsInSinglePrecision(value) + L"dB";
@@ -147,7 +155,7 @@ void FormatChannelGain(std::wstring& text, int channel)
 
 void FormatMasterVolume(std::wstring& text)
 {
-    text = g_masterVolume < 60 ? DecimalInt(-static_cast<long long>(g_masterVolume)) + L"dB" : L"OFF";
+    text = g_masterVolume < kMasterVolumeOff ? DecimalInt(-static_cast<long long>(g_masterVolume)) + L"dB" : L"OFF";
 }
 
 std::wstring WholeDbText(uint32_t value)
@@ -197,11 +205,25 @@ void ShowInputVolume(ISlider* slider, std::wstring& text, int channel, uint32_t 
 
 int MuteBitOf(int channel) { return channel < 6 ? 1 << channel : 1 << (channel + 1); }
 
+MasterMuteStep MasterMuteStepOf(int muteMask, int masterVolume)
+{
+    const bool muted = masterVolume == kMasterVolumeOff;
+    return {muted, muted != ((muteMask & kMasterMuteBit) != 0)};
+}
+
+MasterMuteStep FollowMasterVolumeMute()
+{
+    const MasterMuteStep step = MasterMuteStepOf(g_muteMask, g_masterVolume);
+    if (step.muted) g_muteMask |= kMasterMuteBit;
+    else g_muteMask &= ~kMasterMuteBit;
+    return step;
+}
+
 void SyncChannelMuteButton(ITextControl& button, int channel)
 {
     if (!IsChannel(channel)) return;
     const std::wstring caption = button.GetText();
-    const bool off = g_channelGain[channel] == 600;
+    const bool off = g_channelGain[channel] == kChannelGainOff;
     if (caption == kUnmutedCaption && off) {
         g_muteMask |= MuteBitOf(channel);
         button.SetText(kMutedCaption);
@@ -214,7 +236,7 @@ void SyncChannelMuteButton(ITextControl& button, int channel)
 void ShowChannelMute(ITextControl& button, int channel)
 {
     if (!IsChannel(channel)) return;
-    if (g_channelGain[channel] == 600) {
+    if (g_channelGain[channel] == kChannelGainOff) {
         g_muteMask |= MuteBitOf(channel);
         button.SetText(kMutedCaption);
     } else {
@@ -225,7 +247,7 @@ void ShowChannelMute(ITextControl& button, int channel)
 
 void SetChannelGain(int channel, int value, ISlider* slider)
 {
-    if (!IsChannel(channel) || value < 0 || value > 600) return;
+    if (!IsChannel(channel) || value < 0 || value > kChannelGainOff) return;
     g_channelGain[channel] = value;
     if (slider) {
         slider->SetPos(value);
@@ -295,7 +317,7 @@ int ParseEqGainText(int band, const std::wstring& text)
     if (!ShapeAccepted(body, 20)) return 0;
     const double x = 10.0 * ReadNumberPrefix(body);
     if (x > 150.0) return 0;
-    const int code = negative ? static_cast<int>(150.0 + x) : 150 - static_cast<int>(x);
+    const int code = negative ? static_cast<int>(kDefaultGainCode + x) : kDefaultGainCode - static_cast<int>(x);
     int& stored = g_eqGain[g_selectedChannel][band];
     if (code == stored) return 0;
     stored = code;
@@ -350,7 +372,7 @@ int ParseGainText(ISlider* /*slider*/, const std::wstring& text, int channel, ui
 
     int value = 0;
     if (EqualsOffIgnoringCase(text)) {
-        value = 600;
+        value = kChannelGainOff;
     } else {
         std::wstring_view body(text);
         const bool negative = !body.empty() && body[0] == L'-';
@@ -421,7 +443,7 @@ int StepGain(StepDirection direction, int channel, uint32_t sourceBit)
     }
     int& gain = g_channelGain[channel];
     if (direction == StepDirection::Down) {
-        if (gain >= 600) return 0;
+        if (gain >= kChannelGainOff) return 0;
         ++gain;
     } else {
         if (gain <= 0) return 0;

@@ -18,6 +18,10 @@
 std::wstring FormatDecimal(double value, int decimals);
 double ReadNumberPrefix(std::wstring_view text);
 
+// The band gain code of a gain in dB (the graph's): trunc(150 - 10 x dB),
+// kept within 0..300; NaN gives 0 dB.
+int EqGainCodeOfDb(double gainDb);
+
 // Formatters (overwrite the caller's text).
 void FormatEqGain(std::wstring& text, int band);
 void FormatChannelGain(std::wstring& text, int channel);
@@ -34,6 +38,16 @@ void ShowInputVolume(ISlider* slider, std::wstring& text, int channel, uint32_t 
 
 // The channel's g_muteMask bit (bit 6 belongs to the master volume).
 int MuteBitOf(int channel);
+// The master mute bit follows the master volume: set at OFF, cleared at any
+// other volume. `muted` is its new state, `changed` whether that differs from
+// the state in muteMask; the caption is the caller's.
+struct MasterMuteStep {
+    bool muted;
+    bool changed;
+};
+MasterMuteStep MasterMuteStepOf(int muteMask, int masterVolume);
+// Sets or clears the bit in g_muteMask after g_masterVolume.
+MasterMuteStep FollowMasterVolumeMute();
 // Makes the mute button's caption and the channel's mute bit follow its gain
 // (600 = muted).
 void SyncChannelMuteButton(ITextControl& button, int channel);

@@ -10,7 +10,6 @@
 
 #include "model/device_state.h"
 
-constexpr size_t kNameRecordBytes = 20;
 constexpr int kPresetSlotChoices = 7;  // slot 0 (the current settings) and 1..6
 
 // One step of the save checks: a refusal ends the save; a question goes on

@@ -2,7 +2,7 @@
 
 std::atomic<int> g_deviceModel{4};
 std::atomic<int> g_firmwareDate{0};
-std::atomic<int> g_inputSource{1};
+std::atomic<int> g_inputSource{kSourceHighLevel};
 std::atomic<int> g_saveSlot{0};
 std::atomic<int> g_presetSlot{0};
 std::atomic<uint8_t> g_deviceOptions{0};
@@ -18,5 +18,5 @@ std::atomic<int> g_importWatchdogTicks{0};
 
 DeviceText<14> g_deviceString;
 DeviceText<11> g_deviceInfoEx;
-DeviceText<20> g_presetNames[8];
-DeviceText<20> g_deviceChannelNames[12];
+DeviceText<kNameRecordBytes> g_presetNames[kPresetSlots];
+DeviceText<kNameRecordBytes> g_deviceChannelNames[12];

@@ -8,11 +8,23 @@
 #include <cstdint>
 #include <mutex>
 
+// InputSource codes (g_inputSource). The user picks 1, 2, 3, 5 or 9; 4 and
+// 6 come only from the device; any other code reads "Invalid".
+enum InputSource : int {
+    kSourceHighLevel = 1,
+    kSourceLowLevel = 2,
+    kSourceBluetooth = 3,
+    kSourceAnalogBtAux2 = 4,
+    kSourceOptical = 5,
+    kSourceAux1Aux2 = 6,
+    kSourceUsb = 9,
+};
+
 // Device model 1..8 (starts at 4); the model picker and the device-info
 // decoder write it.
 extern std::atomic<int> g_deviceModel;
 extern std::atomic<int> g_firmwareDate;   // YYMMDD, 0 until decoded
-extern std::atomic<int> g_inputSource;    // InputSource code, starts at 1
+extern std::atomic<int> g_inputSource;    // InputSource code, starts at kSourceHighLevel
 extern std::atomic<int> g_saveSlot;
 extern std::atomic<int> g_presetSlot;
 extern std::atomic<uint8_t> g_deviceOptions;
@@ -51,5 +63,7 @@ private:
 
 extern DeviceText<14> g_deviceString;
 extern DeviceText<11> g_deviceInfoEx;
-extern DeviceText<20> g_presetNames[8];
-extern DeviceText<20> g_deviceChannelNames[12];
+constexpr int kPresetSlots = 8;          // the device's preset slots 0..7
+constexpr size_t kNameRecordBytes = 20;  // a preset or channel name as the device keeps it
+extern DeviceText<kNameRecordBytes> g_presetNames[kPresetSlots];
+extern DeviceText<kNameRecordBytes> g_deviceChannelNames[12];

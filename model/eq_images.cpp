@@ -164,7 +164,7 @@ void DecodeEqUser(IModelView& view, uint8_t* img)
         uint8_t& h = img[l.high];
         uint8_t& p = img[l.gainLo];
         int g = (h >> 4) << 7 | (p & 0x7F);
-        if (g > 600) {
+        if (g > kChannelGainOff) {
             g = 0;
             p &= 0x80;
             h &= 0x0F;
@@ -172,7 +172,7 @@ void DecodeEqUser(IModelView& view, uint8_t* img)
         ApplyChannelLevel(view, c, g, (p & 0x80) != 0);
     }
 
-    if (img[kMasterOffset] > 60) img[kMasterOffset] = 60;
+    if (img[kMasterOffset] > kMasterVolumeOff) img[kMasterOffset] = kMasterVolumeOff;
     ApplyMasterVolume(view, img[kMasterOffset]);
 
     for (int c = 0; c < kChannels; ++c) {

@@ -30,13 +30,10 @@ void ApplyMasterVolume(IModelView& view, int volume)
     ISlider& slider = view.MasterSlider();
     slider.SetPos(volume);
     slider.Invalidate();
-    if (volume == 60) {
-        g_muteMask |= 1 << 6;
-        view.MasterMuteButton().SetText(kMutedCaption);
-    } else if (g_muteMask & (1 << 6)) {
-        g_muteMask &= ~(1 << 6);
-        view.MasterMuteButton().SetText(kUnmutedCaption);
-    }
+    // The caption is written at OFF, and when the bit was cleared.
+    const MasterMuteStep mute = FollowMasterVolumeMute();
+    if (mute.muted) view.MasterMuteButton().SetText(kMutedCaption);
+    else if (mute.changed) view.MasterMuteButton().SetText(kUnmutedCaption);
 }
 
 void ApplyRoutingMask(IModelView& view, int output, uint32_t mask)

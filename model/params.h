@@ -21,10 +21,14 @@ constexpr int kSlopeOff = 8;
 constexpr int FW_DATE_NEW_FEATURES = 190821;
 
 // Channel level, phase and mute
+constexpr int kChannelGainOff = 600;      // g_channelGain shown "OFF" (muted)
+constexpr int kMasterVolumeOff = 60;      // g_masterVolume shown "OFF" (muted)
+constexpr int kMasterMuteBit = 1 << 6;    // the master volume's bit of g_muteMask
+
 extern int g_selectedChannel;
-extern int g_channelGain[kChannels];      // attenuation, 0.1 dB, 600 = OFF
+extern int g_channelGain[kChannels];      // attenuation, 0.1 dB, kChannelGainOff = OFF
 extern int g_savedGain[kChannels];
-extern int g_masterVolume;                // whole dB attenuation, 60 = OFF
+extern int g_masterVolume;                // whole dB attenuation, kMasterVolumeOff = OFF
 extern int g_masterVolumeSaved;
 extern int g_muteMask;                    // bits 0-5 CH1-6, 6 master, 7-12 CH7-12
 extern int g_phaseMask;                   // bit c = channel c inverted

@@ -252,10 +252,10 @@ bool StoreLine(PresetData& d, LineSlot s, const Line& line, bool& repaired)
         else
             d.phaseMask &= ~(1 << c);
         v = UnpackGain(v);
-        d.channelGain[c] = repair(v > 600, 0);
+        d.channelGain[c] = repair(v > kChannelGainOff, 0);
         break;
     }
-    case Field::Master: d.masterVolume = repair(v > 60, 0); break;
+    case Field::Master: d.masterVolume = repair(v > kMasterVolumeOff, 0); break;
     case Field::BandFreq:
         d.eqFreq[c][i] = repair(v < 20 || v > 20000, static_cast<uint32_t>(g_isoBandFreq[i]));
         break;

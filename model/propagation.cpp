@@ -205,7 +205,7 @@ uint8_t MuteLinkGroup(IModelView& view, int channel, uint8_t mute)
         if (mute == 1) {
             // OFF is kept too, so that the unmute leaves such a member silent.
             g_savedGain[j] = g_channelGain[j];
-            g_channelGain[j] = 600;
+            g_channelGain[j] = kChannelGainOff;
         } else {
             g_channelGain[j] = g_savedGain[j];
         }

@@ -3,30 +3,11 @@
 #include <string>
 
 #include "model/codecs.h"
+#include "model/device_models.h"
 #include "model/device_state.h"
 #include "model/params.h"
 
 namespace {
-
-using Row = uint32_t[kChannels];
-
-// Default routing rows, CH1..CH12.
-const Row kModel1NoAux = {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00550, 0x00AA0, 0x00541, 0x00A82, 0, 0, 0, 0};
-const Row kModel1Aux = {0x00541, 0x00A82, 0x04504, 0x08A08, 0x00550, 0x00AA0, 0x04501, 0x08A02, 0, 0, 0, 0};
-const Row kModel2NoAux = {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00550, 0x00AA0,
-                          0x01540, 0x02A80, 0x00541, 0x00A82, 0x00544, 0x00A88};
-const Row kModel2Aux = {0x00541, 0x00A82, 0x04504, 0x08A08, 0x00550, 0x00AA0,
-                        0x05500, 0x0AA00, 0x00541, 0x00A82, 0x04504, 0x08A08};
-const Row kModel3 = {0x00541, 0x00A82, 0x04504, 0x08A08, 0x00550, 0x00AA0,
-                     0x04501, 0x08A02, 0x00544, 0x00A88, 0x04510, 0x08A20};
-const Row kModel4A = {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00550, 0x00AA0, 0x00541, 0x00A82, 0x00544, 0x00A88, 0, 0};
-const Row kModel4B = {0x00541, 0x00A82, 0x04504, 0x08A08, 0x00550, 0x00AA0, 0x04501, 0x08A02, 0x00544, 0x00A88, 0, 0};
-const Row kModel5 = {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00541, 0x00A82, 0x00544, 0x00A88, 0, 0, 0, 0};
-const Row kModel6A = {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00550, 0x00AA0, 0x01540, 0x02A80, 0, 0, 0, 0};
-const Row kModel6B = {0x00541, 0x00A82, 0x04504, 0x08A08, 0x00550, 0x00AA0, 0x05500, 0x0AA00, 0, 0, 0, 0};
-const Row kModel7 = {0x00541, 0x00A82, 0x00541, 0x00A82, 0x00541, 0x00A82, 0x00541, 0x00A82, 0x00541, 0x00A82, 0, 0};
-const Row kModel8 = {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00550, 0x00AA0,
-                     0x01540, 0x02A80, 0x10540, 0x20A80, 0x00541, 0x00A82};
 
 void StoreRouting(const uint32_t* row)
 {
@@ -38,17 +19,12 @@ void StoreRouting(const uint32_t* row)
 
 const uint32_t* DefaultRoutingFor(int deviceModel, bool noAux34, bool picker)
 {
-    switch (deviceModel) {
-    case 1: return noAux34 ? kModel1NoAux : kModel1Aux;
-    case 2: return noAux34 ? kModel2NoAux : kModel2Aux;
-    case 3: return kModel3;
-    case 4: return picker ? (noAux34 ? kModel4A : kModel4B) : kModel4A;
-    case 5: return kModel5;
-    case 6: return picker ? (noAux34 ? kModel6A : kModel6B) : kModel6B;
-    case 7: return kModel7;
-    case 8: return kModel8;
-    }
-    return nullptr;
+    const DeviceModelFacts* facts = DeviceModelFactsOf(deviceModel);
+    if (!facts) return nullptr;
+    bool without = noAux34;
+    if (!picker && facts->resetRouting.value != ResetRouting::ByOption)
+        without = facts->resetRouting.value == ResetRouting::WithoutAux34;
+    return without ? facts->routingNoAux34.value : facts->routingAux34.value;
 }
 
 void ApplyDefaultRouting() { StoreRouting(DefaultRoutingFor(g_deviceModel.load(), g_noAux34 == 1, false)); }

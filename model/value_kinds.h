@@ -136,7 +136,7 @@ private:
 class ChannelGainKind final : public ValueKind<ChannelGainKind> {
 public:
     static constexpr int kMin = 0;
-    static constexpr int kMax = 600;
+    static constexpr int kMax = kChannelGainOff;
 
     explicit ChannelGainKind(int channel) : m_channel(channel) {}
     int Value() const { return g_channelGain[m_channel]; }
@@ -169,7 +169,7 @@ private:
 class MasterVolumeKind final : public ValueKind<MasterVolumeKind> {
 public:
     static constexpr int kMin = 0;
-    static constexpr int kMax = 60;
+    static constexpr int kMax = kMasterVolumeOff;
 
     int Value() const { return g_masterVolume; }
     std::wstring Format() const;

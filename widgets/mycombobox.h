@@ -13,6 +13,7 @@
 #include "platform/gdi.h"
 #include "platform/graphics.h"
 #include "platform/msgmap.h"
+#include "platform/skin_palette.h"
 #include "platform/types.h"
 
 // One item: the record at index i belongs to list item i.
@@ -26,7 +27,7 @@ struct tagITEMLIST {
 class CMyComboBox : public CComboBox {
 public:
     static constexpr int kNoItem = 666666666;
-    static constexpr COLORREF kBack = RGB(33, 44, 61);
+    static constexpr COLORREF kBack = kSkinPanelColour;
     static constexpr COLORREF kHotFill = RGB(0, 0, 255);
     static constexpr COLORREF kHotFrame = RGB(141, 178, 227);
 

@@ -458,10 +458,3 @@ void CSpectrumData::BuildResponses(std::vector<ResponseCurve>& out)
     m_bezier.ComputeResponse(m_nSelBand, m_nZeroY, m_nPlotLeft, m_nPlotTop, m_nPlotRight, m_nPlotBottom,
                              m_nSelCrossover, m_nFilterOff, out.back());
 }
-
-int GainDbToCode(double gainDb)
-{
-    const double code = 150.0 - 10.0 * gainDb;
-    if (std::isnan(code)) return kDefaultGainCode;
-    return static_cast<int>(std::clamp(code, 0.0, static_cast<double>(kMaxGainCode)));
-}

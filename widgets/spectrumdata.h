@@ -162,6 +162,3 @@ private:
     GraphPoint m_otherLowCut[kCrossoverPoints] = {}, m_otherHighCut[kCrossoverPoints] = {};
     uint64_t m_nOtherBuilds = 0;
 };
-
-// The band gain code of a gain in dB: trunc(150 - 10 x dB), kept within 0..300.
-int GainDbToCode(double gainDb);

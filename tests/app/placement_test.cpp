@@ -5,11 +5,15 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "app/control_ids.h"
 #include "app/placement.h"
+#include "app/tarveldlg.h"
 #include "platform/look.h"
+#include "tests/app/main_window_fixture.h"
 
 namespace {
 
@@ -311,3 +315,34 @@ TEST(PlacementTable, ModelsOfAGroupArePlacedAlike)
 }
 
 }  // namespace
+
+// Every single control stands where its group's routine puts it once the
+// window is laid out: a group that no routine places fails here. Each
+// group holds controls and names a routine of its own.
+TEST_F(MainWindowTest, EverySingleControlIsPlacedByItsGroup)
+{
+    std::set<std::string> routines;
+    for (SingleGroup group : kSingleGroups) {
+        EXPECT_TRUE(routines.insert(RoutineOf(group)).second) << RoutineOf(group);
+        const std::vector<SinglePlacement> singles = SinglePlacements(0);
+        EXPECT_TRUE(std::any_of(singles.begin(), singles.end(), [&](const SinglePlacement& s) { return s.group == group; }))
+            << RoutineOf(group);
+    }
+    CTarvelDlg dlg;
+    const INT_PTR r = Run(dlg, [&] {
+        OnUi([&] {
+            for (const SinglePlacement& s : SinglePlacements(DpiBucket(g_screenDpi))) {
+                CWnd* item = dlg.GetDlgItem(s.id);
+                ASSERT_NE(item, nullptr) << s.id;
+                CRect rc;
+                item->GetWindowRect(&rc);
+                dlg.ScreenToClient(&rc);
+                EXPECT_EQ(std::vector<int>({rc.left, rc.top, rc.Width(), rc.Height()}),
+                          std::vector<int>({s.x.value, s.y.value, s.w.value, s.h.value}))
+                    << "control " << s.id << " of " << RoutineOf(s.group);
+            }
+        });
+        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_CLOSE, BN_CLICKED), 0); });
+    });
+    EXPECT_EQ(r, IDCANCEL);
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -225,6 +226,17 @@ TEST_F(Codecs, EqGainText_Parse)
     g_btlPair34 = 1;
     EXPECT_EQ(ParseEqGainText(9, L"3"), 1);
     EXPECT_EQ(g_eqGain[3][9], 150);
+}
+
+// The graph's gain in dB (a drag, or the graph's own value) to a band code.
+TEST(EqGainCode, OfGainDb)
+{
+    const struct { double db; int code; } cases[] = {
+        {15.0, 0}, {-15.0, 300}, {0.0, 150}, {3.25, 117}, {15.2, 0},
+        {-15.5, 300}, {-0.05, 150}, {15.01, 0}, {-40.0, 300}, {NAN, 150},
+    };
+    for (auto c : cases) EXPECT_EQ(EqGainCodeOfDb(c.db), c.code) << c.db;
+    for (int code = 0; code <= 300; ++code) EXPECT_EQ(EqGainCodeOfDb(15 - code / 10.0), code) << code;
 }
 
 TEST_F(Codecs, QText)

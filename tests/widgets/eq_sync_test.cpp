@@ -10,6 +10,7 @@
 #include "graph_fixture.h"
 #include "graph_window.h"
 #include "link/eq_sync.h"
+#include "model/codecs.h"
 #include "model/params.h"
 
 namespace {
@@ -88,14 +89,6 @@ protected:
         g.SetCurrentChannel(c, 0);
     }
 };
-
-TEST(EqGainCode, OfGraphGain)
-{
-    const struct { double db; int code; } cases[] = {
-        {15.0, 0}, {-15.0, 300}, {0.0, 150}, {3.25, 117}, {-0.05, 150}, {15.01, 0}, {-40.0, 300}, {NAN, 150},
-    };
-    for (auto c : cases) EXPECT_EQ(EqGainCodeOfDb(c.db), c.code) << c.db;
-}
 
 // Model edits reach the graph one kind per tick: Q, then frequency, then gain.
 TEST_F(EqSyncTest, ModelChangesArePushedOneKindPerTick)

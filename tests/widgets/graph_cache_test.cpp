@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "model/codecs.h"
 #include "platform/graphics.h"
 #include "platform/platform.h"
 #include "widgets/tool/demo_graph.h"
@@ -44,7 +45,7 @@ protected:
     {
         int codes[kGraphChannelValues];
         for (int i = 0; i < kGraphChannelValues; ++i)
-            codes[i] = GainDbToCode(g.m_dChannelGain[i / kGraphBands][i % kGraphBands]);
+            codes[i] = EqGainCodeOfDb(g.m_dChannelGain[i / kGraphBands][i % kGraphBands]);
         codes[channel * kGraphBands + band] = code;
         g.SetChannelGains(codes, kGraphChannelValues);
     }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "graph_fixture.h"
+#include "model/codecs.h"
 
 namespace {
 
@@ -72,16 +73,7 @@ TEST(GraphMaps, DraggedGainStaysWithinRange)
         {12, 15.0}, {13, 15.0}, {145, 0.0}, {277, -15.0}, {-50, 15.0}, {400, -15.0}, {101, 5.0},
     };
     for (auto c : cases) EXPECT_DOUBLE_EQ(g.YToGain(c.y), c.gain) << c.y;
-    EXPECT_EQ(GainDbToCode(g.YToGain(g.m_nPlotTop)), 0);
-}
-
-TEST(GraphMaps, GainCodeOfDragGain)
-{
-    const struct { double db; int code; } cases[] = {
-        {15.0, 0}, {-15.0, 300}, {0.0, 150}, {3.25, 117}, {15.2, 0}, {-15.5, 300},
-    };
-    for (auto c : cases) EXPECT_EQ(GainDbToCode(c.db), c.code) << c.db;
-    for (int code = 0; code <= 300; ++code) EXPECT_EQ(GainDbToCode(15 - code / 10.0), code) << code;
+    EXPECT_EQ(EqGainCodeOfDb(g.YToGain(g.m_nPlotTop)), 0);
 }
 
 struct BandCase {

@@ -10,6 +10,7 @@
 #include "platform/art.h"
 #include "platform/graphics.h"
 #include "platform/image_file.h"
+#include "platform/skin_palette.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ bool Sheet(int bucket, const std::string& path)
         const int y = static_cast<int>(i / columns) * cellH + 4;
         const int w = e.picture.width * zoom, h = e.picture.height * zoom;
         if (e.picture.png) {
-            dc.FillSolidRect(x, y, w, h, RGB(33, 44, 61));
+            dc.FillSolidRect(x, y, w, h, kSkinPanelColour);
             const auto image = gfx::Image::FromResource(e.id);
             gfx::Graphics g(&dc);
             if (image)
