@@ -129,7 +129,6 @@ public:
     void OnLoadFromDsp();
     void OnMenuInputSource();
     bool StartFirmwareTransfer();
-    void OnClickedExportMcuParams();
 
 protected:
     // After the handlers of the messages by which the window's controls,
@@ -283,8 +282,6 @@ private:
     void HidDeviceRemoved() override;
 
     HICON m_hIcon = nullptr;
-    int m_nImportState = 0;
-    int m_nRxState = 0;
 
     // Channel strips.
     CEditDelayFL m_editDelayFL;
@@ -355,7 +352,6 @@ private:
     SyncTimers m_syncTimers{m_syncHost};
     CFirmwareHost m_firmwareHost{*this};
     FirmwareUpgrade m_firmware{m_firmwareHost};
-    int m_nExportCount = 0;  // name record files written by the C-source export
     bool m_closed = false;
     bool m_bDecoding = false;  // a received image is being decoded
     std::chrono::steady_clock::time_point m_lastGraphSync{};
