@@ -132,8 +132,8 @@ public:
 
 protected:
     // After the handlers of the messages by which the window's controls,
-    // fields and popups change the model: the change goes to the device at
-    // once when it may (SyncTimers::OnModelEdited).
+    // fields and popups change the model (kModelEditMessages): the change
+    // goes to the device at once when it may (SyncTimers::OnModelEdited).
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
