@@ -114,6 +114,6 @@ bool CTarvelDlg::StartFirmwareTransfer() { return m_firmware.StartFirmwareTransf
 
 LRESULT CTarvelDlg::OnUpgradeRequest(WPARAM, LPARAM)
 {
-    m_firmware.OnUpgradeRequest();
+    m_firmware.OnUpgradeRequest([this] { return StartFirmwareTransfer(); });
     return 0;
 }

@@ -144,7 +144,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         return f;
     }
     if ((i = IndexOfId(g_linkButtonId, kChannels, id)) >= 0) {
-        f.bitmap = LinkButtonBitmap(1 << i, b);
+        f.linkChannelBit = 1 << i;
         f.family = "link";
         return f;
     }

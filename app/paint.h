@@ -19,7 +19,8 @@ struct FaceContext {
 enum class FaceFont { None, Button, Channel };
 
 struct ButtonFace {
-    int bitmap = 0;    // 0: the control is none of the families
+    int bitmap = 0;          // 0 (and no linkChannelBit): none of the families
+    int linkChannelBit = 0;  // a Link button: its picture is LoadLinkButtonBitmap's
     int stringId = 0;  // the caption, or 0
     int channel = -1;  // a channel button: the caption is the channel's name
     FaceFont font = FaceFont::None;

@@ -106,7 +106,6 @@ public:
     // the input captions whose colour follows the source.
     void DrawWifiPic();
     void DrawUsbPic();
-    void DrawTitlePic();
     void DrawSystemVolScale();
     void RepaintSourceLabels();
     void SetBtLabels(BYTE row, BYTE source);
@@ -273,6 +272,8 @@ private:
     void MoveControl(int id, int x, int y, int w, int h);
     // Draws a status picture over its control's rectangle on dc.
     void PaintStatusPicture(CDC* dc, int controlId, int bitmapId);
+    // Draws the title picture on dc, centred at the top of the window.
+    void DrawTitlePic(CDC* dc);
     void PaintVolumeScale(CDC* dc);
 
     // IDialogTarget: the link's calls, on the UI thread.

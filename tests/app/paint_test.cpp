@@ -91,9 +91,12 @@ TEST_F(PaintTest, EachFamilyShowsThePictureOfItsState)
     EXPECT_EQ(FaceOf(g_curveButtonId[8], false, Ctx(4, 3, 0)).bitmap, 584);
     g_linkGroup[0] = 0;
     g_linkGroup[9] = 1 << 4;
-    EXPECT_EQ(FaceOf(g_linkButtonId[4], false, Ctx(4, 0)).bitmap, 437);
-    EXPECT_EQ(FaceOf(g_linkButtonId[4], false, Ctx(4, 2)).bitmap, 476 + 9);
-    EXPECT_EQ(FaceOf(g_linkButtonId[5], false, Ctx(4, 4)).bitmap, 518);
+    // A Link button's picture is LoadLinkButtonBitmap's, for its channel's bit.
+    EXPECT_EQ(FaceOf(g_linkButtonId[4], false, Ctx(4, 0)).linkChannelBit, 1 << 4);
+    EXPECT_EQ(FaceOf(g_linkButtonId[11], false, Ctx(4, 0)).linkChannelBit, 1 << 11);
+    EXPECT_EQ(LinkButtonBitmap(1 << 4, 0), 437);
+    EXPECT_EQ(LinkButtonBitmap(1 << 4, 2), 476 + 9);
+    EXPECT_EQ(LinkButtonBitmap(1 << 5, 4), 518);
     g_linkGroup[2] = 1 << 5;
     EXPECT_EQ(LinkButtonBitmap(1 << 5, 0), 242);
 
