@@ -22,16 +22,6 @@ int AskBox(CWnd& owner, int stringId, UINT style)
 
 }  // namespace
 
-std::wstring ChannelButtonText(int channel)
-{
-    if (channel >= 0 && channel < kChannels) {
-        const auto record = g_deviceChannelNames[channel].Get();
-        std::wstring name = DecodeAnsi(record.data(), record.size());
-        if (!name.empty()) return name;
-    }
-    return LoadResString(ChannelLabelStringId(channel));
-}
-
 BOOL CTarvelDlg::CheckBeforeSave()
 {
     for (const SaveCheckStep& step : SaveChecks()) {

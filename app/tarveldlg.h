@@ -13,6 +13,7 @@
 #include "app/main_controls.h"
 #include "app/main_link.h"
 #include "app/main_view.h"
+#include "app/paint.h"
 #include "app/sync_host.h"
 #include "fields/bandrow.h"
 #include "fields/editband.h"
@@ -37,8 +38,6 @@ extern const wchar_t* const kAppVersion;  // "K417R_210903V1"
 // A device string as text: its bytes (the system code page) up to the
 // first zero, at most n.
 std::wstring FromSystemCodePage(const char* bytes, size_t n);
-// A channel button's caption: the device's name of the channel, else "CHn".
-std::wstring ChannelButtonText(int channel);
 
 // The graph, telling the dialog of each drag step (a move with the left
 // button held) once the graph has taken it.
@@ -110,6 +109,8 @@ public:
     void RepaintSourceLabels();
     void SetBtLabels(BYTE row, BYTE source);
     BOOL LoadLinkButtonBitmap(int channelBit, CBitmap* bitmap);
+    // What an owner-drawn button of the window shows now (OnDrawItem draws it).
+    ButtonFace FaceOfButton(int controlId, bool pressed) const;
     // The layout for the screen's DPI and the device model.
     int RelayoutAll();
 

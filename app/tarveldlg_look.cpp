@@ -489,8 +489,7 @@ HBRUSH CTarvelDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
 void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
 {
     if (dis && dis->CtlType == ODT_BUTTON && dis->pDC) {
-        const FaceContext ctx{g_deviceModel.load(), Bucket(), m_spectrum.GetVisibleChannels(), m_families.bands.PeqMode()};
-        const ButtonFace face = FaceOf(ctlId, (dis->itemState & ODS_SELECTED) != 0, ctx);
+        const ButtonFace face = FaceOfButton(ctlId, (dis->itemState & ODS_SELECTED) != 0);
         if (face.linkChannelBit) {
             CBitmap picture;
             if (LoadLinkButtonBitmap(face.linkChannelBit, &picture))
@@ -499,7 +498,7 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
             CDC* dc = dis->pDC;
             CRect rc(dis->rcItem);
             DrawBitmapStretched(dc, face.bitmap, rc);
-            const std::wstring text = face.channel >= 0 ? ChannelName(face.channel)
+            const std::wstring text = face.channel >= 0 ? ChannelStrips::ChannelCaption(face.channel)
                                       : face.stringId   ? LoadResString(face.stringId)
                                                         : std::wstring();
             if (!text.empty()) {
@@ -513,6 +512,11 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
         }
     }
     CDialogEx::OnDrawItem(ctlId, dis);
+}
+
+ButtonFace CTarvelDlg::FaceOfButton(int controlId, bool pressed) const
+{
+    return FaceOf(controlId, pressed, {g_deviceModel.load(), Bucket(), m_families.links, m_families.bands});
 }
 
 BOOL CTarvelDlg::LoadLinkButtonBitmap(int channelBit, CBitmap* bitmap)

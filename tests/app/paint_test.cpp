@@ -5,11 +5,14 @@
 
 #include "app/control_ids.h"
 #include "app/paint.h"
+#include "controls/eq_bands.h"
+#include "controls/links_curves.h"
 #include "model/device_state.h"
 #include "model/params.h"
 #include "platform/look.h"
 #include "platform/resources.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/controls/controls_fakes.h"
 
 namespace {
 
@@ -25,9 +28,18 @@ protected:
         g_muteMask = 0;
         g_delayInCm = 0;
         for (int b = 0; b < kBands; ++b) g_eqGain[0][b] = 150;
-        g_deviceChannelNames[2].Clear();
     }
-    FaceContext Ctx(int model, int bucket, int visible = 0, bool peq = true) { return {model, bucket, visible, peq}; }
+    // The families the faces ask, on recording views: the graph draws the
+    // curves of visible; the bands are in PEQ or GEQ.
+    FaceContext Ctx(int model, int bucket, int visible = 0, bool peq = true)
+    {
+        controls.graph.visible = visible;
+        if (bands.PeqMode() != peq) bands.TogglePeqMode();
+        return {model, bucket, links, bands};
+    }
+    FakeControls controls;
+    LinksAndCurves links{controls};
+    EqBands bands{controls};
 };
 
 TEST_F(PaintTest, EachFamilyShowsThePictureOfItsState)
@@ -48,15 +60,15 @@ TEST_F(PaintTest, EachFamilyShowsThePictureOfItsState)
     EXPECT_EQ(FaceOf(g_channelButtonId[1], false, Ctx(0, 2)).bitmap, 508);
     EXPECT_EQ(FaceOf(g_channelButtonId[0], false, Ctx(9, 3)).bitmap, 691);
     // CH2 with CH1 selected: normal until their pair flag is set.
-    EXPECT_FALSE(ChannelLooksSelected(1));
+    EXPECT_EQ(FaceOf(g_channelButtonId[1], false, Ctx(4, 0)).bitmap, 561);
     g_btlPair12 = 1;
-    EXPECT_TRUE(ChannelLooksSelected(1));
+    EXPECT_EQ(FaceOf(g_channelButtonId[1], false, Ctx(4, 0)).bitmap, 559);
     // A link group holding CH1..CH3 with CH3 selected.
     g_btlPair12 = 0;
     g_linkGroup[0] = 0b111;
     g_selectedChannel = 2;
-    EXPECT_TRUE(ChannelLooksSelected(0) && ChannelLooksSelected(1));
-    EXPECT_FALSE(ChannelLooksSelected(3));
+    for (int c : {0, 1}) EXPECT_EQ(FaceOf(g_channelButtonId[c], false, Ctx(4, 0)).bitmap, 559) << c;
+    EXPECT_EQ(FaceOf(g_channelButtonId[3], false, Ctx(4, 0)).bitmap, 561);
     const ButtonFace ch = FaceOf(g_channelButtonId[0], false, Ctx(4, 0));
     EXPECT_EQ(ch.channel, 0);
     EXPECT_EQ(ch.font, FaceFont::Channel);
@@ -111,15 +123,6 @@ TEST_F(PaintTest, EachFamilyShowsThePictureOfItsState)
     EXPECT_EQ(FaceOf(IDC_SETUP, true, Ctx(4, 1)).bitmap, 405);
     // No family: nothing drawn.
     EXPECT_EQ(FaceOf(IDC_SPECTRUM, false, Ctx(4, 0)).bitmap, 0);
-}
-
-TEST_F(PaintTest, ChannelNames)
-{
-    EXPECT_EQ(ChannelName(2), L"CH3");
-    const char full[20] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J',
-                           'K', 'L', 'M', 'N', 'O', 'P', 'Q', 'R', 'S', 'T'};
-    g_deviceChannelNames[2].Set(full, 20);
-    EXPECT_EQ(ChannelName(2), L"ABCDEFGHIJKLMNOPQRST");
 }
 
 TEST_F(PaintTest, StatusPicturesByLinkStateAndBucket)
