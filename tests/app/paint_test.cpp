@@ -1,6 +1,7 @@
 // The pictures of the button families by state, bucket and model, the link
 // pictures by link state, the label colours; and on the real window, that a
-// changed USB state reaches the screen through the status timer's call.
+// changed USB state reaches the screen through the status timer's call and
+// that the title and the Link buttons show their pictures.
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
@@ -158,9 +159,61 @@ protected:
     void TearDown() override
     {
         g_usbConnected = 0;
+        for (int& g : g_linkGroup) g = 0;
         MainWindowTest::TearDown();
     }
 };
+
+// On screen: the title picture centred at the top, and a linked channel's
+// Link button in its group's picture where an unlinked one shows none.
+TEST_F(StatusWindowTest, TheTitleAndTheLinkButtonsShowTheirPictures)
+{
+    CTarvelDlg dlg;
+    const INT_PTR r = Run(dlg, [&] {
+        OnUi([&] {
+            const int bucket = DpiBucket(g_screenDpi);
+            const int title = TitleBitmap(bucket);
+            CBitmap picture;
+            ASSERT_TRUE(picture.LoadBitmap(static_cast<UINT>(title)));
+            const CSize size = picture.GetSize();
+            CRect client;
+            dlg.GetClientRect(&client);
+            const int left = (client.Width() - size.cx) / 2;
+            for (int x = 0; x < size.cx; x += 3) {
+                const int y = size.cy / 2;
+                EXPECT_EQ(platform_testing::GrabWindowPixel(dlg.m_hWnd, left + x, y), PicturePixel(title, size, x, y))
+                    << x;
+            }
+
+            g_linkGroup[3] = (1 << 0) | (1 << 1);
+            dlg.InvalidateLinkButtons();
+        });
+        platform_testing::PumpEvents();
+        OnUi([&] {
+            const int bucket = DpiBucket(g_screenDpi);
+            const int group = LinkButtonBitmap(1 << 0, bucket), none = LinkButtonBitmap(1 << 2, bucket);
+            ASSERT_NE(group, none);
+            CWnd* linked = dlg.GetDlgItem(g_linkButtonId[0]);
+            CWnd* unlinked = dlg.GetDlgItem(g_linkButtonId[2]);
+            CRect rc;
+            linked->GetClientRect(&rc);
+            int compared = 0;
+            for (int y = 0; y < rc.Height() && compared < 5; ++y) {
+                for (int x = 0; x < rc.Width() && compared < 5; ++x) {
+                    const COLORREF on = PicturePixel(group, rc.Size(), x, y);
+                    const COLORREF off = PicturePixel(none, rc.Size(), x, y);
+                    if (on == off) continue;
+                    EXPECT_EQ(platform_testing::GrabWindowPixel(linked->m_hWnd, x, y), on) << x << "," << y;
+                    EXPECT_EQ(platform_testing::GrabWindowPixel(unlinked->m_hWnd, x, y), off) << x << "," << y;
+                    ++compared;
+                }
+            }
+            EXPECT_EQ(compared, 5);
+        });
+        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
+    });
+    EXPECT_EQ(r, IDCANCEL);
+}
 
 // The USB picture on screen follows g_usbConnected once the status timer's
 // call redraws it; the TCP picture shows the closed link.
