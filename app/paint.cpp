@@ -1,10 +1,13 @@
 #include "app/paint.h"
 
 #include "app/control_ids.h"
+#include "controls/channel_strips.h"
+#include "controls/eq_bands.h"
+#include "controls/links_curves.h"
+#include "controls/routing.h"
 #include "model/device_models.h"
 #include "model/device_state.h"
 #include "model/params.h"
-#include "platform/codepage.h"
 #include "platform/look.h"
 #include "platform/resources.h"
 
@@ -17,19 +20,6 @@ bool TwelveOutputs(int model)
     return facts && facts->outputs.value == 12;
 }
 
-int PairFlag(int pair)
-{
-    switch (pair) {
-    case 0: return g_btlPair12;
-    case 1: return g_btlPair34;
-    case 2: return g_btlPair56;
-    case 3: return g_btlPair78;
-    case 4: return g_btlPair910;
-    case 5: return g_btlPair1112;
-    default: return 0;
-    }
-}
-
 constexpr SkinId kCurveVisible[kChannels] = {
     SKIN_CURVE_VISIBLE_CH1, SKIN_CURVE_VISIBLE_CH2,  SKIN_CURVE_VISIBLE_CH3,  SKIN_CURVE_VISIBLE_CH4,
     SKIN_CURVE_VISIBLE_CH5, SKIN_CURVE_VISIBLE_CH6,  SKIN_CURVE_VISIBLE_CH7,  SKIN_CURVE_VISIBLE_CH8,
@@ -39,8 +29,6 @@ constexpr SkinId kLinkGroup[kChannels] = {
     SKIN_LINK_GROUP1, SKIN_LINK_GROUP2, SKIN_LINK_GROUP3, SKIN_LINK_GROUP4,  SKIN_LINK_GROUP5,  SKIN_LINK_GROUP6,
     SKIN_LINK_GROUP7, SKIN_LINK_GROUP8, SKIN_LINK_GROUP9, SKIN_LINK_GROUP10, SKIN_LINK_GROUP11, SKIN_LINK_GROUP12,
 };
-constexpr int kDefaultName[kChannels] = {IDS_CH1, IDS_CH2, IDS_CH3, IDS_CH4,  IDS_CH5,  IDS_CH6,
-                                         IDS_CH7, IDS_CH8, IDS_CH9, IDS_CH10, IDS_CH11, IDS_CH12};
 
 // A hidden curve's picture: one per channel, the same at every bucket.
 constexpr int kCurveHidden[kChannels] = {
@@ -49,28 +37,7 @@ constexpr int kCurveHidden[kChannels] = {
     IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10, IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12,
 };
 
-int MuteBit(int channel) { return channel < 6 ? channel : channel + 1; }
-
 }  // namespace
-
-bool ChannelLooksSelected(int channel)
-{
-    const int sel = g_selectedChannel;
-    if (channel == sel) return true;
-    if ((channel ^ 1) == sel && PairFlag(channel / 2) != 0) return true;
-    for (int g : g_linkGroup) {
-        if (((g >> channel) & 1) && ((g >> sel) & 1)) return true;
-    }
-    return false;
-}
-
-std::wstring ChannelName(int channel)
-{
-    if (channel < 0 || channel >= kChannels) return {};
-    const auto bytes = g_deviceChannelNames[channel].Get();
-    const std::wstring name = DecodeAnsi(bytes.data(), bytes.size());
-    return name.empty() ? LoadResString(kDefaultName[channel]) : name;
-}
 
 int LinkButtonBitmap(int channelBit, int bucket)
 {
@@ -87,7 +54,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
     int i = IndexOfId(&g_routeButtonId[0][0], kChannels * kInputs, id);
     if (i >= 0) {
         const int out = i / kInputs, bit = i % kInputs;
-        const bool on = ((g_routingMask[out] >> bit) & 1) != 0;
+        const bool on = RoutingMatrix::IsRouted(out, bit);
         const bool left = bit % 2 == 0;
         f.bitmap = SkinBitmap(
             left ? (on ? SKIN_ROUTE_LEFT_ON : SKIN_ROUTE_LEFT_OFF) : (on ? SKIN_ROUTE_RIGHT_ON : SKIN_ROUTE_RIGHT_OFF),
@@ -97,7 +64,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
     }
     if ((i = IndexOfId(g_channelButtonId, kChannels, id)) >= 0) {
         SkinId skin;
-        if (ChannelLooksSelected(i))
+        if (ChannelStrips::IsSelected(i))
             skin = ModelKnown(ctx.model) ? SKIN_CHANNEL_SELECTED : SKIN_CHANNEL_SELECTED_UNKNOWN;
         else if (!ModelKnown(ctx.model)) skin = SKIN_CHANNEL_UNKNOWN;
         else skin = TwelveOutputs(ctx.model) ? SKIN_CHANNEL_NARROW : SKIN_CHANNEL;
@@ -116,7 +83,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         return f;
     }
     if ((i = IndexOfId(g_muteButtonId, kChannels, id)) >= 0) {
-        const bool muted = ((g_muteMask >> MuteBit(i)) & 1) != 0;
+        const bool muted = ChannelStrips::IsMuted(i);
         f.bitmap = SkinBitmap(muted                      ? SKIN_MUTED
                               : TwelveOutputs(ctx.model) ? SKIN_NOT_MUTED_NARROW
                                                          : SKIN_NOT_MUTED,
@@ -125,13 +92,12 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         return f;
     }
     if (id == IDC_SYS_MUTE) {
-        f.bitmap = SkinBitmap(((g_muteMask >> 6) & 1) ? SKIN_MASTER_MUTED : SKIN_MASTER_NOT_MUTED, b);
+        f.bitmap = SkinBitmap(ChannelStrips::IsMasterMuted() ? SKIN_MASTER_MUTED : SKIN_MASTER_NOT_MUTED, b);
         f.family = "master mute";
         return f;
     }
     if ((i = IndexOfId(g_bypassButtonId, kBands, id)) >= 0) {
-        const int c = g_selectedChannel;
-        const bool bypassed = c >= 0 && c < kChannels && g_eqGain[c][i] == 150;
+        const bool bypassed = EqBands::IsAtZeroDb(i);
         f.bitmap = SkinBitmap(pressed ? SKIN_BYPASS_PRESSED : bypassed ? SKIN_BYPASSED : SKIN_BAND_ACTIVE, b);
         f.family = "band bypass";
         return f;
@@ -144,12 +110,12 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         return f;
     }
     if ((i = IndexOfId(g_curveButtonId, kChannels, id)) >= 0) {
-        f.bitmap = ((ctx.visibleChannels >> i) & 1) ? SkinBitmap(kCurveVisible[i], b) : kCurveHidden[i];
+        f.bitmap = ctx.links.IsCurveShown(i) ? SkinBitmap(kCurveVisible[i], b) : kCurveHidden[i];
         f.family = "curve";
         return f;
     }
     if ((i = IndexOfId(g_linkButtonId, kChannels, id)) >= 0) {
-        f.bitmap = LinkButtonBitmap(1 << i, b);
+        f.linkChannelBit = 1 << i;
         f.family = "link";
         return f;
     }
@@ -159,8 +125,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
     };
     const Text texts[] = {
         {IDC_RESET_BAND_GAIN, IDS_BYPASS_EQ, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
-        {IDC_PEQ_MODE, ctx.peqMode ? IDS_MODE_PEQ : IDS_MODE_GEQ, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED,
-         "text buttons"},
+        {IDC_PEQ_MODE, ctx.bands.ModeCaptionId(), IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
         {IDC_RESET_ALL, IDS_RESET_ALL, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
         {IDC_RESET_EQ, IDS_RESET_EQ, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
         {IDC_SOURCE, IDS_SELECT_SOURCE, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},

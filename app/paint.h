@@ -1,40 +1,35 @@
 // How the main window's owner-drawn buttons, status pictures and labels
 // look: the picture of each button family by the state it shows, bucket and
 // device model; the pictures of the link states; the colours of the labels.
-// Pure choices over the model; CTarvelDlg draws them.
+// The state a button shows is its family's query (ChannelStrips::IsSelected,
+// EqBands::IsAtZeroDb, ...); CTarvelDlg draws the faces.
 #pragma once
-
-#include <string>
 
 #include "platform/gdi.h"
 #include "platform/skin_palette.h"
 
+class EqBands;
+class LinksAndCurves;
+
 // What a draw reads besides the model globals.
 struct FaceContext {
-    int model = 4;            // g_deviceModel
-    int bucket = 0;           // DPI bucket
-    int visibleChannels = 0;  // the graph's visible-curve mask
-    bool peqMode = true;
+    int model = 4;   // g_deviceModel
+    int bucket = 0;  // DPI bucket
+    const LinksAndCurves& links;
+    const EqBands& bands;
 };
 
 enum class FaceFont { None, Button, Channel };
 
 struct ButtonFace {
-    int bitmap = 0;    // 0: the control is none of the families
+    int bitmap = 0;          // 0 (and no linkChannelBit): none of the families
+    int linkChannelBit = 0;  // a Link button: its picture is LoadLinkButtonBitmap's
     int stringId = 0;  // the caption, or 0
-    int channel = -1;  // a channel button: the caption is the channel's name
+    int channel = -1;  // a channel button: the caption is ChannelStrips::ChannelCaption
     FaceFont font = FaceFont::None;
     const char* family = "";
 };
 ButtonFace FaceOf(int controlId, bool pressed, const FaceContext& ctx);
-
-// A channel button shows the selected look: its channel is the selected
-// one, its bridge partner is selected with their pair flag set, or a link
-// group holds both.
-bool ChannelLooksSelected(int channel);
-// The name on a channel button: the device's name (system code page, at
-// most 20 bytes), else "CH1".."CH12" from the string table.
-std::wstring ChannelName(int channel);
 
 // LoadLinkButtonBitmap's choice: the picture of the first link group that
 // holds a channel of channelBit, or of no group.

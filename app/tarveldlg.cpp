@@ -1,5 +1,7 @@
 #include "app/tarveldlg.h"
 
+#include <algorithm>
+
 #include "app/aboutdlg.h"
 #include "app/placement.h"
 #include "app/tarvel.h"
@@ -315,23 +317,30 @@ void CTarvelDlg::OnTimer(UINT_PTR id)
     if (id == IDT_EQ_SYNC) RunGraphSync();
 }
 
+namespace {
+
+// The messages whose handlers edit the model: after each one the change goes
+// to the device at once when it may. Every message that edits the model
+// belongs here, or its change waits for the next synchronisation tick.
+constexpr UINT kModelEditMessages[] = {
+    WM_COMMAND,
+    WM_HSCROLL,
+    WM_VSCROLL,
+    WM_EDIT_STEP,
+    WM_EDIT_COMMIT,
+    WM_DELAY_CHANGED,
+    WM_DELAY_CALCULATED,
+    WM_FILTER_SETUP_CHANGED,
+    WM_MIX_VOLUME_CHANGED,
+};
+
+}  // namespace
+
 LRESULT CTarvelDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT r = CDialogEx::WindowProc(message, wParam, lParam);
-    switch (message) {
-    case WM_COMMAND:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_EDIT_STEP:
-    case WM_EDIT_COMMIT:
-    case WM_DELAY_CHANGED:
-    case WM_DELAY_CALCULATED:
-    case WM_FILTER_SETUP_CHANGED:
-    case WM_MIX_VOLUME_CHANGED:
-        if (!m_closed && !m_bDecoding) m_syncTimers.OnModelEdited();
-        break;
-    default: break;
-    }
+    if (std::ranges::find(kModelEditMessages, message) != std::end(kModelEditMessages) && !m_closed && !m_bDecoding)
+        m_syncTimers.OnModelEdited();
     return r;
 }
 

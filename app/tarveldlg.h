@@ -13,6 +13,7 @@
 #include "app/main_controls.h"
 #include "app/main_link.h"
 #include "app/main_view.h"
+#include "app/paint.h"
 #include "app/placement.h"  // SingleGroup
 #include "app/sync_host.h"
 #include "fields/bandrow.h"
@@ -38,8 +39,6 @@ extern const wchar_t* const kAppVersion;  // "K417R_210903V1"
 // A device string as text: its bytes (the system code page) up to the
 // first zero, at most n.
 std::wstring FromSystemCodePage(const char* bytes, size_t n);
-// A channel button's caption: the device's name of the channel, else "CHn".
-std::wstring ChannelButtonText(int channel);
 
 // The graph, telling the dialog of each drag step (a move with the left
 // button held) once the graph has taken it.
@@ -107,11 +106,12 @@ public:
     // the input captions whose colour follows the source.
     void DrawWifiPic();
     void DrawUsbPic();
-    void DrawTitlePic();
     void DrawSystemVolScale();
     void RepaintSourceLabels();
     void SetBtLabels(BYTE row, BYTE source);
     BOOL LoadLinkButtonBitmap(int channelBit, CBitmap* bitmap);
+    // What an owner-drawn button of the window shows now (OnDrawItem draws it).
+    ButtonFace FaceOfButton(int controlId, bool pressed) const;
     // The layout for the screen's DPI and the device model.
     int RelayoutAll();
 
@@ -130,12 +130,11 @@ public:
     void OnLoadFromDsp();
     void OnMenuInputSource();
     bool StartFirmwareTransfer();
-    void OnClickedExportMcuParams();
 
 protected:
     // After the handlers of the messages by which the window's controls,
-    // fields and popups change the model: the change goes to the device at
-    // once when it may (SyncTimers::OnModelEdited).
+    // fields and popups change the model (kModelEditMessages): the change
+    // goes to the device at once when it may (SyncTimers::OnModelEdited).
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
@@ -275,6 +274,8 @@ private:
     void MoveControl(int id, int x, int y, int w, int h);
     // Draws a status picture over its control's rectangle on dc.
     void PaintStatusPicture(CDC* dc, int controlId, int bitmapId);
+    // Draws the title picture on dc, centred at the top of the window.
+    void DrawTitlePic(CDC* dc);
     void PaintVolumeScale(CDC* dc);
 
     // IDialogTarget: the link's calls, on the UI thread.
@@ -284,8 +285,6 @@ private:
     void HidDeviceRemoved() override;
 
     HICON m_hIcon = nullptr;
-    int m_nImportState = 0;
-    int m_nRxState = 0;
 
     // Channel strips.
     CEditDelayFL m_editDelayFL;
@@ -356,7 +355,6 @@ private:
     SyncTimers m_syncTimers{m_syncHost};
     CFirmwareHost m_firmwareHost{*this};
     FirmwareUpgrade m_firmware{m_firmwareHost};
-    int m_nExportCount = 0;  // name record files written by the C-source export
     bool m_closed = false;
     bool m_bDecoding = false;  // a received image is being decoded
     std::chrono::steady_clock::time_point m_lastGraphSync{};

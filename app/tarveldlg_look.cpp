@@ -402,10 +402,7 @@ void CTarvelDlg::OnPaint()
     m_nDrawnUsb = g_usbConnected.load() != 0 ? 1 : 0;
     PaintStatusPicture(&dc, IDC_WIFI_PIC, TcpStatusBitmap(m_nDrawnTcpState, b));
     PaintStatusPicture(&dc, IDC_USB_PIC, UsbStatusBitmap(m_nDrawnUsb != 0, b));
-    // The title, centred at the top of the window.
-    const CSize title = BitmapSize(TitleBitmap(b));
-    const RECT at{(client.Width() - title.cx) / 2, 0, (client.Width() + title.cx) / 2, title.cy};
-    DrawBitmapStretched(&dc, TitleBitmap(b), at);
+    DrawTitlePic(&dc);
     PaintVolumeScale(&dc);
 }
 
@@ -431,13 +428,15 @@ void CTarvelDlg::DrawUsbPic()
     if ((g_usbConnected.load() != 0 ? 1 : 0) != m_nDrawnUsb) InvalidateControlArea(IDC_USB_PIC);
 }
 
-void CTarvelDlg::DrawTitlePic()
+// The title, centred at the top of the window.
+void CTarvelDlg::DrawTitlePic(CDC* dc)
 {
     CRect client;
     GetClientRect(&client);
-    const CSize title = BitmapSize(TitleBitmap(Bucket()));
-    CRect rc((client.Width() - title.cx) / 2, 0, (client.Width() + title.cx) / 2, title.cy);
-    InvalidateRect(&rc, FALSE);
+    const int bitmap = TitleBitmap(Bucket());
+    const CSize title = BitmapSize(bitmap);
+    const RECT at{(client.Width() - title.cx) / 2, 0, (client.Width() + title.cx) / 2, title.cy};
+    DrawBitmapStretched(dc, bitmap, at);
 }
 
 void CTarvelDlg::DrawSystemVolScale()
@@ -490,13 +489,16 @@ HBRUSH CTarvelDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
 void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
 {
     if (dis && dis->CtlType == ODT_BUTTON && dis->pDC) {
-        const FaceContext ctx{g_deviceModel.load(), Bucket(), m_spectrum.GetVisibleChannels(), m_families.bands.PeqMode()};
-        const ButtonFace face = FaceOf(ctlId, (dis->itemState & ODS_SELECTED) != 0, ctx);
-        if (face.bitmap) {
+        const ButtonFace face = FaceOfButton(ctlId, (dis->itemState & ODS_SELECTED) != 0);
+        if (face.linkChannelBit) {
+            CBitmap picture;
+            if (LoadLinkButtonBitmap(face.linkChannelBit, &picture))
+                DrawBitmapStretched(dis->pDC, picture, dis->rcItem);
+        } else if (face.bitmap) {
             CDC* dc = dis->pDC;
             CRect rc(dis->rcItem);
             DrawBitmapStretched(dc, face.bitmap, rc);
-            const std::wstring text = face.channel >= 0 ? ChannelName(face.channel)
+            const std::wstring text = face.channel >= 0 ? ChannelStrips::ChannelCaption(face.channel)
                                       : face.stringId   ? LoadResString(face.stringId)
                                                         : std::wstring();
             if (!text.empty()) {
@@ -510,6 +512,11 @@ void CTarvelDlg::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
         }
     }
     CDialogEx::OnDrawItem(ctlId, dis);
+}
+
+ButtonFace CTarvelDlg::FaceOfButton(int controlId, bool pressed) const
+{
+    return FaceOf(controlId, pressed, {g_deviceModel.load(), Bucket(), m_families.links, m_families.bands});
 }
 
 BOOL CTarvelDlg::LoadLinkButtonBitmap(int channelBit, CBitmap* bitmap)

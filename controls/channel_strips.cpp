@@ -1,9 +1,11 @@
 #include "controls/channel_strips.h"
 
 #include "model/codecs.h"
+#include "model/device_state.h"
 #include "model/params.h"
 #include "model/propagation.h"
 #include "model/value_kinds.h"
+#include "platform/codepage.h"
 #include "platform/resources.h"
 #include "res/resource.h"
 
@@ -207,15 +209,30 @@ int ChannelStrips::NextInRing(int channel, int direction, const std::function<bo
     return -1;
 }
 
-bool ChannelStrips::IsSelected(int channel) { return channel == g_selectedChannel; }
+bool ChannelStrips::IsSelected(int channel)
+{
+    if (!IsChannel(channel)) return false;
+    const int sel = g_selectedChannel;
+    if (channel == sel) return true;
+    if (BridgePartnerOf(channel) == sel && BridgeFlagOf(channel) != 0) return true;
+    for (int g : g_linkGroup) {
+        if (Has(g, channel) && Has(g, sel)) return true;
+    }
+    return false;
+}
 
 bool ChannelStrips::IsMuted(int channel) { return (g_muteMask & MuteBitOf(channel)) != 0; }
 
 bool ChannelStrips::IsMasterMuted() { return (g_muteMask & kMasterMuteBit) != 0; }
 
-std::wstring ChannelStrips::ChannelCaption(int channel, const std::wstring& text)
+std::wstring ChannelStrips::ChannelCaption(int channel)
 {
-    return text.empty() ? L"CH" + std::to_wstring(channel + 1) : text;
+    static constexpr int kDefaultName[kChannels] = {IDS_CH1, IDS_CH2, IDS_CH3, IDS_CH4,  IDS_CH5,  IDS_CH6,
+                                                    IDS_CH7, IDS_CH8, IDS_CH9, IDS_CH10, IDS_CH11, IDS_CH12};
+    if (!IsChannel(channel)) return {};
+    const auto bytes = g_deviceChannelNames[channel].Get();
+    const std::wstring name = DecodeAnsi(bytes.data(), bytes.size());
+    return name.empty() ? LoadResString(kDefaultName[channel]) : name;
 }
 
 std::wstring ChannelStrips::DelayUnitCaption()

@@ -87,13 +87,18 @@ public:
     // shown; -1 when no other channel is shown or the direction is neither.
     static int NextInRing(int channel, int direction, const std::function<bool(int)>& shown);
 
-    // What the owner-drawn buttons show: a channel button is on while its
-    // channel is selected, a mute button while its bit of g_muteMask is set.
+    // What the owner-drawn buttons show (the window's painting asks): a
+    // channel button has the selected look while its channel is selected,
+    // its bridge partner is selected with their pair flag set, or a link
+    // group holds both; a mute button is on while its bit of g_muteMask is
+    // set.
     static bool IsSelected(int channel);
     static bool IsMuted(int channel);
     static bool IsMasterMuted();
-    // A channel button's caption: its own text, or "CH<n>" when it has none.
-    static std::wstring ChannelCaption(int channel, const std::wstring& text);
+    // A channel button's caption: the device's name of the channel (system
+    // code page, at most 20 bytes), else "CH1".."CH12" from the string
+    // table; empty outside 0..11.
+    static std::wstring ChannelCaption(int channel);
     // The unit buttons' caption: "MS" or "CM" from the string table.
     static std::wstring DelayUnitCaption();
 

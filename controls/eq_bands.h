@@ -66,10 +66,12 @@ public:
     bool PeqMode() const { return m_bPeqMode; }
     void TogglePeqMode();
     void ApplyPeqMode();
-    // The mode button's caption: IDS_MODE_PEQ or IDS_MODE_GEQ.
+    // The mode button's caption (the window's painting asks): IDS_MODE_PEQ
+    // or IDS_MODE_GEQ.
     int ModeCaptionId() const;
 
-    // What a bypass button shows: the band of g_selectedChannel is at 0 dB.
+    // What a bypass button shows (the window's painting asks): the band of
+    // g_selectedChannel is at 0 dB.
     static bool IsAtZeroDb(int band);
 
 private:

@@ -41,9 +41,7 @@ void LinksAndCurves::ClickCurve(int channel)
     m_view.InvalidateCurveButton(channel);
 }
 
-bool LinksAndCurves::IsLinked(int channel) { return LinkGroupOf(channel) >= 0; }
-
-bool LinksAndCurves::IsCurveShown(int channel)
+bool LinksAndCurves::IsCurveShown(int channel) const
 {
     return channel >= 0 && channel < kChannels && ((m_view.Graph().GetVisibleChannels() >> channel) & 1) != 0;
 }

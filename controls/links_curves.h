@@ -36,11 +36,10 @@ public:
     // curve or stops drawing it.
     void ClickCurve(int channel);
 
-    // What the owner-drawn buttons show: a Link button is on while its
-    // channel belongs to a link group, a curve button while the graph draws
-    // the channel's curve.
-    static bool IsLinked(int channel);
-    bool IsCurveShown(int channel);
+    // What a curve button shows (the window's painting asks): the graph
+    // draws the channel's curve. A Link button shows its group's picture
+    // (CTarvelDlg::LoadLinkButtonBitmap).
+    bool IsCurveShown(int channel) const;
 
     // The question before a channel joins a group and takes the leader's
     // settings: the format (string IDS_CONFIRM_LINK_COPY) with its first two

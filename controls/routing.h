@@ -37,8 +37,8 @@ public:
     // repainted. A cell outside the matrix changes nothing.
     void Toggle(int output, int inputBit);
 
-    // What a cell's owner-drawn button shows: the input's bit of the
-    // output's g_routingMask.
+    // What a cell's owner-drawn button shows (the window's painting asks):
+    // the input's bit of the output's g_routingMask.
     static bool IsRouted(int output, int inputBit);
     // The input-source group of an input bit (1 high level, 2 AUX, 3
     // Bluetooth, 5 optical), 10 for the inputs device model 7 lacks, 0 for

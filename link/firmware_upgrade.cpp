@@ -41,11 +41,11 @@ bool FirmwareUpgrade::OnFirmwareUpgrade()
     return true;
 }
 
-void FirmwareUpgrade::OnUpgradeRequest()
+void FirmwareUpgrade::OnUpgradeRequest(const std::function<bool()>& startTransfer)
 {
     if (g_upgradeMode.load() == 1) return;
     g_upgradeMode.store(1);
-    if (!StartFirmwareTransfer()) m_host.PostClose();
+    if (!(startTransfer ? startTransfer() : StartFirmwareTransfer())) m_host.PostClose();
 }
 
 bool FirmwareUpgrade::StartFirmwareTransfer()

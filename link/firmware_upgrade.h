@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,8 +38,10 @@ public:
     // device to enter its loader. True when an image was accepted.
     bool OnFirmwareUpgrade();
     // The loader asks for an image (WM_UPGRADE_REQUEST): the transfer starts
-    // unless one runs; without an image to give the program closes.
-    void OnUpgradeRequest();
+    // unless one runs, through startTransfer when given (the window's
+    // StartFirmwareTransfer), else StartFirmwareTransfer; without an image
+    // to give the program closes.
+    void OnUpgradeRequest(const std::function<bool()>& startTransfer = {});
     // Asks for an image when none is chosen, then CMD_FW_START and the
     // progress dialog. False when no image could be had.
     bool StartFirmwareTransfer();

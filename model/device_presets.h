@@ -1,10 +1,8 @@
 // The device's preset slots and channel names as the model sees them: the
-// checks before a save, the 20-byte name records, and the C-source export
-// of the two images and of a preset name.
+// checks before a save and the 20-byte name records.
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,11 +24,3 @@ std::vector<SaveCheckStep> SaveChecks();
 // keeps its terminating zero, one of 20 bytes has none.
 void StoreNameRecord(DeviceText<kNameRecordBytes>& record, const std::string& encoded);
 
-// The C-source export: an image as a C array of that name, 16 bytes a line.
-std::string FormatCArray(const std::string& name, const uint8_t* bytes, size_t n);
-// The name record file of export number n ("Name<n>.c"): the preset slot
-// and the 20 bytes of its name.
-std::string NameRecordFileName(int n);
-std::string FormatNameRecord(int n, int slot, const std::array<char, kNameRecordBytes>& record);
-// The second image's path: the first one's with "2" appended.
-std::string SecondImagePath(const std::string& path);

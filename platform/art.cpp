@@ -211,6 +211,12 @@ BOOL DrawBitmapStretched(CDC* dc, int bitmapId, const RECT& rect)
     if (!dc) return FALSE;
     CBitmap bitmap;
     if (!bitmap.LoadBitmap(static_cast<UINT>(bitmapId))) return FALSE;
+    return DrawBitmapStretched(dc, bitmap, rect);
+}
+
+BOOL DrawBitmapStretched(CDC* dc, CBitmap& bitmap, const RECT& rect)
+{
+    if (!dc) return FALSE;
     CDC memory;
     if (!memory.CreateCompatibleDC(dc)) return FALSE;
     memory.SelectObject(&bitmap);

@@ -41,3 +41,5 @@ std::vector<std::string> ArtTableErrors();
 // Draws bitmap id (its art in the bucket of g_screenDpi, or the resource)
 // stretched over rect; false when it does not load.
 BOOL DrawBitmapStretched(CDC* dc, int bitmapId, const RECT& rect);
+// The same for a loaded bitmap.
+BOOL DrawBitmapStretched(CDC* dc, CBitmap& bitmap, const RECT& rect);

@@ -11,6 +11,7 @@
 
 #include "app/tarvel.h"
 #include "app/tarveldlg.h"
+#include "controls/channel_strips.h"
 #include "dialogs/dialoglogo.h"
 #include "dialogs/importmodedsp.h"
 #include "dialogs/inputaudiosource.h"
@@ -143,7 +144,7 @@ TEST_F(MainDialogsTest, RenameStoresSendsAndShowsTheNameOnTheChannelButton)
 {
     Run([&](CTarvelDlg& dlg) {
         OnUi([] { g_languageId = LANG_CHINESE_PRC; });
-        EXPECT_EQ(ChannelButtonText(6), L"CH7");
+        EXPECT_EQ(ChannelStrips::ChannelCaption(6), L"CH7");
         PostToUi([&] { dlg.SendMessage(WM_COMMAND, MAKEWPARAM(g_channelButtonId[6], BN_DOUBLECLICKED), 0); });
         CSaveChannelName* rename = WaitForModal<CSaveChannelName>();
         ASSERT_NE(rename, nullptr);
@@ -156,7 +157,7 @@ TEST_F(MainDialogsTest, RenameStoresSendsAndShowsTheNameOnTheChannelButton)
         const std::string gbk = "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4";
         const auto record = g_deviceChannelNames[6].Get();
         EXPECT_EQ(std::string(record.data(), record.size()), gbk);
-        OnUi([] { EXPECT_EQ(ChannelButtonText(6), L"前左喇叭被设置为静音"); });
+        OnUi([] { EXPECT_EQ(ChannelStrips::ChannelCaption(6), L"前左喇叭被设置为静音"); });
         const auto sent = SentOverTcp();
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0][0], CMD_WRITE_CHANNEL_NAME);

@@ -1,15 +1,19 @@
 // The pictures of the button families by state, bucket and model, the link
 // pictures by link state, the label colours; and on the real window, that a
-// changed USB state reaches the screen through the status timer's call.
+// changed USB state reaches the screen through the status timer's call and
+// that the title and the Link buttons show their pictures.
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
 #include "app/paint.h"
+#include "controls/eq_bands.h"
+#include "controls/links_curves.h"
 #include "model/device_state.h"
 #include "model/params.h"
 #include "platform/look.h"
 #include "platform/resources.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/controls/controls_fakes.h"
 
 namespace {
 
@@ -25,9 +29,18 @@ protected:
         g_muteMask = 0;
         g_delayInCm = 0;
         for (int b = 0; b < kBands; ++b) g_eqGain[0][b] = 150;
-        g_deviceChannelNames[2].Clear();
     }
-    FaceContext Ctx(int model, int bucket, int visible = 0, bool peq = true) { return {model, bucket, visible, peq}; }
+    // The families the faces ask, on recording views: the graph draws the
+    // curves of visible; the bands are in PEQ or GEQ.
+    FaceContext Ctx(int model, int bucket, int visible = 0, bool peq = true)
+    {
+        controls.graph.visible = visible;
+        if (bands.PeqMode() != peq) bands.TogglePeqMode();
+        return {model, bucket, links, bands};
+    }
+    FakeControls controls;
+    LinksAndCurves links{controls};
+    EqBands bands{controls};
 };
 
 TEST_F(PaintTest, EachFamilyShowsThePictureOfItsState)
@@ -48,15 +61,15 @@ TEST_F(PaintTest, EachFamilyShowsThePictureOfItsState)
     EXPECT_EQ(FaceOf(g_channelButtonId[1], false, Ctx(0, 2)).bitmap, 508);
     EXPECT_EQ(FaceOf(g_channelButtonId[0], false, Ctx(9, 3)).bitmap, 691);
     // CH2 with CH1 selected: normal until their pair flag is set.
-    EXPECT_FALSE(ChannelLooksSelected(1));
+    EXPECT_EQ(FaceOf(g_channelButtonId[1], false, Ctx(4, 0)).bitmap, 561);
     g_btlPair12 = 1;
-    EXPECT_TRUE(ChannelLooksSelected(1));
+    EXPECT_EQ(FaceOf(g_channelButtonId[1], false, Ctx(4, 0)).bitmap, 559);
     // A link group holding CH1..CH3 with CH3 selected.
     g_btlPair12 = 0;
     g_linkGroup[0] = 0b111;
     g_selectedChannel = 2;
-    EXPECT_TRUE(ChannelLooksSelected(0) && ChannelLooksSelected(1));
-    EXPECT_FALSE(ChannelLooksSelected(3));
+    for (int c : {0, 1}) EXPECT_EQ(FaceOf(g_channelButtonId[c], false, Ctx(4, 0)).bitmap, 559) << c;
+    EXPECT_EQ(FaceOf(g_channelButtonId[3], false, Ctx(4, 0)).bitmap, 561);
     const ButtonFace ch = FaceOf(g_channelButtonId[0], false, Ctx(4, 0));
     EXPECT_EQ(ch.channel, 0);
     EXPECT_EQ(ch.font, FaceFont::Channel);
@@ -91,9 +104,12 @@ TEST_F(PaintTest, EachFamilyShowsThePictureOfItsState)
     EXPECT_EQ(FaceOf(g_curveButtonId[8], false, Ctx(4, 3, 0)).bitmap, 584);
     g_linkGroup[0] = 0;
     g_linkGroup[9] = 1 << 4;
-    EXPECT_EQ(FaceOf(g_linkButtonId[4], false, Ctx(4, 0)).bitmap, 437);
-    EXPECT_EQ(FaceOf(g_linkButtonId[4], false, Ctx(4, 2)).bitmap, 476 + 9);
-    EXPECT_EQ(FaceOf(g_linkButtonId[5], false, Ctx(4, 4)).bitmap, 518);
+    // A Link button's picture is LoadLinkButtonBitmap's, for its channel's bit.
+    EXPECT_EQ(FaceOf(g_linkButtonId[4], false, Ctx(4, 0)).linkChannelBit, 1 << 4);
+    EXPECT_EQ(FaceOf(g_linkButtonId[11], false, Ctx(4, 0)).linkChannelBit, 1 << 11);
+    EXPECT_EQ(LinkButtonBitmap(1 << 4, 0), 437);
+    EXPECT_EQ(LinkButtonBitmap(1 << 4, 2), 476 + 9);
+    EXPECT_EQ(LinkButtonBitmap(1 << 5, 4), 518);
     g_linkGroup[2] = 1 << 5;
     EXPECT_EQ(LinkButtonBitmap(1 << 5, 0), 242);
 
@@ -108,15 +124,6 @@ TEST_F(PaintTest, EachFamilyShowsThePictureOfItsState)
     EXPECT_EQ(FaceOf(IDC_SETUP, true, Ctx(4, 1)).bitmap, 405);
     // No family: nothing drawn.
     EXPECT_EQ(FaceOf(IDC_SPECTRUM, false, Ctx(4, 0)).bitmap, 0);
-}
-
-TEST_F(PaintTest, ChannelNames)
-{
-    EXPECT_EQ(ChannelName(2), L"CH3");
-    const char full[20] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J',
-                           'K', 'L', 'M', 'N', 'O', 'P', 'Q', 'R', 'S', 'T'};
-    g_deviceChannelNames[2].Set(full, 20);
-    EXPECT_EQ(ChannelName(2), L"ABCDEFGHIJKLMNOPQRST");
 }
 
 TEST_F(PaintTest, StatusPicturesByLinkStateAndBucket)
@@ -152,9 +159,61 @@ protected:
     void TearDown() override
     {
         g_usbConnected = 0;
+        for (int& g : g_linkGroup) g = 0;
         MainWindowTest::TearDown();
     }
 };
+
+// On screen: the title picture centred at the top, and a linked channel's
+// Link button in its group's picture where an unlinked one shows none.
+TEST_F(StatusWindowTest, TheTitleAndTheLinkButtonsShowTheirPictures)
+{
+    CTarvelDlg dlg;
+    const INT_PTR r = Run(dlg, [&] {
+        OnUi([&] {
+            const int bucket = DpiBucket(g_screenDpi);
+            const int title = TitleBitmap(bucket);
+            CBitmap picture;
+            ASSERT_TRUE(picture.LoadBitmap(static_cast<UINT>(title)));
+            const CSize size = picture.GetSize();
+            CRect client;
+            dlg.GetClientRect(&client);
+            const int left = (client.Width() - size.cx) / 2;
+            for (int x = 0; x < size.cx; x += 3) {
+                const int y = size.cy / 2;
+                EXPECT_EQ(platform_testing::GrabWindowPixel(dlg.m_hWnd, left + x, y), PicturePixel(title, size, x, y))
+                    << x;
+            }
+
+            g_linkGroup[3] = (1 << 0) | (1 << 1);
+            dlg.InvalidateLinkButtons();
+        });
+        platform_testing::PumpEvents();
+        OnUi([&] {
+            const int bucket = DpiBucket(g_screenDpi);
+            const int group = LinkButtonBitmap(1 << 0, bucket), none = LinkButtonBitmap(1 << 2, bucket);
+            ASSERT_NE(group, none);
+            CWnd* linked = dlg.GetDlgItem(g_linkButtonId[0]);
+            CWnd* unlinked = dlg.GetDlgItem(g_linkButtonId[2]);
+            CRect rc;
+            linked->GetClientRect(&rc);
+            int compared = 0;
+            for (int y = 0; y < rc.Height() && compared < 5; ++y) {
+                for (int x = 0; x < rc.Width() && compared < 5; ++x) {
+                    const COLORREF on = PicturePixel(group, rc.Size(), x, y);
+                    const COLORREF off = PicturePixel(none, rc.Size(), x, y);
+                    if (on == off) continue;
+                    EXPECT_EQ(platform_testing::GrabWindowPixel(linked->m_hWnd, x, y), on) << x << "," << y;
+                    EXPECT_EQ(platform_testing::GrabWindowPixel(unlinked->m_hWnd, x, y), off) << x << "," << y;
+                    ++compared;
+                }
+            }
+            EXPECT_EQ(compared, 5);
+        });
+        OnUi([&] { ::PostMessage(dlg.m_hWnd, WM_CLOSE, 0, 0); });
+    });
+    EXPECT_EQ(r, IDCANCEL);
+}
 
 // The USB picture on screen follows g_usbConnected once the status timer's
 // call redraws it; the TCP picture shows the closed link.

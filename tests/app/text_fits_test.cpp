@@ -205,15 +205,13 @@ std::vector<std::wstring> FieldTexts(int id)
 // The main window as it is laid out now.
 void WalkMainWindow(CTarvelDlg& dlg, Walker& w)
 {
-    const int bucket = DpiBucket(g_screenDpi);
     OwnFont button(ScaleForDpi(12), L"宋体"), channel(ScaleForDpi(16), L"黑体"), combo(ScaleForDpi(12), L"宋体");
-    const FaceContext ctx{g_deviceModel.load(), bucket, dlg.Spectrum().GetVisibleChannels(), dlg.IsPeqMode() != FALSE};
     for (const DialogControl& c : dlg.GetTemplate()->controls) {
         CWnd* item = dlg.GetDlgItem(c.id);
         std::vector<Fit> fits;
         if (c.kind == "BUTTON") {
-            const ButtonFace face = FaceOf(c.id, false, ctx);
-            if (face.channel >= 0) fits.push_back({ChannelName(face.channel), &channel.font});
+            const ButtonFace face = dlg.FaceOfButton(c.id, false);
+            if (face.channel >= 0) fits.push_back({ChannelStrips::ChannelCaption(face.channel), &channel.font});
             else if (face.stringId) fits.push_back({LoadResString(face.stringId), &button.font});
             // Both captions of the GEQ/PEQ and 0°/180° buttons.
             if (c.id == IDC_PEQ_MODE) fits.push_back({LoadResString(IDS_MODE_GEQ), &button.font});

@@ -8,6 +8,7 @@
 
 #include "controls_fakes.h"
 #include "model/codecs.h"
+#include "model/device_state.h"
 #include "res/resource.h"
 
 namespace {
@@ -51,11 +52,66 @@ TEST_F(ControlsTest, StripButtonsShowSelectionAndTheirOwnMuteBit)
         for (int c = 0; c < kChannels; ++c) EXPECT_EQ(ChannelStrips::IsMuted(c), c == k.mutedChannel) << c;
         EXPECT_EQ(ChannelStrips::IsMasterMuted(), k.master);
     }
-    g_selectedChannel = 7;
-    EXPECT_TRUE(ChannelStrips::IsSelected(7));
-    EXPECT_FALSE(ChannelStrips::IsSelected(6));
-    EXPECT_EQ(ChannelStrips::ChannelCaption(8, L""), L"CH9");
-    EXPECT_EQ(ChannelStrips::ChannelCaption(8, L"Door L"), L"Door L");
+}
+
+// With CH8 selected: the channel, its bridged partner while their pair flag
+// is set (any non-zero flag), and every member of a link group holding it.
+TEST_F(ControlsTest, ChannelButtonsShowTheSelectionWithItsPartnerAndGroup)
+{
+    struct {
+        const char* name;
+        int bridgedChannel;  // a channel of the pair whose flag is set, -1: none
+        int flag;
+        int group;
+        int selectedLook;  // the channels that look selected
+    } cases[] = {
+        {"alone", -1, 0, 0, 1 << 7},
+        {"bridged", 6, 1, 0, (1 << 6) | (1 << 7)},
+        {"flag 2", 7, 2, 0, (1 << 6) | (1 << 7)},
+        {"another pair bridged", 8, 1, 0, 1 << 7},
+        {"its link group", -1, 0, (1 << 2) | (1 << 7) | (1 << 9), (1 << 2) | (1 << 7) | (1 << 9)},
+        {"a group without it", -1, 0, (1 << 2) | (1 << 9), 1 << 7},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        for (int c = 0; c < kChannels; c += 2) BridgeFlagOf(c) = 0;
+        if (k.bridgedChannel >= 0) BridgeFlagOf(k.bridgedChannel) = k.flag;
+        g_linkGroup[3] = k.group;
+        g_selectedChannel = 7;
+        for (int c = 0; c < kChannels; ++c)
+            EXPECT_EQ(ChannelStrips::IsSelected(c), ((k.selectedLook >> c) & 1) != 0) << c;
+        EXPECT_FALSE(ChannelStrips::IsSelected(-1));
+        EXPECT_FALSE(ChannelStrips::IsSelected(12));
+    }
+}
+
+// The device's name of the channel, else the string table's "CH<n>" (the
+// same in both languages); nothing for a channel outside 0..11.
+TEST_F(ControlsTest, ChannelCaptionIsTheDevicesNameElseTheDefaultLabel)
+{
+    struct {
+        int channel;
+        std::string name;
+        std::wstring caption;
+    } cases[] = {
+        {0, "", L"CH1"},
+        {8, "", L"CH9"},
+        {11, "", L"CH12"},
+        {8, "Door L", L"Door L"},
+        {2, "ABCDEFGHIJKLMNOPQRST", L"ABCDEFGHIJKLMNOPQRST"},  // 20 bytes, no terminator
+        {12, "", L""},
+        {-1, "", L""},
+    };
+    for (uint16_t language : {uint16_t{0x0409}, uint16_t{0x0804}}) {
+        g_languageId = language;
+        for (const auto& k : cases) {
+            SCOPED_TRACE(k.channel);
+            if (k.channel >= 0 && k.channel < kChannels)
+                g_deviceChannelNames[k.channel].Set(k.name.data(), k.name.size());
+            EXPECT_EQ(ChannelStrips::ChannelCaption(k.channel), k.caption) << language;
+            if (k.channel >= 0 && k.channel < kChannels) g_deviceChannelNames[k.channel].Clear();
+        }
+    }
 }
 
 // ---- EQ bands -------------------------------------------------------------------

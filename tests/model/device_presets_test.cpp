@@ -1,4 +1,4 @@
-// The save checks, the 20-byte name records and the C-source export.
+// The save checks and the 20-byte name records.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -55,28 +55,6 @@ TEST(NameRecordTest, ClearedThenAtMostTwentyBytesWithoutTerminatorWhenFull)
     StoreNameRecord(record, std::string(25, 'z'));
     bytes = record.Get();
     EXPECT_EQ(std::string(bytes.data(), bytes.size()), std::string(20, 'z'));
-}
-
-TEST(CExportTest, ArraysHoldEveryByteAndTheNameFileItsSlotAndRecord)
-{
-    std::vector<uint8_t> image(35);
-    for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 9);
-    const std::string text = FormatCArray("UserEq2", image.data(), image.size());
-    EXPECT_EQ(text.rfind("const unsigned char UserEq2[35] = {\n", 0), 0u);
-    EXPECT_NE(text.find("0x00, 0x09, 0x12"), std::string::npos);
-    EXPECT_NE(text.find("0x87,\n    0x90"), std::string::npos);  // 16 a line
-    EXPECT_NE(text.find("0x32\n};\n"), std::string::npos);       // 34 * 9 = 306 -> 0x32
-    size_t cells = 0;
-    for (size_t at = text.find("0x"); at != std::string::npos; at = text.find("0x", at + 1)) ++cells;
-    EXPECT_EQ(cells, image.size());
-
-    std::array<char, kNameRecordBytes> record{};
-    std::memcpy(record.data(), "Club", 4);
-    EXPECT_EQ(NameRecordFileName(3), "Name3.c");
-    const std::string name = FormatNameRecord(3, 5, record);
-    EXPECT_NE(name.find("NameSlot3 = 5;"), std::string::npos);
-    EXPECT_NE(name.find("Name3[20] = {\n    0x43, 0x6C, 0x75, 0x62, 0x00"), std::string::npos);
-    EXPECT_EQ(SecondImagePath("/tmp/UserEq"), "/tmp/UserEq2");
 }
 
 }  // namespace
