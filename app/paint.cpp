@@ -178,8 +178,9 @@ int TitleBitmap(int bucket) { return SkinBitmap(SKIN_TITLE, bucket); }
 COLORREF StaticTextColour(int controlId, int group, int source)
 {
     if (controlId == IDC_VOLUME_CAPTION || group == 0) return RGB(255, 255, 255);
-    const bool selected = (group == 1 && source == 1) || (group == 2 && source == 2) ||
-                          (group == 3 && (source == 3 || source == 9)) || (group == 5 && source == 5);
+    const bool selected = (group == 1 && source == kSourceHighLevel) || (group == 2 && source == kSourceLowLevel) ||
+                          (group == 3 && (source == kSourceBluetooth || source == kSourceUsb)) ||
+                          (group == 5 && source == kSourceOptical);
     return selected ? RGB(255, 255, 255) : kGreyText;
 }
 

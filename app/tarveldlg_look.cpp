@@ -76,7 +76,7 @@ void CTarvelDlg::SetupChGainSliders()
     const int b = Bucket();
     for (CNewSliderCtrl& s : m_sliderChGain) {
         SetupSlider(s, 1, SKIN_CH_SLIDER_THUMB, SKIN_CH_SLIDER_TRACK_LIT, SKIN_CH_SLIDER_TRACK_DIM, b);
-        SetRange(s, 600);
+        SetRange(s, kChannelGainOff);
     }
 }
 
@@ -107,7 +107,7 @@ void CTarvelDlg::SetupSystemVol()
     SetupSlider(m_sliderSystemVol, kThumbOffset[Bucket()], SKIN_MASTER_SLIDER_THUMB, SKIN_MASTER_SLIDER_TRACK_LIT,
                 SKIN_MASTER_SLIDER_TRACK_DIM, Bucket());
     PlaceSingles(SingleGroup::SystemVol);
-    SetRange(m_sliderSystemVol, 60);
+    SetRange(m_sliderSystemVol, kMasterVolumeOff);
 }
 
 void CTarvelDlg::SetupBandSliders()
@@ -310,7 +310,7 @@ void CTarvelDlg::LoadBackground()
         Invalidate(TRUE);
     }
     const int source = g_inputSource.load();
-    if (model != g_lastDeviceModel || source == 3 || source == 9) UpdateInputLabels();
+    if (model != g_lastDeviceModel || source == kSourceBluetooth || source == kSourceUsb) UpdateInputLabels();
     g_lastDeviceModel = model;
 }
 
@@ -354,25 +354,25 @@ void CTarvelDlg::RepaintSourceLabels()
     };
     auto group = [&](int source) {
         switch (source) {
-        case 2: repaint(kLowBits, std::size(kLowBits)); break;
-        case 3:
-        case 9: repaint(kBtBits, std::size(kBtBits)); break;
-        case 5: repaint(kOpticalBits, std::size(kOpticalBits)); break;
+        case kSourceLowLevel: repaint(kLowBits, std::size(kLowBits)); break;
+        case kSourceBluetooth:
+        case kSourceUsb: repaint(kBtBits, std::size(kBtBits)); break;
+        case kSourceOptical: repaint(kOpticalBits, std::size(kOpticalBits)); break;
         default: repaint(kHighBits, std::size(kHighBits)); break;
         }
     };
     group(g_lastInputSource);
     const int source = g_inputSource.load();
-    if (source == 3 || source == 9) {
+    if (source == kSourceBluetooth || source == kSourceUsb) {
         for (int row = 0; row < kChannels; ++row) SetBtLabels(static_cast<BYTE>(row), static_cast<BYTE>(source));
-    } else if (source == 1 || source == 2 || source == 5) {
+    } else if (source == kSourceHighLevel || source == kSourceLowLevel || source == kSourceOptical) {
         group(source);
     }
 }
 
 void CTarvelDlg::SetBtLabels(BYTE row, BYTE source)
 {
-    if ((source != 3 && source != 9) || row >= kChannels) return;
+    if ((source != kSourceBluetooth && source != kSourceUsb) || row >= kChannels) return;
     for (int bit : kBtBits) {
         const int id = g_routeLabelId[row][bit];
         SetDlgItemText(id, LoadResString(InputCaptionString(g_deviceModel.load(), source, bit)));

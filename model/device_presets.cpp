@@ -5,10 +5,10 @@
 
 std::vector<SaveCheckStep> SaveChecks()
 {
-    if (g_masterVolume == 60) return {{kTextSaveMasterMuted, true}};
+    if (g_masterVolume == kMasterVolumeOff) return {{kTextSaveMasterMuted, true}};
     std::vector<SaveCheckStep> steps;
     for (int c = 0; c < 6; ++c) {
-        if (g_channelGain[c] == 600) steps.push_back({kTextSaveMutedCh1 + c, false});
+        if (g_channelGain[c] == kChannelGainOff) steps.push_back({kTextSaveMutedCh1 + c, false});
     }
     return steps;
 }
