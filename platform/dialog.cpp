@@ -146,12 +146,9 @@ bool EndFrontPopupLoop()
 }
 
 bool RealPopupsWhenHeadless() { return g_realPopupsWhenHeadless; }
-
-namespace platform_testing {
-HWND TopModalDialog() { return ModalStack().empty() ? nullptr : ModalStack().back(); }
-bool EndFrontPopup() { return EndFrontPopupLoop(); }
 void SetRealPopupsWhenHeadless(bool on) { g_realPopupsWhenHeadless = on; }
-}  // namespace platform_testing
+
+HWND InnermostModalDialog() { return ModalStack().empty() ? nullptr : ModalStack().back(); }
 
 INT_PTR CDialog::DoModal()
 {

@@ -14,9 +14,9 @@ namespace {
 
 constexpr UINT kScMove = 0xF010;
 
-std::function<UINT_PTR(const std::vector<CMenu::Item>&)>& Responder()
+SystemMenuResponder& Responder()
 {
-    static std::function<UINT_PTR(const std::vector<CMenu::Item>&)> r;
+    static SystemMenuResponder r;
     return r;
 }
 
@@ -105,9 +105,4 @@ bool ShowSystemMenu(HWND hwnd, POINT screenPoint)
     return true;
 }
 
-namespace platform_testing {
-void SetSystemMenuResponder(std::function<UINT_PTR(const std::vector<CMenu::Item>&)> responder)
-{
-    Responder() = std::move(responder);
-}
-}  // namespace platform_testing
+void SetSystemMenuChooser(SystemMenuResponder responder) { Responder() = std::move(responder); }

@@ -14,7 +14,6 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/testing.h"
 #include "platform/thread.h"
 #include "platform/wnd_qt.h"
 
@@ -305,26 +304,14 @@ void TimerExpired(HWND hwnd, UINT_PTR id)
     core->Dispatch(WM_TIMER, id, 0);
 }
 
-namespace platform_testing {
-
-bool SimulateTimerExpiry(HWND hwnd, UINT_PTR id)
-{
-    WndCore* core = WndCore::FromHwnd(hwnd);
-    if (!core || core->timers.count(id) == 0) return false;
-    TimerExpired(hwnd, id);
-    return true;
-}
-
-size_t QueuedPostedCount()
+size_t PostedQueueLength()
 {
     std::lock_guard lock(g_mutex);
     return g_posted.size();
 }
 
-size_t QueuedSentCount()
+size_t SentQueueLength()
 {
     std::lock_guard lock(g_mutex);
     return g_sent.size();
 }
-
-}  // namespace platform_testing

@@ -29,7 +29,7 @@
 #include "app/tarveldlg.h"
 #include "dialogs/dialoglogo.h"
 #include "model/device_state.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 
 namespace {
 

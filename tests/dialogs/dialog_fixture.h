@@ -15,7 +15,7 @@
 #include "model/params.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 
 namespace dialogs_testing {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 
 class UiTest : public ::testing::Test {
 protected:

@@ -1,10 +1,14 @@
-// Hooks for the tests of programs built on this layer.
+// Hooks for the tests of programs built on this layer, and for the
+// program's scripted start (app/main/scripted.cpp): the library
+// tarvel_platform_testing, apart from the layer itself.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "platform/menu.h"
 #include "platform/types.h"
 
 namespace platform_testing {
@@ -41,7 +45,7 @@ void WheelAt(HWND hwnd, int x, int y, int delta);
 void Activate(HWND hwnd);
 
 // Pictures of a window as it shows now, children included, rendered
-// offscreen (platform/grab.cpp). GrabWindowToPng saves one as PNG (false
+// offscreen (grab.cpp). GrabWindowToPng saves one as PNG (false
 // for no such window or an unwritable path); GrabWindowPixel reads one
 // pixel of it as 0x00BBGGRR (0xFFFFFFFF outside the window).
 bool GrabWindowToPng(HWND hwnd, const std::string& path);
@@ -83,4 +87,8 @@ bool EndFrontPopup();
 // responder are answered at once with their default; with this set they run
 // modally as on a screen until answered or ended.
 void SetRealPopupsWhenHeadless(bool on);
+// Answers every system menu instead of the user: gets the entries and
+// returns the chosen command id (0: none). An empty function restores the
+// real menu.
+void SetSystemMenuResponder(std::function<UINT_PTR(const std::vector<CMenu::Item>&)> responder);
 }  // namespace platform_testing
