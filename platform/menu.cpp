@@ -47,9 +47,9 @@ HICON LoadIconResource(int id)
 
 void SetWindowIcon(CWnd* wnd, HICON icon)
 {
-    if (!wnd || !wnd->GetWidget() || !icon) return;
+    if (!wnd || !WndAccess::Widget(wnd) || !icon) return;
     const QImage image = LoadIconImage(static_cast<int>(reinterpret_cast<intptr_t>(icon)));
-    if (!image.isNull()) wnd->GetWidget()->setWindowIcon(QIcon(QPixmap::fromImage(image)));
+    if (!image.isNull()) WndAccess::Widget(wnd)->setWindowIcon(QIcon(QPixmap::fromImage(image)));
 }
 
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const wchar_t* text)

@@ -18,7 +18,6 @@
 #include "platform/resources_styles.h"
 #include "platform/types.h"
 
-class QWidget;
 struct WndCore;  // the window itself, defined by the platform sources
 
 struct MSG {
@@ -219,13 +218,6 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT) {}
     virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
 
-    // Platform side, for the drawing and window code of this layer.
-    WndCore* Core() const { return m_core; }
-    QWidget* GetWidget() const;
-    // The painter of the paint pass under way on this window, nullptr
-    // outside one.
-    HDC GetPaintHdc() const;
-
 protected:
     static const ::msgmap::Map* GetThisMessageMap();
     virtual const ::msgmap::Map* GetMessageMap() const;
@@ -262,7 +254,7 @@ protected:
     afx_msg void OnShowWindow(BOOL show, UINT status);
 
 private:
-    WndCore* m_core = nullptr;
+    WndCore* m_core = nullptr;  // this layer's own sources reach it through WndAccess (wnd_qt.h)
     friend struct WndCore;
     friend struct WndAccess;
 };

@@ -131,6 +131,17 @@ struct WndCore {
     void EndPainter();
 };
 
+// The core and the widget behind a window object (nullptr for none or no
+// window), for this layer's own sources.
+struct WndAccess {
+    static WndCore* Core(const CWnd* wnd) { return wnd ? wnd->m_core : nullptr; }
+    static QWidget* Widget(const CWnd* wnd)
+    {
+        WndCore* c = Core(wnd);
+        return c ? c->widget : nullptr;
+    }
+};
+
 // Keeps a core's memory alive while a dispatch or an event route uses it.
 class CoreGuard {
 public:
