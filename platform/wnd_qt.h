@@ -233,13 +233,6 @@ bool IsUiThread();
 void InitUiQueue();
 // Queues fn for the UI thread; false without a UI.
 bool PostToUi(std::function<void()> fn);
-// Runs every message that other threads sent and that waits (UI thread).
-void RunPendingSentMessages();
-// Waits until done() holds (it is evaluated under the queue's lock); on the
-// UI thread the messages that other threads send meanwhile are run.
-void WaitServingSentMessages(const std::function<bool()>& done);
-// Wakes WaitServingSentMessages after what its done() reads has changed.
-void NotifyQueueWaiters();
 // A window timer elapsed: queues its tick unless one already waits.
 // A window timer elapsed: its handler runs now.
 void TimerExpired(HWND hwnd, UINT_PTR id);
@@ -279,7 +272,5 @@ void SetRealPopupsWhenHeadless(bool on);
 using SystemMenuResponder = std::function<UINT_PTR(const std::vector<CMenu::Item>&)>;
 void SetSystemMenuChooser(SystemMenuResponder responder);
 
-// Lengths of the UI queue: posted messages, ticks and functions; messages
-// sent from other threads.
+// Posted messages and functions that wait in the UI queue.
 size_t PostedQueueLength();
-size_t SentQueueLength();

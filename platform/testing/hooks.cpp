@@ -14,7 +14,6 @@ bool SimulateTimerExpiry(HWND hwnd, UINT_PTR id)
 }
 
 size_t QueuedPostedCount() { return PostedQueueLength(); }
-size_t QueuedSentCount() { return SentQueueLength(); }
 
 HWND TopModalDialog() { return InnermostModalDialog(); }
 bool EndFrontPopup() { return EndFrontPopupLoop(); }

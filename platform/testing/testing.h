@@ -16,10 +16,8 @@ namespace platform_testing {
 // Behaves as if the window timer id of hwnd had elapsed now: its handler
 // runs before this returns. False when there is no such timer.
 bool SimulateTimerExpiry(HWND hwnd, UINT_PTR id);
-// Posted messages, ticks and functions that wait in the UI queue.
+// Posted messages and functions that wait in the UI queue.
 size_t QueuedPostedCount();
-// Messages sent from other threads that wait for the UI thread.
-size_t QueuedSentCount();
 // Runs the UI thread's events until pred holds or timeoutMs passed;
 // returns pred's last value.
 bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000);

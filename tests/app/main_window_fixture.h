@@ -43,7 +43,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(EnsureUiApplication());
-        ResetShutdownForTests();
         m_setup.startLink = false;
         SetLinkSetupForTests(&m_setup);
         g_languageId = 0x0409;
