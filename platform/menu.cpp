@@ -14,9 +14,9 @@ namespace {
 
 constexpr UINT kScMove = 0xF010;
 
-SystemMenuResponder& Responder()
+SystemMenuChooser& Chooser()
 {
-    static SystemMenuResponder r;
+    static SystemMenuChooser r;
     return r;
 }
 
@@ -82,8 +82,8 @@ bool ShowSystemMenu(HWND hwnd, POINT screenPoint)
     const std::shared_ptr<CMenu> menu = top->sysMenu;
     const HWND target = top->hwnd;
     UINT_PTR chosen = 0;
-    if (Responder()) {
-        chosen = Responder()(menu->Items());
+    if (Chooser()) {
+        chosen = Chooser()(menu->Items());
     } else {
         QMenu popup;
         for (const CMenu::Item& item : menu->Items()) {
@@ -105,4 +105,4 @@ bool ShowSystemMenu(HWND hwnd, POINT screenPoint)
     return true;
 }
 
-void SetSystemMenuChooser(SystemMenuResponder responder) { Responder() = std::move(responder); }
+void SetSystemMenuChooser(SystemMenuChooser chooser) { Chooser() = std::move(chooser); }

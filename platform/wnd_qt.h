@@ -233,7 +233,6 @@ bool IsUiThread();
 void InitUiQueue();
 // Queues fn for the UI thread; false without a UI.
 bool PostToUi(std::function<void()> fn);
-// A window timer elapsed: queues its tick unless one already waits.
 // A window timer elapsed: its handler runs now.
 void TimerExpired(HWND hwnd, UINT_PTR id);
 
@@ -269,8 +268,8 @@ bool RealPopupsWhenHeadless();
 void SetRealPopupsWhenHeadless(bool on);
 
 // Chooses a system menu's entry instead of the user when set (ShowSystemMenu).
-using SystemMenuResponder = std::function<UINT_PTR(const std::vector<CMenu::Item>&)>;
-void SetSystemMenuChooser(SystemMenuResponder responder);
+using SystemMenuChooser = std::function<UINT_PTR(const std::vector<CMenu::Item>&)>;
+void SetSystemMenuChooser(SystemMenuChooser chooser);
 
 // Posted messages and functions that wait in the UI queue.
 size_t PostedQueueLength();
