@@ -8,12 +8,24 @@
 namespace {
 
 const LinkSetup* g_linkSetupForTests = nullptr;
+uint16_t g_loopbackTcpPort = 0;
 
-TcpLinkOptions TcpOptions() { return g_linkSetupForTests ? g_linkSetupForTests->tcp : TcpLinkOptions{}; }
+TcpLinkOptions TcpOptions()
+{
+    if (g_linkSetupForTests) return g_linkSetupForTests->tcp;
+    TcpLinkOptions options;
+    if (g_loopbackTcpPort != 0) {
+        options.address = "127.0.0.1";
+        options.port = g_loopbackTcpPort;
+    }
+    return options;
+}
 
 }  // namespace
 
 void SetLinkSetupForTests(const LinkSetup* setup) { g_linkSetupForTests = setup; }
+
+void SetLoopbackTcpPort(uint16_t port) { g_loopbackTcpPort = port; }
 
 MainLink::MainLink() : m_tcpLink(TcpOptions()) {}
 

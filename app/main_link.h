@@ -3,6 +3,7 @@
 // their calls to the window on the UI thread.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "link/tcp_link.h"
@@ -19,6 +20,10 @@ struct LinkSetup {
     bool startLink = true;
 };
 void SetLinkSetupForTests(const LinkSetup* setup);
+// The TCP link of the links made from now on talks to 127.0.0.1 at port
+// instead of the build's device address (0: the device's address and port
+// again). A test's LinkSetup, when set, wins.
+void SetLoopbackTcpPort(uint16_t port);
 
 class MainLink {
 public:

@@ -33,7 +33,7 @@
 #include "model/resets.h"
 #include "platform/hid/inprocess_backend.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "tests/link/link_globals.h"

@@ -19,7 +19,7 @@
 #include "platform/app.h"
 #include "platform/graphics.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "res/resource.h"
 #include "widgets/tool/demo_graph.h"
 

@@ -27,7 +27,7 @@
 #include "dialogs/dialoglogo.h"
 #include "model/device_state.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 
 namespace {
 

@@ -38,7 +38,7 @@
 #include "model/params.h"
 #include "platform/hid/inprocess_backend.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "sim/tcp_server.h"

@@ -28,7 +28,7 @@ std::wstring FromQ(const QString& s) { return s.toStdWString(); }
 template <class W>
 W* WidgetOf(const CWnd* wnd)
 {
-    WndCore* c = wnd->Core();
+    WndCore* c = WndAccess::Core(wnd);
     return c ? qobject_cast<W*>(c->widget) : nullptr;
 }
 
@@ -133,7 +133,7 @@ public:
         if (opt.state & (QStyle::State_Selected | QStyle::State_MouseOver)) dis.itemState |= ODS_SELECTED;
         if (!(opt.state & QStyle::State_Enabled)) dis.itemState |= ODS_DISABLED;
         dis.hwndItem = m_combo;
-        dis.hDC = painter;
+        dis.hDC = HdcOf(painter);
         const QRect r = opt.rect;
         dis.rcItem = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
         dis.itemData = index.data(Qt::UserRole).toULongLong();
@@ -491,11 +491,11 @@ void CButton::SetState(BOOL highlight)
     if (auto* b = WidgetOf<QAbstractButton>(this)) b->setDown(highlight != FALSE);
 }
 
-UINT CButton::GetButtonStyle() const { return Core() ? Core()->style & 0xFFFF : 0; }
+UINT CButton::GetButtonStyle() const { return WndAccess::Core(this) ? WndAccess::Core(this)->style & 0xFFFF : 0; }
 
 void CButton::SetButtonStyle(UINT style, BOOL redraw)
 {
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     if (!c) return;
     c->style = (c->style & ~0xFFFFu) | (style & 0xFFFF);
     if (redraw && c->widget) c->widget->update();
@@ -510,11 +510,11 @@ int CComboBox::AddString(const wchar_t* text)
     if (!box) return CB_ERR;
     const QString q = QString::fromWCharArray(text ? text : L"");
     int index = box->count();
-    if (SortedCombo(Core())) {
+    if (SortedCombo(WndAccess::Core(this))) {
         index = 0;
         while (index < box->count() && QString::compare(box->itemText(index), q, Qt::CaseInsensitive) <= 0) ++index;
     }
-    KeepSelection keep(Core(), box);
+    KeepSelection keep(WndAccess::Core(this), box);
     box->insertItem(index, q);
     return index;
 }
@@ -524,7 +524,7 @@ int CComboBox::InsertString(int index, const wchar_t* text)
     auto* box = WidgetOf<QComboBox>(this);
     if (!box || index > box->count()) return CB_ERR;
     if (index < 0) index = box->count();
-    KeepSelection keep(Core(), box);
+    KeepSelection keep(WndAccess::Core(this), box);
     box->insertItem(index, QString::fromWCharArray(text ? text : L""));
     return index;
 }
@@ -533,7 +533,7 @@ int CComboBox::DeleteString(UINT index)
 {
     auto* box = WidgetOf<QComboBox>(this);
     if (!box || static_cast<int>(index) >= box->count()) return CB_ERR;
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     const int cur = box->currentIndex();
     ++c->notifyBlock;
     box->removeItem(static_cast<int>(index));
@@ -546,9 +546,9 @@ void CComboBox::ResetContent()
 {
     auto* box = WidgetOf<QComboBox>(this);
     if (!box) return;
-    ++Core()->notifyBlock;
+    ++WndAccess::Core(this)->notifyBlock;
     box->clear();
-    --Core()->notifyBlock;
+    --WndAccess::Core(this)->notifyBlock;
 }
 
 int CComboBox::GetCount() const
@@ -567,10 +567,10 @@ int CComboBox::SetCurSel(int index)
 {
     auto* box = WidgetOf<QComboBox>(this);
     if (!box) return CB_ERR;
-    ++Core()->notifyBlock;
+    ++WndAccess::Core(this)->notifyBlock;
     const bool valid = index >= 0 && index < box->count();
     box->setCurrentIndex(valid ? index : -1);
-    --Core()->notifyBlock;
+    --WndAccess::Core(this)->notifyBlock;
     return valid ? index : CB_ERR;
 }
 
@@ -619,7 +619,7 @@ int CComboBox::FindStringExact(int startAfter, const wchar_t* text) const
 
 int CComboBox::SetItemHeight(int index, UINT height)
 {
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     auto* box = WidgetOf<QComboBox>(this);
     if (!c || !box || height == 0 || height > 255) return CB_ERR;
     c->itemHeights[index < 0 ? -1 : index] = static_cast<int>(height);
@@ -633,7 +633,7 @@ int CComboBox::SetItemHeight(int index, UINT height)
 
 int CComboBox::GetItemHeight(int index) const
 {
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     if (!c || !c->widget) return CB_ERR;
     auto it = c->itemHeights.find(index < 0 ? -1 : index);
     if (it == c->itemHeights.end() && index >= 0) it = c->itemHeights.find(0);
@@ -650,7 +650,7 @@ void CComboBox::ShowDropDown(BOOL show)
 
 int CComboBox::GetListItemUnderCursor() const
 {
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     auto* box = WidgetOf<QComboBox>(this);
     if (!c || !box || c->listHotRow >= box->count()) return -1;
     return c->listHotRow;
@@ -725,10 +725,10 @@ void CSliderCtrl::SetPos(int pos)
 {
     auto* s = WidgetOf<QSlider>(this);
     if (!s) return;
-    ++Core()->notifyBlock;
+    ++WndAccess::Core(this)->notifyBlock;
     s->setValue(pos);
     s->setSliderPosition(s->value());
-    --Core()->notifyBlock;
+    --WndAccess::Core(this)->notifyBlock;
 }
 
 int CSliderCtrl::GetPos() const
@@ -791,7 +791,7 @@ void CSliderCtrl::SetThumbLength(int pixels)
 void CSliderCtrl::GetThumbRect(LPRECT rect) const
 {
     *rect = RECT{};
-    if (auto* s = dynamic_cast<SliderHost*>(GetWidget())) {
+    if (auto* s = dynamic_cast<SliderHost*>(WndAccess::Widget(this))) {
         const QRect r = s->Part(QStyle::SC_SliderHandle);
         *rect = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
     }
@@ -800,7 +800,7 @@ void CSliderCtrl::GetThumbRect(LPRECT rect) const
 void CSliderCtrl::GetChannelRect(LPRECT rect) const
 {
     *rect = RECT{};
-    if (auto* s = dynamic_cast<SliderHost*>(GetWidget())) {
+    if (auto* s = dynamic_cast<SliderHost*>(WndAccess::Widget(this))) {
         const QRect r = s->Part(QStyle::SC_SliderGroove);
         *rect = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
     }
@@ -841,7 +841,7 @@ int CProgressCtrl::OffsetPos(int delta) { return SetPos(GetPos() + delta); }
 
 int CProgressCtrl::SetStep(int step)
 {
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     if (!c) return 0;
     const int old = c->progressStep;
     c->progressStep = step;
@@ -853,7 +853,7 @@ int CProgressCtrl::StepIt()
     auto* p = WidgetOf<QProgressBar>(this);
     if (!p) return 0;
     const int old = GetPos();
-    int next = old + Core()->progressStep;
+    int next = old + WndAccess::Core(this)->progressStep;
     if (next > p->maximum()) next = p->minimum() + (next - p->maximum());
     if (next < p->minimum()) next = p->minimum();
     p->setValue(std::min(next, p->maximum()));

@@ -49,7 +49,7 @@ BOOL CDialog::CreateFromTemplate()
 
     CWnd* owner = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
     if (owner == this) owner = nullptr;
-    QWidget* ownerWidget = owner && owner->GetWidget() ? owner->GetWidget()->window() : nullptr;
+    QWidget* ownerWidget = owner && WndAccess::Widget(owner) ? WndAccess::Widget(owner)->window() : nullptr;
 
     WndCreate p;
     p.kind = WndKind::Dialog;
@@ -146,18 +146,15 @@ bool EndFrontPopupLoop()
 }
 
 bool RealPopupsWhenHeadless() { return g_realPopupsWhenHeadless; }
-
-namespace platform_testing {
-HWND TopModalDialog() { return ModalStack().empty() ? nullptr : ModalStack().back(); }
-bool EndFrontPopup() { return EndFrontPopupLoop(); }
 void SetRealPopupsWhenHeadless(bool on) { g_realPopupsWhenHeadless = on; }
-}  // namespace platform_testing
+
+HWND InnermostModalDialog() { return ModalStack().empty() ? nullptr : ModalStack().back(); }
 
 INT_PTR CDialog::DoModal()
 {
     if (!EnsureUiApplication() || m_hWnd) return -1;
     if (!CreateFromTemplate()) return -1;
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     CoreGuard guard(c);
     c->modalEnded = false;
     c->modalResult = 0;
@@ -197,7 +194,7 @@ INT_PTR CDialog::DoModal()
 
 void CDialog::EndDialog(int result)
 {
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     if (!c) return;
     c->modalResult = result;
     c->modalEnded = true;
@@ -220,18 +217,18 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 DWORD CDialog::GetDefID() const
 {
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     return c ? (static_cast<DWORD>(c->defId) & 0xFFFF) | (0x534Bu << 16) : 0;
 }
 
 void CDialog::SetDefID(UINT id)
 {
-    if (WndCore* c = Core()) c->defId = static_cast<int>(id);
+    if (WndCore* c = WndAccess::Core(this)) c->defId = static_cast<int>(id);
 }
 
 void CDialog::NextDlgCtrl() const
 {
-    WndCore* c = Core();
+    WndCore* c = WndAccess::Core(this);
     if (!c) return;
     for (WndCore* k : c->children) {
         if ((k->style & WS_TABSTOP) && k->widget && !k->widget->isHidden() && k->widget->isEnabled()) {
@@ -246,7 +243,7 @@ void CDialog::GotoDlgCtrl(CWnd* control)
 {
     if (!control) return;
     control->SetFocus();
-    if (auto* e = qobject_cast<QLineEdit*>(control->GetWidget())) e->selectAll();
+    if (auto* e = qobject_cast<QLineEdit*>(WndAccess::Widget(control))) e->selectAll();
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg)
@@ -254,8 +251,8 @@ BOOL CDialog::PreTranslateMessage(MSG* msg)
     if (msg->message != WM_KEYDOWN) return FALSE;
     if (msg->wParam == VK_RETURN) {
         CWnd* focus = GetFocus();
-        WndCore* f = focus ? focus->Core() : nullptr;
-        if (f && f->parent == Core() && f->kind == WndKind::Button) {
+        WndCore* f = focus ? WndAccess::Core(focus) : nullptr;
+        if (f && f->parent == WndAccess::Core(this) && f->kind == WndKind::Button) {
             SendMessage(WM_COMMAND, MAKEWPARAM(f->id, BN_CLICKED), LParamFromHwnd(f->hwnd));
             return TRUE;
         }

@@ -359,12 +359,12 @@ BOOL CDC::Attach(HDC hdc)
     if (!hdc) return FALSE;
     {
         std::lock_guard<std::mutex> lock(g_registryMutex);
-        const auto it = g_registry.find(hdc);
+        const auto it = g_registry.find(PainterOf(hdc));
         if (it != g_registry.end()) m_state = it->second.lock();
     }
     if (!m_state) {
         m_state = std::make_shared<State>();
-        m_state->painter = hdc;
+        m_state->painter = PainterOf(hdc);
         Register();
     }
     return TRUE;
@@ -378,12 +378,12 @@ HDC CDC::Detach()
     return h;
 }
 
-HDC CDC::GetSafeHdc() const { return m_state ? m_state->painter : nullptr; }
+HDC CDC::GetSafeHdc() const { return m_state ? HdcOf(m_state->painter) : nullptr; }
 
 CDC* CDC::FromHandle(HDC hdc)
 {
     std::lock_guard<std::mutex> lock(g_registryMutex);
-    const auto it = g_owners.find(hdc);
+    const auto it = g_owners.find(PainterOf(hdc));
     return it == g_owners.end() ? nullptr : it->second;
 }
 

@@ -70,6 +70,10 @@ public:
     bool BkColorChosen() const { return m_state && m_state->bkColorSet; }
 };
 
+// The painter behind a device context handle, and the handle of a painter.
+inline QPainter* PainterOf(HDC hdc) { return reinterpret_cast<QPainter*>(hdc); }
+inline HDC HdcOf(QPainter* painter) { return reinterpret_cast<HDC>(painter); }
+
 inline QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 inline COLORREF FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 

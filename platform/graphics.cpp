@@ -123,8 +123,9 @@ Status Graphics::SetSmoothingMode(SmoothingMode mode)
 template <class F>
 Status Graphics::Paint(F&& draw)
 {
-    if (!m_painter || !m_painter->isActive()) return m_last = GenericError;
-    QPainter& p = *m_painter;
+    QPainter* painter = PainterOf(m_painter);
+    if (!painter || !painter->isActive()) return m_last = GenericError;
+    QPainter& p = *painter;
     p.save();
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const bool smooth = m_smoothing == SmoothingModeHighQuality || m_smoothing == SmoothingModeAntiAlias;

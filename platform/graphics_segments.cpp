@@ -7,6 +7,8 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/gdi_qt.h"
+
 namespace gfx {
 
 namespace {
@@ -55,7 +57,7 @@ void AddPiece(std::vector<QLineF>& lines, const QPointF& a, const QPointF& b)
 
 Status DrawCurveSegments(CDC* dc, const Pen* pen, const PointF* points, int count, REAL tension)
 {
-    QPainter* p = dc ? dc->GetSafeHdc() : nullptr;
+    QPainter* p = dc ? PainterOf(dc->GetSafeHdc()) : nullptr;
     if (!pen || !points || count < 2) return InvalidParameter;
     if (!p || !p->isActive()) return GenericError;
 

@@ -14,9 +14,9 @@ namespace {
 
 constexpr UINT kScMove = 0xF010;
 
-std::function<UINT_PTR(const std::vector<CMenu::Item>&)>& Responder()
+SystemMenuChooser& Chooser()
 {
-    static std::function<UINT_PTR(const std::vector<CMenu::Item>&)> r;
+    static SystemMenuChooser r;
     return r;
 }
 
@@ -47,9 +47,9 @@ HICON LoadIconResource(int id)
 
 void SetWindowIcon(CWnd* wnd, HICON icon)
 {
-    if (!wnd || !wnd->GetWidget() || !icon) return;
+    if (!wnd || !WndAccess::Widget(wnd) || !icon) return;
     const QImage image = LoadIconImage(static_cast<int>(reinterpret_cast<intptr_t>(icon)));
-    if (!image.isNull()) wnd->GetWidget()->setWindowIcon(QIcon(QPixmap::fromImage(image)));
+    if (!image.isNull()) WndAccess::Widget(wnd)->setWindowIcon(QIcon(QPixmap::fromImage(image)));
 }
 
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const wchar_t* text)
@@ -82,8 +82,8 @@ bool ShowSystemMenu(HWND hwnd, POINT screenPoint)
     const std::shared_ptr<CMenu> menu = top->sysMenu;
     const HWND target = top->hwnd;
     UINT_PTR chosen = 0;
-    if (Responder()) {
-        chosen = Responder()(menu->Items());
+    if (Chooser()) {
+        chosen = Chooser()(menu->Items());
     } else {
         QMenu popup;
         for (const CMenu::Item& item : menu->Items()) {
@@ -105,9 +105,4 @@ bool ShowSystemMenu(HWND hwnd, POINT screenPoint)
     return true;
 }
 
-namespace platform_testing {
-void SetSystemMenuResponder(std::function<UINT_PTR(const std::vector<CMenu::Item>&)> responder)
-{
-    Responder() = std::move(responder);
-}
-}  // namespace platform_testing
+void SetSystemMenuChooser(SystemMenuChooser chooser) { Chooser() = std::move(chooser); }

@@ -44,10 +44,3 @@ CMenu* GetSystemMenu(CWnd* wnd, BOOL revert);
 // Opens the system menu of the top-level window that holds hwnd at a screen
 // point and sends the chosen entry as WM_SYSCOMMAND. False without one.
 bool ShowSystemMenu(HWND hwnd, POINT screenPoint);
-
-namespace platform_testing {
-// Answers every system menu instead of the user: gets the entries and
-// returns the chosen command id (0: none). An empty function restores the
-// real menu.
-void SetSystemMenuResponder(std::function<UINT_PTR(const std::vector<CMenu::Item>&)> responder);
-}  // namespace platform_testing

@@ -1,6 +1,6 @@
-// The UI thread's message queue: messages sent from other threads (served
-// before posted ones, also inside modal loops), posted messages and timer
-// ticks in arrival order, and the layer's shutdown state.
+// The UI thread's queue: posted messages and functions run in arrival order
+// (also inside modal loops); sent messages, direct calls on the UI thread;
+// window timer ticks.
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
@@ -8,27 +8,14 @@
 #include <QThread>
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <vector>
 
-#include "platform/testing.h"
 #include "platform/thread.h"
 #include "platform/wnd_qt.h"
 
 namespace {
-
-struct SentCall {
-    HWND hwnd = nullptr;
-    UINT msg = 0;
-    WPARAM w = 0;
-    LPARAM l = 0;
-    LRESULT result = 0;
-    bool done = false;
-    bool abandoned = false;
-};
 
 struct PostedItem {
     enum class Kind { Message, Function } kind = Kind::Message;
@@ -39,72 +26,33 @@ struct PostedItem {
     std::function<void()> fn;
 };
 
-const QEvent::Type kSentWake = static_cast<QEvent::Type>(QEvent::registerEventType());
 const QEvent::Type kPostedWake = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 class Dispatcher;
 
 std::mutex g_mutex;
-std::condition_variable g_cv;
-std::deque<std::shared_ptr<SentCall>> g_sent;
 std::deque<PostedItem> g_posted;
-bool g_shutdown = false;
 Dispatcher* g_dispatcher = nullptr;
 std::atomic<QThread*> g_uiThread{nullptr};
 
-void RunOneSent();
 void RunOnePosted();
 
 class Dispatcher : public QObject {
 public:
     ~Dispatcher() override
     {
-        {
-            std::lock_guard lock(g_mutex);
-            g_dispatcher = nullptr;
-            g_uiThread.store(nullptr);
-            g_sent.clear();
-            g_posted.clear();
-        }
-        g_cv.notify_all();
+        std::lock_guard lock(g_mutex);
+        g_dispatcher = nullptr;
+        g_uiThread.store(nullptr);
+        g_posted.clear();
     }
 
 protected:
     void customEvent(QEvent* e) override
     {
-        if (e->type() == kSentWake) RunOneSent();
-        else if (e->type() == kPostedWake) RunOnePosted();
+        if (e->type() == kPostedWake) RunOnePosted();
     }
 };
-
-void RunSentCall(const std::shared_ptr<SentCall>& call)
-{
-    WndCore* core = WndCore::FromHwnd(call->hwnd);
-    const LRESULT r = core ? core->Dispatch(call->msg, call->w, call->l) : 0;
-    {
-        std::lock_guard lock(g_mutex);
-        call->result = r;
-        call->done = true;
-    }
-    g_cv.notify_all();
-}
-
-// Takes the next sent call that still has a waiting sender.
-std::shared_ptr<SentCall> TakeSent()
-{
-    std::lock_guard lock(g_mutex);
-    while (!g_sent.empty()) {
-        auto call = g_sent.front();
-        g_sent.pop_front();
-        if (!call->abandoned && !g_shutdown) return call;
-    }
-    return nullptr;
-}
-
-void RunOneSent()
-{
-    if (auto call = TakeSent()) RunSentCall(call);
-}
 
 void RunOnePosted()
 {
@@ -202,55 +150,11 @@ bool PostToUi(std::function<void()> fn)
     return Enqueue(std::move(item));
 }
 
-void RunPendingSentMessages()
-{
-    while (auto call = TakeSent()) RunSentCall(call);
-}
-
-void WaitServingSentMessages(const std::function<bool()>& done)
-{
-    const bool ui = IsUiThread();
-    for (;;) {
-        {
-            std::unique_lock lock(g_mutex);
-            if (ui) {
-                g_cv.wait_for(lock, std::chrono::milliseconds(50), [&] { return done() || !g_sent.empty(); });
-            } else {
-                g_cv.wait_for(lock, std::chrono::milliseconds(50), [&] { return done(); });
-            }
-            if (done()) return;
-        }
-        if (ui) RunPendingSentMessages();
-    }
-}
-
-void NotifyQueueWaiters()
-{
-    { std::lock_guard lock(g_mutex); }
-    g_cv.notify_all();
-}
-
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (IsUiThread()) {
-        WndCore* core = WndCore::FromHwnd(hwnd);
-        return core ? core->Dispatch(message, wParam, lParam) : 0;
-    }
-    if (!IsWindow(hwnd)) return 0;
-    auto call = std::make_shared<SentCall>();
-    call->hwnd = hwnd;
-    call->msg = message;
-    call->w = wParam;
-    call->l = lParam;
-    std::unique_lock lock(g_mutex);
-    if (g_shutdown || !g_dispatcher) return 0;
-    g_sent.push_back(call);
-    QCoreApplication::postEvent(g_dispatcher, new QEvent(kSentWake), Qt::HighEventPriority);
-    g_cv.notify_all();  // a UI thread waiting in a join serves it at once
-    g_cv.wait(lock, [&] { return call->done || g_shutdown || !g_dispatcher; });
-    if (call->done) return call->result;
-    call->abandoned = true;
-    return 0;
+    if (!IsUiThread()) return 0;
+    WndCore* core = WndCore::FromHwnd(hwnd);
+    return core ? core->Dispatch(message, wParam, lParam) : 0;
 }
 
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -262,27 +166,6 @@ BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     item.w = wParam;
     item.l = lParam;
     return Enqueue(std::move(item)) ? TRUE : FALSE;
-}
-
-void BeginShutdown()
-{
-    {
-        std::lock_guard lock(g_mutex);
-        g_shutdown = true;
-    }
-    g_cv.notify_all();
-}
-
-bool ShutdownBegun()
-{
-    std::lock_guard lock(g_mutex);
-    return g_shutdown;
-}
-
-void ResetShutdownForTests()
-{
-    std::lock_guard lock(g_mutex);
-    g_shutdown = false;
 }
 
 void TimerExpired(HWND hwnd, UINT_PTR id)
@@ -305,26 +188,8 @@ void TimerExpired(HWND hwnd, UINT_PTR id)
     core->Dispatch(WM_TIMER, id, 0);
 }
 
-namespace platform_testing {
-
-bool SimulateTimerExpiry(HWND hwnd, UINT_PTR id)
-{
-    WndCore* core = WndCore::FromHwnd(hwnd);
-    if (!core || core->timers.count(id) == 0) return false;
-    TimerExpired(hwnd, id);
-    return true;
-}
-
-size_t QueuedPostedCount()
+size_t PostedQueueLength()
 {
     std::lock_guard lock(g_mutex);
     return g_posted.size();
 }
-
-size_t QueuedSentCount()
-{
-    std::lock_guard lock(g_mutex);
-    return g_sent.size();
-}
-
-}  // namespace platform_testing

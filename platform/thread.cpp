@@ -10,8 +10,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/wnd_qt.h"
-
 struct StopToken::State {
     std::mutex mutex;
     std::condition_variable cv;
@@ -78,7 +76,6 @@ bool WorkerThread::Start(std::function<void(const StopToken&)> body, const std::
         if (!name.empty()) pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
         body(token);
         impl->running = false;
-        NotifyQueueWaiters();
     });
     return true;
 }
@@ -102,9 +99,7 @@ void WorkerThread::Join()
 {
     if (!m_impl->thread.joinable()) return;
     if (m_impl->thread.get_id() == std::this_thread::get_id()) return;
-    Impl* impl = m_impl.get();
-    WaitServingSentMessages([impl] { return !impl->running.load(); });
-    impl->thread.join();
+    m_impl->thread.join();
 }
 
 bool WorkerThread::Joinable() const { return m_impl->thread.joinable(); }
@@ -113,7 +108,6 @@ bool WorkerThread::Running() const { return m_impl->running.load(); }
 
 void ShutdownPlatform()
 {
-    BeginShutdown();
     std::vector<WorkerThread*> threads;
     {
         std::lock_guard lock(g_threadsMutex);

@@ -1,12 +1,10 @@
-// Worker threads and the layer's shutdown.
+// Worker threads, and their one way to the UI thread (PostToUi).
 //
 // A WorkerThread runs one function that is handed a StopToken; the function
 // polls the token (or sleeps on it) and returns once a stop is asked for.
-// The layer's shutdown (ShutdownPlatform, called when the main dialog closes)
-// first marks shutdown, which makes every blocked and every later
-// cross-thread ::SendMessage return 0 without running, then asks every
-// worker to stop and joins them: no join can wait on a worker that waits on
-// the UI.
+// A worker reaches the UI only by queueing a function with PostToUi; one that
+// must wait for the UI's answer goes through the link's UiThreadPort, whose
+// ReleaseSenders frees it before its thread is joined.
 #pragma once
 
 #include <functional>
@@ -39,9 +37,8 @@ public:
     bool Start(std::function<void(const StopToken&)> body, const std::string& name = {});
     void RequestStop();
     bool StopRequested() const;
-    // Waits for the thread's end. On the UI thread, messages that workers
-    // send to the UI meanwhile are run, so a worker blocked in
-    // ::SendMessage cannot hold the join.
+    // Waits for the thread's end (nothing runs on the calling thread
+    // meanwhile).
     void Join();
     bool Joinable() const;
     // True from Start until the body has returned.
@@ -52,13 +49,10 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// Marks shutdown: blocked and later cross-thread SendMessage calls return 0.
-void BeginShutdown();
-bool ShutdownBegun();
-// BeginShutdown, then asks every worker thread to stop and joins them all.
+// Asks every WorkerThread that exists to stop, then joins them all. The
+// program does not call it: the main dialog stops its link (MainLink::Stop)
+// and the scripted start its own threads.
 void ShutdownPlatform();
-// Clears the shutdown mark (tests run several "sessions" in one process).
-void ResetShutdownForTests();
 
 // Queues fn to run on the UI thread, after what waits there (first in,
 // first out); false without a UI.

@@ -1,6 +1,5 @@
 // Basic integer types, handles and geometry shared by the whole platform
-// layer and its users. No Qt header is included here: the drawing surface
-// is only forward-declared.
+// layer and its users. No Qt header is included here: handles are opaque.
 #pragma once
 
 #include <algorithm>
@@ -34,9 +33,10 @@ using LANGID = uint16_t;
 struct HWND__;
 using HWND = HWND__*;
 
-// A device context is a painter on some surface.
-class QPainter;
-using HDC = QPainter*;
+// A device context handle: an opaque token for a painter of the platform
+// layer on some surface (CDC::GetSafeHdc, DRAWITEMSTRUCT::hDC).
+struct HDC__;
+using HDC = HDC__*;
 
 constexpr WORD LOWORD(uint64_t v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(uint64_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }

@@ -42,10 +42,6 @@ CWnd* CWnd::FromHandle(HWND hwnd)
     return c ? c->owner : nullptr;
 }
 
-QWidget* CWnd::GetWidget() const { return m_core ? m_core->widget : nullptr; }
-
-HDC CWnd::GetPaintHdc() const { return (m_core && m_core->inPaint) ? m_core->EnsurePainter() : nullptr; }
-
 const ::msgmap::Map* CWnd::GetThisMessageMap()
 {
     static const ::msgmap::Entry entries[] = {::msgmap::Entry{}};
@@ -281,7 +277,7 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
     if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == &wndBottom) w->lower();
         else if (!insertAfter || insertAfter == &wndTop) w->raise();
-        else if (QWidget* above = insertAfter->GetWidget()) w->stackUnder(above);
+        else if (QWidget* above = WndAccess::Widget(insertAfter)) w->stackUnder(above);
     }
     if (flags & SWP_SHOWWINDOW) w->show();
     if (flags & SWP_HIDEWINDOW) w->hide();

@@ -2,7 +2,7 @@
 // custom child window). Messages reach it through WindowProc and its message
 // map; whatever the map does not take gets the window's default processing
 // (for a control: the control's own behaviour). All windows live on the UI
-// thread. Worker threads reach them only with ::SendMessage / ::PostMessage.
+// thread. Worker threads reach them only with ::PostMessage (or PostToUi).
 //
 // Several C++ objects can refer to the same window (GetDlgItem's object and
 // an object attached with SubclassDlgItem or DDX_Control); the attached one
@@ -18,7 +18,6 @@
 #include "platform/resources_styles.h"
 #include "platform/types.h"
 
-class QWidget;
 struct WndCore;  // the window itself, defined by the platform sources
 
 struct MSG {
@@ -197,7 +196,7 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs, TIMERPROC proc = nullptr);
     BOOL KillTimer(UINT_PTR id);
 
-    // On the UI thread a direct call; see ::SendMessage for other threads.
+    // A direct call, on the UI thread only (see ::SendMessage).
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
@@ -218,13 +217,6 @@ public:
     // WM_MEASUREITEM handling.
     virtual void DrawItem(LPDRAWITEMSTRUCT) {}
     virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
-
-    // Platform side, for the drawing and window code of this layer.
-    WndCore* Core() const { return m_core; }
-    QWidget* GetWidget() const;
-    // The painter of the paint pass under way on this window, nullptr
-    // outside one.
-    HDC GetPaintHdc() const;
 
 protected:
     static const ::msgmap::Map* GetThisMessageMap();
@@ -262,17 +254,16 @@ protected:
     afx_msg void OnShowWindow(BOOL show, UINT status);
 
 private:
-    WndCore* m_core = nullptr;
+    WndCore* m_core = nullptr;  // this layer's own sources reach it through WndAccess (wnd_qt.h)
     friend struct WndCore;
     friend struct WndAccess;
 };
 
 // Handles work from any thread.
 BOOL IsWindow(HWND hwnd);
-// From the UI thread: calls the window procedure at once. From another
-// thread: waits until the UI thread has run it (also while a modal loop runs)
-// and returns its result; returns 0 without running it for a window that is
-// gone, without a UI, and once the layer's shutdown has begun.
+// Calls the window procedure at once and returns its result (UI thread
+// only: from another thread it returns 0 without running anything); 0 for a
+// window that is gone.
 LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // Queues the message for the UI thread (first in, first out); FALSE for a
 // handle of no live window. A message whose window is gone by then is

@@ -40,7 +40,7 @@ void ApplyCtlColor(WndCore* c)
     const QPalette::ColorRole textRole = c->kind == WndKind::Edit ? QPalette::Text : QPalette::WindowText;
     dc.SetTextColor(FromQColor(base.color(textRole)));
     const UINT kind = CtlColorKindOf(c);
-    const LRESULT r = p->Dispatch(WM_CTLCOLORMSGBOX + kind, reinterpret_cast<uintptr_t>(&sp), LParamFromHwnd(c->hwnd));
+    const LRESULT r = p->Dispatch(WM_CTLCOLORMSGBOX + kind, reinterpret_cast<uintptr_t>(HdcOf(&sp)), LParamFromHwnd(c->hwnd));
     sp.end();
     if (c->dead || !c->widget) return;
     auto* brush = reinterpret_cast<CBrush*>(static_cast<intptr_t>(r));
@@ -122,7 +122,7 @@ void DrawOwnerItem(WndCore* c)
     const LPARAM self = LParamFromHwnd(c->hwnd);
     if (parent && c->kind == WndKind::Button) {
         SetCtlColorKind(CTLCOLOR_BTN);
-        parent->Dispatch(WM_CTLCOLORBTN, reinterpret_cast<uintptr_t>(p), self);
+        parent->Dispatch(WM_CTLCOLORBTN, reinterpret_cast<uintptr_t>(HdcOf(p)), self);
     }
     if (c->dead) return;
     DRAWITEMSTRUCT dis;
@@ -136,7 +136,7 @@ void DrawOwnerItem(WndCore* c)
     if (c->widget->hasFocus()) dis.itemState |= ODS_FOCUS;
     if (!c->widget->isEnabled()) dis.itemState |= ODS_DISABLED;
     dis.hwndItem = c->hwnd;
-    dis.hDC = p;
+    dis.hDC = HdcOf(p);
     dis.rcItem = CRect(0, 0, c->widget->width(), c->widget->height());
     dis.pDC = c->paintDc.get();
     // The item's context holds the control's font, as a button's does.
@@ -174,7 +174,7 @@ void RoutePaint(WndCore* c, HostBase* h, QPaintEvent* e)
 {
     c->inPaint = true;
     if (c->kind == WndKind::Generic || c->kind == WndKind::Dialog) {
-        c->Dispatch(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(c->EnsurePainter()), 0);
+        c->Dispatch(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(HdcOf(c->EnsurePainter())), 0);
     }
     const std::function<LRESULT()> native = [c, h, e] { return NativePaint(c, h, e); };
     if (!c->dead) c->Dispatch(WM_PAINT, 0, 0, &native);
@@ -190,9 +190,9 @@ struct CPaintDC::Scratch {
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_wnd(wnd)
 {
-    WndCore* c = wnd ? wnd->Core() : nullptr;
+    WndCore* c = wnd ? WndAccess::Core(wnd) : nullptr;
     if (c && c->inPaint && c->EnsurePainter()) {
-        Attach(c->painter);
+        Attach(HdcOf(c->painter));
         return;
     }
     m_scratch = new Scratch;
@@ -201,7 +201,7 @@ CPaintDC::CPaintDC(CWnd* wnd) : m_wnd(wnd)
     m_scratch->image.fill(Qt::transparent);
     m_scratch->painter.begin(&m_scratch->image);
     m_scratch->dc = std::make_unique<PainterDC>(&m_scratch->painter, ScreenDpiForDrawing(), ScreenDpiForDrawing());
-    Attach(&m_scratch->painter);
+    Attach(HdcOf(&m_scratch->painter));
 }
 
 CPaintDC::~CPaintDC()
@@ -211,7 +211,7 @@ CPaintDC::~CPaintDC()
         m_scratch->dc.reset();
         m_scratch->painter.end();
         delete m_scratch;
-        if (WndCore* c = m_wnd ? m_wnd->Core() : nullptr) {
+        if (WndCore* c = m_wnd ? WndAccess::Core(m_wnd) : nullptr) {
             if (c->widget) c->widget->update();
         }
     }

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "platform/gdi_qt.h"
+#include "platform/menu.h"
 #include "platform/wnd.h"
 
 class QEventLoop;
 class QPainter;
-class CMenu;
 
 enum class WndKind { Generic, Dialog, Edit, Button, CheckBox, Radio, GroupBox, Static, ComboBox, Slider, Progress };
 
@@ -131,6 +131,17 @@ struct WndCore {
     void EndPainter();
 };
 
+// The core and the widget behind a window object (nullptr for none or no
+// window), for this layer's own sources.
+struct WndAccess {
+    static WndCore* Core(const CWnd* wnd) { return wnd ? wnd->m_core : nullptr; }
+    static QWidget* Widget(const CWnd* wnd)
+    {
+        WndCore* c = Core(wnd);
+        return c ? c->widget : nullptr;
+    }
+};
+
 // Keeps a core's memory alive while a dispatch or an event route uses it.
 class CoreGuard {
 public:
@@ -222,14 +233,6 @@ bool IsUiThread();
 void InitUiQueue();
 // Queues fn for the UI thread; false without a UI.
 bool PostToUi(std::function<void()> fn);
-// Runs every message that other threads sent and that waits (UI thread).
-void RunPendingSentMessages();
-// Waits until done() holds (it is evaluated under the queue's lock); on the
-// UI thread the messages that other threads send meanwhile are run.
-void WaitServingSentMessages(const std::function<bool()>& done);
-// Wakes WaitServingSentMessages after what its done() reads has changed.
-void NotifyQueueWaiters();
-// A window timer elapsed: queues its tick unless one already waits.
 // A window timer elapsed: its handler runs now.
 void TimerExpired(HWND hwnd, UINT_PTR id);
 
@@ -238,7 +241,7 @@ int ScreenDpiForDrawing();
 // A popup that runs its own modal loop (a message box, a file dialog, a
 // menu), known for the length of that loop (UI thread): a scripted close
 // ends the one in front with end(), which must make its loop return as its
-// Cancel would (platform_testing::EndFrontPopup).
+// Cancel would (EndFrontPopupLoop).
 class PopupLoopScope {
 public:
     explicit PopupLoopScope(std::function<void()> end);
@@ -254,12 +257,19 @@ private:
     size_t m_dialogDepth;  // dialogs of this layer whose loops ran when it opened
     bool m_ended = false;
 };
+// Ends the popup in front, the one whose own modal loop runs innermost (no
+// dialog of this layer opened inside it); false when there is none.
 bool EndFrontPopupLoop();
-// Message boxes and file dialogs run as on a screen also headless.
+// The innermost dialog whose modal loop runs; nullptr when none.
+HWND InnermostModalDialog();
+// Message boxes and file dialogs run as on a screen also headless (else
+// they take their default at once there).
 bool RealPopupsWhenHeadless();
+void SetRealPopupsWhenHeadless(bool on);
 
-// Test input (platform/testing.cpp): what the windowing system does before
-// a left press reaches w at local (a sent event is not spontaneous, so Qt
-// does not do it for a test's press): the first enabled widget from w up to
-// its window that takes the focus by a click gets it.
-void GiveClickFocus(QWidget* w, const QPointF& local);
+// Chooses a system menu's entry instead of the user when set (ShowSystemMenu).
+using SystemMenuChooser = std::function<UINT_PTR(const std::vector<CMenu::Item>&)>;
+void SetSystemMenuChooser(SystemMenuChooser chooser);
+
+// Posted messages and functions that wait in the UI queue.
+size_t PostedQueueLength();

@@ -24,7 +24,7 @@
 #include "model/params.h"
 #include "platform/hid/inprocess_backend.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scratch_dir.h"
 

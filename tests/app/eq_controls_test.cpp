@@ -13,7 +13,7 @@
 #include "model/params.h"
 #include "platform/platform.h"
 #include "platform/look.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "tests/app/main_window_fixture.h"
 
 namespace {

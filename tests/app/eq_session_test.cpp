@@ -14,7 +14,7 @@
 #include "app/tarveldlg.h"
 #include "model/codecs.h"
 #include "model/params.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "tests/app/session_fixture.h"
 
 namespace {

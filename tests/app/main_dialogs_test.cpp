@@ -22,7 +22,7 @@
 #include "model/device_state.h"
 #include "model/params.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/scratch_dir.h"
 

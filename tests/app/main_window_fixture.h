@@ -15,7 +15,7 @@
 #include "dialogs/dialoglogo.h"
 #include "model/device_state.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "tests/app/ui_thread.h"
 
 // The pixel (x, y) of a picture stretched over a control of that size, as
@@ -43,7 +43,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(EnsureUiApplication());
-        ResetShutdownForTests();
         m_setup.startLink = false;
         SetLinkSetupForTests(&m_setup);
         g_languageId = 0x0409;

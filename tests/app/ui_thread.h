@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 
 // Runs f on the UI thread and waits for it (from the script's thread).
 inline bool OnUi(const std::function<void()>& f)

@@ -15,7 +15,7 @@
 #include "model/params.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 
 namespace dialogs_testing {
 
@@ -67,7 +67,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(EnsureUiApplication());
-        ResetShutdownForTests();
         ASSERT_TRUE(main.Create(L"FakeMain", L"main", WS_POPUP, CRect(0, 0, 200, 100), nullptr, 0));
         app.m_pMainWnd = &main;
         std::copy(std::begin(g_routingMask), std::end(g_routingMask), savedRouting);
@@ -90,7 +89,6 @@ protected:
         g_deviceInfoReceived = 0;
         g_progressPermille = 0;
         g_relayoutPending = 0;
-        ResetShutdownForTests();
         platform_testing::PumpEvents();
     }
 

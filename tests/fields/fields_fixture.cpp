@@ -303,13 +303,11 @@ void FieldsTest::SetUp()
 {
     ModelTest::SetUp();
     ASSERT_TRUE(EnsureUiApplication());
-    ResetShutdownForTests();
 }
 
 void FieldsTest::TearDown()
 {
     app.m_pMainWnd = nullptr;
-    ResetShutdownForTests();
     platform_testing::PumpEvents();
     ModelTest::TearDown();
 }

@@ -1,7 +1,8 @@
-// Message maps, sent and posted messages across threads, worker threads and
-// the layer's shutdown.
+// Message maps, sent and posted messages, work queued from other threads,
+// worker threads and their shutdown.
 #include <array>
 #include <atomic>
+#include <future>
 #include <span>
 #include <string>
 #include <thread>
@@ -11,7 +12,6 @@
 
 using platform_testing::PumpEvents;
 using platform_testing::PumpUntil;
-using platform_testing::QueuedSentCount;
 
 namespace {
 
@@ -249,102 +249,66 @@ TEST_F(MessagesTest, MessagesToAGoneWindowAreRefusedOrDropped)
     EXPECT_EQ(fromWorker, 0);
 }
 
-TEST_F(MessagesTest, CrossThreadSendRunsOnTheUiThreadAndReturnsTheResult)
-{
-    std::atomic<LRESULT> result{-5};
-    std::atomic<bool> done{false};
-    std::thread worker([&, h = wnd.m_hWnd] {
-        result = ::SendMessage(h, WM_PING, 4, 2);
-        done = true;
-    });
-    ASSERT_TRUE(PumpUntil([&] { return done.load(); }));
-    worker.join();
-    EXPECT_EQ(result.load(), 1042);
-    EXPECT_EQ(wnd.pingThread, std::this_thread::get_id());
-}
-
-// A dialog whose modal loop serves a message sent from a worker; the
-// handler ends the dialog.
-class CSendDuringModalDlg : public CDialogEx {
+// A dialog whose modal loop runs what a worker queues with PostToUi while
+// the worker waits for the answer, as the link's UiThreadPort does.
+class CPostDuringModalDlg : public CDialogEx {
 public:
-    explicit CSendDuringModalDlg(const DialogTemplate* t) : CDialogEx(t) {}
-    std::atomic<LRESULT> workerResult{-5};
+    explicit CPostDuringModalDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    std::atomic<int> workerResult{-5};
+    std::thread::id ranOn;
     std::thread worker;
 
     BOOL OnInitDialog() override
     {
         CDialogEx::OnInitDialog();
-        worker = std::thread([this, h = m_hWnd] { workerResult = ::SendMessage(h, WM_PING, 0, 0); });
+        worker = std::thread([this] {
+            std::promise<int> answer;
+            std::future<int> result = answer.get_future();
+            PostToUi([this, &answer] {
+                ranOn = std::this_thread::get_id();
+                EndDialog(77);
+                answer.set_value(42);
+            });
+            workerResult = result.get();
+        });
         return TRUE;
     }
-    afx_msg LRESULT OnPing(WPARAM, LPARAM)
-    {
-        EndDialog(77);
-        return 42;
-    }
-    DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CSendDuringModalDlg, CDialogEx)
-    ON_MESSAGE(WM_PING, &CSendDuringModalDlg::OnPing)
-END_MESSAGE_MAP()
-
-TEST_F(MessagesTest, CrossThreadSendIsServedInsideAModalLoop)
+TEST_F(MessagesTest, WorkFromAWorkerRunsOnTheUiThreadInsideAModalLoop)
 {
     const DialogTemplate t = MakeTemplate(9001, {});
-    CSendDuringModalDlg dlg(&t);
+    CPostDuringModalDlg dlg(&t);
     EXPECT_EQ(dlg.DoModal(), 77);
     dlg.worker.join();
     EXPECT_EQ(dlg.workerResult.load(), 42);
+    EXPECT_EQ(dlg.ranOn, std::this_thread::get_id());
 }
 
-TEST_F(MessagesTest, ShutdownReleasesABlockedSenderWithoutRunningTheHandler)
+TEST_F(MessagesTest, SendFromAnotherThreadRunsNothing)
 {
-    std::atomic<LRESULT> result{-5};
-    std::thread worker([&, h = wnd.m_hWnd] { result = ::SendMessage(h, WM_PING, 1, 1); });
-    // The UI does not pump, so the sender stays blocked with its call queued.
-    while (QueuedSentCount() == 0) std::this_thread::yield();
-    BeginShutdown();
-    worker.join();
-    EXPECT_EQ(result.load(), 0);
+    LRESULT fromWorker = -5;
+    std::thread([&, h = wnd.m_hWnd] { fromWorker = ::SendMessage(h, WM_PING, 1, 1); }).join();
+    EXPECT_EQ(fromWorker, 0);
     PumpEvents();
     EXPECT_TRUE(wnd.log.empty());
-    // New sends return at once.
-    std::thread([&, h = wnd.m_hWnd] { result = ::SendMessage(h, WM_PING, 1, 1); }).join();
-    EXPECT_EQ(result.load(), 0);
-    PumpEvents();
-    EXPECT_TRUE(wnd.log.empty());
-    // The UI thread's own sends are direct calls and still run.
-    EXPECT_EQ(wnd.SendMessage(WM_PING, 1, 1), 1011);
+    EXPECT_EQ(wnd.SendMessage(WM_PING, 1, 1), 1011);  // the UI thread's own sends are direct calls
 }
 
-TEST_F(MessagesTest, ShutdownJoinsAWorkerBlockedOnTheUi)
+TEST_F(MessagesTest, ShutdownStopsAndJoinsEveryWorker)
 {
-    std::atomic<LRESULT> result{-5};
-    WorkerThread t;
-    ASSERT_TRUE(t.Start(
-        [&, h = wnd.m_hWnd](const StopToken& stop) {
-            result = ::SendMessage(h, WM_PING, 1, 1);
-            while (stop.SleepFor(1000)) {
-            }
-        },
-        "blocked"));
-    while (QueuedSentCount() == 0) std::this_thread::yield();
+    WorkerThread a, b;
+    const auto waitForStop = [](const StopToken& stop) {
+        while (stop.SleepFor(1000)) {
+        }
+    };
+    ASSERT_TRUE(a.Start(waitForStop, "a"));
+    ASSERT_TRUE(b.Start(waitForStop, "b"));
     ShutdownPlatform();
-    EXPECT_FALSE(t.Running());
-    EXPECT_EQ(result.load(), 0);
-    EXPECT_TRUE(wnd.log.empty());
-}
-
-TEST_F(MessagesTest, JoinOnTheUiThreadServesTheWorkersSends)
-{
-    std::atomic<LRESULT> result{-5};
-    WorkerThread t;
-    ASSERT_TRUE(t.Start([&, h = wnd.m_hWnd](const StopToken&) { result = ::SendMessage(h, WM_PING, 2, 0); }));
-    t.Join();  // no event loop runs here: the join itself serves the send
-    EXPECT_EQ(result.load(), 1020);
-    EXPECT_FALSE(t.Running());
-    EXPECT_FALSE(t.Joinable());
+    EXPECT_FALSE(a.Running());
+    EXPECT_FALSE(b.Running());
+    EXPECT_FALSE(a.Joinable());
+    EXPECT_FALSE(b.Joinable());
 }
 
 TEST_F(MessagesTest, WorkerStopsWhenAsked)

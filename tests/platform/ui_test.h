@@ -1,24 +1,16 @@
-// Shared set-up of the window-layer tests: the UI application exists, the
-// layer is not shutting down, and leftovers of a test are run off.
+// Shared set-up of the window-layer tests: the UI application exists, and
+// leftovers of a test are run off.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 
 class UiTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(EnsureUiApplication());
-        ResetShutdownForTests();
-    }
-    void TearDown() override
-    {
-        ResetShutdownForTests();
-        platform_testing::PumpEvents();
-    }
+    void SetUp() override { ASSERT_TRUE(EnsureUiApplication()); }
+    void TearDown() override { platform_testing::PumpEvents(); }
 };
 
 // A dialog template built in code: "MS Shell Dlg" 8 pt, 200 x 100 units.

@@ -2,7 +2,7 @@
 
 #include "platform/graphics.h"
 #include "platform/platform.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "res/resource.h"
 #include "widgets/spectrum.h"
 

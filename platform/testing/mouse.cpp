@@ -1,12 +1,13 @@
 // Mouse input in steps, and the pointer entering and leaving, for tests
-// (platform/testing.h).
+// (platform/testing/testing.h).
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "platform/testing.h"
+#include "platform/testing/input_qt.h"
+#include "platform/testing/testing.h"
 #include "platform/wnd.h"
 #include "platform/wnd_qt.h"
 

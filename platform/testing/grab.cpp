@@ -3,7 +3,7 @@
 #include <QPixmap>
 #include <QString>
 
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "platform/wnd_qt.h"
 
 namespace platform_testing {

@@ -1,10 +1,14 @@
-// Hooks for the tests of programs built on this layer.
+// Hooks for the tests of programs built on this layer, and for the
+// program's scripted start (app/main/scripted.cpp): the library
+// tarvel_platform_testing, apart from the layer itself.
 #pragma once
 
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "platform/menu.h"
 #include "platform/types.h"
 
 namespace platform_testing {
@@ -12,10 +16,8 @@ namespace platform_testing {
 // Behaves as if the window timer id of hwnd had elapsed now: its handler
 // runs before this returns. False when there is no such timer.
 bool SimulateTimerExpiry(HWND hwnd, UINT_PTR id);
-// Posted messages, ticks and functions that wait in the UI queue.
+// Posted messages and functions that wait in the UI queue.
 size_t QueuedPostedCount();
-// Messages sent from other threads that wait for the UI thread.
-size_t QueuedSentCount();
 // Runs the UI thread's events until pred holds or timeoutMs passed;
 // returns pred's last value.
 bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
@@ -41,7 +43,7 @@ void WheelAt(HWND hwnd, int x, int y, int delta);
 void Activate(HWND hwnd);
 
 // Pictures of a window as it shows now, children included, rendered
-// offscreen (platform/grab.cpp). GrabWindowToPng saves one as PNG (false
+// offscreen (grab.cpp). GrabWindowToPng saves one as PNG (false
 // for no such window or an unwritable path); GrabWindowPixel reads one
 // pixel of it as 0x00BBGGRR (0xFFFFFFFF outside the window).
 bool GrabWindowToPng(HWND hwnd, const std::string& path);
@@ -83,4 +85,8 @@ bool EndFrontPopup();
 // responder are answered at once with their default; with this set they run
 // modally as on a screen until answered or ended.
 void SetRealPopupsWhenHeadless(bool on);
+// Answers every system menu instead of the user: gets the entries and
+// returns the chosen command id (0: none). An empty function restores the
+// real menu.
+void SetSystemMenuResponder(std::function<UINT_PTR(const std::vector<CMenu::Item>&)> responder);
 }  // namespace platform_testing

@@ -1,5 +1,5 @@
-// Hooks for tests (platform/testing.h): running the UI thread's events, and
-// key, click and wheel input.
+// Hooks for tests (platform/testing/testing.h): running the UI thread's
+// events, and key, click and wheel input.
 #include <QApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -8,7 +8,8 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/testing.h"
+#include "platform/testing/input_qt.h"
+#include "platform/testing/testing.h"
 #include "platform/wnd_qt.h"
 
 namespace platform_testing {

@@ -1,0 +1,27 @@
+// Timer ticks, queue lengths, modal dialogs and popups for tests
+// (platform/testing/testing.h), over the layer's own seams.
+#include "platform/testing/testing.h"
+#include "platform/wnd_qt.h"
+
+namespace platform_testing {
+
+bool SimulateTimerExpiry(HWND hwnd, UINT_PTR id)
+{
+    WndCore* core = WndCore::FromHwnd(hwnd);
+    if (!core || core->timers.count(id) == 0) return false;
+    TimerExpired(hwnd, id);
+    return true;
+}
+
+size_t QueuedPostedCount() { return PostedQueueLength(); }
+
+HWND TopModalDialog() { return InnermostModalDialog(); }
+bool EndFrontPopup() { return EndFrontPopupLoop(); }
+void SetRealPopupsWhenHeadless(bool on) { ::SetRealPopupsWhenHeadless(on); }
+
+void SetSystemMenuResponder(std::function<UINT_PTR(const std::vector<CMenu::Item>&)> responder)
+{
+    SetSystemMenuChooser(std::move(responder));
+}
+
+}  // namespace platform_testing
