@@ -1,6 +1,5 @@
 // The standard controls over their Qt widgets, and their notifications.
 #include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -421,84 +420,12 @@ void CEdit::GetSel(int& start, int& end) const
     }
 }
 
-void CEdit::ReplaceSel(const wchar_t* text, BOOL)
-{
-    if (auto* e = WidgetOf<QLineEdit>(this)) e->insert(QString::fromWCharArray(text ? text : L""));
-}
-
-void CEdit::SetLimitText(UINT maxChars)
-{
-    if (auto* e = WidgetOf<QLineEdit>(this)) e->setMaxLength(maxChars == 0 ? 32767 : static_cast<int>(std::min<UINT>(maxChars, 32767)));
-}
-
-UINT CEdit::GetLimitText() const
-{
-    auto* e = WidgetOf<QLineEdit>(this);
-    return e ? static_cast<UINT>(e->maxLength()) : 0;
-}
-
-BOOL CEdit::SetReadOnly(BOOL readOnly)
-{
-    auto* e = WidgetOf<QLineEdit>(this);
-    if (!e) return FALSE;
-    e->setReadOnly(readOnly);
-    e->update();
-    return TRUE;
-}
-
-void CEdit::Clear()
-{
-    if (auto* e = WidgetOf<QLineEdit>(this); e && e->hasSelectedText()) e->del();
-}
-
 // ---------------------------------------------------------------------------
 // CButton
-
-int CButton::GetCheck() const
-{
-    if (auto* c = WidgetOf<QCheckBox>(this)) {
-        switch (c->checkState()) {
-        case Qt::Checked: return BST_CHECKED;
-        case Qt::PartiallyChecked: return BST_INDETERMINATE;
-        default: return BST_UNCHECKED;
-        }
-    }
-    if (auto* r = WidgetOf<QRadioButton>(this)) return r->isChecked() ? BST_CHECKED : BST_UNCHECKED;
-    return BST_UNCHECKED;
-}
-
-void CButton::SetCheck(int check)
-{
-    if (auto* c = WidgetOf<QCheckBox>(this)) {
-        c->setCheckState(check == BST_CHECKED ? Qt::Checked : check == BST_INDETERMINATE ? Qt::PartiallyChecked : Qt::Unchecked);
-    } else if (auto* r = WidgetOf<QRadioButton>(this)) {
-        r->setChecked(check == BST_CHECKED);
-    }
-}
-
-UINT CButton::GetState() const
-{
-    UINT state = static_cast<UINT>(GetCheck());
-    if (auto* b = WidgetOf<QAbstractButton>(this)) {
-        if (b->isDown()) state |= BST_PUSHED;
-        if (b->hasFocus()) state |= BST_FOCUS;
-    }
-    return state;
-}
 
 void CButton::SetState(BOOL highlight)
 {
     if (auto* b = WidgetOf<QAbstractButton>(this)) b->setDown(highlight != FALSE);
-}
-
-UINT CButton::GetButtonStyle() const { return Core() ? Core()->style & 0xFFFF : 0; }
-
-void CButton::SetButtonStyle(UINT style, BOOL redraw)
-{
-    WndCore* c = Core();
-    if (!c) return;
-    c->style = (c->style & ~0xFFFFu) | (style & 0xFFFF);
-    if (redraw && c->widget) c->widget->update();
 }
 
 // ---------------------------------------------------------------------------
@@ -582,41 +509,6 @@ int CComboBox::GetLBText(int index, std::wstring& text) const
     return static_cast<int>(text.size());
 }
 
-int CComboBox::GetLBTextLen(int index) const
-{
-    std::wstring t;
-    return GetLBText(index, t);
-}
-
-int CComboBox::SetItemData(int index, DWORD_PTR data)
-{
-    auto* box = WidgetOf<QComboBox>(this);
-    if (!box || index < 0 || index >= box->count()) return CB_ERR;
-    box->setItemData(index, QVariant::fromValue<qulonglong>(data), Qt::UserRole);
-    return CB_OKAY;
-}
-
-DWORD_PTR CComboBox::GetItemData(int index) const
-{
-    auto* box = WidgetOf<QComboBox>(this);
-    if (!box || index < 0 || index >= box->count()) return static_cast<DWORD_PTR>(CB_ERR);
-    return box->itemData(index, Qt::UserRole).toULongLong();
-}
-
-int CComboBox::FindStringExact(int startAfter, const wchar_t* text) const
-{
-    auto* box = WidgetOf<QComboBox>(this);
-    if (!box || box->count() == 0) return CB_ERR;
-    const QString q = QString::fromWCharArray(text ? text : L"");
-    const int n = box->count();
-    const int first = (startAfter < 0 || startAfter >= n) ? 0 : startAfter + 1;
-    for (int k = 0; k < n; ++k) {
-        const int i = (first + k) % n;
-        if (QString::compare(box->itemText(i), q, Qt::CaseInsensitive) == 0) return i;
-    }
-    return CB_ERR;
-}
-
 int CComboBox::SetItemHeight(int index, UINT height)
 {
     WndCore* c = Core();
@@ -629,15 +521,6 @@ int CComboBox::SetItemHeight(int index, UINT height)
         box->setGeometry(g);
     }
     return CB_OKAY;
-}
-
-int CComboBox::GetItemHeight(int index) const
-{
-    WndCore* c = Core();
-    if (!c || !c->widget) return CB_ERR;
-    auto it = c->itemHeights.find(index < 0 ? -1 : index);
-    if (it == c->itemHeights.end() && index >= 0) it = c->itemHeights.find(0);
-    return it != c->itemHeights.end() ? it->second : c->widget->fontMetrics().height();
 }
 
 void CComboBox::ShowDropDown(BOOL show)
@@ -674,12 +557,6 @@ BOOL CComboBox::InvalidateListItem(int index)
     return TRUE;
 }
 
-BOOL CComboBox::GetDroppedState() const
-{
-    auto* box = WidgetOf<QComboBox>(this);
-    return (box && box->view() && box->view()->isVisible()) ? TRUE : FALSE;
-}
-
 // ---------------------------------------------------------------------------
 // CSliderCtrl
 
@@ -689,36 +566,6 @@ void CSliderCtrl::SetRange(int minPos, int maxPos, BOOL redraw)
     if (!s) return;
     s->setRange(minPos, maxPos);
     if (redraw) s->update();
-}
-
-void CSliderCtrl::SetRangeMin(int minPos, BOOL redraw)
-{
-    auto* s = WidgetOf<QSlider>(this);
-    if (s) SetRange(minPos, std::max(minPos, s->maximum()), redraw);
-}
-
-void CSliderCtrl::SetRangeMax(int maxPos, BOOL redraw)
-{
-    auto* s = WidgetOf<QSlider>(this);
-    if (s) SetRange(std::min(maxPos, s->minimum()), maxPos, redraw);
-}
-
-void CSliderCtrl::GetRange(int& minPos, int& maxPos) const
-{
-    minPos = GetRangeMin();
-    maxPos = GetRangeMax();
-}
-
-int CSliderCtrl::GetRangeMin() const
-{
-    auto* s = WidgetOf<QSlider>(this);
-    return s ? s->minimum() : 0;
-}
-
-int CSliderCtrl::GetRangeMax() const
-{
-    auto* s = WidgetOf<QSlider>(this);
-    return s ? s->maximum() : 0;
 }
 
 void CSliderCtrl::SetPos(int pos)
@@ -746,12 +593,6 @@ int CSliderCtrl::SetLineSize(int size)
     return old;
 }
 
-int CSliderCtrl::GetLineSize() const
-{
-    auto* s = WidgetOf<QSlider>(this);
-    return s ? s->singleStep() : 0;
-}
-
 int CSliderCtrl::SetPageSize(int size)
 {
     auto* s = WidgetOf<QSlider>(this);
@@ -759,17 +600,6 @@ int CSliderCtrl::SetPageSize(int size)
     const int old = s->pageStep();
     s->setPageStep(size);
     return old;
-}
-
-int CSliderCtrl::GetPageSize() const
-{
-    auto* s = WidgetOf<QSlider>(this);
-    return s ? s->pageStep() : 0;
-}
-
-void CSliderCtrl::SetTicFreq(int freq)
-{
-    if (auto* s = WidgetOf<QSlider>(this)) s->setTickInterval(freq);
 }
 
 void CSliderCtrl::SetThumbLength(int pixels)
@@ -835,27 +665,4 @@ int CProgressCtrl::GetPos() const
     auto* p = WidgetOf<QProgressBar>(this);
     if (!p) return 0;
     return p->value() < p->minimum() ? p->minimum() : p->value();
-}
-
-int CProgressCtrl::OffsetPos(int delta) { return SetPos(GetPos() + delta); }
-
-int CProgressCtrl::SetStep(int step)
-{
-    WndCore* c = Core();
-    if (!c) return 0;
-    const int old = c->progressStep;
-    c->progressStep = step;
-    return old;
-}
-
-int CProgressCtrl::StepIt()
-{
-    auto* p = WidgetOf<QProgressBar>(this);
-    if (!p) return 0;
-    const int old = GetPos();
-    int next = old + Core()->progressStep;
-    if (next > p->maximum()) next = p->minimum() + (next - p->maximum());
-    if (next < p->minimum()) next = p->minimum();
-    p->setValue(std::min(next, p->maximum()));
-    return old;
 }

@@ -105,8 +105,6 @@ struct WndCore {
     int modalResult = 0;
     int defId = IDOK;
 
-    int progressStep = 10;
-
     // Combo box items drawn by the owner.
     std::map<int, int> itemHeights;
     // The drop-down list's item under the mouse (-1: none).
@@ -147,7 +145,6 @@ class HostBase {
 public:
     virtual ~HostBase() = default;
     virtual bool BaseEvent(QEvent* e) = 0;
-    virtual QWidget* AsWidget() = 0;
     WndCore* core = nullptr;
 };
 
@@ -166,7 +163,6 @@ public:
         return Q::event(e);
     }
     bool BaseEvent(QEvent* e) override { return Q::event(e); }
-    QWidget* AsWidget() override { return this; }
 };
 
 // The registry of handles (any thread): a new handle for a core, its
