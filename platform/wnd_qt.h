@@ -200,7 +200,7 @@ void DestroyAllWindows();
 
 WndKind KindFromTemplate(const std::string& kind, DWORD style);
 
-// Control details (controls.cpp).
+// Control details (controls*.cpp).
 QWidget* MakeComboHost(WndCore* c, QWidget* parent);
 QWidget* MakeSliderHost(WndCore* c, QWidget* parent);
 void SetupStaticImage(WndCore* c, int imageId);
