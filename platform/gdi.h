@@ -26,7 +26,7 @@ constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
-// Stretch modes (kept; every stretch copies pixels by the nearest source).
+// Stretch modes: HALFTONE smooths, the others copy the nearest source pixel.
 constexpr int BLACKONWHITE = 1;
 constexpr int WHITEONBLACK = 2;
 constexpr int COLORONCOLOR = 3;
