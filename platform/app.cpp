@@ -3,11 +3,9 @@
 #include <QScreen>
 
 #include <atomic>
-#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <map>
-#include <thread>
 
 #include "platform/app.h"
 #include "platform/graphics.h"
@@ -67,14 +65,7 @@ int CWinApp::Run(int argc, char** argv)
     return code;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
-
 CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
-
-void PostQuitMessage(int exitCode)
-{
-    if (QCoreApplication::instance()) QCoreApplication::exit(exitCode);
-}
 
 bool EnsureUiApplication()
 {
@@ -179,11 +170,3 @@ int GetScreenDpi()
 }
 
 void SetScreenDpiForTests(int dpi) { g_cachedDpi.store(dpi > 0 ? dpi : 0); }
-
-DWORD GetTickCount()
-{
-    using namespace std::chrono;
-    return static_cast<DWORD>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-void Sleep(DWORD ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

@@ -15,8 +15,8 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // TRUE runs the event loop until PostQuitMessage; FALSE goes straight to
-    // ExitInstance.
+    // TRUE runs the event loop until the last window closes; FALSE goes
+    // straight to ExitInstance.
     virtual BOOL InitInstance();
     // The process exit code.
     virtual int ExitInstance();
@@ -32,12 +32,8 @@ private:
     int m_exitCode = 0;
 };
 
-// The one application object (the last constructed), nullptr when none.
-CWinApp* AfxGetApp();
 // The application's main window, nullptr when none.
 CWnd* AfxGetMainWnd();
-// Ends the event loop of CWinApp::Run with that code.
-void PostQuitMessage(int exitCode);
 
 // Makes sure the UI's application object exists (for tests and tools that
 // do not go through CWinApp::Run); safe to call often. The numeric locale
@@ -59,7 +55,3 @@ int GetScreenDpi();
 int ReadScreenDpi();
 // Tests: the value GetScreenDpi gives from now on (0: read it again).
 void SetScreenDpiForTests(int dpi);
-
-// Milliseconds since an arbitrary start, wrapping at 2^32.
-DWORD GetTickCount();
-void Sleep(DWORD ms);

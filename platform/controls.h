@@ -23,23 +23,11 @@ public:
     // end -1 selects to the end; start -1 removes the selection.
     void SetSel(int start, int end, BOOL noScroll = FALSE);
     void GetSel(int& start, int& end) const;
-    void ReplaceSel(const wchar_t* text, BOOL canUndo = FALSE);
-    // 0 restores the default limit.
-    void SetLimitText(UINT maxChars);
-    void LimitText(int maxChars = 0) { SetLimitText(static_cast<UINT>(maxChars)); }
-    UINT GetLimitText() const;
-    BOOL SetReadOnly(BOOL readOnly = TRUE);
-    void Clear();  // deletes the selection
 };
 
 class CButton : public CWnd {
 public:
-    int GetCheck() const;
-    void SetCheck(int check);
-    UINT GetState() const;  // BST_CHECKED, BST_PUSHED, BST_FOCUS bits
     void SetState(BOOL highlight);
-    UINT GetButtonStyle() const;
-    void SetButtonStyle(UINT style, BOOL redraw = TRUE);
 };
 
 class CStatic : public CWnd {};
@@ -58,15 +46,9 @@ public:
     int GetCurSel() const;
     int SetCurSel(int index);
     int GetLBText(int index, std::wstring& text) const;  // the length, CB_ERR for a bad index
-    int GetLBTextLen(int index) const;
-    int SetItemData(int index, DWORD_PTR data);
-    DWORD_PTR GetItemData(int index) const;
-    int FindStringExact(int startAfter, const wchar_t* text) const;
     // index -1: the selection field.
     int SetItemHeight(int index, UINT height);
-    int GetItemHeight(int index) const;
     void ShowDropDown(BOOL show = TRUE);
-    BOOL GetDroppedState() const;
     // The drop-down list: the item the mouse was last over (-1: none); while
     // the mouse moves over the list the box gets WM_CTLCOLORLISTBOX (lParam:
     // the box), as from the system's list. An item's rectangle in the list,
@@ -79,18 +61,10 @@ public:
 class CSliderCtrl : public CWnd {
 public:
     void SetRange(int minPos, int maxPos, BOOL redraw = FALSE);
-    void SetRangeMin(int minPos, BOOL redraw = FALSE);
-    void SetRangeMax(int maxPos, BOOL redraw = FALSE);
-    void GetRange(int& minPos, int& maxPos) const;
-    int GetRangeMin() const;
-    int GetRangeMax() const;
     void SetPos(int pos);  // clamped into the range; no notification
     int GetPos() const;
     int SetLineSize(int size);  // the previous size
-    int GetLineSize() const;
     int SetPageSize(int size);
-    int GetPageSize() const;
-    void SetTicFreq(int freq);
     // The thumb's length along the track in pixels, for a thumb drawn from a
     // picture: the track then spans the whole window, the thumb travels from
     // one end to the other, and while the page size is 0 a press on the track
@@ -103,12 +77,8 @@ public:
 
 class CProgressCtrl : public CWnd {
 public:
-    void SetRange(short lower, short upper) { SetRange32(lower, upper); }
     void SetRange32(int lower, int upper);
     void GetRange(int& lower, int& upper) const;
     int SetPos(int pos);  // the previous position
     int GetPos() const;
-    int OffsetPos(int delta);
-    int SetStep(int step);
-    int StepIt();  // the previous position; wraps to the lower end past the upper one
 };

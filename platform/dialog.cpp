@@ -239,13 +239,6 @@ void CDialog::NextDlgCtrl() const
     }
 }
 
-void CDialog::GotoDlgCtrl(CWnd* control)
-{
-    if (!control) return;
-    control->SetFocus();
-    if (auto* e = qobject_cast<QLineEdit*>(WndAccess::Widget(control))) e->selectAll();
-}
-
 BOOL CDialog::PreTranslateMessage(MSG* msg)
 {
     if (msg->message != WM_KEYDOWN) return FALSE;
@@ -286,33 +279,4 @@ void DDX_Text(CDataExchange* dx, int id, std::wstring& value)
     if (!item) return dx->Fail();
     if (dx->m_bSaveAndValidate) item->GetWindowText(value);
     else item->SetWindowText(value);
-}
-
-void DDX_Text(CDataExchange* dx, int id, int& value)
-{
-    if (!dx->m_pDlgWnd->GetDlgItem(id)) return dx->Fail();
-    if (dx->m_bSaveAndValidate) {
-        BOOL ok = FALSE;
-        const int v = static_cast<int>(dx->m_pDlgWnd->GetDlgItemInt(id, &ok, TRUE));
-        if (!ok) return dx->Fail();
-        value = v;
-    } else {
-        dx->m_pDlgWnd->SetDlgItemInt(id, static_cast<UINT>(value), TRUE);
-    }
-}
-
-void DDX_CBIndex(CDataExchange* dx, int id, int& index)
-{
-    auto* box = dynamic_cast<CComboBox*>(dx->m_pDlgWnd->GetDlgItem(id));
-    if (!box) return dx->Fail();
-    if (dx->m_bSaveAndValidate) index = box->GetCurSel();
-    else box->SetCurSel(index);
-}
-
-void DDX_Check(CDataExchange* dx, int id, int& value)
-{
-    auto* button = dynamic_cast<CButton*>(dx->m_pDlgWnd->GetDlgItem(id));
-    if (!button) return dx->Fail();
-    if (dx->m_bSaveAndValidate) value = button->GetCheck();
-    else button->SetCheck(value);
 }

@@ -28,9 +28,6 @@ public:
 // nothing). A missing id marks the exchange failed.
 void DDX_Control(CDataExchange* dx, int id, CWnd& control);
 void DDX_Text(CDataExchange* dx, int id, std::wstring& value);
-void DDX_Text(CDataExchange* dx, int id, int& value);
-void DDX_CBIndex(CDataExchange* dx, int id, int& index);
-void DDX_Check(CDataExchange* dx, int id, int& value);
 
 class CDialog : public CWnd {
 public:
@@ -51,9 +48,7 @@ public:
     DWORD GetDefID() const;
     void SetDefID(UINT id);
     void NextDlgCtrl() const;
-    void GotoDlgCtrl(CWnd* control);
 
-    UINT GetTemplateId() const { return m_nIDTemplate; }
     // The template in use (nullptr before DoModal found it).
     const DialogTemplate* GetTemplate() const { return m_template; }
     // Base units of the dialog's font at the screen DPI (valid from DoModal on).

@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QPen>
-#include <QPolygon>
 
 #include <algorithm>
 #include <cmath>
@@ -467,7 +466,6 @@ CGdiObject* CDC::SelectStockObject(int index)
     return SelectObject(static_cast<CFont*>(obj));
 }
 
-CBitmap* CDC::GetCurrentBitmap() const { return m_state ? m_state->bitmapObj : nullptr; }
 CFont* CDC::GetCurrentFont() const { return m_state ? m_state->fontObj : nullptr; }
 
 COLORREF CDC::SetTextColor(COLORREF color)
@@ -494,13 +492,6 @@ int CDC::SetStretchBltMode(int mode)
     if (!m_state || mode < BLACKONWHITE || mode > HALFTONE) return 0;
     return std::exchange(m_state->stretchMode, mode);
 }
-int CDC::GetStretchBltMode() const { return m_state ? m_state->stretchMode : 0; }
-int CDC::SetMapMode(int mode)
-{
-    if (!m_state || mode != MM_TEXT) return 0;
-    return std::exchange(m_state->mapMode, mode);
-}
-int CDC::GetMapMode() const { return m_state ? m_state->mapMode : 0; }
 
 int CDC::GetDeviceCaps(int index) const
 {
@@ -709,34 +700,6 @@ BOOL CDC::LineTo(int x, int y)
     return Paint(m_state.get(), [&](QPainter& p) { DrawGdiLine(p, pen, from, QPoint(x, y)); }) ? TRUE : FALSE;
 }
 
-BOOL CDC::Polyline(const POINT* points, int count)
-{
-    if (!points || count < 2 || !m_state) return FALSE;
-    const GdiObjectData* pen = m_state->pen.get();
-    return Paint(m_state.get(), [&](QPainter& p) {
-               for (int i = 1; i < count; ++i)
-                   DrawGdiLine(p, pen, QPoint(points[i - 1].x, points[i - 1].y), QPoint(points[i].x, points[i].y));
-           })
-               ? TRUE
-               : FALSE;
-}
-
-BOOL CDC::Polygon(const POINT* points, int count)
-{
-    if (!points || count < 2 || !m_state) return FALSE;
-    QPolygon poly;
-    for (int i = 0; i < count; ++i) poly << QPoint(points[i].x, points[i].y);
-    const GdiObjectData* pen = m_state->pen.get();
-    const GdiObjectData* brush = m_state->brush.get();
-    return Paint(m_state.get(), [&](QPainter& p) {
-               p.setPen(ToQPen(pen));
-               p.setBrush(BrushVisible(brush) ? QBrush(ToQColor(brush->color)) : QBrush(Qt::NoBrush));
-               p.drawPolygon(poly, Qt::OddEvenFill);
-           })
-               ? TRUE
-               : FALSE;
-}
-
 BOOL CDC::RoundRect(int l, int t, int r, int b, int w, int h)
 {
     if (!m_state) return FALSE;
@@ -799,20 +762,6 @@ BOOL CDC::Rectangle(int l, int t, int r, int b)
                p.fillRect(QRect(l, b - w, r - l, w), c);
                p.fillRect(QRect(l, t, w, b - t), c);
                p.fillRect(QRect(r - w, t, w, b - t), c);
-           })
-               ? TRUE
-               : FALSE;
-}
-
-BOOL CDC::Ellipse(int l, int t, int r, int b)
-{
-    if (!m_state) return FALSE;
-    const GdiObjectData* pen = m_state->pen.get();
-    const GdiObjectData* brush = m_state->brush.get();
-    return Paint(m_state.get(), [&](QPainter& p) {
-               p.setPen(ToQPen(pen));
-               p.setBrush(BrushVisible(brush) ? QBrush(ToQColor(brush->color)) : QBrush(Qt::NoBrush));
-               p.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
            })
                ? TRUE
                : FALSE;

@@ -26,7 +26,7 @@ constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
-// Stretch modes (kept; every stretch copies pixels by the nearest source).
+// Stretch modes: HALFTONE smooths, the others copy the nearest source pixel.
 constexpr int BLACKONWHITE = 1;
 constexpr int WHITEONBLACK = 2;
 constexpr int COLORONCOLOR = 3;
@@ -161,7 +161,6 @@ public:
 
     BOOL DeleteObject();
     bool IsValid() const { return static_cast<bool>(m_data); }
-    const void* GetSafeHandle() const { return m_data.get(); }
 
     const std::shared_ptr<GdiObjectData>& Data() const { return m_data; }
 
@@ -254,7 +253,6 @@ public:
     CBrush* SelectObject(CBrush* brush);
     CFont* SelectObject(CFont* font);
     CGdiObject* SelectStockObject(int index);
-    CBitmap* GetCurrentBitmap() const;
     CFont* GetCurrentFont() const;
 
     COLORREF SetTextColor(COLORREF color);
@@ -264,9 +262,6 @@ public:
     int SetBkMode(int mode);
     int GetBkMode() const;
     int SetStretchBltMode(int mode);
-    int GetStretchBltMode() const;
-    int SetMapMode(int mode);
-    int GetMapMode() const;
     int GetDeviceCaps(int index) const;
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop);
@@ -279,14 +274,9 @@ public:
     void FrameRect(LPCRECT rect, CBrush* brush);
 
     CPoint MoveTo(int x, int y);
-    CPoint MoveTo(POINT p) { return MoveTo(p.x, p.y); }
     BOOL LineTo(int x, int y);  // the end point itself is not drawn
-    BOOL LineTo(POINT p) { return LineTo(p.x, p.y); }
-    BOOL Polyline(const POINT* points, int count);
-    BOOL Polygon(const POINT* points, int count);
     BOOL Rectangle(int l, int t, int r, int b);
     BOOL Rectangle(LPCRECT rect) { return Rectangle(rect->left, rect->top, rect->right, rect->bottom); }
-    BOOL Ellipse(int l, int t, int r, int b);
     // A rectangle with corners of ellipses w x h, in the pen, filled with the brush.
     BOOL RoundRect(int l, int t, int r, int b, int w, int h);
     BOOL RoundRect(LPCRECT rect, POINT corner)
@@ -296,7 +286,6 @@ public:
     // The flat drop arrow of a combo box (DFC_SCROLL, DFCS_SCROLLCOMBOBOX,
     // with DFCS_FLAT, DFCS_MONO and DFCS_PUSHED); FALSE for any other control.
     BOOL DrawFrameControl(LPRECT rect, UINT type, UINT state);
-    BOOL Ellipse(LPCRECT rect) { return Ellipse(rect->left, rect->top, rect->right, rect->bottom); }
     COLORREF GetPixel(int x, int y) const;  // 0xFFFFFFFF outside or without a readable surface
     COLORREF SetPixel(int x, int y, COLORREF color);
 

@@ -49,7 +49,6 @@ struct CDC::State {
     bool bkColorSet = false;  // SetBkColor was called
     int bkMode = OPAQUE;
     int stretchMode = BLACKONWHITE;
-    int mapMode = MM_TEXT;
     QPoint pos;
     int dpiX = 96;
     int dpiY = 96;

@@ -3,16 +3,13 @@
 #include <QApplication>
 #include <QInputDevice>
 #include <QPointingDevice>
-#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 
 #include <cstdlib>
-#include <cwchar>
 
-#include "platform/fonts_qt.h"
 #include "platform/gdi_qt.h"
 #include "platform/resources.h"
 
@@ -39,38 +36,11 @@ QPolygonF ToPolygon(const PointF* points, int count)
     return poly;
 }
 
-QFont ToQFont(const Font* font)
-{
-    LOGFONTW lf;
-    const std::wstring& family = font->GetFamily();
-    wcsncpy(lf.lfFaceName, family.c_str(), LF_FACESIZE - 1);
-    lf.lfHeight = -std::max(1, static_cast<int>(std::lround(font->GetPixelSize())));
-    lf.lfWeight = (font->GetStyle() & FontStyleBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (font->GetStyle() & FontStyleItalic) ? 1 : 0;
-    lf.lfUnderline = (font->GetStyle() & FontStyleUnderline) ? 1 : 0;
-    lf.lfStrikeOut = (font->GetStyle() & FontStyleStrikeout) ? 1 : 0;
-    return MakeQFont(lf);
-}
-
-QString ToQString(const wchar_t* text, int length)
-{
-    if (!text) return {};
-    const std::size_t n = length < 0 ? wcslen(text) : static_cast<std::size_t>(length);
-    return QString::fromWCharArray(text, static_cast<qsizetype>(n));
-}
-
 }  // namespace
 
 struct Image::Impl {
     QImage image;
 };
-
-Font::Font(const wchar_t* family, REAL emSize, int style, Unit unit)
-    : m_family(family ? family : L""), m_size(emSize), m_style(style), m_unit(unit)
-{
-}
-
-REAL Font::GetPixelSize() const { return m_unit == UnitPixel ? m_size : m_size * 96.0f / 72.0f; }
 
 Image::Image(const void* data, std::size_t size) : m_impl(std::make_unique<Impl>())
 {
@@ -139,30 +109,12 @@ Status Graphics::Paint(F&& draw)
     return m_last = Ok;
 }
 
-Status Graphics::Clear(const Color& color)
-{
-    return Paint([&](QPainter& p) {
-        p.resetTransform();
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(QRect(0, 0, p.device()->width(), p.device()->height()), ToQColor(color));
-    });
-}
-
 Status Graphics::DrawLine(const Pen* pen, REAL x1, REAL y1, REAL x2, REAL y2)
 {
     if (!pen) return m_last = InvalidParameter;
     return Paint([&](QPainter& p) {
         p.setPen(ToQPen(pen));
         p.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-    });
-}
-
-Status Graphics::DrawLines(const Pen* pen, const PointF* points, int count)
-{
-    if (!pen || !points || count < 2) return m_last = InvalidParameter;
-    return Paint([&](QPainter& p) {
-        p.setPen(ToQPen(pen));
-        p.drawPolyline(ToPolygon(points, count));
     });
 }
 
@@ -185,25 +137,6 @@ Status Graphics::DrawCurve(const Pen* pen, const PointF* points, int count, REAL
     });
 }
 
-Status Graphics::DrawCurve(const Pen* pen, const Point* points, int count, REAL tension)
-{
-    if (!points || count < 2) return m_last = InvalidParameter;
-    std::vector<PointF> f;
-    f.reserve(count);
-    for (int i = 0; i < count; ++i) f.emplace_back(static_cast<REAL>(points[i].X), static_cast<REAL>(points[i].Y));
-    return DrawCurve(pen, f.data(), count, tension);
-}
-
-Status Graphics::DrawPolygon(const Pen* pen, const PointF* points, int count)
-{
-    if (!pen || !points || count < 2) return m_last = InvalidParameter;
-    return Paint([&](QPainter& p) {
-        p.setPen(ToQPen(pen));
-        p.setBrush(Qt::NoBrush);
-        p.drawPolygon(ToPolygon(points, count));
-    });
-}
-
 Status Graphics::FillPolygon(const Brush* brush, const PointF* points, int count, FillMode mode)
 {
     if (!brush || !points || count < 3) return m_last = InvalidParameter;
@@ -211,87 +144,6 @@ Status Graphics::FillPolygon(const Brush* brush, const PointF* points, int count
         p.setPen(Qt::NoPen);
         p.setBrush(ToQColor(brush->GetFillColor()));
         p.drawPolygon(ToPolygon(points, count), mode == FillModeWinding ? Qt::WindingFill : Qt::OddEvenFill);
-    });
-}
-
-Status Graphics::FillPolygon(const Brush* brush, const Point* points, int count, FillMode mode)
-{
-    if (!points || count < 3) return m_last = InvalidParameter;
-    std::vector<PointF> f;
-    f.reserve(count);
-    for (int i = 0; i < count; ++i) f.emplace_back(static_cast<REAL>(points[i].X), static_cast<REAL>(points[i].Y));
-    return FillPolygon(brush, f.data(), count, mode);
-}
-
-Status Graphics::DrawRectangle(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
-{
-    if (!pen || width < 0 || height < 0) return m_last = InvalidParameter;
-    return Paint([&](QPainter& p) {
-        p.setPen(ToQPen(pen));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(x, y, width, height));
-    });
-}
-
-Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
-{
-    if (!brush || width < 0 || height < 0) return m_last = InvalidParameter;
-    // A fill covers the pixels whose centres lie inside it.
-    return Paint([&](QPainter& p) { p.fillRect(QRectF(x - 0.5, y - 0.5, width, height), ToQColor(brush->GetFillColor())); });
-}
-
-Status Graphics::DrawEllipse(const Pen* pen, REAL x, REAL y, REAL width, REAL height)
-{
-    if (!pen) return m_last = InvalidParameter;
-    return Paint([&](QPainter& p) {
-        p.setPen(ToQPen(pen));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QRectF(x, y, width, height));
-    });
-}
-
-Status Graphics::FillEllipse(const Brush* brush, REAL x, REAL y, REAL width, REAL height)
-{
-    if (!brush) return m_last = InvalidParameter;
-    return Paint([&](QPainter& p) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(ToQColor(brush->GetFillColor()));
-        p.drawEllipse(QRectF(x - 0.5, y - 0.5, width, height));
-    });
-}
-
-Status Graphics::DrawString(const wchar_t* text, int length, const Font* font, const PointF& origin,
-                            const Brush* brush)
-{
-    if (!text || !font || !brush) return m_last = InvalidParameter;
-    const QFont qf = ToQFont(font);
-    const QString s = ToQString(text, length);
-    return Paint([&](QPainter& p) {
-        p.translate(-0.5, -0.5);
-        p.setFont(qf);
-        p.setPen(ToQColor(brush->GetFillColor()));
-        p.drawText(QPointF(origin.X, origin.Y + QFontMetricsF(qf).ascent()), s);
-    });
-}
-
-Status Graphics::DrawString(const wchar_t* text, int length, const Font* font, const RectF& layout,
-                            const StringFormat* format, const Brush* brush)
-{
-    if (!text || !font || !brush) return m_last = InvalidParameter;
-    const QFont qf = ToQFont(font);
-    const QString s = ToQString(text, length);
-    auto align = [](StringAlignment a, Qt::Alignment nearA, Qt::Alignment mid, Qt::Alignment farA) {
-        return a == StringAlignmentCenter ? mid : a == StringAlignmentFar ? farA : nearA;
-    };
-    Qt::Alignment flags = Qt::AlignLeft | Qt::AlignTop;
-    if (format)
-        flags = align(format->GetAlignment(), Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight) |
-                align(format->GetLineAlignment(), Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom);
-    return Paint([&](QPainter& p) {
-        p.translate(-0.5, -0.5);
-        p.setFont(qf);
-        p.setPen(ToQColor(brush->GetFillColor()));
-        p.drawText(QRectF(layout.X, layout.Y, layout.Width, layout.Height), static_cast<int>(flags) | Qt::TextWordWrap, s);
     });
 }
 
@@ -331,7 +183,5 @@ Status Startup()
     }
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? Ok : GenericError;
 }
-
-void Shutdown() {}
 
 }  // namespace gfx

@@ -30,7 +30,6 @@ public:
         std::wstring text;
     };
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const wchar_t* text = nullptr);
-    int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
     const std::vector<Item>& Items() const { return m_items; }
 
 private:

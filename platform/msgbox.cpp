@@ -165,12 +165,6 @@ int MessageBoxExW(HWND owner, const wchar_t* text, const wchar_t* caption, UINT 
 
 int AfxMessageBox(const wchar_t* text, UINT style) { return MessageBoxExW(nullptr, text, L"", style, 0); }
 
-int AfxMessageBox(UINT stringId, UINT style)
-{
-    const std::wstring text = LoadResString(static_cast<int>(stringId));
-    return AfxMessageBox(text.c_str(), style);
-}
-
 bool PostMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style, LANGID langId)
 {
     MessageBoxRequest req;

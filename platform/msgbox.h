@@ -72,7 +72,6 @@ void SetMessageBoxResponder(MessageBoxResponder responder);
 int MessageBoxExW(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style, LANGID langId);
 // The plain box of the framework: caption "" and the current language.
 int AfxMessageBox(const wchar_t* text, UINT style = MB_OK);
-int AfxMessageBox(UINT stringId, UINT style = MB_OK);
 // Shows the box on the UI thread later, from any thread; never waits.
 bool PostMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style, LANGID langId);
 

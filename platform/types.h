@@ -48,9 +48,6 @@ constexpr LPARAM MAKELPARAM(int lo, int hi)
                                                      (static_cast<uint32_t>(lo) & 0xFFFF)));
 }
 constexpr WPARAM MAKEWPARAM(int lo, int hi) { return static_cast<WPARAM>(static_cast<uint64_t>(MAKELPARAM(lo, hi))); }
-constexpr LRESULT MAKELRESULT(int lo, int hi) { return MAKELPARAM(lo, hi); }
-constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM w) { return static_cast<int16_t>(HIWORD(w)); }
-constexpr UINT GET_KEYSTATE_WPARAM(WPARAM w) { return LOWORD(w); }
 
 struct POINT {
     LONG x = 0, y = 0;
@@ -69,7 +66,6 @@ public:
     constexpr CPoint(const POINT& p) : POINT(p) {}
     // Coordinates packed as in a mouse message (x low word, y high word).
     explicit constexpr CPoint(LPARAM packed) : POINT{GET_X_LPARAM(packed), GET_Y_LPARAM(packed)} {}
-    void Offset(int dx, int dy) { x += dx; y += dy; }
     friend constexpr bool operator==(const CPoint& a, const CPoint& b) { return a.x == b.x && a.y == b.y; }
     CPoint operator+(const POINT& p) const { return {x + p.x, y + p.y}; }
     CPoint operator-(const POINT& p) const { return {x - p.x, y - p.y}; }
@@ -93,42 +89,9 @@ public:
     constexpr int Width() const { return right - left; }
     constexpr int Height() const { return bottom - top; }
     CSize Size() const { return {Width(), Height()}; }
-    CPoint TopLeft() const { return {left, top}; }
-    CPoint BottomRight() const { return {right, bottom}; }
     CPoint CenterPoint() const { return {(left + right) / 2, (top + bottom) / 2}; }
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
-    bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     bool PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-    void SetRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    void SetRectEmpty() { SetRect(0, 0, 0, 0); }
-    void OffsetRect(int dx, int dy) { left += dx; right += dx; top += dy; bottom += dy; }
-    void OffsetRect(POINT p) { OffsetRect(p.x, p.y); }
-    void InflateRect(int dx, int dy) { left -= dx; right += dx; top -= dy; bottom += dy; }
-    void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
-    void MoveToXY(int x, int y) { OffsetRect(x - left, y - top); }
-    void NormalizeRect()
-    {
-        if (left > right) std::swap(left, right);
-        if (top > bottom) std::swap(top, bottom);
-    }
-    // The intersection; empty (all zero) when the two do not overlap.
-    bool IntersectRect(const RECT& a, const RECT& b)
-    {
-        CRect r(std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom));
-        if (r.IsRectEmpty()) r.SetRectEmpty();
-        *this = r;
-        return !r.IsRectEmpty();
-    }
-    bool UnionRect(const RECT& a, const RECT& b)
-    {
-        const CRect ca(a), cb(b);
-        if (ca.IsRectEmpty()) *this = cb;
-        else if (cb.IsRectEmpty()) *this = ca;
-        else *this = CRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                           std::max(a.bottom, b.bottom));
-        return !IsRectEmpty();
-    }
     friend constexpr bool operator==(const CRect& a, const CRect& b)
     {
         return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;

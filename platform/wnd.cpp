@@ -97,14 +97,6 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
 
 int CWnd::GetDlgCtrlID() const { return m_core ? m_core->id : 0; }
 
-int CWnd::SetDlgCtrlID(int id)
-{
-    if (!m_core) return 0;
-    const int old = m_core->id;
-    m_core->id = id;
-    return old;
-}
-
 CWnd* CWnd::GetDlgItem(int id) const
 {
     if (!m_core) return nullptr;
@@ -123,21 +115,6 @@ DWORD CWnd::GetStyle() const
     if (!m_core->widget->isHidden()) s |= WS_VISIBLE;
     if (m_core->widget->testAttribute(Qt::WA_ForceDisabled)) s |= WS_DISABLED;
     return s;
-}
-
-DWORD CWnd::GetExStyle() const { return m_core ? m_core->exStyle : 0; }
-
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT)
-{
-    if (!m_core) return FALSE;
-    const DWORD before = GetStyle();
-    const DWORD after = (before & ~remove) | add;
-    if (after == before) return FALSE;
-    m_core->style = after;
-    if ((after ^ before) & WS_VISIBLE) ShowWindow((after & WS_VISIBLE) ? SW_SHOW : SW_HIDE);
-    if ((after ^ before) & WS_DISABLED) EnableWindow(!(after & WS_DISABLED));
-    if (m_core->widget) m_core->widget->update();
-    return TRUE;
 }
 
 
@@ -162,43 +139,6 @@ UINT CWnd::GetDlgItemText(int id, std::wstring& text) const
     text.clear();
     if (CWnd* w = GetDlgItem(id)) w->GetWindowText(text);
     return static_cast<UINT>(text.size());
-}
-
-void CWnd::SetDlgItemInt(int id, UINT value, BOOL isSigned)
-{
-    SetDlgItemText(id, isSigned ? std::to_wstring(static_cast<int>(value)) : std::to_wstring(value));
-}
-
-UINT CWnd::GetDlgItemInt(int id, BOOL* translated, BOOL isSigned) const
-{
-    std::wstring t;
-    GetDlgItemText(id, t);
-    size_t i = 0;
-    while (i < t.size() && t[i] == L' ') ++i;
-    bool neg = false;
-    if (isSigned && i < t.size() && t[i] == L'-') {
-        neg = true;
-        ++i;
-    }
-    const size_t digits = i;
-    int64_t v = 0;
-    while (i < t.size() && t[i] >= L'0' && t[i] <= L'9' && v <= 0xFFFFFFFFLL) v = v * 10 + (t[i++] - L'0');
-    while (i < t.size() && t[i] == L' ') ++i;
-    const bool ok = i == t.size() && i > digits && v <= (isSigned ? (neg ? 0x80000000LL : 0x7FFFFFFFLL) : 0xFFFFFFFFLL);
-    if (translated) *translated = ok ? TRUE : FALSE;
-    if (!ok) return 0;
-    return static_cast<UINT>(neg ? -v : v);
-}
-
-void CWnd::CheckDlgButton(int id, UINT check)
-{
-    if (auto* b = dynamic_cast<CButton*>(GetDlgItem(id))) b->SetCheck(static_cast<int>(check));
-}
-
-UINT CWnd::IsDlgButtonChecked(int id) const
-{
-    auto* b = dynamic_cast<CButton*>(GetDlgItem(id));
-    return b ? static_cast<UINT>(b->GetCheck()) : 0;
 }
 
 BOOL CWnd::ShowWindow(int cmd)
@@ -242,8 +182,6 @@ BOOL CWnd::IsWindowEnabled() const
     return (m_core && m_core->widget && !m_core->widget->testAttribute(Qt::WA_ForceDisabled)) ? TRUE : FALSE;
 }
 
-BOOL CWnd::IsIconic() const { return (m_core && m_core->widget && m_core->widget->isMinimized()) ? TRUE : FALSE; }
-
 
 // A dialog's size is fixed against the user, not against code: a size set
 // in code becomes the new fixed size.
@@ -252,16 +190,6 @@ static void SetWidgetGeometry(QWidget* w, const QRect& g)
     if (w->isWindow() && w->minimumSize() == w->maximumSize() && w->size() != g.size()) w->setFixedSize(g.size());
     w->setGeometry(g);
 }
-
-void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint)
-{
-    if (!m_core || !m_core->widget) return;
-    if (m_core->kind == WndKind::ComboBox) height = ComboFieldHeight(m_core);
-    SetWidgetGeometry(m_core->widget, QRect(x, y, std::max(0, width), std::max(0, height)));
-    if (repaint) m_core->widget->update();
-}
-
-void CWnd::MoveWindow(LPCRECT r, BOOL repaint) { MoveWindow(r->left, r->top, r->right - r->left, r->bottom - r->top, repaint); }
 
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
 {
@@ -310,14 +238,6 @@ void CWnd::ClientToScreen(LPPOINT point) const
     if (!m_core || !m_core->widget) return;
     const QPoint p = m_core->widget->mapToGlobal(QPoint(point->x, point->y));
     *point = POINT{p.x(), p.y()};
-}
-
-void CWnd::ClientToScreen(LPRECT rect) const
-{
-    POINT a{rect->left, rect->top}, b{rect->right, rect->bottom};
-    ClientToScreen(&a);
-    ClientToScreen(&b);
-    *rect = RECT{a.x, a.y, b.x, b.y};
 }
 
 void CWnd::ScreenToClient(LPPOINT point) const
@@ -420,14 +340,6 @@ void CWnd::SetFont(CFont* font, BOOL redraw)
 
 CFont* CWnd::GetFont() const { return m_core ? m_core->font : nullptr; }
 
-CDC* CWnd::GetDC() { return new CClientDC(this); }
-
-int CWnd::ReleaseDC(CDC* dc)
-{
-    delete dc;
-    return 1;
-}
-
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapseMs, TIMERPROC proc)
 {
     if (!m_core) return 0;
@@ -459,11 +371,6 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::PostMessage(m_hWnd, message, wParam, lParam);
-}
-
-int CWnd::MessageBox(const wchar_t* text, const wchar_t* caption, UINT type)
-{
-    return MessageBoxExW(m_hWnd, text, caption ? caption : L"", type, 0);
 }
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate)

@@ -133,13 +133,10 @@ public:
     BOOL SubclassWindow(HWND hwnd);
 
     int GetDlgCtrlID() const;
-    int SetDlgCtrlID(int id);
     // The direct child with that id (the first one), nullptr when none.
     CWnd* GetDlgItem(int id) const;
     CWnd* GetParent() const;
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
-    BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
 
     void SetWindowText(const std::wstring& text);
     void GetWindowText(std::wstring& text) const;
@@ -147,26 +144,18 @@ public:
     int GetWindowTextLength() const;
     void SetDlgItemText(int id, const std::wstring& text);
     UINT GetDlgItemText(int id, std::wstring& text) const;
-    void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE);
-    UINT GetDlgItemInt(int id, BOOL* translated = nullptr, BOOL isSigned = TRUE) const;
-    void CheckDlgButton(int id, UINT check);
-    UINT IsDlgButtonChecked(int id) const;
 
     BOOL ShowWindow(int cmdShow);
     BOOL IsWindowVisible() const;
     BOOL EnableWindow(BOOL enable = TRUE);  // the previous state: nonzero when it was disabled
     BOOL IsWindowEnabled() const;
-    BOOL IsIconic() const;
 
     // Children are placed in their parent's client coordinates, top-level
     // windows in screen coordinates.
-    void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
-    void MoveWindow(LPCRECT rect, BOOL repaint = TRUE);
     BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
     void GetClientRect(LPRECT rect) const;
     void GetWindowRect(LPRECT rect) const;  // screen coordinates
     void ClientToScreen(LPPOINT point) const;
-    void ClientToScreen(LPRECT rect) const;
     void ScreenToClient(LPPOINT point) const;
     void ScreenToClient(LPRECT rect) const;
     BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) const;
@@ -185,10 +174,6 @@ public:
 
     void SetFont(CFont* font, BOOL redraw = TRUE);
     CFont* GetFont() const;
-    // A context for drawing outside WM_PAINT; give it back with ReleaseDC.
-    // What it draws is not kept: the window is repainted after it.
-    CDC* GetDC();
-    int ReleaseDC(CDC* dc);
 
     // Window timers: SetTimer on a live id restarts it; a tick reaches the
     // handler straight from the event loop, without a posted event; ticks go
@@ -199,8 +184,6 @@ public:
     // A direct call, on the UI thread only (see ::SendMessage).
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-
-    int MessageBox(const wchar_t* text, const wchar_t* caption = nullptr, UINT type = 0);
 
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     virtual void DoDataExchange(CDataExchange* dx);
@@ -273,7 +256,6 @@ BOOL ReleaseCapture();
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track);
 // High bit set while the key is down (VK_SHIFT, VK_CONTROL, VK_MENU, mouse buttons).
 int16_t GetKeyState(int virtualKey);
-BOOL GetCursorPos(LPPOINT point);
 
 inline HWND ToHwnd(LPARAM l) { return reinterpret_cast<HWND>(static_cast<intptr_t>(l)); }
 inline LPARAM LParamFromHwnd(HWND h) { return static_cast<LPARAM>(reinterpret_cast<intptr_t>(h)); }

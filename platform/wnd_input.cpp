@@ -394,10 +394,3 @@ int16_t GetKeyState(int vk)
     }
     return down ? static_cast<int16_t>(0x8000) : 0;
 }
-
-BOOL GetCursorPos(LPPOINT point)
-{
-    const QPoint p = QCursor::pos();
-    *point = POINT{p.x(), p.y()};
-    return TRUE;
-}

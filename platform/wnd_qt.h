@@ -105,8 +105,6 @@ struct WndCore {
     int modalResult = 0;
     int defId = IDOK;
 
-    int progressStep = 10;
-
     // Combo box items drawn by the owner.
     std::map<int, int> itemHeights;
     // The drop-down list's item under the mouse (-1: none).
@@ -158,7 +156,6 @@ class HostBase {
 public:
     virtual ~HostBase() = default;
     virtual bool BaseEvent(QEvent* e) = 0;
-    virtual QWidget* AsWidget() = 0;
     WndCore* core = nullptr;
 };
 
@@ -177,7 +174,6 @@ public:
         return Q::event(e);
     }
     bool BaseEvent(QEvent* e) override { return Q::event(e); }
-    QWidget* AsWidget() override { return this; }
 };
 
 // The registry of handles (any thread): a new handle for a core, its
@@ -215,7 +211,7 @@ void DestroyAllWindows();
 
 WndKind KindFromTemplate(const std::string& kind, DWORD style);
 
-// Control details (controls.cpp).
+// Control details (controls*.cpp).
 QWidget* MakeComboHost(WndCore* c, QWidget* parent);
 QWidget* MakeSliderHost(WndCore* c, QWidget* parent);
 void SetupStaticImage(WndCore* c, int imageId);
