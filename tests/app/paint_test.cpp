@@ -10,23 +10,13 @@
 #include "platform/look.h"
 #include "platform/resources.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/globals.h"
 
 namespace {
 
 class PaintTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        for (uint32_t& m : g_routingMask) m = 0;
-        for (int& g : g_linkGroup) g = 0;
-        g_btlPair12 = g_btlPair34 = 0;
-        g_selectedChannel = 0;
-        g_phaseMask = 0;
-        g_muteMask = 0;
-        g_delayInCm = 0;
-        for (int b = 0; b < kBands; ++b) g_eqGain[0][b] = 150;
-        g_deviceChannelNames[2].Clear();
-    }
+    void TearDown() override { ResetGlobals(); }
     FaceContext Ctx(int model, int bucket, int visible = 0, bool peq = true) { return {model, bucket, visible, peq}; }
 };
 
@@ -147,14 +137,7 @@ TEST_F(PaintTest, LabelColoursFollowTheSource)
     EXPECT_FALSE(KeepsWindowBrush(g_bandGainEditId[0]));
 }
 
-class StatusWindowTest : public MainWindowTest {
-protected:
-    void TearDown() override
-    {
-        g_usbConnected = 0;
-        MainWindowTest::TearDown();
-    }
-};
+class StatusWindowTest : public MainWindowTest {};
 
 // The USB picture on screen follows g_usbConnected once the status timer's
 // call redraws it; the TCP picture shows the closed link.

@@ -23,6 +23,7 @@
 #include "sim/tcp_stream.h"
 #include "tests/link/link_fixture.h"
 #include "tests/link/session_host.h"
+#include "tests/support/globals.h"
 
 namespace {
 
@@ -35,22 +36,13 @@ Bytes Snapshot(const uint8_t* image, size_t n)
     return Bytes(image, image + n);
 }
 
-void ResetModelAndStatus()
+// The globals' start values, then a full reset's defaults for device model 4.
+void StartFromDefaults()
 {
+    ResetGlobals();
     g_deviceModel = 4;
-    g_inputSource = 1;
-    g_noAux34 = 0;
-    g_delayInCm = 0;
-    g_hiLevelMix = 0;
-    g_masterVolumeSaved = 0;
-    for (int& g : g_linkGroup) g = 0;
-    for (int c = 0; c < kChannels; c += 2) BridgeFlagOf(c) = 0;
     session::View scratch;
     ResetAll(scratch);
-    g_lastSaveSlot = 0;
-    g_lastPresetSlot = 0;
-    g_lastInputSource = 1;
-    g_lastUsbConnected = 0;
 }
 
 // Offsets of a channel's fields in EqUser.
@@ -72,15 +64,14 @@ class SyncTickTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetLinkGlobals();
-        ResetModelAndStatus();
+        StartFromDefaults();
         dialog = std::make_unique<session::Dialog>();
         g_usbConnected = 1;
     }
     void TearDown() override
     {
         dialog.reset();
-        ResetLinkGlobals();
+        ResetGlobals();
     }
     // The payloads queued since the last call.
     static std::vector<Bytes> Sent()
@@ -436,8 +427,7 @@ class SessionTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetLinkGlobals();
-        ResetModelAndStatus();
+        StartFromDefaults();
     }
     void TearDown() override
     {
@@ -446,7 +436,7 @@ protected:
         simServer.reset();
         noisy.reset();
         dialog.reset();
-        ResetLinkGlobals();
+        ResetGlobals();
     }
 
     // A device with tuned images and named channels; its dialog's timers run.
