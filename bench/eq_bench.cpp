@@ -36,8 +36,8 @@
 #include "platform/testing.h"
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
-#include "tests/support/globals.h"
 #include "tests/link/session_host.h"
+#include "tests/support/globals.h"
 
 namespace {
 

@@ -27,8 +27,8 @@
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "sim/tcp_server.h"
-#include "tests/support/globals.h"
 #include "tests/link/session_host.h"
+#include "tests/support/globals.h"
 
 namespace {
 

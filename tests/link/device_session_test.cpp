@@ -25,8 +25,8 @@
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "sim/tcp_server.h"
-#include "tests/support/globals.h"
 #include "tests/link/session_host.h"
+#include "tests/support/globals.h"
 #include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;

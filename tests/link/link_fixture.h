@@ -11,8 +11,8 @@
 #include "link/firmware.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
-#include "tests/support/globals.h"
 #include "tests/link/recording_port.h"
+#include "tests/support/globals.h"
 
 class LinkTest : public ::testing::Test {
 protected:
