@@ -36,8 +36,8 @@
 #include "platform/testing/testing.h"
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
-#include "tests/link/link_globals.h"
 #include "tests/link/session_host.h"
+#include "tests/support/globals.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ struct ResetFigure {
 // then reset and count the blocks until it holds the reset one.
 bool RunReset(std::mt19937& rng, ResetFigure& out)
 {
-    ResetLinkGlobals();
+    ResetGlobals();
     session::View scratch;
     ResetAll(scratch);
     SimDevice device;

@@ -33,7 +33,7 @@
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "tests/app/sim_link.h"
-#include "tests/link/link_globals.h"
+#include "tests/support/globals.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ int Open(int opens)
 int DragToDevice(int drags)
 {
     if (!EnsureUiApplication()) return 1;
-    ResetLinkGlobals();
+    ResetGlobals();
     SimDevice device;
     InProcessHidBackend backend;
     LinkSetup setup;

@@ -42,7 +42,7 @@
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "sim/tcp_server.h"
-#include "tests/link/link_globals.h"
+#include "tests/support/globals.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ constexpr auto kStep = std::chrono::milliseconds(1);
 // One run of the main window: start, import, then edits and drag steps.
 bool RunSession(bool overHid, int edits, Figures& out)
 {
-    ResetLinkGlobals();
+    ResetGlobals();
     SimDevice device;
     LogTimes writes(device, "CMD_WRITE_EQUSER ");
     InProcessHidBackend backend;

@@ -33,7 +33,7 @@
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "tests/app/sim_link.h"
-#include "tests/link/link_globals.h"
+#include "tests/support/globals.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ namespace {
 bool RunWindow(const std::function<void(CTarvelDlg&, SimDevice&)>& script)
 {
     if (!EnsureUiApplication()) return false;
-    ResetLinkGlobals();
+    ResetGlobals();
     SimDevice device;
     InProcessHidBackend backend;
     LinkSetup setup;

@@ -27,8 +27,8 @@
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "sim/tcp_server.h"
-#include "tests/link/link_globals.h"
 #include "tests/link/session_host.h"
+#include "tests/support/globals.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ struct Figures {
 
 bool Run(bool overHid, const std::wstring& image, int recalls, Figures& out)
 {
-    ResetLinkGlobals();
+    ResetGlobals();
     session::View scratch;
     ResetAll(scratch);
     SimDevice device;

@@ -11,7 +11,7 @@
 #include "link/link_messages.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
-#include "tests/link/link_globals.h"
+#include "tests/support/globals.h"
 #include "tests/support/store_view.h"
 
 class FuzzPort final : public IDialogPort {
@@ -72,7 +72,7 @@ public:
 // the device identified itself and whether both images are being read.
 inline void StartLinkFuzzCase(uint8_t flags)
 {
-    ResetLinkGlobals();
+    ResetGlobals();
     g_deviceInfoReceived = flags & 1;
     if (flags & 2) {
         BeginEqUserRead();

@@ -79,17 +79,6 @@ private:
 
 class EqWindowTest : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        ClearTies();
-    }
-    void TearDown() override
-    {
-        ClearTies();
-        g_selectedChannel = 0;
-        MainWindowTest::TearDown();
-    }
     static void ClearTies()
     {
         for (int& g : g_linkGroup) g = 0;

@@ -47,14 +47,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        g_usbConnected = 0;
-        g_tcpTxRing.Reset();
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        g_tcpTxRing.Reset();
-        g_deviceInfoReceived = 0;
+        g_usbConnected = 0;  // what is sent goes to the TCP ring
     }
 
     // Runs the main window; script runs on its own thread once the window

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "platform/testing/testing.h"
 #include "tests/app/ui_thread.h"
+#include "tests/support/globals.h"
 
 // The pixel (x, y) of a picture stretched over a control of that size, as
 // the window draws its owner-drawn buttons.
@@ -46,15 +47,14 @@ protected:
         m_setup.startLink = false;
         SetLinkSetupForTests(&m_setup);
         g_languageId = 0x0409;
-        g_deviceInfoReceived = 0;
-        g_deviceInfoExReceived = 0;
-        g_deviceString.Clear();
+        ResetGlobals();
     }
     void TearDown() override
     {
         SetLinkSetupForTests(nullptr);
         platform_testing::SetSystemMenuResponder({});
         platform_testing::PumpEvents();
+        ResetGlobals();
     }
 
     // Runs the main dialog; script runs on its own thread once the picker

@@ -101,16 +101,7 @@ TEST(ModelLayout, OneCaptionFunctionForLayoutAndSource)
         EXPECT_EQ(InputCaptionString(k.model, k.source, k.bit), k.string) << k.model << " " << k.source << " " << k.bit;
 }
 
-class ModelLayoutWindowTest : public MainWindowTest {
-protected:
-    void TearDown() override
-    {
-        g_deviceModel = 4;
-        g_selectedChannel = 0;
-        g_inputSource = 1;
-        MainWindowTest::TearDown();
-    }
-};
+class ModelLayoutWindowTest : public MainWindowTest {};
 
 // The state of every governed control after a layout.
 std::vector<std::pair<bool, bool>> WindowState(CTarvelDlg& dlg)

@@ -14,22 +14,13 @@
 #include "platform/resources.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/controls/controls_fakes.h"
+#include "tests/support/globals.h"
 
 namespace {
 
 class PaintTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        for (uint32_t& m : g_routingMask) m = 0;
-        for (int& g : g_linkGroup) g = 0;
-        g_btlPair12 = g_btlPair34 = 0;
-        g_selectedChannel = 0;
-        g_phaseMask = 0;
-        g_muteMask = 0;
-        g_delayInCm = 0;
-        for (int b = 0; b < kBands; ++b) g_eqGain[0][b] = 150;
-    }
+    void TearDown() override { ResetGlobals(); }
     // The families the faces ask, on recording views: the graph draws the
     // curves of visible; the bands are in PEQ or GEQ.
     FaceContext Ctx(int model, int bucket, int visible = 0, bool peq = true)
@@ -154,15 +145,7 @@ TEST_F(PaintTest, LabelColoursFollowTheSource)
     EXPECT_FALSE(KeepsWindowBrush(g_bandGainEditId[0]));
 }
 
-class StatusWindowTest : public MainWindowTest {
-protected:
-    void TearDown() override
-    {
-        g_usbConnected = 0;
-        for (int& g : g_linkGroup) g = 0;
-        MainWindowTest::TearDown();
-    }
-};
+class StatusWindowTest : public MainWindowTest {};
 
 // On screen: the title picture centred at the top, and a linked channel's
 // Link button in its group's picture where an unlinked one shows none.

@@ -8,21 +8,14 @@
 
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/sim_link.h"
-#include "tests/link/link_globals.h"
 
 class SimSessionTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        ResetLinkGlobals();
         m_setup.startLink = true;
         LinkToSimOverHid(m_setup, backend, device);
-    }
-    void TearDown() override
-    {
-        MainWindowTest::TearDown();
-        ResetLinkGlobals();
     }
 
     // Waits (about 3 s at most) until the device's state satisfies pred.

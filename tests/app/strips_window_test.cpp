@@ -28,15 +28,6 @@ using platform_testing::PressKey;
 
 class StripsWindowTest : public MainWindowTest {
 protected:
-    void TearDown() override
-    {
-        for (int& g : g_linkGroup) g = 0;
-        for (int c = 0; c < kChannels; c += 2) BridgeFlagOf(c) = 0;
-        g_delayInCm = 0;
-        g_selectedChannel = 0;
-        MainWindowTest::TearDown();
-    }
-
     // Runs the steps on the UI thread of a window that is up and active,
     // laid out for a 12-output model (every strip shown), then closes it.
     void RunSteps(const std::function<void(CTarvelDlg&)>& steps)

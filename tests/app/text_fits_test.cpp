@@ -345,8 +345,6 @@ protected:
     {
         SetScreenDpiForTests(0);
         g_screenDpi = 96;
-        g_deviceModel = 4;
-        g_progressPermille = 0;
         MainWindowTest::TearDown();
     }
 };

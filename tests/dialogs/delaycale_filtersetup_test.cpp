@@ -25,7 +25,6 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        g_selectedChannel = 0;
         for (int c = 0; c < kChannels; ++c) {
             g_hpFreq[c] = 20;
             g_lpFreq[c] = 20000;

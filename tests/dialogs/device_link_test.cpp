@@ -28,22 +28,9 @@ bool Eventually(Pred pred)
 
 class DeviceLinkDialogTest : public DialogTest {
 protected:
-    void SetUp() override
-    {
-        DialogTest::SetUp();
-        g_hidTxRing.Reset();
-        g_hidRxRing.Reset();
-        g_usbConnected = 0;
-        g_upgradeMode = 0;
-        g_deviceString.Clear();
-    }
     void TearDown() override
     {
         link.reset();
-        g_hidTxRing.Reset();
-        g_hidRxRing.Reset();
-        g_usbConnected = 0;
-        g_deviceString.Clear();
         DialogTest::TearDown();
     }
 

@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/resources.h"
 #include "platform/testing/testing.h"
+#include "tests/support/globals.h"
 
 namespace dialogs_testing {
 
@@ -69,25 +70,19 @@ protected:
         ASSERT_TRUE(EnsureUiApplication());
         ASSERT_TRUE(main.Create(L"FakeMain", L"main", WS_POPUP, CRect(0, 0, 200, 100), nullptr, 0));
         app.m_pMainWnd = &main;
-        std::copy(std::begin(g_routingMask), std::end(g_routingMask), savedRouting);
+        ResetGlobals();
+        g_deviceModel = 4;
         g_languageId = LANG_ENGLISH_US;
         g_screenDpi = 96;
-        g_deviceModel = 4;
-        g_deviceInfoReceived = 0;
-        g_progressPermille = 0;
         g_relayoutPending = 0;
-        g_noAux34 = 0;
     }
     void TearDown() override
     {
         app.m_pMainWnd = nullptr;
         main.DestroyWindow();
-        std::copy(std::begin(savedRouting), std::end(savedRouting), g_routingMask);
+        ResetGlobals();
         g_languageId = savedLanguage;
         g_screenDpi = 96;
-        g_deviceModel = 4;
-        g_deviceInfoReceived = 0;
-        g_progressPermille = 0;
         g_relayoutPending = 0;
         platform_testing::PumpEvents();
     }
@@ -115,7 +110,6 @@ protected:
 
     CWinApp app;
     CFakeMainWnd main;
-    uint32_t savedRouting[kChannels] = {};
     uint16_t savedLanguage = g_languageId;
 };
 

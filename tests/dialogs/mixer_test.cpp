@@ -33,16 +33,7 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        std::memset(g_inputMixVolume, 0, sizeof g_inputMixVolume);
         g_inputSource = 1;
-        g_btlPair12 = 0;
-    }
-    void TearDown() override
-    {
-        std::memset(g_inputMixVolume, 0, sizeof g_inputMixVolume);
-        g_inputSource = 1;
-        g_btlPair12 = 0;
-        DialogTest::TearDown();
     }
     // Opens the mixer for the model and runs script in it.
     void Run(int model, const std::function<void(CTestMixer&)>& script)

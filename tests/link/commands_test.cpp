@@ -70,7 +70,7 @@ TEST_F(CommandTest, EveryBuilderFramesItsPayloadOnBothLinks)
     for (const BuilderCase& c : cases) {
         for (int usb : {1, 0}) {
             SCOPED_TRACE(std::string(c.name) + (usb ? " over HID" : " over TCP"));
-            ResetLinkGlobals();
+            ResetGlobals();
             if (c.setUp) c.setUp();
             g_usbConnected = usb;
             ASSERT_EQ(c.send(), SendStatus::kQueued);
@@ -129,7 +129,7 @@ TEST_F(CommandTest, LengthLimitsOfEachLink)
     };
     for (const LimitCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "usb " << c.usb << " len " << c.len);
-        ResetLinkGlobals();
+        ResetGlobals();
         RecordingPort local;
         SetDialogPort(&local);
         g_usbConnected = c.usb;
@@ -180,7 +180,7 @@ TEST_F(CommandTest, UpgradeGateDropsCodesUpTo28OnBothLinks)
     for (int usb : {1, 0}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(testing::Message() << "usb " << usb << " code " << int(c.code));
-            ResetLinkGlobals();
+            ResetGlobals();
             g_usbConnected = usb;
             g_upgradeMode = 1;
             const uint8_t payload[] = {c.code, 0};
@@ -197,7 +197,7 @@ TEST_F(CommandTest, FullRingRefusesAndKeepsWhatWaits)
 {
     for (int usb : {1, 0}) {
         SCOPED_TRACE(usb ? "HID" : "TCP");
-        ResetLinkGlobals();
+        ResetGlobals();
         g_usbConnected = usb;
         for (int i = 0; i < 49; ++i) {
             const uint8_t payload[] = {16, static_cast<uint8_t>(i)};

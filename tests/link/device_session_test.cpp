@@ -25,8 +25,8 @@
 #include "sim/device.h"
 #include "sim/sim_hid_endpoint.h"
 #include "sim/tcp_server.h"
-#include "tests/link/link_globals.h"
 #include "tests/link/session_host.h"
+#include "tests/support/globals.h"
 #include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -89,7 +89,7 @@ protected:
     bool Hid() const { return GetParam(); }
     void SetUp() override
     {
-        ResetLinkGlobals();
+        ResetGlobals();
         session::View scratch;
         ResetAll(scratch);
         dir = folder.Path();
@@ -106,7 +106,7 @@ protected:
         upgrade.reset();
         host.reset();
         dialog.reset();
-        ResetLinkGlobals();
+        ResetGlobals();
     }
 
     void Start(SimFaults faults = {}, bool loader = false)

@@ -156,7 +156,7 @@ TEST_F(DispatcherTest, NoSignalMuteFollowsOptionBitZeroOverHidOnly)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.hid ? "HID" : "TCP") << " options " << c.options << " from "
                                         << int(c.before));
-        ResetLinkGlobals();
+        ResetGlobals();
         RecordingPort local;
         SetDialogPort(&local);
         g_deviceInfoReceived = 1;

@@ -184,7 +184,7 @@ TEST_F(HidLinkTest, LoaderModeAsksForTheUpgradeAndKeepsTheRings)
 {
     for (uint16_t pid : {kLoader, kApp}) {
         SCOPED_TRACE(pid == kLoader ? "loader" : "normal");
-        ResetLinkGlobals();
+        ResetGlobals();
         RecordingPort local;
         SetDialogPort(&local);
         // A report left over from an earlier connection.

@@ -11,20 +11,20 @@
 #include "link/firmware.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
-#include "tests/link/link_globals.h"
 #include "tests/link/recording_port.h"
+#include "tests/support/globals.h"
 
 class LinkTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetLinkGlobals();
+        ResetGlobals();
         SetDialogPort(&port);
     }
     void TearDown() override
     {
         SetDialogPort(nullptr);
-        ResetLinkGlobals();
+        ResetGlobals();
     }
 
     // Every frame waiting in a send ring, taken out.

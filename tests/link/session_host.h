@@ -20,6 +20,7 @@
 #include "link/link_messages.h"
 #include "link/sync_timers.h"
 #include "link/ui_port.h"
+#include "model/device_state.h"
 #include "model/eq_images.h"
 #include "model/model_view.h"
 #include "model/params.h"

@@ -173,21 +173,7 @@ protected:
     void SetUp() override
     {
         ModelTest::SetUp();
-        ClearImages();
         g_firmwareDate = FW_DATE_NEW_FEATURES;
-    }
-    void TearDown() override
-    {
-        g_firmwareDate = 0;
-        ClearImages();
-        ModelTest::TearDown();
-    }
-    static void ClearImages()
-    {
-        std::memset(g_eqUser, 0, sizeof g_eqUser);
-        std::memset(g_eqUserShadow, 0, sizeof g_eqUserShadow);
-        std::memset(g_eqUser2, 0, sizeof g_eqUser2);
-        std::memset(g_eqUser2Shadow, 0, sizeof g_eqUser2Shadow);
     }
 
     FakeImageView iv;

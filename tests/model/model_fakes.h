@@ -13,6 +13,7 @@
 #include "model/model_view.h"
 #include "model/params.h"
 #include "model/resets.h"
+#include "tests/support/model_globals.h"
 
 struct FakeSlider : ISlider {
     int pos = -1;
@@ -90,21 +91,16 @@ struct FakeView : IModelView {
     }
 };
 
-// Every test starts from the defaults of a full reset, with no link groups,
-// no bridges, delays in milliseconds and device model 4 without the
-// AUX-3/AUX-4 option; it leaves the model that way for the next suite.
+// Every test starts from the globals' start values and then the defaults of
+// a full reset: no link groups, no bridges, delays in milliseconds, clean
+// images and device model 4 without the AUX-3/AUX-4 option; it leaves the
+// model that way for the next suite.
 class ModelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ResetModelGlobals();
         g_deviceModel = 4;
-        g_inputSource = 1;
-        g_noAux34 = 0;
-        g_delayInCm = 0;
-        g_hiLevelMix = 0;
-        g_masterVolumeSaved = 0;
-        for (int& g : g_linkGroup) g = 0;
-        for (int c = 0; c < kChannels; c += 2) BridgeFlagOf(c) = 0;
         FakeView scratch;
         ResetAll(scratch);
     }

@@ -12,6 +12,7 @@
 #include "link/eq_sync.h"
 #include "model/codecs.h"
 #include "model/params.h"
+#include "tests/support/globals.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ class EqSyncTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ResetGlobals();
         for (int c = 0; c < kChannels; ++c) {
             for (int b = 0; b < kBands; ++b) {
                 g_eqFreq[c][b] = g_graphEqFreq[c][b] = g_isoBandFreq[b];
@@ -68,12 +70,9 @@ protected:
             g_hpFreq[c] = g_graphHpFreq[c] = 20;
             g_lpFreq[c] = g_graphLpFreq[c] = 20000;
             g_hpSlope[c] = g_lpSlope[c] = kSlopeOff;
-            g_hpType[c] = g_lpType[c] = 0;
-            g_linkGroup[c] = 0;
         }
-        g_btlPair12 = g_btlPair34 = g_btlPair56 = g_btlPair78 = g_btlPair910 = g_btlPair1112 = 0;
-        g_selectedChannel = 0;
     }
+    void TearDown() override { ResetGlobals(); }
 
     static void Feed(ISpectrum& g)
     {
