@@ -4,9 +4,9 @@
 #include "app/main_controls.h"
 #include "link/eq_sync.h"
 
-class CEqSyncView final : public IEqSyncView {
+class EqSyncView final : public IEqSyncView {
 public:
-    explicit CEqSyncView(CMainControls& controls) : m_controls(controls) {}
+    explicit EqSyncView(MainControls& controls) : m_controls(controls) {}
     ISpectrum& Graph() override { return m_controls.Graph(); }
     void InvalidateGraph() override { m_controls.InvalidateGraph(); }
     ITextControl& EqFreqField(int band) override { return m_controls.BandFreqField(band); }
@@ -18,5 +18,5 @@ public:
     ITextControl& LpFreqField() override { return m_controls.LpFreqField(); }
 
 private:
-    CMainControls& m_controls;
+    MainControls& m_controls;
 };

@@ -6,9 +6,9 @@
 
 class CTarvelDlg;
 
-class CFirmwareHost final : public IFirmwareHost {
+class FirmwareHost final : public IFirmwareHost {
 public:
-    explicit CFirmwareHost(CTarvelDlg& dlg) : m_dlg(dlg) {}
+    explicit FirmwareHost(CTarvelDlg& dlg) : m_dlg(dlg) {}
 
     std::optional<std::wstring> ChooseImageFile() override;
     bool ReadImageFile(const std::wstring& path, std::vector<uint8_t>& bytes) override;

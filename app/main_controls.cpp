@@ -1,8 +1,8 @@
 #include "app/main_controls.h"
 
-void CComboPort::AddItem(const std::wstring& text) { combo->AddItem(text, 0, RGB(255, 255, 255)); }
+void ComboPort::AddItem(const std::wstring& text) { combo->AddItem(text, 0, RGB(255, 255, 255)); }
 
-CMainControls::CMainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderCtrl, kChannels>& gainSliders,
+MainControls::MainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderCtrl, kChannels>& gainSliders,
                              CNewSliderCtrl& masterSlider, std::array<CNewSliderCtrl, kBands>& bandSliders,
                              const MainSelectors& selectors, IDelayFields& delays)
     : m_items(dlg), m_graph(graph), m_delays(delays)
@@ -16,13 +16,13 @@ CMainControls::CMainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderC
     m_lpSlope.combo = &selectors.lpSlope;
 }
 
-void CMainControls::ClearGraphHover()
+void MainControls::ClearGraphHover()
 {
     m_graph.m_nHoverBand = -1;
     m_graph.m_nHoverCrossover = -1;
 }
 
-int CMainControls::FocusedDelayChannel()
+int MainControls::FocusedDelayChannel()
 {
     CWnd* focus = CWnd::GetFocus();
     CWnd* parent = focus ? focus->GetParent() : nullptr;
@@ -30,13 +30,13 @@ int CMainControls::FocusedDelayChannel()
     return IndexOfId(g_delayEditId, kChannels, focus->GetDlgCtrlID());
 }
 
-void CMainControls::EnableFreqAndQFields(int band, bool enable)
+void MainControls::EnableFreqAndQFields(int band, bool enable)
 {
     for (int id : {g_bandFreqEditId[band], g_bandQEditId[band]})
         if (CWnd* field = Dialog().GetDlgItem(id)) field->EnableWindow(enable ? TRUE : FALSE);
 }
 
-bool CMainControls::AskYesNo(int stringId)
+bool MainControls::AskYesNo(int stringId)
 {
     const std::wstring text = LoadResString(stringId);
     return MessageBoxExW(Dialog().m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_YESNO | MB_ICONEXCLAMATION,

@@ -18,7 +18,7 @@
 #include "widgets/spectrum.h"
 
 // A selector of the window as the crossovers see it.
-class CComboPort final : public ISelector {
+class ComboPort final : public ISelector {
 public:
     CMyComboBox* combo = nullptr;
     void AddItem(const std::wstring& text) override;
@@ -33,34 +33,34 @@ struct MainSelectors {
     CMyComboBox& lpSlope;
 };
 
-class CMainControls final : public IChannelStripView,
+class MainControls final : public IChannelStripView,
                             public IEqBandView,
                             public ICrossoverView,
                             public ILinkCurveView,
                             public IRoutingView {
 public:
-    CMainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderCtrl, kChannels>& gainSliders,
+    MainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderCtrl, kChannels>& gainSliders,
                   CNewSliderCtrl& masterSlider, std::array<CNewSliderCtrl, kBands>& bandSliders,
                   const MainSelectors& selectors, IDelayFields& delays);
-    CMainControls(const CMainControls&) = delete;
-    CMainControls& operator=(const CMainControls&) = delete;
+    MainControls(const MainControls&) = delete;
+    MainControls& operator=(const MainControls&) = delete;
 
     // A control by id as a text or edit field.
-    CDlgItemText& Item(int id) { return m_items.Text(id); }
+    DlgItemText& Item(int id) { return m_items.Text(id); }
     CWnd& Dialog() { return m_items.Dialog(); }
     CSpectrum& Spectrum() { return m_graph; }
 
     // IChannelStripView: channel strips and master volume.
-    CDlgItemText& GainField(int channel) override { return Item(g_gainEditId[channel]); }
+    DlgItemText& GainField(int channel) override { return Item(g_gainEditId[channel]); }
     ISlider& GainSlider(int channel) override { return m_gainSliders[static_cast<size_t>(channel)]; }
-    CDlgItemText& MuteButton(int channel) override { return Item(g_muteButtonId[channel]); }
+    DlgItemText& MuteButton(int channel) override { return Item(g_muteButtonId[channel]); }
     ITextControl& PhaseButton(int channel) override { return Item(g_phaseButtonId[channel]); }
     IEditControl& DelayText(int channel) override { return Item(g_delayEditId[channel]); }
     IDelayFields& Delays() override { return m_delays; }
     int FocusedDelayChannel() override;
-    CDlgItemText& MasterVolumeField() override { return Item(IDC_SYSTEM_VOL); }
+    DlgItemText& MasterVolumeField() override { return Item(IDC_SYSTEM_VOL); }
     ISlider& MasterSlider() override { return m_masterSlider; }
-    CDlgItemText& MasterMuteButton() override { return Item(IDC_SYS_MUTE); }
+    DlgItemText& MasterMuteButton() override { return Item(IDC_SYS_MUTE); }
     void InvalidateChannelButton(int channel) override { m_items.Invalidate(g_channelButtonId[channel]); }
     void InvalidateDelayUnitButton(int channel) override { m_items.Invalidate(g_delayUnitButtonId[channel]); }
 
@@ -96,18 +96,18 @@ public:
     }
 
 private:
-    CDlgItems m_items;
+    DlgItems m_items;
     CSpectrum& m_graph;
     IDelayFields& m_delays;
-    std::array<CSliderPort, kChannels> m_gainSliders;
-    CSliderPort m_masterSlider;
-    std::array<CSliderPort, kBands> m_bandSliders;
-    CComboPort m_hpType, m_hpSlope, m_lpType, m_lpSlope;
+    std::array<SliderPort, kChannels> m_gainSliders;
+    SliderPort m_masterSlider;
+    std::array<SliderPort, kBands> m_bandSliders;
+    ComboPort m_hpType, m_hpSlope, m_lpType, m_lpSlope;
 };
 
 // The families of like controls, each on its view of the window.
 struct ControlFamilies {
-    explicit ControlFamilies(CMainControls& controls)
+    explicit ControlFamilies(MainControls& controls)
         : strips(controls), bands(controls), crossovers(controls), links(controls), routing(controls)
     {
     }

@@ -2,26 +2,26 @@
 
 #include "model/params.h"
 
-void CMainView::SetPhaseButtonCaption(int channel, int stringId)
+void MainView::SetPhaseButtonCaption(int channel, int stringId)
 {
     m_families.strips.SetPhaseButtonCaption(channel, stringId);
 }
 
-void CMainView::ClearSpeakerDistances()
+void MainView::ClearSpeakerDistances()
 {
     for (int c = 0; c < kChannels; ++c) m_speakerDistances[c] = 0;
 }
 
-void CMainView::InvalidateChannelButtons() { m_families.strips.InvalidateChannelButtons(); }
-void CMainView::InvalidateLinkButton(int channel) { m_families.links.InvalidateLinkButton(channel); }
-void CMainView::InvalidateLinkButtons() { m_families.links.InvalidateLinkButtons(); }
-void CMainView::InvalidateCurveButtons() { m_families.links.InvalidateCurveButtons(); }
-void CMainView::InvalidateRouteButton(int output, int inputBit)
+void MainView::InvalidateChannelButtons() { m_families.strips.InvalidateChannelButtons(); }
+void MainView::InvalidateLinkButton(int channel) { m_families.links.InvalidateLinkButton(channel); }
+void MainView::InvalidateLinkButtons() { m_families.links.InvalidateLinkButtons(); }
+void MainView::InvalidateCurveButtons() { m_families.links.InvalidateCurveButtons(); }
+void MainView::InvalidateRouteButton(int output, int inputBit)
 {
     m_families.routing.InvalidateRouteButton(output, inputBit);
 }
 
-void CMainView::RefreshEqControls()
+void MainView::RefreshEqControls()
 {
     m_families.bands.Refresh();
     m_families.crossovers.Refresh();
@@ -30,7 +30,7 @@ void CMainView::RefreshEqControls()
 // The graph gets the plot rectangle, then from the bands the model and the
 // selected channel, no crossover selected and no readout, and the
 // equaliser's mode (which redraws it).
-void CMainView::FeedSpectrum(bool redraw)
+void MainView::FeedSpectrum(bool redraw)
 {
     CSpectrum& graph = m_controls.Spectrum();
     if (graph.m_hWnd) {
@@ -41,7 +41,7 @@ void CMainView::FeedSpectrum(bool redraw)
     m_families.bands.FeedGraph(redraw);
 }
 
-bool CMainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)
+bool MainView::AskCopyQuestion(const std::wstring& fromLabel, const std::wstring& toLabel)
 {
     const std::wstring text = LinksAndCurves::CopyQuestion(LoadResString(IDS_CONFIRM_LINK_COPY), fromLabel, toLabel);
     return MessageBoxExW(m_controls.Dialog().m_hWnd, text.c_str(), g_msgCaption.c_str(), MB_YESNO | MB_ICONEXCLAMATION,

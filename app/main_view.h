@@ -6,10 +6,10 @@
 #include "app/main_controls.h"
 #include "model/image_view.h"
 
-class CMainView final : public IImageView {
+class MainView final : public IImageView {
 public:
     // speakerDistances: the delay calculator's twelve remembered distances.
-    CMainView(CMainControls& controls, ControlFamilies& families, IDelayFields& delays, int* speakerDistances)
+    MainView(MainControls& controls, ControlFamilies& families, IDelayFields& delays, int* speakerDistances)
         : m_controls(controls), m_families(families), m_delays(delays), m_speakerDistances(speakerDistances)
     {
     }
@@ -22,7 +22,7 @@ public:
     ITextControl& MasterVolumeField() override { return m_controls.MasterVolumeField(); }
     ISlider& MasterSlider() override { return m_controls.MasterSlider(); }
     ITextControl& MasterMuteButton() override { return m_controls.MasterMuteButton(); }
-    IEditControl& BandGainField(int controlId) override { return m_controls.Item(controlId); }
+    IEditControl& BandGainFieldOfId(int controlId) override { return m_controls.Item(controlId); }
     void ClearSpeakerDistances() override;
     void InvalidateChannelButtons() override;
     void InvalidateLinkButton(int channel) override;
@@ -36,7 +36,7 @@ public:
     void SetVisibleChannels(int mask) override { m_controls.Spectrum().SetVisibleChannels(mask); }
 
 private:
-    CMainControls& m_controls;
+    MainControls& m_controls;
     ControlFamilies& m_families;
     IDelayFields& m_delays;
     int* m_speakerDistances;

@@ -5,9 +5,9 @@
 
 class CTarvelDlg;
 
-class CSyncHost final : public ISyncHost {
+class SyncHost final : public ISyncHost {
 public:
-    explicit CSyncHost(CTarvelDlg& dlg) : m_dlg(dlg) {}
+    explicit SyncHost(CTarvelDlg& dlg) : m_dlg(dlg) {}
     void SetTimer(UINT_PTR id, UINT elapseMs) override;
     void KillTimer(UINT_PTR id) override;
     int TcpLinkState() const override;

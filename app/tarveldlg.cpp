@@ -339,7 +339,7 @@ constexpr UINT kModelEditMessages[] = {
 LRESULT CTarvelDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT r = CDialogEx::WindowProc(message, wParam, lParam);
-    if (std::ranges::find(kModelEditMessages, message) != std::end(kModelEditMessages) && !m_closed && !m_bDecoding)
+    if (std::ranges::find(kModelEditMessages, message) != std::end(kModelEditMessages) && !m_closed && !m_decoding)
         m_syncTimers.OnModelEdited();
     return r;
 }
@@ -356,7 +356,7 @@ void CTarvelDlg::OnGraphDragStep()
     RunGraphSync();
 }
 
-LRESULT CGraphWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT GraphWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT r = CSpectrum::WindowProc(message, wParam, lParam);
     if (message == WM_MOUSEMOVE && (wParam & MK_LBUTTON) && onDragStep) onDragStep();
@@ -398,18 +398,18 @@ void CTarvelDlg::BuildEqUser2() { ::BuildEqUser2(m_spectrum.GetVisibleChannels()
 // waits until the whole image is in the model.
 LRESULT CTarvelDlg::OnParamImageReceived(WPARAM, LPARAM)
 {
-    m_bDecoding = true;
+    m_decoding = true;
     DecodeReceivedEqUser(m_view);
-    m_bDecoding = false;
+    m_decoding = false;
     m_syncTimers.OnParamImageDecoded();
     return 0;
 }
 
 LRESULT CTarvelDlg::OnRoutingImageReceived(WPARAM, LPARAM)
 {
-    m_bDecoding = true;
+    m_decoding = true;
     DecodeReceivedEqUser2(m_view);
-    m_bDecoding = false;
+    m_decoding = false;
     m_syncTimers.OnRoutingImageDecoded();
     return 0;
 }

@@ -42,7 +42,7 @@ std::wstring FromSystemCodePage(const char* bytes, size_t n);
 
 // The graph, telling the dialog of each drag step (a move with the left
 // button held) once the graph has taken it.
-class CGraphWnd final : public CSpectrum {
+class GraphWnd final : public CSpectrum {
 public:
     std::function<void()> onDragStep;
 
@@ -62,15 +62,15 @@ public:
     void BuildEqUser();
     void BuildEqUser2();
 
-    CMainView& View() { return m_view; }
+    MainView& View() { return m_view; }
     CSpectrum& Spectrum() { return m_spectrum; }
     CEditDelay& DelayField(int channel) const { return m_delayFields.Field(channel); }
     CEdit& GainField(int channel);
     CNewSliderCtrl& GainSlider(int channel) { return m_sliderChGain[channel]; }
     CNewSliderCtrl& BandSlider(int band) { return m_sliderFreqGain[band]; }
-    CDelayFieldSet& DelayFieldSet() { return m_delayFields; }
+    DelayFieldSet& DelayFields() { return m_delayFields; }
     // A control by id as the model's text or edit field.
-    CDlgItemText& ItemText(int id) { return m_controls.Item(id); }
+    DlgItemText& ItemText(int id) { return m_controls.Item(id); }
     MainLink& Link() { return m_link; }
     bool IsLinkRunning() const { return m_link.IsRunning(); }
     SyncTimers& Timers() { return m_syncTimers; }
@@ -307,10 +307,10 @@ private:
 
     // Bands.
     std::array<CNewSliderCtrl, kBands> m_sliderFreqGain;
-    BandRow<CEditFre, CEditBandFreq> m_editFre;
-    BandRow<CEditFreqGain, CEditBandGain> m_editFreqGain;
-    BandRow<CEditQ, CEditBandQ> m_editQ;
-    CBandFieldGrid m_bandFields{m_editFre, m_editQ, m_editFreqGain};
+    BandRow<CEditFre, EditBandFreq> m_editFre;
+    BandRow<CEditFreqGain, EditBandGain> m_editFreqGain;
+    BandRow<CEditQ, EditBandQ> m_editQ;
+    BandFieldGrid m_bandFields{m_editFre, m_editQ, m_editFreqGain};
     CEidtLowCutFreq m_editLowCutFreq;
     CEditHighCutFreq m_editHighCutFreq;
 
@@ -319,7 +319,7 @@ private:
     CBitmap m_bmpBackground;
     BITMAP m_bmBackground{};
     CBrush m_brushEdit;
-    CGraphWnd m_spectrum;
+    GraphWnd m_spectrum;
     CStatic m_staticSaveMode;
     CStatic m_staticCurrentMode;
     CStatic m_staticSource;
@@ -336,12 +336,12 @@ private:
     // The owner-drawn buttons' fonts (made once: "宋体" and "黑体").
     CFont m_fontButton;
     CFont m_fontChannel;
-    int m_nDrawnTcpState = -1;  // the status pictures on screen
-    int m_nDrawnUsb = -1;
+    int m_drawnTcpState = -1;  // the status pictures on screen
+    int m_drawnUsb = -1;
     int m_nSpeakerDistance[kChannels] = {};
 
-    CDelayFieldSet m_delayFields;
-    CMainControls m_controls{*this,
+    DelayFieldSet m_delayFields;
+    MainControls m_controls{*this,
                              m_spectrum,
                              m_sliderChGain,
                              m_sliderSystemVol,
@@ -349,13 +349,13 @@ private:
                              {m_comboHpType, m_comboHpSlope, m_comboLpType, m_comboLpSlope},
                              m_delayFields};
     ControlFamilies m_families{m_controls};
-    CMainView m_view{m_controls, m_families, m_delayFields, m_nSpeakerDistance};
-    CSyncHost m_syncHost{*this};
-    CEqSyncView m_eqSyncView{m_controls};
+    MainView m_view{m_controls, m_families, m_delayFields, m_nSpeakerDistance};
+    SyncHost m_syncHost{*this};
+    EqSyncView m_eqSyncView{m_controls};
     SyncTimers m_syncTimers{m_syncHost};
-    CFirmwareHost m_firmwareHost{*this};
+    FirmwareHost m_firmwareHost{*this};
     FirmwareUpgrade m_firmware{m_firmwareHost};
     bool m_closed = false;
-    bool m_bDecoding = false;  // a received image is being decoded
+    bool m_decoding = false;  // a received image is being decoded
     std::chrono::steady_clock::time_point m_lastGraphSync{};
 };

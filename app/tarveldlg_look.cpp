@@ -398,10 +398,10 @@ void CTarvelDlg::OnPaint()
         memory.SelectObject(old);
     }
     const int b = Bucket();
-    m_nDrawnTcpState = m_link.TcpLinkState();
-    m_nDrawnUsb = g_usbConnected.load() != 0 ? 1 : 0;
-    PaintStatusPicture(&dc, IDC_WIFI_PIC, TcpStatusBitmap(m_nDrawnTcpState, b));
-    PaintStatusPicture(&dc, IDC_USB_PIC, UsbStatusBitmap(m_nDrawnUsb != 0, b));
+    m_drawnTcpState = m_link.TcpLinkState();
+    m_drawnUsb = g_usbConnected.load() != 0 ? 1 : 0;
+    PaintStatusPicture(&dc, IDC_WIFI_PIC, TcpStatusBitmap(m_drawnTcpState, b));
+    PaintStatusPicture(&dc, IDC_USB_PIC, UsbStatusBitmap(m_drawnUsb != 0, b));
     DrawTitlePic(&dc);
     PaintVolumeScale(&dc);
 }
@@ -420,12 +420,12 @@ void CTarvelDlg::PaintStatusPicture(CDC* dc, int controlId, int bitmapId)
 // what they show changed.
 void CTarvelDlg::DrawWifiPic()
 {
-    if (m_link.TcpLinkState() != m_nDrawnTcpState) InvalidateControlArea(IDC_WIFI_PIC);
+    if (m_link.TcpLinkState() != m_drawnTcpState) InvalidateControlArea(IDC_WIFI_PIC);
 }
 
 void CTarvelDlg::DrawUsbPic()
 {
-    if ((g_usbConnected.load() != 0 ? 1 : 0) != m_nDrawnUsb) InvalidateControlArea(IDC_USB_PIC);
+    if ((g_usbConnected.load() != 0 ? 1 : 0) != m_drawnUsb) InvalidateControlArea(IDC_USB_PIC);
 }
 
 // The title, centred at the top of the window.

@@ -35,7 +35,7 @@ void CTarvelDlg::OnVScroll(UINT code, UINT pos, CWnd* scrollBar)
         } else {
             for (int b = 0; b < kBands; ++b) {
                 if (m_sliderFreqGain[b].m_hWnd != sender) continue;
-                CSliderPort slider;
+                SliderPort slider;
                 slider.slider = &m_sliderFreqGain[b];
                 ApplyBandGainSlider(m_view, b, slider, g_bandGainEditId[b]);
                 break;

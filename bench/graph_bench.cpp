@@ -170,7 +170,7 @@ public:
 // band into the model, 2 a tick that takes all 31 bands' gains.
 void BM_EqSyncTick(benchmark::State& state)
 {
-    CSpectrumData graph;
+    SpectrumData graph;
     BenchSyncView view(graph);
     while (RunEqSyncTick(view) != EqSyncResult::Idle) {
     }

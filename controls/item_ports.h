@@ -11,7 +11,7 @@
 
 // A control of a dialog by id, seen as a text or an edit field. Calls on a
 // control the dialog does not have do nothing (GetText gives "").
-class CDlgItemText final : public IEditControl {
+class DlgItemText final : public IEditControl {
 public:
     CWnd* dlg = nullptr;
     int id = 0;
@@ -22,7 +22,7 @@ public:
 };
 
 // A trackbar seen as the model's slider.
-class CSliderPort final : public ISlider {
+class SliderPort final : public ISlider {
 public:
     CSliderCtrl* slider = nullptr;
     int GetPos() const override { return slider->GetPos(); }
@@ -32,18 +32,18 @@ public:
 
 // The text ports of one dialog's controls, one per id, made on first use so
 // that the references handed out stay valid and distinct.
-class CDlgItems {
+class DlgItems {
 public:
-    explicit CDlgItems(CWnd& dlg) : m_dlg(dlg) {}
-    CDlgItems(const CDlgItems&) = delete;
-    CDlgItems& operator=(const CDlgItems&) = delete;
+    explicit DlgItems(CWnd& dlg) : m_dlg(dlg) {}
+    DlgItems(const DlgItems&) = delete;
+    DlgItems& operator=(const DlgItems&) = delete;
 
-    CDlgItemText& Text(int id);
+    DlgItemText& Text(int id);
     // Repaints the control (with erase); nothing when the dialog lacks it.
     void Invalidate(int id);
     CWnd& Dialog() { return m_dlg; }
 
 private:
     CWnd& m_dlg;
-    std::map<int, CDlgItemText> m_texts;
+    std::map<int, DlgItemText> m_texts;
 };

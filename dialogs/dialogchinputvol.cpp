@@ -21,9 +21,9 @@ constexpr int kCellFontHeight = 11;     // before ScaleForDpi
 constexpr int kChannelFontHeight = 14;  // before ScaleForDpi
 
 // A cell's slider as the model's slider.
-class SliderPort final : public ISlider {
+class CellSliderPort final : public ISlider {
 public:
-    explicit SliderPort(CNewSliderCtrl& slider) : m_slider(slider) {}
+    explicit CellSliderPort(CNewSliderCtrl& slider) : m_slider(slider) {}
     int GetPos() const override { return m_slider.GetPos(); }
     void SetPos(int pos) override { m_slider.SetPos(pos); }
     void Invalidate() override { m_slider.Invalidate(TRUE); }
@@ -43,7 +43,7 @@ uint32_t BitValue(int b) { return 1u << b; }
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CDialogChInputVol, CPopupDialog)
+BEGIN_MESSAGE_MAP(CDialogChInputVol, PopupDialog)
     ON_BN_CLICKED(IDOK, &CDialogChInputVol::OnClickedOk)
     ON_MESSAGE(WM_EDIT_STEP, &CDialogChInputVol::OnRefreshCell)
     ON_MESSAGE(WM_EDIT_COMMIT, &CDialogChInputVol::OnCommitCell)
@@ -52,7 +52,7 @@ BEGIN_MESSAGE_MAP(CDialogChInputVol, CPopupDialog)
 END_MESSAGE_MAP()
 
 CDialogChInputVol::CDialogChInputVol(UINT templateId, CWnd* parent)
-    : CPopupDialog(templateId, parent, MixerLook())
+    : PopupDialog(templateId, parent, MixerLook())
 {
 }
 
@@ -60,7 +60,7 @@ CDialogChInputVol::~CDialogChInputVol() = default;
 
 void CDialogChInputVol::DoDataExchange(CDataExchange* dx)
 {
-    CPopupDialog::DoDataExchange(dx);
+    PopupDialog::DoDataExchange(dx);
     for (int c = 0; c < kMixerChannels; ++c) {
         for (int b = 0; b < kMixerInputs; ++b) {
             DDX_Control(dx, g_mixerEditId[c][b], m_editCell[c][b]);
@@ -71,13 +71,13 @@ void CDialogChInputVol::DoDataExchange(CDataExchange* dx)
 
 BOOL CDialogChInputVol::OnInitDialog()
 {
-    m_nModel = g_deviceModel.load();
-    m_nNoAux34 = g_noAux34;
-    m_nSource = g_inputSource.load();
-    m_look.backgroundBitmap = MixerBackground(m_nModel, m_nNoAux34);
-    CPopupDialog::OnInitDialog();
+    m_model = g_deviceModel.load();
+    m_noAux34 = g_noAux34;
+    m_source = g_inputSource.load();
+    m_look.backgroundBitmap = MixerBackground(m_model, m_noAux34);
+    PopupDialog::OnInitDialog();
 
-    const MixerSize size = MixerWindowSize(m_nModel, m_nNoAux34, DpiBucket(g_screenDpi));
+    const MixerSize size = MixerWindowSize(m_model, m_noAux34, DpiBucket(g_screenDpi));
     SetWindowPos(nullptr, 0, 0, size.cx, size.cy ? size.cy : m_bmBackground.bmHeight, SWP_NOMOVE | SWP_NOZORDER);
     m_brushEdit.CreateSolidBrush(kPanel);
     PlaceCloseButton();
@@ -108,7 +108,7 @@ void CDialogChInputVol::SetupLabels()
     const MixerPlacement& at = MixerPlacementAt(DpiBucket(g_screenDpi));
     m_fontChannel.CreateFont(ScaleForDpi(kChannelFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"黑体");
-    const int outputs = MixerOutputs(m_nModel);
+    const int outputs = MixerOutputs(m_model);
     for (int c = 0; c < kMixerChannels; ++c) {
         CWnd* caption = GetDlgItem(g_mixerChannelLabelId[c]);
         if (!caption) continue;
@@ -129,13 +129,13 @@ void CDialogChInputVol::SetupLabels()
     for (int b = 0; b < kMixerInputs; ++b) {
         CWnd* caption = GetDlgItem(g_mixerSourceLabelId[b]);
         if (!caption) continue;
-        const int row = MixerRowOf(m_nModel, m_nNoAux34, b);
+        const int row = MixerRowOf(m_model, m_noAux34, b);
         if (row < 0)
             caption->ShowWindow(SW_HIDE);
         else
             caption->SetWindowPos(nullptr, at.inputX, at.inputY0 + row * at.rowStep, 0, 0, SWP_NOSIZE);
         caption->SetFont(&m_fontLabel, TRUE);
-        caption->SetWindowText(LoadResString(MixerLabelString(m_nModel, m_nSource, b)));
+        caption->SetWindowText(LoadResString(MixerLabelString(m_model, m_source, b)));
     }
     if (CWnd* title = GetDlgItem(IDC_MIXER_TITLE)) title->SetFont(&m_fontLabel, TRUE);
 }
@@ -158,14 +158,14 @@ void CDialogChInputVol::SetupCellEdits()
     for (int c = 0; c < kMixerChannels; ++c) {
         for (int b = 0; b < kMixerInputs; ++b) {
             CEditGain& edit = m_editCell[c][b];
-            if (!MixerCellShown(m_nModel, m_nNoAux34, c, b)) {
+            if (!MixerCellShown(m_model, m_noAux34, c, b)) {
                 edit.ShowWindow(SW_HIDE);
             } else {
-                const int row = MixerRowOf(m_nModel, m_nNoAux34, b);
+                const int row = MixerRowOf(m_model, m_noAux34, b);
                 edit.SetWindowPos(nullptr, at.editX0 + c * at.columnStep, at.editY0 + row * at.rowStep,
                                   at.editWidth, ScaleForDpi(16), SWP_NOZORDER);
             }
-            if (const auto enabled = MixerCellEnabled(m_nModel, m_nNoAux34, m_nSource, MixerControl::Edit, c, b))
+            if (const auto enabled = MixerCellEnabled(m_model, m_noAux34, m_source, MixerControl::Edit, c, b))
                 edit.EnableWindow(*enabled);
         }
     }
@@ -195,20 +195,20 @@ void CDialogChInputVol::SetupCellSliders()
             slider.SetLineSize(1);
             slider.SetThumbOffset(offset);
             slider.SetThumb(thumbId, thumb.cx, thumb.cy);
-            slider.SetBitmaps(MixerCellLit(m_nSource, b) ? afterId : beforeId, beforeId);
+            slider.SetBitmaps(MixerCellLit(m_source, b) ? afterId : beforeId, beforeId);
         }
     }
     for (int c = 0; c < kMixerChannels; ++c) {
         for (int b = 0; b < kMixerInputs; ++b) {
             CNewSliderCtrl& slider = m_sliderCell[c][b];
-            if (!MixerCellShown(m_nModel, m_nNoAux34, c, b)) {
+            if (!MixerCellShown(m_model, m_noAux34, c, b)) {
                 slider.ShowWindow(SW_HIDE);
             } else {
-                const int row = MixerRowOf(m_nModel, m_nNoAux34, b);
+                const int row = MixerRowOf(m_model, m_noAux34, b);
                 slider.SetWindowPos(nullptr, at.sliderX0 + c * at.columnStep, at.sliderY0 + row * at.rowStep,
                                     track.cx, track.cy, SWP_NOZORDER);
             }
-            if (const auto enabled = MixerCellEnabled(m_nModel, m_nNoAux34, m_nSource, MixerControl::Slider, c, b))
+            if (const auto enabled = MixerCellEnabled(m_model, m_noAux34, m_source, MixerControl::Slider, c, b))
                 slider.EnableWindow(*enabled);
         }
     }
@@ -235,7 +235,7 @@ void CDialogChInputVol::OnCancel()
     for (int c = 0; focus && c < kMixerChannels; ++c)
         for (int b = 0; b < kMixerInputs; ++b)
             if (focus == &m_editCell[c][b]) OnCommitCell(static_cast<WPARAM>(c), static_cast<LPARAM>(BitValue(b)));
-    CPopupDialog::OnCancel();
+    PopupDialog::OnCancel();
 }
 
 // Enter: the field has committed; the dialog stays open.
@@ -245,7 +245,7 @@ LRESULT CDialogChInputVol::OnRefreshCell(WPARAM channel, LPARAM sourceBit)
 {
     int c = 0, b = 0;
     if (!CellOf(channel, sourceBit, c, b)) return 0;
-    SliderPort slider(m_sliderCell[c][b]);
+    CellSliderPort slider(m_sliderCell[c][b]);
     std::wstring text;
     ShowInputVolume(&slider, text, c, BitValue(b));
     m_editCell[c][b].SetWindowText(text);
@@ -259,7 +259,7 @@ LRESULT CDialogChInputVol::OnCommitCell(WPARAM channel, LPARAM sourceBit)
     CEditGain& edit = m_editCell[c][b];
     std::wstring text = edit.GetWindowTextString();
     if (ParseGainText(nullptr, text, c, BitValue(b)) == 1) {
-        SliderPort slider(m_sliderCell[c][b]);
+        CellSliderPort slider(m_sliderCell[c][b]);
         ShowInputVolume(&slider, text, c, BitValue(b));
     } else {
         FormatInputVolume(text, c, BitValue(b));
@@ -283,7 +283,7 @@ void CDialogChInputVol::OnHScroll(UINT code, UINT pos, CWnd* scrollBar)
             break;
         }
     }
-    CPopupDialog::OnHScroll(code, pos, scrollBar);
+    PopupDialog::OnHScroll(code, pos, scrollBar);
 }
 
 LRESULT CDialogChInputVol::OnNavigateCell(WPARAM key, LPARAM)

@@ -13,7 +13,7 @@
 #include "fields/editgain.h"
 #include "widgets/newsliderctrl.h"
 
-class CDialogChInputVol : public CPopupDialog {
+class CDialogChInputVol : public PopupDialog {
 public:
     explicit CDialogChInputVol(UINT templateId, CWnd* parent = nullptr);
     ~CDialogChInputVol() override;
@@ -51,7 +51,7 @@ private:
     std::array<std::array<CEditGain, kMixerInputs>, kMixerChannels> m_editCell;
     std::array<std::array<CNewSliderCtrl, kMixerInputs>, kMixerChannels> m_sliderCell;
     // The layout's inputs, read once when the dialog opens.
-    int m_nModel = 0;
-    int m_nNoAux34 = 0;
-    int m_nSource = 0;
+    int m_model = 0;
+    int m_noAux34 = 0;
+    int m_source = 0;
 };

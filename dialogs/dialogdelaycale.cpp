@@ -57,14 +57,14 @@ std::array<int, kDistanceChannels> CalculateDelays(const std::array<int, kDistan
     return delay;
 }
 
-BEGIN_MESSAGE_MAP(CDialogDelayCale, CPopupDialog)
+BEGIN_MESSAGE_MAP(CDialogDelayCale, PopupDialog)
     ON_BN_CLICKED(IDOK, &CDialogDelayCale::OnClickedOk)
     ON_BN_CLICKED(IDC_CALCULATE, &CDialogDelayCale::OnClickedCalculate)
     ON_BN_CLICKED(IDC_RESET_DISTANCES, &CDialogDelayCale::OnClickedReset)
     ON_CONTROL_TABLE(EN_KILLFOCUS, g_distanceEditId, &CDialogDelayCale::OnKillFocusDistanceCh)
 END_MESSAGE_MAP()
 
-CDialogDelayCale::CDialogDelayCale(CWnd* parent) : CPopupDialog(IDD_DELAY_CALE, parent, DelayCaleLook()) {}
+CDialogDelayCale::CDialogDelayCale(CWnd* parent) : PopupDialog(IDD_DELAY_CALE, parent, DelayCaleLook()) {}
 
 CDialogDelayCale::~CDialogDelayCale() = default;
 
@@ -75,13 +75,13 @@ void CDialogDelayCale::SetStoredDistances(const int* distances)
 
 void CDialogDelayCale::DoDataExchange(CDataExchange* dx)
 {
-    CPopupDialog::DoDataExchange(dx);
+    PopupDialog::DoDataExchange(dx);
     for (int i = 0; i < kDistanceChannels; ++i) DDX_Control(dx, g_distanceEditId[i], m_editDistance[i]);
 }
 
 BOOL CDialogDelayCale::OnInitDialog()
 {
-    CPopupDialog::OnInitDialog();
+    PopupDialog::OnInitDialog();
     m_brushBk.CreateSolidBrush(kPanel);
     m_brushEdit.CreateSolidBrush(kPanel);
     SetLabelFonts();
@@ -158,5 +158,5 @@ HBRUSH CDialogDelayCale::PopupCtlColor(CDC* dc, CWnd* wnd, UINT kind, HBRUSH fra
         dc->SetTextColor(RGB(255, 255, 255));
         return &m_brushBk;
     }
-    return CPopupDialog::PopupCtlColor(dc, wnd, kind, framework);
+    return PopupDialog::PopupCtlColor(dc, wnd, kind, framework);
 }

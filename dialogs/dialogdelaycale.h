@@ -24,7 +24,7 @@ int DelayCaleShownChannels(int model);
 // shown channels (the first of equal ones) less each distance, at least 0.
 std::array<int, kDistanceChannels> CalculateDelays(const std::array<int, kDistanceChannels>& d, int shown);
 
-class CDialogDelayCale : public CPopupDialog {
+class CDialogDelayCale : public PopupDialog {
 public:
     explicit CDialogDelayCale(CWnd* parent = nullptr);
     ~CDialogDelayCale() override;

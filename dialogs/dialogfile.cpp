@@ -24,7 +24,7 @@ PopupLook FileLook()
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CDialogFile, CPopupDialog)
+BEGIN_MESSAGE_MAP(CDialogFile, PopupDialog)
     ON_BN_CLICKED(IDC_LOAD_FROM_DEVICE, &CDialogFile::OnClickedLoadFromDevice)
     ON_BN_CLICKED(IDC_SAVE_TO_DEVICE, &CDialogFile::OnClickedSaveToDevice)
     ON_BN_CLICKED(IDC_LOAD_FROM_PC, &CDialogFile::OnClickedLoadFromPc)
@@ -32,7 +32,7 @@ BEGIN_MESSAGE_MAP(CDialogFile, CPopupDialog)
     ON_BN_CLICKED(IDOK, &CDialogFile::OnClickedOk)
 END_MESSAGE_MAP()
 
-CDialogFile::CDialogFile(CWnd* parent) : CPopupDialog(IDD_FILE, parent, FileLook()) {}
+CDialogFile::CDialogFile(CWnd* parent) : PopupDialog(IDD_FILE, parent, FileLook()) {}
 
 CDialogFile::~CDialogFile() = default;
 

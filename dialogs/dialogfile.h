@@ -15,7 +15,7 @@ enum SceneCommand : WPARAM {
     SCENE_SAVE_TO_PC = 3,
 };
 
-class CDialogFile : public CPopupDialog {
+class CDialogFile : public PopupDialog {
 public:
     explicit CDialogFile(CWnd* parent = nullptr);
     ~CDialogFile() override;

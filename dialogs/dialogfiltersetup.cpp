@@ -28,7 +28,7 @@ PopupLook FilterSetupLook()
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CDialogFilterSetup, CPopupDialog)
+BEGIN_MESSAGE_MAP(CDialogFilterSetup, PopupDialog)
     ON_BN_CLICKED(IDOK, &CDialogFilterSetup::OnClickedOk)
     ON_CBN_SELCHANGE(IDC_HP_TYPE, &CDialogFilterSetup::OnSelChangeHighPassType)
     ON_CBN_SELCHANGE(IDC_HP_SLOPE, &CDialogFilterSetup::OnSelChangeHighPassSlope)
@@ -38,7 +38,7 @@ BEGIN_MESSAGE_MAP(CDialogFilterSetup, CPopupDialog)
     ON_EN_KILLFOCUS(IDC_LP_FREQ, &CDialogFilterSetup::OnKillFocusLpFreq)
 END_MESSAGE_MAP()
 
-CDialogFilterSetup::CDialogFilterSetup(CWnd* parent) : CPopupDialog(IDD_FILTER_SETUP, parent, FilterSetupLook())
+CDialogFilterSetup::CDialogFilterSetup(CWnd* parent) : PopupDialog(IDD_FILTER_SETUP, parent, FilterSetupLook())
 {
     // Left and Right go between the dialog's own two fields.
     m_editLowCutFreq.SetPartner(&m_editHighCutFreq);
@@ -49,7 +49,7 @@ CDialogFilterSetup::~CDialogFilterSetup() = default;
 
 void CDialogFilterSetup::DoDataExchange(CDataExchange* dx)
 {
-    CPopupDialog::DoDataExchange(dx);
+    PopupDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_HP_TYPE, m_comboHpType);
     DDX_Control(dx, IDC_HP_SLOPE, m_comboHpSlope);
     DDX_Control(dx, IDC_LP_TYPE, m_comboLpType);
@@ -60,7 +60,7 @@ void CDialogFilterSetup::DoDataExchange(CDataExchange* dx)
 
 BOOL CDialogFilterSetup::OnInitDialog()
 {
-    CPopupDialog::OnInitDialog();
+    PopupDialog::OnInitDialog();
     m_brushBk.CreateSolidBrush(RGB(40, 44, 51));
     m_brushBlack.CreateSolidBrush(RGB(0, 0, 0));
     for (CEdit* field : {static_cast<CEdit*>(&m_editLowCutFreq), static_cast<CEdit*>(&m_editHighCutFreq)})
@@ -122,7 +122,7 @@ void CDialogFilterSetup::OnSelChangeLowPassSlope() { Send(FILTER_LP_SLOPE, m_com
 
 // Leaving a field commits what was typed, as in the main window: an
 // accepted text stays as typed, a rejected one gives way to the stored value.
-void CDialogFilterSetup::CommitOnFocusLoss(CEditCutFreq& field)
+void CDialogFilterSetup::CommitOnFocusLoss(EditCutFreq& field)
 {
     CutFreqKind kind = field.GetKind() == 1 ? CutFreqKind::HighPass() : CutFreqKind::LowPass();
     if (!kind.Commit(field.GetWindowTextString()))
@@ -136,7 +136,7 @@ void CDialogFilterSetup::OnCancel()
     CWnd* focus = CWnd::GetFocus();
     if (focus == &m_editLowCutFreq) CommitOnFocusLoss(m_editLowCutFreq);
     if (focus == &m_editHighCutFreq) CommitOnFocusLoss(m_editHighCutFreq);
-    CPopupDialog::OnCancel();
+    PopupDialog::OnCancel();
 }
 
 void CDialogFilterSetup::OnKillFocusHpFreq() { CommitOnFocusLoss(m_editLowCutFreq); }

@@ -18,7 +18,7 @@ enum FilterSetupValue : WPARAM {
     FILTER_LP_SLOPE = 3,
 };
 
-class CDialogFilterSetup : public CPopupDialog {
+class CDialogFilterSetup : public PopupDialog {
 public:
     explicit CDialogFilterSetup(CWnd* parent = nullptr);
     ~CDialogFilterSetup() override;
@@ -49,7 +49,7 @@ private:
     void FillSelectors();
     void ShowValues();
     void Send(FilterSetupValue which, const CMyComboBox& combo);
-    static void CommitOnFocusLoss(CEditCutFreq& field);
+    static void CommitOnFocusLoss(EditCutFreq& field);
 
     CBrush m_brushBk;
     CBrush m_brushBlack;

@@ -43,7 +43,7 @@ const CDialogLogo::ModelChoice CDialogLogo::kModels[kModelCount] = {
     {kModelButtonId[6], kModelCaptionId[6], 8, true},
 };
 
-BEGIN_MESSAGE_MAP(CDialogLogo, CPopupDialog)
+BEGIN_MESSAGE_MAP(CDialogLogo, PopupDialog)
     ON_CONTROL_TABLE(BN_CLICKED, kModelButtonId, &CDialogLogo::OnClickedModel)
     ON_CONTROL_TABLE(STN_CLICKED, kModelCaptionId, &CDialogLogo::OnClickedModel)
     ON_CONTROL(BN_DOUBLECLICKED, IDC_MODEL_BUTTON5, &CDialogLogo::OnDoubleClickedModel5)
@@ -53,7 +53,7 @@ BEGIN_MESSAGE_MAP(CDialogLogo, CPopupDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-CDialogLogo::CDialogLogo(CWnd* parent) : CPopupDialog(IDD_LOGO, parent, LogoLook(0)) {}
+CDialogLogo::CDialogLogo(CWnd* parent) : PopupDialog(IDD_LOGO, parent, LogoLook(0)) {}
 
 namespace {
 CDialogLogo* s_open = nullptr;  // the picker on screen
@@ -67,14 +67,14 @@ CDialogLogo::~CDialogLogo()
 BOOL CDialogLogo::OnInitDialog()
 {
     // The bitmaps follow the DPI the main window read.
-    m_nBucket = DpiBucket(g_screenDpi);
-    m_look = LogoLook(m_nBucket);
-    CPopupDialog::OnInitDialog();
+    m_bucket = DpiBucket(g_screenDpi);
+    m_look = LogoLook(m_bucket);
+    PopupDialog::OnInitDialog();
 
     // Painted one to one: the picker takes its background's size.
     SetWindowPos(nullptr, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight, SWP_NOMOVE | SWP_NOZORDER);
-    for (const ModelChoice& m : kModels) SizeToBitmap(m.buttonId, SkinBitmap(SKIN_MODEL, m_nBucket));
-    SizeToBitmap(IDC_LOGO_ENTER, SkinBitmap(SKIN_LOGO_ENTER_PRESSED, m_nBucket));
+    for (const ModelChoice& m : kModels) SizeToBitmap(m.buttonId, SkinBitmap(SKIN_MODEL, m_bucket));
+    SizeToBitmap(IDC_LOGO_ENTER, SkinBitmap(SKIN_LOGO_ENTER_PRESSED, m_bucket));
 
     for (const ModelChoice& m : kModels) {
         for (int id : {m.buttonId, m.captionId}) {
@@ -131,7 +131,7 @@ void CDialogLogo::EndIfDeviceIdentified()
 void CDialogLogo::OnTimer(UINT_PTR id)
 {
     if (id == kPollTimer && g_deviceInfoReceived.load() == 1) EndDialog(1);
-    CPopupDialog::OnTimer(id);
+    PopupDialog::OnTimer(id);
 }
 
 bool CDialogLogo::DrawPopupItem(LPDRAWITEMSTRUCT dis)
@@ -139,8 +139,8 @@ bool CDialogLogo::DrawPopupItem(LPDRAWITEMSTRUCT dis)
     for (int i = 0; i < kModelCount; ++i) {
         if (static_cast<UINT>(kModels[i].buttonId) != dis->CtlID) continue;
         const bool selected = i + 1 == m_nModelIndex;
-        DrawBitmapItem(dis, SkinBitmap(selected ? SKIN_MODEL_SELECTED : SKIN_MODEL, m_nBucket));
+        DrawBitmapItem(dis, SkinBitmap(selected ? SKIN_MODEL_SELECTED : SKIN_MODEL, m_bucket));
         return true;
     }
-    return CPopupDialog::DrawPopupItem(dis);
+    return PopupDialog::DrawPopupItem(dis);
 }

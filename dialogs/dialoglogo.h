@@ -12,7 +12,7 @@
 // next WM_DEVICE_INFO_RECEIVED, since the device may be another model.
 extern uint8_t g_relayoutPending;
 
-class CDialogLogo : public CPopupDialog {
+class CDialogLogo : public PopupDialog {
 public:
     // The picker ends on the main window's link-change message; this slow
     // poll only catches a change whose message was lost.
@@ -55,5 +55,5 @@ protected:
 
 private:
     void InvalidateModelButtons();
-    int m_nBucket = 0;
+    int m_bucket = 0;
 };

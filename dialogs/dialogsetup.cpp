@@ -61,7 +61,7 @@ bool StoreLanguageChoice(int choice, const std::vector<std::string>& paths)
 
 // ---------------------------------------------------------------------------
 
-BEGIN_MESSAGE_MAP(CDialogSetup, CPopupDialog)
+BEGIN_MESSAGE_MAP(CDialogSetup, PopupDialog)
     ON_BN_CLICKED(IDC_SETUP_UPGRADE, &CDialogSetup::OnClickedUpgrade)
     ON_BN_CLICKED(IDC_SETUP_FACTORY_RESET, &CDialogSetup::OnClickedFactoryReset)
     ON_BN_CLICKED(IDC_SETUP_ABOUT, &CDialogSetup::OnClickedAbout)
@@ -73,21 +73,21 @@ BEGIN_MESSAGE_MAP(CDialogSetup, CPopupDialog)
 END_MESSAGE_MAP()
 
 CDialogSetup::CDialogSetup(unsigned mixVolume, CWnd* parent)
-    : CPopupDialog(IDD_SETUP, parent, SetupLook()), m_nMixVolume(static_cast<int>(mixVolume))
+    : PopupDialog(IDD_SETUP, parent, SetupLook()), m_nMixVolume(static_cast<int>(mixVolume))
 {}
 
 CDialogSetup::~CDialogSetup() = default;
 
 void CDialogSetup::DoDataExchange(CDataExchange* dx)
 {
-    CPopupDialog::DoDataExchange(dx);
+    PopupDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_MIX_VOLUME, m_editVol);
     DDX_Control(dx, IDC_LANGUAGE_COMBO, m_comboLanguage);
 }
 
 BOOL CDialogSetup::OnInitDialog()
 {
-    CPopupDialog::OnInitDialog();
+    PopupDialog::OnInitDialog();
     m_brushBk.CreateSolidBrush(kPanel);
     m_brushEdit.CreateSolidBrush(kPanel);
     ShowMixVolume();
@@ -183,5 +183,5 @@ HBRUSH CDialogSetup::PopupCtlColor(CDC* dc, CWnd* wnd, UINT kind, HBRUSH framewo
         dc->SetBkColor(kPanel);
         return &m_brushEdit;
     }
-    return CPopupDialog::PopupCtlColor(dc, wnd, kind, framework);
+    return PopupDialog::PopupCtlColor(dc, wnd, kind, framework);
 }

@@ -29,7 +29,7 @@ enum SetupCommand : WPARAM {
 // be written, or a file is left that the next start would read).
 bool StoreLanguageChoice(int choice, const std::vector<std::string>& paths);
 
-class CDialogSetup : public CPopupDialog {
+class CDialogSetup : public PopupDialog {
 public:
     explicit CDialogSetup(unsigned mixVolume, CWnd* parent = nullptr);
     ~CDialogSetup() override;

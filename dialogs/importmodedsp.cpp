@@ -17,19 +17,19 @@ PopupLook ImportLook()
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CImportModeDsp, CPopupDialog)
+BEGIN_MESSAGE_MAP(CImportModeDsp, PopupDialog)
     ON_CBN_SELCHANGE(IDC_PRESET_SLOT, &CImportModeDsp::OnSelChangeSlot)
 END_MESSAGE_MAP()
 
 CImportModeDsp::CImportModeDsp(int slot, const PresetNameRecords& names, CWnd* parent)
-    : CPopupDialog(IDD_IMPORT_MODE_DSP, parent, ImportLook()), m_nSlot(slot), m_strNames(DecodePresetNames(names))
+    : PopupDialog(IDD_IMPORT_MODE_DSP, parent, ImportLook()), m_nSlot(slot), m_strNames(DecodePresetNames(names))
 {}
 
 CImportModeDsp::~CImportModeDsp() = default;
 
 BOOL CImportModeDsp::OnInitDialog()
 {
-    CPopupDialog::OnInitDialog();
+    PopupDialog::OnInitDialog();
     m_brushWhite.CreateSolidBrush(RGB(255, 255, 255));
     if (auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_PRESET_SLOT))) {
         FillSlotCombo(*combo);
@@ -58,5 +58,5 @@ HBRUSH CImportModeDsp::PopupCtlColor(CDC* dc, CWnd* wnd, UINT kind, HBRUSH frame
         dc->SetTextColor(RGB(0, 0, 0));
         return &m_brushWhite;
     }
-    return CPopupDialog::PopupCtlColor(dc, wnd, kind, framework);
+    return PopupDialog::PopupCtlColor(dc, wnd, kind, framework);
 }

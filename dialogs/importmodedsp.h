@@ -5,7 +5,7 @@
 #include "dialogs/popuplook.h"
 #include "dialogs/presetslots.h"
 
-class CImportModeDsp : public CPopupDialog {
+class CImportModeDsp : public PopupDialog {
 public:
     CImportModeDsp(int slot, const PresetNameRecords& names, CWnd* parent = nullptr);
     ~CImportModeDsp() override;

@@ -39,13 +39,13 @@ PopupLook SourceLook()
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CInputAudioSource, CPopupDialog)
+BEGIN_MESSAGE_MAP(CInputAudioSource, PopupDialog)
     ON_CBN_SELCHANGE(IDC_SOURCE_COMBO, &CInputAudioSource::OnSelChangeSource)
     ON_BN_CLICKED(IDC_HIGH_LEVEL_MIX, &CInputAudioSource::OnClickedHighLevelMix)
 END_MESSAGE_MAP()
 
 CInputAudioSource::CInputAudioSource(int sourceIndex, uint8_t highLevelMix, CWnd* parent)
-    : CPopupDialog(IDD_INPUT_AUDIO_SOURCE, parent, SourceLook()),
+    : PopupDialog(IDD_INPUT_AUDIO_SOURCE, parent, SourceLook()),
       m_nSourceIndex(sourceIndex),
       m_bHighLevelMix(highLevelMix)
 {}
@@ -54,7 +54,7 @@ CInputAudioSource::~CInputAudioSource() = default;
 
 BOOL CInputAudioSource::OnInitDialog()
 {
-    CPopupDialog::OnInitDialog();
+    PopupDialog::OnInitDialog();
     if (auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_SOURCE_COMBO))) {
         for (int id : kSourceItems) combo->AddString(LoadResString(id).c_str());
         combo->SetCurSel(m_nSourceIndex);  // outside 0..4: no selection
@@ -86,5 +86,5 @@ bool CInputAudioSource::DrawPopupItem(LPDRAWITEMSTRUCT dis)
         DrawBitmapItem(dis, bitmap);
         return true;
     }
-    return CPopupDialog::DrawPopupItem(dis);
+    return PopupDialog::DrawPopupItem(dis);
 }

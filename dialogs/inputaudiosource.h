@@ -11,7 +11,7 @@
 int SourceIndexOfCode(int code);
 int SourceCodeOfIndex(int index);
 
-class CInputAudioSource : public CPopupDialog {
+class CInputAudioSource : public PopupDialog {
 public:
     CInputAudioSource(int sourceIndex, uint8_t highLevelMix, CWnd* parent = nullptr);
     ~CInputAudioSource() override;

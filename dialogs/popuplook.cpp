@@ -10,21 +10,21 @@ BOOL CreatePopupFont(CFont& font)
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, kPopupFontFace);
 }
 
-BEGIN_MESSAGE_MAP(CPopupDialog, CDialogEx)
+BEGIN_MESSAGE_MAP(PopupDialog, CDialogEx)
     ON_WM_NCHITTEST()
     ON_WM_PAINT()
     ON_WM_CTLCOLOR()
     ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
-CPopupDialog::CPopupDialog(UINT templateId, CWnd* parent, PopupLook look)
+PopupDialog::PopupDialog(UINT templateId, CWnd* parent, PopupLook look)
     : CDialogEx(templateId, parent), m_look(std::move(look))
 {
 }
 
-CPopupDialog::~CPopupDialog() = default;
+PopupDialog::~PopupDialog() = default;
 
-BOOL CPopupDialog::OnInitDialog()
+BOOL PopupDialog::OnInitDialog()
 {
     CDialogEx::OnInitDialog();
     if (m_look.backgroundBitmap && m_bmpBackground.LoadBitmap(static_cast<UINT>(m_look.backgroundBitmap)))
@@ -50,13 +50,13 @@ BOOL CPopupDialog::OnInitDialog()
     return TRUE;
 }
 
-LRESULT CPopupDialog::OnNcHitTest(CPoint screenPoint)
+LRESULT PopupDialog::OnNcHitTest(CPoint screenPoint)
 {
     const LRESULT hit = CDialogEx::OnNcHitTest(screenPoint);
     return hit == HTCLIENT ? HTCAPTION : hit;
 }
 
-void CPopupDialog::OnPaint()
+void PopupDialog::OnPaint()
 {
     CPaintDC dc(this);
     if (!m_bmpBackground.IsValid()) return;
@@ -71,13 +71,13 @@ void CPopupDialog::OnPaint()
     mem.DeleteDC();
 }
 
-HBRUSH CPopupDialog::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
+HBRUSH PopupDialog::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
 {
     const HBRUSH framework = CDialogEx::OnCtlColor(dc, wnd, ctlColor);
     return PopupCtlColor(dc, wnd, ctlColor, framework);
 }
 
-HBRUSH CPopupDialog::PopupCtlColor(CDC* dc, CWnd*, UINT kind, HBRUSH framework)
+HBRUSH PopupDialog::PopupCtlColor(CDC* dc, CWnd*, UINT kind, HBRUSH framework)
 {
     if (kind != CTLCOLOR_STATIC && kind != CTLCOLOR_BTN) return framework;
     dc->SetTextColor(m_look.staticTextColor);
@@ -85,13 +85,13 @@ HBRUSH CPopupDialog::PopupCtlColor(CDC* dc, CWnd*, UINT kind, HBRUSH framework)
     return static_cast<CBrush*>(GetStockObject(NULL_BRUSH));
 }
 
-void CPopupDialog::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
+void PopupDialog::OnDrawItem(int ctlId, LPDRAWITEMSTRUCT dis)
 {
     DrawPopupItem(dis);
     CDialogEx::OnDrawItem(ctlId, dis);
 }
 
-bool CPopupDialog::DrawPopupItem(LPDRAWITEMSTRUCT dis)
+bool PopupDialog::DrawPopupItem(LPDRAWITEMSTRUCT dis)
 {
     const bool pressed = (dis->itemState & ODS_SELECTED) != 0;
     const int id = static_cast<int>(dis->CtlID);
@@ -109,7 +109,7 @@ bool CPopupDialog::DrawPopupItem(LPDRAWITEMSTRUCT dis)
     return false;
 }
 
-void CPopupDialog::DrawBitmapItem(LPDRAWITEMSTRUCT dis, int bitmapId)
+void PopupDialog::DrawBitmapItem(LPDRAWITEMSTRUCT dis, int bitmapId)
 {
     CDC* dc = dis->pDC;
     if (!dc) return;
@@ -127,7 +127,7 @@ void CPopupDialog::DrawBitmapItem(LPDRAWITEMSTRUCT dis, int bitmapId)
     bitmap.DeleteObject();
 }
 
-void CPopupDialog::DrawItemText(LPDRAWITEMSTRUCT dis, const std::wstring& text, COLORREF color, bool popupFont)
+void PopupDialog::DrawItemText(LPDRAWITEMSTRUCT dis, const std::wstring& text, COLORREF color, bool popupFont)
 {
     CDC* dc = dis->pDC;
     if (!dc) return;
@@ -143,7 +143,7 @@ void CPopupDialog::DrawItemText(LPDRAWITEMSTRUCT dis, const std::wstring& text, 
     if (old) dc->SelectObject(old);
 }
 
-void CPopupDialog::SizeToBitmap(int controlId, int bitmapId)
+void PopupDialog::SizeToBitmap(int controlId, int bitmapId)
 {
     CWnd* item = GetDlgItem(controlId);
     if (!item) return;

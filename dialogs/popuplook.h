@@ -2,7 +2,7 @@
 // with a stretched background bitmap, dragged by any point of its body, with
 // owner-drawn bitmap buttons whose captions come from the string table, and
 // control colours answered in WM_CTLCOLOR. Each popup states its own values
-// in a PopupLook; CPopupDialog carries the handlers once for all of them.
+// in a PopupLook; PopupDialog carries the handlers once for all of them.
 #pragma once
 
 #include <vector>
@@ -51,10 +51,10 @@ struct PopupLook {
     std::vector<PopupLabel> labels;
 };
 
-class CPopupDialog : public CDialogEx {
+class PopupDialog : public CDialogEx {
 public:
-    CPopupDialog(UINT templateId, CWnd* parent, PopupLook look);
-    ~CPopupDialog() override;
+    PopupDialog(UINT templateId, CWnd* parent, PopupLook look);
+    ~PopupDialog() override;
 
     const PopupLook& Look() const { return m_look; }
     // The size of the background bitmap (0 x 0 before OnInitDialog).

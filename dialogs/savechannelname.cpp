@@ -26,12 +26,12 @@ PopupLook ChannelNameLook()
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CSaveChannelName, CPopupDialog)
+BEGIN_MESSAGE_MAP(CSaveChannelName, PopupDialog)
     ON_BN_CLICKED(IDOK, &CSaveChannelName::OnClickedOk)
 END_MESSAGE_MAP()
 
 CSaveChannelName::CSaveChannelName(int channel, const char name[kNameRecordBytes], CWnd* parent)
-    : CPopupDialog(IDD_SAVE_CHANNEL_NAME, parent, ChannelNameLook()),
+    : PopupDialog(IDD_SAVE_CHANNEL_NAME, parent, ChannelNameLook()),
       m_nChannel(channel),
       m_strOldName(DecodeAnsi(name, kNameRecordBytes))
 {}
@@ -40,7 +40,7 @@ CSaveChannelName::~CSaveChannelName() = default;
 
 BOOL CSaveChannelName::OnInitDialog()
 {
-    CPopupDialog::OnInitDialog();
+    PopupDialog::OnInitDialog();
     const std::wstring label = LoadResString(ChannelLabelStringId(m_nChannel));
     if (!label.empty()) SetWindowText(label);
     SetDlgItemText(IDC_NAME_EDIT, m_strOldName.empty() ? label : m_strOldName);
@@ -59,5 +59,5 @@ void CSaveChannelName::OnClickedOk()
 HBRUSH CSaveChannelName::PopupCtlColor(CDC* dc, CWnd* wnd, UINT kind, HBRUSH framework)
 {
     if (wnd && wnd->GetDlgCtrlID() == IDC_NAME_EDIT) return framework;
-    return CPopupDialog::PopupCtlColor(dc, wnd, kind, framework);
+    return PopupDialog::PopupCtlColor(dc, wnd, kind, framework);
 }

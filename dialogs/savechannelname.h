@@ -11,7 +11,7 @@
 // channel number gives CH1's.
 int ChannelLabelStringId(int channel);
 
-class CSaveChannelName : public CPopupDialog {
+class CSaveChannelName : public PopupDialog {
 public:
     CSaveChannelName(int channel, const char name[kNameRecordBytes], CWnd* parent = nullptr);
     ~CSaveChannelName() override;

@@ -21,21 +21,21 @@ PopupLook SaveLook()
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CSaveModeToDsp, CPopupDialog)
+BEGIN_MESSAGE_MAP(CSaveModeToDsp, PopupDialog)
     ON_CBN_SELCHANGE(IDC_PRESET_SLOT, &CSaveModeToDsp::OnSelChangeSlot)
     ON_BN_CLICKED(IDOK, &CSaveModeToDsp::OnClickedOk)
     ON_EN_CHANGE(IDC_NAME_EDIT, &CSaveModeToDsp::OnChangeName)
 END_MESSAGE_MAP()
 
 CSaveModeToDsp::CSaveModeToDsp(int slot, const PresetNameRecords& names, CWnd* parent)
-    : CPopupDialog(IDD_SAVE_MODE_TO_DSP, parent, SaveLook()), m_nSlot(slot), m_strNames(DecodePresetNames(names))
+    : PopupDialog(IDD_SAVE_MODE_TO_DSP, parent, SaveLook()), m_nSlot(slot), m_strNames(DecodePresetNames(names))
 {}
 
 CSaveModeToDsp::~CSaveModeToDsp() = default;
 
 void CSaveModeToDsp::DoDataExchange(CDataExchange* dx)
 {
-    CPopupDialog::DoDataExchange(dx);
+    PopupDialog::DoDataExchange(dx);
     if (!dx->m_bSaveAndValidate) {
         SetNameText(m_strName);
         return;
@@ -52,7 +52,7 @@ void CSaveModeToDsp::DoDataExchange(CDataExchange* dx)
 
 BOOL CSaveModeToDsp::OnInitDialog()
 {
-    CPopupDialog::OnInitDialog();
+    PopupDialog::OnInitDialog();
     if (auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_PRESET_SLOT))) {
         FillSlotCombo(*combo);
         combo->SetCurSel(m_nSlot);
@@ -77,10 +77,10 @@ void CSaveModeToDsp::ShowSlotName()
 // A stored name may be longer than the field takes by typing.
 void CSaveModeToDsp::SetNameText(const std::wstring& text)
 {
-    m_bSettingText = true;
+    m_settingText = true;
     SetDlgItemText(IDC_NAME_EDIT, text);
-    m_strShown = text;
-    m_bSettingText = false;
+    m_shownText = text;
+    m_settingText = false;
 }
 
 // Typing stops at 10 characters: an edit that makes the text longer than
@@ -88,15 +88,15 @@ void CSaveModeToDsp::SetNameText(const std::wstring& text)
 void CSaveModeToDsp::OnChangeName()
 {
     auto* edit = static_cast<CEdit*>(GetDlgItem(IDC_NAME_EDIT));
-    if (!edit || m_bSettingText) return;
+    if (!edit || m_settingText) return;
     const std::wstring text = edit->GetWindowTextString();
-    if (text.size() > static_cast<size_t>(kMaxNameChars) && text.size() > m_strShown.size()) {
-        SetNameText(m_strShown);
-        const int end = static_cast<int>(m_strShown.size());
+    if (text.size() > static_cast<size_t>(kMaxNameChars) && text.size() > m_shownText.size()) {
+        SetNameText(m_shownText);
+        const int end = static_cast<int>(m_shownText.size());
         edit->SetSel(end, end);
         return;
     }
-    m_strShown = text;
+    m_shownText = text;
 }
 
 // One data exchange reads and checks the name and ends the dialog with it.

@@ -8,7 +8,7 @@
 #include "dialogs/popuplook.h"
 #include "dialogs/presetslots.h"
 
-class CSaveModeToDsp : public CPopupDialog {
+class CSaveModeToDsp : public PopupDialog {
 public:
     static constexpr int kMaxNameChars = 10;
 
@@ -33,6 +33,6 @@ private:
     int m_nSlot;
     std::wstring m_strName;
     PresetNames m_strNames;
-    std::wstring m_strShown;  // the name field's text before the last edit
-    bool m_bSettingText = false;
+    std::wstring m_shownText;  // the name field's text before the last edit
+    bool m_settingText = false;
 };

@@ -38,36 +38,36 @@ auto WithKind(BandRowKind row, int band, F&& f)
 
 }  // namespace
 
-std::wstring CEditBandField::ValueText() const
+std::wstring EditBandField::ValueText() const
 {
-    return WithKind(m_row, m_nBand, [](auto& kind) { return kind.Format(); });
+    return WithKind(m_row, m_band, [](auto& kind) { return kind.Format(); });
 }
 
-bool CEditBandField::StepValue(StepDirection direction)
+bool EditBandField::StepValue(StepDirection direction)
 {
-    return WithKind(m_row, m_nBand, [direction](auto& kind) { return kind.Step(direction); });
+    return WithKind(m_row, m_band, [direction](auto& kind) { return kind.Step(direction); });
 }
 
-void CEditBandField::ShowStep(bool)
+void EditBandField::ShowStep(bool)
 {
     UpdateText();
     MoveSlider();
 }
 
-void CEditBandField::CommitEnter()
+void EditBandField::CommitEnter()
 {
     const std::wstring text = GetWindowTextString();
-    const bool accepted = WithKind(m_row, m_nBand, [&text](auto& kind) { return kind.Commit(text); });
+    const bool accepted = WithKind(m_row, m_band, [&text](auto& kind) { return kind.Commit(text); });
     if (accepted) MoveSlider();
     if (!accepted || !kRowPolicy[static_cast<int>(m_row)].keepsAcceptedText) UpdateText();
     SelectAll();
 }
 
-void CEditBandField::Navigate(UINT key)
+void EditBandField::Navigate(UINT key)
 {
-    if (!m_pGrid) return;
+    if (!m_grid) return;
     int row = static_cast<int>(m_row);
-    int band = m_nBand;
+    int band = m_band;
     switch (key) {
     case VK_RIGHT: band = (band + 1) % kBands; break;
     case VK_LEFT: band = (band + kBands - 1) % kBands; break;
@@ -75,11 +75,11 @@ void CEditBandField::Navigate(UINT key)
     case VK_PRIOR: row = (row + kBandRows - 1) % kBandRows; break;
     default: return;
     }
-    CEditBandField& target = m_pGrid->Field(static_cast<BandRowKind>(row), band);
+    EditBandField& target = m_grid->Field(static_cast<BandRowKind>(row), band);
     if (target.m_hWnd) target.SendMessage(WM_EDIT_NAVIGATE, 0, 0);
 }
 
-void CEditBandGain::MoveSlider()
+void EditBandGain::MoveSlider()
 {
     if (m_pSlider && m_pSlider->m_hWnd) m_pSlider->SetPos(BandGainKind(GetBand()).Value());
 }

@@ -16,23 +16,23 @@
 #include "model/params.h"
 
 class CSliderCtrl;
-class CBandFieldGrid;
+class BandFieldGrid;
 
 enum class BandRowKind { Freq = 0, Q = 1, Gain = 2 };  // top to bottom
 constexpr int kBandRows = 3;
 
-class CEditBandField : public CEditField {
+class EditBandField : public EditField {
 public:
-    int GetBand() const { return m_nBand; }
+    int GetBand() const { return m_band; }
     BandRowKind GetRow() const { return m_row; }
-    void SetGrid(const CBandFieldGrid* grid) { m_pGrid = grid; }
+    void SetGrid(const BandFieldGrid* grid) { m_grid = grid; }
 
     // The text of the stored value of the selected channel.
     std::wstring ValueText() const;
     void UpdateText() { SetWindowText(ValueText()); }
 
 protected:
-    CEditBandField(BandRowKind row, int band) : m_row(row), m_nBand(band) {}
+    EditBandField(BandRowKind row, int band) : m_row(row), m_band(band) {}
 
     bool StepValue(StepDirection direction) override;
     void ShowStep(bool byWheel) override;
@@ -44,28 +44,28 @@ protected:
 
 private:
     BandRowKind m_row;
-    int m_nBand;  // 0..30
-    const CBandFieldGrid* m_pGrid = nullptr;
+    int m_band;  // 0..30
+    const BandFieldGrid* m_grid = nullptr;
 };
 
-class CEditBandFreq : public CEditBandField {
+class EditBandFreq : public EditBandField {
 protected:
-    explicit CEditBandFreq(int band) : CEditBandField(BandRowKind::Freq, band) {}
+    explicit EditBandFreq(int band) : EditBandField(BandRowKind::Freq, band) {}
 };
 
-class CEditBandQ : public CEditBandField {
+class EditBandQ : public EditBandField {
 protected:
-    explicit CEditBandQ(int band) : CEditBandField(BandRowKind::Q, band) {}
+    explicit EditBandQ(int band) : EditBandField(BandRowKind::Q, band) {}
 };
 
-class CEditBandGain : public CEditBandField {
+class EditBandGain : public EditBandField {
 public:
     // The band's gain slider, moved after each change of the band gain.
     void SetSlider(CSliderCtrl* slider) { m_pSlider = slider; }
     CSliderCtrl* GetSlider() const { return m_pSlider; }
 
 protected:
-    explicit CEditBandGain(int band) : CEditBandField(BandRowKind::Gain, band) {}
+    explicit EditBandGain(int band) : EditBandField(BandRowKind::Gain, band) {}
     void MoveSlider() override;
 
 private:
@@ -73,28 +73,28 @@ private:
 };
 
 template <int N>
-class CEditFre : public CEditBandFreq {
+class CEditFre : public EditBandFreq {
 public:
-    CEditFre() : CEditBandFreq(N - 1) {}
+    CEditFre() : EditBandFreq(N - 1) {}
 };
 template <int N>
-class CEditQ : public CEditBandQ {
+class CEditQ : public EditBandQ {
 public:
-    CEditQ() : CEditBandQ(N - 1) {}
+    CEditQ() : EditBandQ(N - 1) {}
 };
 template <int N>
-class CEditFreqGain : public CEditBandGain {
+class CEditFreqGain : public EditBandGain {
 public:
-    CEditFreqGain() : CEditBandGain(N - 1) {}
+    CEditFreqGain() : EditBandGain(N - 1) {}
 };
 
 // The three rows of band fields, each field by row and band; every field
 // of the rows finds its navigation targets here.
-class CBandFieldGrid {
+class BandFieldGrid {
 public:
     // Rows indexed by band 0..30 (BandRow or an array of fields).
     template <class FreqRow, class QRow, class GainRow>
-    CBandFieldGrid(FreqRow& freq, QRow& q, GainRow& gain)
+    BandFieldGrid(FreqRow& freq, QRow& q, GainRow& gain)
     {
         for (int b = 0; b < kBands; ++b) {
             Put(BandRowKind::Freq, b, freq[b]);
@@ -102,17 +102,17 @@ public:
             Put(BandRowKind::Gain, b, gain[b]);
         }
     }
-    CBandFieldGrid(const CBandFieldGrid&) = delete;
-    CBandFieldGrid& operator=(const CBandFieldGrid&) = delete;
+    BandFieldGrid(const BandFieldGrid&) = delete;
+    BandFieldGrid& operator=(const BandFieldGrid&) = delete;
 
-    CEditBandField& Field(BandRowKind row, int band) const { return *m_fields[static_cast<int>(row)][band]; }
+    EditBandField& Field(BandRowKind row, int band) const { return *m_fields[static_cast<int>(row)][band]; }
 
 private:
-    void Put(BandRowKind row, int band, CEditBandField& field)
+    void Put(BandRowKind row, int band, EditBandField& field)
     {
         m_fields[static_cast<int>(row)][band] = &field;
         field.SetGrid(this);
     }
 
-    CEditBandField* m_fields[kBandRows][kBands] = {};
+    EditBandField* m_fields[kBandRows][kBands] = {};
 };

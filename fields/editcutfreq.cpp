@@ -9,21 +9,21 @@ CutFreqKind KindOf(int kind) { return kind == 1 ? CutFreqKind::HighPass() : CutF
 
 }  // namespace
 
-std::wstring CEditCutFreq::ValueText() const { return KindOf(m_nKind).Format(); }
+std::wstring EditCutFreq::ValueText() const { return KindOf(m_kind).Format(); }
 
-bool CEditCutFreq::StepValue(StepDirection direction) { return KindOf(m_nKind).Step(direction); }
+bool EditCutFreq::StepValue(StepDirection direction) { return KindOf(m_kind).Step(direction); }
 
-void CEditCutFreq::ShowStep(bool) { UpdateText(); }
+void EditCutFreq::ShowStep(bool) { UpdateText(); }
 
-void CEditCutFreq::CommitEnter()
+void EditCutFreq::CommitEnter()
 {
-    if (KindOf(m_nKind).Commit(GetWindowTextString())) return;
+    if (KindOf(m_kind).Commit(GetWindowTextString())) return;
     UpdateText();
     SelectAll();
 }
 
-void CEditCutFreq::Navigate(UINT key)
+void EditCutFreq::Navigate(UINT key)
 {
-    if ((key == VK_LEFT || key == VK_RIGHT) && m_pPartner && m_pPartner->m_hWnd)
-        m_pPartner->SendMessage(WM_EDIT_NAVIGATE, 0, 0);
+    if ((key == VK_LEFT || key == VK_RIGHT) && m_partner && m_partner->m_hWnd)
+        m_partner->SendMessage(WM_EDIT_NAVIGATE, 0, 0);
 }

@@ -10,16 +10,16 @@
 
 #include "fields/editfield.h"
 
-class CEditCutFreq : public CEditField {
+class EditCutFreq : public EditField {
 public:
-    int GetKind() const { return m_nKind; }  // 1 high-pass, 2 low-pass, as the parser counts them
-    void SetPartner(CEditCutFreq* partner) { m_pPartner = partner; }
+    int GetKind() const { return m_kind; }  // 1 high-pass, 2 low-pass, as the parser counts them
+    void SetPartner(EditCutFreq* partner) { m_partner = partner; }
 
     std::wstring ValueText() const;
     void UpdateText() { SetWindowText(ValueText()); }
 
 protected:
-    explicit CEditCutFreq(int kind) : m_nKind(kind) {}
+    explicit EditCutFreq(int kind) : m_kind(kind) {}
 
     bool StepValue(StepDirection direction) override;
     void ShowStep(bool byWheel) override;
@@ -27,15 +27,15 @@ protected:
     void Navigate(UINT key) override;
 
 private:
-    int m_nKind;
-    CEditCutFreq* m_pPartner = nullptr;
+    int m_kind;
+    EditCutFreq* m_partner = nullptr;
 };
 
-class CEidtLowCutFreq : public CEditCutFreq {
+class CEidtLowCutFreq : public EditCutFreq {
 public:
-    CEidtLowCutFreq() : CEditCutFreq(1) {}
+    CEidtLowCutFreq() : EditCutFreq(1) {}
 };
-class CEditHighCutFreq : public CEditCutFreq {
+class CEditHighCutFreq : public EditCutFreq {
 public:
-    CEditHighCutFreq() : CEditCutFreq(2) {}
+    CEditHighCutFreq() : EditCutFreq(2) {}
 };

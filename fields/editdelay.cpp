@@ -11,10 +11,10 @@ void CEditDelay::SetValue(int samples)
 
 void CEditDelay::UpdateText()
 {
-    if (m_hWnd) SetWindowText(DelayKind(&m_nValue, m_bDistance).Format());
+    if (m_hWnd) SetWindowText(DelayKind(&m_nValue, m_distance).Format());
 }
 
-bool CEditDelay::StepValue(StepDirection direction) { return DelayKind(&m_nValue, m_bDistance).Step(direction); }
+bool CEditDelay::StepValue(StepDirection direction) { return DelayKind(&m_nValue, m_distance).Step(direction); }
 
 void CEditDelay::ShowStep(bool byWheel)
 {
@@ -30,19 +30,19 @@ void CEditDelay::CommitEnter()
 {
     // The main window hears of an accepted text while the field still shows
     // what was typed.
-    if (DelayKind(&m_nValue, m_bDistance).Commit(GetWindowTextString())) NotifyChanged();
+    if (DelayKind(&m_nValue, m_distance).Commit(GetWindowTextString())) NotifyChanged();
     UpdateText();
     SelectAll();
 }
 
 void CEditDelay::Navigate(UINT key)
 {
-    if (m_bDistance || (key != VK_LEFT && key != VK_RIGHT)) return;
+    if (m_distance || (key != VK_LEFT && key != VK_RIGHT)) return;
     if (CWnd* owner = FieldOwnerWindow()) owner->SendMessage(WM_EDIT_NAVIGATE, key, 0);
 }
 
 void CEditDelay::NotifyChanged()
 {
-    if (m_bDistance) return;
+    if (m_distance) return;
     if (CWnd* owner = FieldOwnerWindow()) owner->SendMessage(WM_DELAY_CHANGED, 0, 0);
 }

@@ -13,7 +13,7 @@
 #include "fields/editfield.h"
 #include "model/ports.h"
 
-class CEditDelay : public CEditField {
+class CEditDelay : public EditField {
 public:
     CEditDelay() = default;
 
@@ -27,7 +27,7 @@ public:
     int m_nValue = 0;
 
 protected:
-    explicit CEditDelay(bool distance) : m_bDistance(distance) {}
+    explicit CEditDelay(bool distance) : m_distance(distance) {}
 
     bool StepValue(StepDirection direction) override;
     void ShowStep(bool byWheel) override;
@@ -37,22 +37,22 @@ protected:
 private:
     void NotifyChanged();
 
-    bool m_bDistance = false;  // the calculator's distance field
+    bool m_distance = false;  // the calculator's distance field
 };
 
 // The delay fields of CH1..CH6 take a second argument they ignore.
-class CEditDelayNamed : public CEditDelay {
+class EditDelayNamed : public CEditDelay {
 public:
     using CEditDelay::SetValue;
     void SetValue(int samples, int /*unused*/) { CEditDelay::SetValue(samples); }
 };
 
-class CEditDelayFL : public CEditDelayNamed {};
-class CEditDelayFR : public CEditDelayNamed {};
-class CEditDelayRL : public CEditDelayNamed {};
-class CEditDelayRR : public CEditDelayNamed {};
-class CEditDelayCenter : public CEditDelayNamed {};
-class CEditDelaySubwoofer : public CEditDelayNamed {};
+class CEditDelayFL : public EditDelayNamed {};
+class CEditDelayFR : public EditDelayNamed {};
+class CEditDelayRL : public EditDelayNamed {};
+class CEditDelayRR : public EditDelayNamed {};
+class CEditDelayCenter : public EditDelayNamed {};
+class CEditDelaySubwoofer : public EditDelayNamed {};
 
 // A distance of the delay calculator, on the delay's sample grid.
 class CEditDelayCale : public CEditDelay {
@@ -61,7 +61,7 @@ public:
 };
 
 // The twelve delay fields as the model sees them, by channel.
-class CDelayFieldSet final : public IDelayFields {
+class DelayFieldSet final : public IDelayFields {
 public:
     void Attach(int channel, CEditDelay* field) { m_fields[channel] = field; }
     CEditDelay& Field(int channel) const { return *m_fields[channel]; }

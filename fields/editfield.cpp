@@ -6,11 +6,11 @@
 #include "model/value_kinds.h"
 #include "platform/app.h"
 
-BEGIN_MESSAGE_MAP(CEditField, CEdit)
+BEGIN_MESSAGE_MAP(EditField, CEdit)
     ON_WM_KEYDOWN()
     ON_WM_KEYUP()
     ON_WM_MOUSEWHEEL()
-    ON_MESSAGE(WM_EDIT_NAVIGATE, &CEditField::OnEditNavigate)
+    ON_MESSAGE(WM_EDIT_NAVIGATE, &EditField::OnEditNavigate)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONDBLCLK()
     ON_WM_LBUTTONUP()
@@ -20,7 +20,7 @@ END_MESSAGE_MAP()
 
 CWnd* FieldOwnerWindow() { return AfxGetMainWnd(); }
 
-BOOL CEditField::PreTranslateMessage(MSG* msg)
+BOOL EditField::PreTranslateMessage(MSG* msg)
 {
     if (msg->hwnd == m_hWnd) {
         // The key code first, then the kind of message: a character or a
@@ -45,7 +45,7 @@ BOOL CEditField::PreTranslateMessage(MSG* msg)
     return CEdit::PreTranslateMessage(msg);
 }
 
-void CEditField::OnKeyDown(UINT key, UINT, UINT)
+void EditField::OnKeyDown(UINT key, UINT, UINT)
 {
     if (key == VK_UP || key == VK_DOWN) {
         if (StepValue(key == VK_UP ? StepDirection::Up : StepDirection::Down)) ShowStep(false);
@@ -53,7 +53,7 @@ void CEditField::OnKeyDown(UINT key, UINT, UINT)
     Default();
 }
 
-void CEditField::OnKeyUp(UINT key, UINT, UINT)
+void EditField::OnKeyUp(UINT key, UINT, UINT)
 {
     if (key == VK_UP || key == VK_DOWN) {
         SelectAll();
@@ -62,7 +62,7 @@ void CEditField::OnKeyUp(UINT key, UINT, UINT)
     Default();
 }
 
-BOOL CEditField::OnMouseWheel(UINT, short delta, CPoint)
+BOOL EditField::OnMouseWheel(UINT, short delta, CPoint)
 {
     if (GetFocus() == this) {
         if (const std::optional<StepDirection> direction = WheelDirection(delta); direction && StepValue(*direction))
@@ -71,37 +71,37 @@ BOOL CEditField::OnMouseWheel(UINT, short delta, CPoint)
     return static_cast<BOOL>(Default());
 }
 
-void CEditField::OnLButtonDown(UINT, CPoint)
+void EditField::OnLButtonDown(UINT, CPoint)
 {
     SetFocus();
     SetSel(0, -1, FALSE);
-    m_bClickTaken = true;
+    m_clickTaken = true;
 }
 
 // A second click selects the whole text as the first did.
-void CEditField::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
+void EditField::OnLButtonDblClk(UINT flags, CPoint point) { OnLButtonDown(flags, point); }
 
-void CEditField::OnLButtonUp(UINT, CPoint)
+void EditField::OnLButtonUp(UINT, CPoint)
 {
-    if (std::exchange(m_bClickTaken, false)) return;
+    if (std::exchange(m_clickTaken, false)) return;
     Default();
 }
 
-void CEditField::OnMouseMove(UINT flags, CPoint)
+void EditField::OnMouseMove(UINT flags, CPoint)
 {
-    if (m_bClickTaken && (flags & MK_LBUTTON)) return;
-    m_bClickTaken = false;
+    if (m_clickTaken && (flags & MK_LBUTTON)) return;
+    m_clickTaken = false;
     Default();
 }
 
-void CEditField::OnKillFocus(CWnd*)
+void EditField::OnKillFocus(CWnd*)
 {
     Default();
-    m_bClickTaken = false;
+    m_clickTaken = false;
     OnFocusLost();
 }
 
-LRESULT CEditField::OnEditNavigate(WPARAM, LPARAM)
+LRESULT EditField::OnEditNavigate(WPARAM, LPARAM)
 {
     SetFocus();
     SelectAll();

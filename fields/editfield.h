@@ -17,13 +17,13 @@
 #include "model/codecs.h"
 #include "platform/controls.h"
 
-class CEditField : public CEdit {
+class EditField : public CEdit {
 public:
     // The whole text, the caret not scrolled into view.
     void SelectAll() { SetSel(0, -1, TRUE); }
 
 protected:
-    CEditField() = default;
+    EditField() = default;
 
     // Steps the stored value; true when it changed.
     virtual bool StepValue(StepDirection direction) = 0;
@@ -55,7 +55,7 @@ protected:
 private:
     // A press the field took for itself: its moves and release stay away
     // from the edit control too.
-    bool m_bClickTaken = false;
+    bool m_clickTaken = false;
 };
 
 // The main window, which the main window's fields talk to.

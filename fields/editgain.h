@@ -11,7 +11,7 @@
 
 #include "fields/editfield.h"
 
-class CEditGain : public CEditField {
+class CEditGain : public EditField {
 public:
     CEditGain() = default;
     // The output channel 0..11 and the input-source bit (0 for a channel gain).
@@ -43,14 +43,14 @@ private:
 
 // CH1..CH6 have their channel fixed.
 template <int Channel>
-class CEditGainFixed : public CEditGain {
+class EditGainFixed : public CEditGain {
 public:
-    CEditGainFixed() : CEditGain(Channel) {}
+    EditGainFixed() : CEditGain(Channel) {}
 };
 
-class CEditGainFL : public CEditGainFixed<0> {};
-class CEditGainFR : public CEditGainFixed<1> {};
-class CEditGainRL : public CEditGainFixed<2> {};
-class CEditGainRR : public CEditGainFixed<3> {};
-class CEditGainCenter : public CEditGainFixed<4> {};
-class CEditGainSubwoofer : public CEditGainFixed<5> {};
+class CEditGainFL : public EditGainFixed<0> {};
+class CEditGainFR : public EditGainFixed<1> {};
+class CEditGainRL : public EditGainFixed<2> {};
+class CEditGainRR : public EditGainFixed<3> {};
+class CEditGainCenter : public EditGainFixed<4> {};
+class CEditGainSubwoofer : public EditGainFixed<5> {};

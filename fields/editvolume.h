@@ -8,7 +8,7 @@
 // the master slider at it and the master mute state with it: the mute
 // follows the volume when a step key is released, after a wheel notch and
 // after Enter. No focus navigation: Left and Right move the caret.
-class CEditSystemVol : public CEditField {
+class CEditSystemVol : public EditField {
 public:
     // The master slider and mute button the field keeps in step.
     void SetControls(CSliderCtrl* slider, CButton* muteButton)
@@ -41,7 +41,7 @@ private:
 // Holds nothing: steps (WM_EDIT_STEP with VK_UP or VK_DOWN), Enter and focus
 // loss (WM_EDIT_COMMIT (0, 0)) go to the parent dialog, which owns the value
 // and rewrites the text.
-class CEditVol : public CEditField {
+class CEditVol : public EditField {
 protected:
     bool StepValue(StepDirection direction) override;
     void ShowStep(bool) override {}

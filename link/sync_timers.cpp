@@ -97,7 +97,7 @@ bool SyncTimers::ShouldImport() const
 {
     // One import per connection, and never a second progress dialog inside
     // the first: a new connection waits until the old dialog has closed.
-    return m_link != Link::kNone && m_nImportState == 0 && g_deviceInfoReceived.load() == 1 && !m_bProgressOpen;
+    return m_link != Link::kNone && m_nImportState == 0 && g_deviceInfoReceived.load() == 1 && !m_progressOpen;
 }
 
 void SyncTimers::OnLinkChange()
@@ -114,18 +114,18 @@ void SyncTimers::OnLinkChange()
     // An import that ended (its EqUser in, given up or cut off) keeps its
     // progress dialog at its end, also against pages a parser still hands
     // over from a connection that is gone.
-    if (m_bProgressOpen && !m_bWatchdog) g_progressPermille.store(1000);
+    if (m_progressOpen && !m_watchdog) g_progressPermille.store(1000);
     if (link == Link::kNone) {
         EndSession();
-        if (m_bKeepAlive) m_host.KillTimer(IDT_POLL);
-        m_bKeepAlive = false;
+        if (m_keepAlive) m_host.KillTimer(IDT_POLL);
+        m_keepAlive = false;
         return;
     }
-    if (changed || !m_bKeepAlive) {
+    if (changed || !m_keepAlive) {
         // The keep-alive goes out at once on a connection, then every 300 ms.
         SendDeviceInfoRequest();
         m_host.SetTimer(IDT_POLL, IDT_POLL_MS);
-        m_bKeepAlive = true;
+        m_keepAlive = true;
     }
     while (ShouldImport()) StartImport();
 }
@@ -147,10 +147,10 @@ void SyncTimers::StartImport()
     RestartImageReads();
     RequestImport();
     m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
-    m_bWatchdog = true;
-    m_bProgressOpen = true;
+    m_watchdog = true;
+    m_progressOpen = true;
     m_host.RunProgressModal();
-    m_bProgressOpen = false;
+    m_progressOpen = false;
     if (m_link == Link::kNone) return;
     // Changes that came while the dialog was open are looked at now.
     if (CurrentLink() != m_link || LinkConnections() != m_connection) OnLinkChange();
@@ -160,7 +160,7 @@ void SyncTimers::RequestImport()
 {
     // Before the request leaves: its first page may come back at once.
     m_reading = Reading::kEqUser;
-    m_bChannelNamesRequested = false;
+    m_channelNamesRequested = false;
     g_progressPermille.store(0);
     RequestEqUser(0);
 }
@@ -171,18 +171,18 @@ void SyncTimers::StartRecall()
     // Pages an earlier read left (a recall that lost one) are not this slot's.
     RestartImageReads();
     m_reading = Reading::kEqUser;
-    m_bRecall = true;
+    m_recall = true;
     g_importWatchdogTicks.store(0);
     RequestEqUser(1);
     m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
-    m_bWatchdog = true;
+    m_watchdog = true;
 }
 
 void SyncTimers::OnImportWatchdog()
 {
     if (g_deviceInfoReceived.load() != 1) return;
     const int ticks = g_importWatchdogTicks.fetch_add(1) + 1;
-    if (m_bRecall) {
+    if (m_recall) {
         // Not asked again: the edits made meanwhile go to the device again.
         if (ticks <= kWatchdogGiveUp) return;
         StopWatchdog();
@@ -213,23 +213,23 @@ void SyncTimers::OnImportWatchdog()
 
 void SyncTimers::StopWatchdog()
 {
-    m_bRecall = false;
-    if (!m_bWatchdog) return;
+    m_recall = false;
+    if (!m_watchdog) return;
     m_host.KillTimer(IDT_IMPORT_WATCHDOG);
-    m_bWatchdog = false;
+    m_watchdog = false;
 }
 
 void SyncTimers::OnParamImageDecoded()
 {
     // The watchdog of an import goes on until EqUser2 is in as well.
-    if (m_reading == Reading::kEqUser && m_bWatchdog) g_importWatchdogTicks.store(0);
+    if (m_reading == Reading::kEqUser && m_watchdog) g_importWatchdogTicks.store(0);
     else StopWatchdog();
     if (m_reading == Reading::kEqUser) m_reading = Reading::kEqUser2;
     // Requests made without a link would wait for the next connection.
     if (CurrentLink() == Link::kNone) return;
     RequestEqUser2();
-    if (!m_bChannelNamesRequested) {
-        m_bChannelNamesRequested = true;
+    if (!m_channelNamesRequested) {
+        m_channelNamesRequested = true;
         RequestChannelNames();
     }
 }
@@ -264,32 +264,32 @@ void SyncTimers::EndSession()
     StopParamSync();
     StopWatchdog();
     m_reading = Reading::kNone;
-    m_nSaveSlot = -1;
+    m_saveSlot = -1;
 }
 
 void SyncTimers::StartParamSync()
 {
     m_host.SetTimer(IDT_PARAM_SYNC, IDT_PARAM_SYNC_MS);
-    m_bParamSync = true;
+    m_paramSync = true;
 }
 
 void SyncTimers::StopParamSync()
 {
-    if (!m_bParamSync) return;
+    if (!m_paramSync) return;
     m_host.KillTimer(IDT_PARAM_SYNC);
-    m_bParamSync = false;
+    m_paramSync = false;
 }
 
 bool SyncTimers::RequestSavePreset(int slot)
 {
     if (CurrentLink() == Link::kNone || g_deviceInfoReceived.load() != 1 || slot < 0 || slot >= 8) return false;
-    m_nSaveSlot = slot;
+    m_saveSlot = slot;
     return true;
 }
 
 void SyncTimers::OnModelEdited()
 {
-    if (!m_bParamSync || NowNs() - m_lastBlockNs < kBlockSpacingNs) return;
+    if (!m_paramSync || NowNs() - m_lastBlockNs < kBlockSpacingNs) return;
     // The next tick comes a whole period after this one.
     m_host.SetTimer(IDT_PARAM_SYNC, IDT_PARAM_SYNC_MS);
     OnParamSync();
@@ -339,9 +339,9 @@ bool SyncTimers::SyncImage(bool routing, bool& sentBlock)
 
 void SyncTimers::FlushSave()
 {
-    if (m_nSaveSlot < 0) return;
-    if (SendSavePreset(m_nSaveSlot) == SendStatus::kRingFull) return;
-    m_nSaveSlot = -1;
+    if (m_saveSlot < 0) return;
+    if (SendSavePreset(m_saveSlot) == SendStatus::kRingFull) return;
+    m_saveSlot = -1;
 }
 
 void SyncTimers::OnStatus()

@@ -144,10 +144,10 @@ public:
     // Refused (false, nothing pending) while no link is up or no device has
     // identified itself.
     bool RequestSavePreset(int slot);
-    bool SavePending() const { return m_nSaveSlot >= 0; }
+    bool SavePending() const { return m_saveSlot >= 0; }
 
     int ImportState() const { return m_nImportState; }
-    bool ParamSyncRunning() const { return m_bParamSync; }
+    bool ParamSyncRunning() const { return m_paramSync; }
 
     void OnKeepAlive();
     void OnImportWatchdog();
@@ -182,14 +182,14 @@ private:
     ISyncHost& m_host;
     int m_nImportState = 0;
     uint64_t m_connection = 0;  // LinkConnections() of the session's link
-    bool m_bKeepAlive = false;
+    bool m_keepAlive = false;
     int64_t m_lastBlockNs = 0;  // steady clock of the last tick that sent a block
-    bool m_bChannelNamesRequested = false;
-    bool m_bParamSync = false;
-    bool m_bWatchdog = false;
-    bool m_bRecall = false;  // the watchdog runs for a recall
-    bool m_bProgressOpen = false;
+    bool m_channelNamesRequested = false;
+    bool m_paramSync = false;
+    bool m_watchdog = false;
+    bool m_recall = false;  // the watchdog runs for a recall
+    bool m_progressOpen = false;
     Reading m_reading = Reading::kNone;
     Link m_link = Link::kNone;
-    int m_nSaveSlot = -1;
+    int m_saveSlot = -1;
 };

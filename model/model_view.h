@@ -51,7 +51,7 @@ public:
     virtual ITextControl& MasterMuteButton() = 0;
 
     // A band gain field by its control id.
-    virtual IEditControl& BandGainField(int controlId) = 0;
+    virtual IEditControl& BandGainFieldOfId(int controlId) = 0;
 
     // Sets the twelve remembered speaker distances of the delay calculator to 0.
     virtual void ClearSpeakerDistances() = 0;

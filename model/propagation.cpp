@@ -234,7 +234,7 @@ void ApplyBandGainSlider(IModelView& view, int band, const ISlider& slider, int 
     PropagateEqGain(band);
     std::wstring text;
     FormatEqGain(text, band);
-    IEditControl& field = view.BandGainField(gainFieldId);
+    IEditControl& field = view.BandGainFieldOfId(gainFieldId);
     field.SetText(text);
     field.SelectAll();
     field.SetFocus();

@@ -20,8 +20,8 @@ public:
     CDataExchange(CWnd* dlg, BOOL saveAndValidate) : m_pDlgWnd(dlg), m_bSaveAndValidate(saveAndValidate) {}
     CWnd* m_pDlgWnd;
     BOOL m_bSaveAndValidate;
-    bool m_bFail = false;
-    void Fail() { m_bFail = true; }
+    bool m_fail = false;
+    void Fail() { m_fail = true; }
 };
 
 // Attaches control to the dialog's control id (once; later calls do

@@ -4,7 +4,7 @@
 // from the handler's member pointer, so a handler with the wrong signature
 // does not compile.
 //
-//   class CMyDlg : public CDialogEx {
+//   class MyDlg : public CDialogEx {
 //       ...
 //       afx_msg void OnTimer(UINT_PTR id);
 //       afx_msg LRESULT OnStep(WPARAM w, LPARAM l);
@@ -13,12 +13,12 @@
 //       afx_msg void OnDrawRoute(int index, LPDRAWITEMSTRUCT dis);
 //       DECLARE_MESSAGE_MAP()
 //   };
-//   BEGIN_MESSAGE_MAP(CMyDlg, CDialogEx)
+//   BEGIN_MESSAGE_MAP(MyDlg, CDialogEx)
 //       ON_WM_TIMER()
-//       ON_MESSAGE(WM_MY_STEP, &CMyDlg::OnStep)
-//       ON_CONTROL_RANGE(BN_CLICKED, 1300, 1311, &CMyDlg::OnClickedMute)
-//       ON_CONTROL_TABLE(BN_CLICKED, g_routeButtonId, &CMyDlg::OnClickedRoute)
-//       ON_DRAWITEM_TABLE(g_routeButtonId, &CMyDlg::OnDrawRoute)
+//       ON_MESSAGE(WM_MY_STEP, &MyDlg::OnStep)
+//       ON_CONTROL_RANGE(BN_CLICKED, 1300, 1311, &MyDlg::OnClickedMute)
+//       ON_CONTROL_TABLE(BN_CLICKED, g_routeButtonId, &MyDlg::OnClickedRoute)
+//       ON_DRAWITEM_TABLE(g_routeButtonId, &MyDlg::OnDrawRoute)
 //   END_MESSAGE_MAP()
 //
 // A table entry binds a family of controls whose ids need not be

@@ -377,7 +377,7 @@ BOOL CWnd::UpdateData(BOOL saveAndValidate)
 {
     CDataExchange dx(this, saveAndValidate);
     DoDataExchange(&dx);
-    return dx.m_bFail ? FALSE : TRUE;
+    return dx.m_fail ? FALSE : TRUE;
 }
 
 void CWnd::DoDataExchange(CDataExchange*) {}

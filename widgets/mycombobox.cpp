@@ -37,8 +37,8 @@ void CMyComboBox::SetComboFont(int height, const std::wstring& face, int flag, C
     lf.lfHeight = height;
     std::wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     m_font.CreateFontIndirect(&lf);
-    m_nFontFlag = flag;
-    m_crFont = color;
+    m_fontFlag = flag;
+    m_fontColor = color;
     if (m_hWnd) InvalidateFace();
 }
 

@@ -83,6 +83,6 @@ private:
     std::vector<tagITEMLIST> m_items;
     std::unique_ptr<gfx::Image> m_pArrowPressed;
     std::unique_ptr<gfx::Image> m_pArrowNormal;
-    int m_nFontFlag = 0;
-    COLORREF m_crFont = 0;
+    int m_fontFlag = 0;
+    COLORREF m_fontColor = 0;
 };

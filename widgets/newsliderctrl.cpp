@@ -22,16 +22,16 @@ void CNewSliderCtrl::SetThumb(int bitmapId, int frameWidth, int frameHeight)
     if (bitmapId == 0 || m_thumbWnd.HasStrip()) return;
     if (!m_thumbWnd.LoadStrip(bitmapId, frameWidth, frameHeight)) return;
     m_thumbWnd.SetForwardMouse(TRUE);
-    m_nThumbBitmap = bitmapId;
+    m_thumbBitmap = bitmapId;
     ApplyThumbLength();
 }
 
 void CNewSliderCtrl::ApplyThumbLength()
 {
-    if (!m_hWnd || m_bThumbLengthSet || !m_thumbWnd.HasStrip()) return;
+    if (!m_hWnd || m_thumbLengthSet || !m_thumbWnd.HasStrip()) return;
     const CSize frame = m_thumbWnd.GetFrameSize();
     SetThumbLength(IsVertical() ? frame.cy : frame.cx);
-    m_bThumbLengthSet = true;
+    m_thumbLengthSet = true;
     Invalidate(FALSE);
 }
 
@@ -116,8 +116,8 @@ void CNewSliderCtrl::OnLButtonDown(UINT, CPoint point)
 {
     CRect w;
     GetThumbWndRect(&w);
-    m_bThumbPressed = IsSkinned() && w.PtInRect(point);
-    if (m_bThumbPressed) {
+    m_thumbPressed = IsSkinned() && w.PtInRect(point);
+    if (m_thumbPressed) {
         m_thumbWnd.OnPress();
         Invalidate(FALSE);
     }
@@ -126,8 +126,8 @@ void CNewSliderCtrl::OnLButtonDown(UINT, CPoint point)
 
 void CNewSliderCtrl::OnLButtonUp(UINT, CPoint)
 {
-    if (m_bThumbPressed) {
-        m_bThumbPressed = false;
+    if (m_thumbPressed) {
+        m_thumbPressed = false;
         m_thumbWnd.OnRelease();
         Invalidate(FALSE);
     }

@@ -38,7 +38,7 @@ public:
     void GetThumbWndRect(LPRECT rect) const;
 
     int GetThumbOffset() const { return m_nThumbOffset; }
-    int GetThumbBitmap() const { return m_nThumbBitmap; }
+    int GetThumbBitmap() const { return m_thumbBitmap; }
     // Whether the thumb and both pictures are set (until then the platform's
     // own trackbar is shown).
     bool IsSkinned() const { return m_thumbWnd.HasStrip() && m_pBeforeItem && m_pAfterItem; }
@@ -60,7 +60,7 @@ private:
     std::unique_ptr<CNewSliderItem> m_pAfterItem;
     int m_nThumbOffset = 0;
     BOOL m_bOwnBitmaps = FALSE;
-    int m_nThumbBitmap = 0;
-    bool m_bThumbPressed = false;
-    bool m_bThumbLengthSet = false;
+    int m_thumbBitmap = 0;
+    bool m_thumbPressed = false;
+    bool m_thumbLengthSet = false;
 };

@@ -87,7 +87,7 @@ CSpectrum::CSpectrum()
 
 CSpectrum::~CSpectrum()
 {
-    if (m_pOldLayerBitmap) m_dcLayer.SelectObject(m_pOldLayerBitmap);
+    if (m_oldLayerBitmap) m_layerDc.SelectObject(m_oldLayerBitmap);
     if (m_hWnd) RemoveDragHook(m_hWnd);
 }
 
@@ -108,13 +108,13 @@ void CSpectrum::OnPaint()
     if (width <= 0 || height <= 0) return;
 
     if (m_backSize != CSize(width, height)) {
-        m_bmpBack.DeleteObject();
-        if (!m_bmpBack.CreateCompatibleBitmap(&dc, width, height)) return;
+        m_backBitmap.DeleteObject();
+        if (!m_backBitmap.CreateCompatibleBitmap(&dc, width, height)) return;
         m_backSize = CSize(width, height);
     }
     CDC mem;
     mem.CreateCompatibleDC(&dc);
-    CBitmap* oldBitmap = mem.SelectObject(&m_bmpBack);
+    CBitmap* oldBitmap = mem.SelectObject(&m_backBitmap);
     mem.SetBkMode(TRANSPARENT);
     PaintGraph(&mem);
     dc.BitBlt(0, 0, width, height, &mem, 0, 0, SRCCOPY);
@@ -156,25 +156,25 @@ bool CSpectrum::CopyLayer(CDC* dc)
     if (rc.left < 0 || rc.top < 0 || rc.right <= rc.left || rc.bottom <= rc.top) return false;
     const CSize size(rc.right, rc.bottom);
     if (m_layerSize != size) {
-        if (!m_bLayerDc && !m_dcLayer.CreateCompatibleDC(dc)) return false;
-        m_bLayerDc = true;
-        if (m_pOldLayerBitmap) m_dcLayer.SelectObject(m_pOldLayerBitmap);
-        m_pOldLayerBitmap = nullptr;
-        m_bmpLayer.DeleteObject();
+        if (!m_layerDcCreated && !m_layerDc.CreateCompatibleDC(dc)) return false;
+        m_layerDcCreated = true;
+        if (m_oldLayerBitmap) m_layerDc.SelectObject(m_oldLayerBitmap);
+        m_oldLayerBitmap = nullptr;
+        m_layerBitmap.DeleteObject();
         m_layerSize = CSize(0, 0);
-        if (!m_bmpLayer.CreateCompatibleBitmap(dc, size.cx, size.cy)) return false;
-        m_pOldLayerBitmap = m_dcLayer.SelectObject(&m_bmpLayer);
+        if (!m_layerBitmap.CreateCompatibleBitmap(dc, size.cx, size.cy)) return false;
+        m_oldLayerBitmap = m_layerDc.SelectObject(&m_layerBitmap);
         m_layerSize = size;
-        m_nLayerBuild = 0;
+        m_layerBuild = 0;
     }
-    if (m_nLayerBuild != OtherResponsesBuilt()) {
-        m_dcLayer.SetBkMode(TRANSPARENT);
-        DrawBackground(&m_dcLayer);
-        DrawGrid(&m_dcLayer);
-        DrawOtherChannels(&m_dcLayer);
-        m_nLayerBuild = OtherResponsesBuilt();
+    if (m_layerBuild != OtherResponsesBuilt()) {
+        m_layerDc.SetBkMode(TRANSPARENT);
+        DrawBackground(&m_layerDc);
+        DrawGrid(&m_layerDc);
+        DrawOtherChannels(&m_layerDc);
+        m_layerBuild = OtherResponsesBuilt();
     }
-    return dc->BitBlt(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, &m_dcLayer, rc.left, rc.top, SRCCOPY) !=
+    return dc->BitBlt(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, &m_layerDc, rc.left, rc.top, SRCCOPY) !=
            FALSE;
 }
 

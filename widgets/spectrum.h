@@ -13,7 +13,7 @@
 #include "platform/look.h"
 #include "widgets/spectrumdata.h"
 
-class CSpectrum : public CStatic, public CSpectrumData {
+class CSpectrum : public CStatic, public SpectrumData {
 public:
     CSpectrum();
     ~CSpectrum() override;
@@ -71,15 +71,15 @@ private:
     bool CopyLayer(CDC* dc);
 
     // The layer: a bitmap of m_layerSize over the client area, showing the
-    // other responses of build m_nLayerBuild (0: none yet).
-    CBitmap m_bmpLayer;
-    CDC m_dcLayer;
-    bool m_bLayerDc = false;
-    CBitmap* m_pOldLayerBitmap = nullptr;
+    // other responses of build m_layerBuild (0: none yet).
+    CBitmap m_layerBitmap;
+    CDC m_layerDc;
+    bool m_layerDcCreated = false;
+    CBitmap* m_oldLayerBitmap = nullptr;
     CSize m_layerSize{0, 0};
-    uint64_t m_nLayerBuild = 0;
+    uint64_t m_layerBuild = 0;
     // The paint's back buffer, kept while the window keeps its size.
-    CBitmap m_bmpBack;
+    CBitmap m_backBitmap;
     CSize m_backSize{0, 0};
 
     CBrush m_brBackground;

@@ -64,7 +64,7 @@ double Log10Span() { return std::log10(20000.0) - std::log10(20.0); }
 
 }  // namespace
 
-CSpectrumData::CSpectrumData()
+SpectrumData::SpectrumData()
 {
     for (int b = 0; b < kGraphBands; ++b) {
         m_nBandFreq[b] = g_isoBandFreq[b];
@@ -90,20 +90,20 @@ CSpectrumData::CSpectrumData()
 
 // ---- Feeding ----
 
-void CSpectrumData::SetBandQs(const double* qs, int count)
+void SpectrumData::SetBandQs(const double* qs, int count)
 {
     if (!qs || static_cast<unsigned>(count) > kGraphBands) return;
     std::copy(qs, qs + count, m_dBandQ);
 }
 
-void CSpectrumData::SetBandFreqs(const int* freqs, int count)
+void SpectrumData::SetBandFreqs(const int* freqs, int count)
 {
     if (!freqs || static_cast<unsigned>(count) > kGraphBands) return;
     for (int i = 0; i < count; ++i)
         if (FreqInRange(freqs[i])) m_nBandFreq[i] = freqs[i];
 }
 
-void CSpectrumData::SetBandGains(const int* codes, int count)
+void SpectrumData::SetBandGains(const int* codes, int count)
 {
     if (!codes || static_cast<unsigned>(count) > kGraphBands) return;
     for (int i = 0; i < count; ++i)
@@ -111,14 +111,14 @@ void CSpectrumData::SetBandGains(const int* codes, int count)
 }
 
 // The all-channel copies take at most their own 372 entries.
-void CSpectrumData::SetChannelQs(const double* qs, int count)
+void SpectrumData::SetChannelQs(const double* qs, int count)
 {
     if (!qs) return;
     const int n = std::clamp(count, 0, kGraphChannelValues);
     for (int i = 0; i < n; ++i) m_dChannelQ[i / kGraphBands][i % kGraphBands] = qs[i];
 }
 
-void CSpectrumData::SetChannelFreqs(const int* freqs, int count)
+void SpectrumData::SetChannelFreqs(const int* freqs, int count)
 {
     if (!freqs) return;
     const int n = std::clamp(count, 0, kGraphChannelValues);
@@ -126,7 +126,7 @@ void CSpectrumData::SetChannelFreqs(const int* freqs, int count)
         if (FreqInRange(freqs[i])) m_nChannelFreq[i / kGraphBands][i % kGraphBands] = freqs[i];
 }
 
-void CSpectrumData::SetChannelGains(const int* codes, int count)
+void SpectrumData::SetChannelGains(const int* codes, int count)
 {
     if (!codes) return;
     const int n = std::clamp(count, 0, kGraphChannelValues);
@@ -134,7 +134,7 @@ void CSpectrumData::SetChannelGains(const int* codes, int count)
         if (GainCodeValid(codes[i])) m_dChannelGain[i / kGraphBands][i % kGraphBands] = GainOfCode(codes[i]);
 }
 
-void CSpectrumData::SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType,
+void SpectrumData::SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType,
                                  int redraw)
 {
     m_nHighPassFreq = hpFreq;
@@ -147,7 +147,7 @@ void CSpectrumData::SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlop
     if (redraw == 1) RequestRedraw();
 }
 
-void CSpectrumData::SetChannelCrossovers(const int* hpFreq, const int* lpFreq, const int* hpSlope,
+void SpectrumData::SetChannelCrossovers(const int* hpFreq, const int* lpFreq, const int* hpSlope,
                                          const int* lpSlope, const int* hpType, const int* lpType)
 {
     if (!hpFreq || !lpFreq || !hpSlope || !lpSlope || !hpType || !lpType) return;
@@ -161,14 +161,14 @@ void CSpectrumData::SetChannelCrossovers(const int* hpFreq, const int* lpFreq, c
     }
 }
 
-void CSpectrumData::SetCurrentChannel(int channel, int redraw)
+void SpectrumData::SetCurrentChannel(int channel, int redraw)
 {
     m_bezier.SetColorIndex(channel);
     m_nCurChannel = channel;
     if (redraw == 1) RequestRedraw();
 }
 
-bool CSpectrumData::SelectBand(int band)
+bool SpectrumData::SelectBand(int band)
 {
     if (band >= kGraphBands) return false;
     m_nSelBand = band < 0 ? -1 : band;
@@ -177,21 +177,21 @@ bool CSpectrumData::SelectBand(int band)
     return true;
 }
 
-void CSpectrumData::SelectCrossover(int which)
+void SpectrumData::SelectCrossover(int which)
 {
     m_nSelCrossover = which == 0 ? 0 : (which > 0 ? 1 : -1);
     m_nSelBand = -1;
 }
 
-void CSpectrumData::SetPeqMode(int peq)
+void SpectrumData::SetPeqMode(int peq)
 {
     m_bPeq = static_cast<uint8_t>(peq);
     RequestRedraw();
 }
 
-void CSpectrumData::SetVisibleChannels(int mask) { m_nVisibleMask = mask & 0xFFFF; }
+void SpectrumData::SetVisibleChannels(int mask) { m_nVisibleMask = mask & 0xFFFF; }
 
-int CSpectrumData::ToggleChannelVisible(int channel)
+int SpectrumData::ToggleChannelVisible(int channel)
 {
     m_nVisibleMask = static_cast<int>(static_cast<unsigned>(m_nVisibleMask) ^ (1u << (channel & 31)));
     return m_nVisibleMask;
@@ -199,20 +199,20 @@ int CSpectrumData::ToggleChannelVisible(int channel)
 
 // ---- Layout and maps ----
 
-int CSpectrumData::PixelsPerDecadeFor(int dpi)
+int SpectrumData::PixelsPerDecadeFor(int dpi)
 {
     constexpr int kPixels[kDpiBuckets] = {318, 360, 450, 546, 590};
     return ByDpiBucket(kPixels, dpi);
 }
 
-void CSpectrumData::SetPlotRect(int left, int top, int right, int bottom)
+void SpectrumData::SetPlotRect(int left, int top, int right, int bottom)
 {
     m_rcClient = {left, top, right, bottom};
     CalcLayout();
     UpdateBandPoints(0, kAllBands);
 }
 
-void CSpectrumData::CalcLayout()
+void SpectrumData::CalcLayout()
 {
     const GraphRect& rc = m_rcClient;
     const int h = rc.bottom - rc.top - 32;
@@ -228,21 +228,21 @@ void CSpectrumData::CalcLayout()
     m_nZeroY = m_nPlotBottom - 3 * m_nStep5dB;
 }
 
-int CSpectrumData::FreqToX(unsigned freq) const
+int SpectrumData::FreqToX(unsigned freq) const
 {
     const double decades = std::log10(static_cast<double>(freq)) - std::log10(20.0);
     return m_nPlotLeft + TruncPixel(decades * PixelsPerDecade());
 }
 
-int CSpectrumData::XToFreq(int x) const
+int SpectrumData::XToFreq(int x) const
 {
     const double decades = static_cast<double>(x - m_nPlotLeft) / static_cast<double>(PixelsPerDecade());
     return TruncPixel(std::pow(10.0, decades + std::log10(20.0)));
 }
 
-int CSpectrumData::GainToY(double gain) const { return TruncPixel(m_nZeroY - m_nStep5dB * gain / 5.0); }
+int SpectrumData::GainToY(double gain) const { return TruncPixel(m_nZeroY - m_nStep5dB * gain / 5.0); }
 
-double CSpectrumData::YToGain(int y) const
+double SpectrumData::YToGain(int y) const
 {
     if (m_nStep5dB <= 0) return 0.0;
     const double gain = (m_nZeroY - y) * (5.0 / m_nStep5dB);
@@ -251,7 +251,7 @@ double CSpectrumData::YToGain(int y) const
 
 // ---- Control points ----
 
-void CSpectrumData::MakeBandPoints(int freq, double q, double gain, GraphPoint* pts) const
+void SpectrumData::MakeBandPoints(int freq, double q, double gain, GraphPoint* pts) const
 {
     int xs[kBandPoints];
     BandXs(FreqToX(static_cast<unsigned>(freq)), q, xs);
@@ -259,7 +259,7 @@ void CSpectrumData::MakeBandPoints(int freq, double q, double gain, GraphPoint* 
     for (int i = 0; i < kBandPoints; ++i) pts[i] = {xs[i], (i >= 2 && i <= 4) ? yPeak : m_nZeroY};
 }
 
-void CSpectrumData::UpdateBandPoints(int redraw, int band)
+void SpectrumData::UpdateBandPoints(int redraw, int band)
 {
     GraphPoint pts[kBandPoints];
     const int first = band == kAllBands ? 0 : band;
@@ -273,7 +273,7 @@ void CSpectrumData::UpdateBandPoints(int redraw, int band)
     if (redraw == 1) RequestRedraw();
 }
 
-void CSpectrumData::UpdateChannelBandPoints(int redraw, int channel)
+void SpectrumData::UpdateChannelBandPoints(int redraw, int channel)
 {
     if (channel >= 0 && channel < kGraphChannels) {
         GraphPoint pts[kBandPoints];
@@ -285,7 +285,7 @@ void CSpectrumData::UpdateChannelBandPoints(int redraw, int channel)
     if (redraw == 1) RequestRedraw();
 }
 
-void CSpectrumData::UpdateBandShape(int band)
+void SpectrumData::UpdateBandShape(int band)
 {
     if (band < 0 || band >= kGraphBands) return;
     GraphPoint* pts = m_bezier.m_ptBand[band];
@@ -294,7 +294,7 @@ void CSpectrumData::UpdateBandShape(int band)
     for (int i = 0; i < kBandPoints; ++i) pts[i].x = xs[i];
 }
 
-int CSpectrumData::CrossoverFarY(int slope, int type, int z)
+int SpectrumData::CrossoverFarY(int slope, int type, int z)
 {
     static constexpr int kButterworth[8] = {500, 900, 1350, 1750, 2150, 2550, 2900, 3600};
     static constexpr int kBessel[8] = {430, 750, 1200, 1400, 1700, 2000, 2150, 2500};
@@ -303,7 +303,7 @@ int CSpectrumData::CrossoverFarY(int slope, int type, int z)
     return type == 0 ? kButterworth[index] : kBessel[index];
 }
 
-void CSpectrumData::MakeCrossoverPoints(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType)
+void SpectrumData::MakeCrossoverPoints(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType)
 {
     const int z = m_nZeroY;
     if (FreqInRange(hpFreq)) {
@@ -326,13 +326,13 @@ void CSpectrumData::MakeCrossoverPoints(int hpFreq, int lpFreq, int hpSlope, int
     }
 }
 
-void CSpectrumData::UpdateCrossoverPoints()
+void SpectrumData::UpdateCrossoverPoints()
 {
     MakeCrossoverPoints(m_nHighPassFreq, m_nLowPassFreq, m_nHighPassSlope, m_nLowPassSlope, m_nHighPassType,
                         m_nLowPassType);
 }
 
-void CSpectrumData::UpdateChannelCrossoverPoints(int channel)
+void SpectrumData::UpdateChannelCrossoverPoints(int channel)
 {
     if (channel < 0 || channel >= kGraphChannels) return;
     MakeCrossoverPoints(m_nChannelHighPassFreq[channel], m_nChannelLowPassFreq[channel],
@@ -342,36 +342,36 @@ void CSpectrumData::UpdateChannelCrossoverPoints(int channel)
 
 // ---- Markers and Q handles ----
 
-int CSpectrumData::MarkerX(int freq) const
+int SpectrumData::MarkerX(int freq) const
 {
     return TruncPixel((std::log10(static_cast<double>(freq)) - std::log10(20.0)) * PixelsPerDecade() + m_nPlotLeft -
                       5);
 }
 
-GraphRect CSpectrumData::HighPassMarkerRect() const
+GraphRect SpectrumData::HighPassMarkerRect() const
 {
     const int x = HighPassMarkerX();
     const int y = m_nPlotBottom - 2 * m_nStep5dB;
     return {x, y, x + 10, y + 14};
 }
 
-GraphRect CSpectrumData::LowPassMarkerRect() const
+GraphRect SpectrumData::LowPassMarkerRect() const
 {
     const int x = LowPassMarkerX();
     const int y = m_nPlotBottom - m_nStep5dB - 15;
     return {x, y, x + 10, m_nPlotBottom - m_nStep5dB - 1};
 }
 
-int CSpectrumData::HitTestCrossoverMarker(GraphPoint pt) const
+int SpectrumData::HitTestCrossoverMarker(GraphPoint pt) const
 {
     if (HighPassMarkerRect().Contains(pt)) return 0;
     if (LowPassMarkerRect().Contains(pt)) return 1;
     return -1;
 }
 
-int CSpectrumData::QHandleOffsetFor(double q) { return 99 - TruncPixel(10 * q); }
+int SpectrumData::QHandleOffsetFor(double q) { return 99 - TruncPixel(10 * q); }
 
-int CSpectrumData::QHandleDragOffset(int handle, int x, int x3)
+int SpectrumData::QHandleDragOffset(int handle, int x, int x3)
 {
     if (handle > 0) {
         const int e = x3 + 20;
@@ -387,15 +387,15 @@ int CSpectrumData::QHandleDragOffset(int handle, int x, int x3)
 }
 
 // (100 - r) / 10 rather than 10 - r / 10, which gives just under 0.1 at r = 99.
-double CSpectrumData::QFromHandleOffset(int r) { return (100 - std::clamp(r, 0, 99)) / 10.0; }
+double SpectrumData::QFromHandleOffset(int r) { return (100 - std::clamp(r, 0, 99)) / 10.0; }
 
 // ---- Responses ----
 
-void CSpectrumData::OtherResponsesKey(std::vector<double>& key) const
+void SpectrumData::OtherResponsesKey(std::vector<double>& key) const
 {
     key.clear();
     const int others = m_nVisibleMask & ~(1 << m_nCurChannel) & ((1 << kGraphChannels) - 1);
-    key.insert(key.end(), {static_cast<double>(others), static_cast<double>(m_nScreenDpi),
+    key.insert(key.end(), {static_cast<double>(others), static_cast<double>(m_screenDpi),
                            static_cast<double>(m_nPlotLeft), static_cast<double>(m_nPlotTop),
                            static_cast<double>(m_nPlotRight), static_cast<double>(m_nPlotBottom),
                            static_cast<double>(m_nZeroY), static_cast<double>(m_nStep5dB),
@@ -423,10 +423,10 @@ void CSpectrumData::OtherResponsesKey(std::vector<double>& key) const
     }
 }
 
-void CSpectrumData::BuildResponses(std::vector<ResponseCurve>& out)
+void SpectrumData::BuildResponses(std::vector<ResponseCurve>& out)
 {
     OtherResponsesKey(m_keyScratch);
-    if (m_nOtherBuilds == 0 || m_keyScratch != m_otherKey) {
+    if (m_otherBuilds == 0 || m_keyScratch != m_otherKey) {
         const int z = m_nZeroY, l = m_nPlotLeft, t = m_nPlotTop, r = m_nPlotRight, b = m_nPlotBottom;
         int others = 0;
         for (int ch = 0; ch < kGraphChannels; ++ch)
@@ -443,7 +443,7 @@ void CSpectrumData::BuildResponses(std::vector<ResponseCurve>& out)
         std::copy(m_bezier.m_ptLowCut, m_bezier.m_ptLowCut + kCrossoverPoints, m_otherLowCut);
         std::copy(m_bezier.m_ptHighCut, m_bezier.m_ptHighCut + kCrossoverPoints, m_otherHighCut);
         m_otherKey.swap(m_keyScratch);
-        ++m_nOtherBuilds;
+        ++m_otherBuilds;
     } else if (!m_otherCurves.empty()) {
         // As the build would have left them: the current channel starts from them.
         std::copy(m_otherLowCut, m_otherLowCut + kCrossoverPoints, m_bezier.m_ptLowCut);

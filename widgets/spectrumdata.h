@@ -17,10 +17,10 @@ constexpr int kGraphChannels = 12;
 constexpr int kGraphChannelValues = kGraphChannels * kGraphBands;  // 372
 constexpr int kAllBands = 31;  // band argument of UpdateBandPoints: every band
 
-class CSpectrumData : public ISpectrum {
+class SpectrumData : public ISpectrum {
 public:
-    CSpectrumData();
-    virtual ~CSpectrumData() = default;
+    SpectrumData();
+    virtual ~SpectrumData() = default;
 
     // ISpectrum: feeding and read-back.
     void SetBandQs(const double* qs, int count) override;
@@ -49,10 +49,10 @@ public:
 
     // Layout. The screen DPI picks the pixels per decade; set it before the
     // first SetPlotRect (96 until then).
-    void SetScreenDpi(int dpi) { m_nScreenDpi = dpi; }
-    int GetScreenDpi() const { return m_nScreenDpi; }
+    void SetScreenDpi(int dpi) { m_screenDpi = dpi; }
+    int GetScreenDpi() const { return m_screenDpi; }
     static int PixelsPerDecadeFor(int dpi);
-    int PixelsPerDecade() const { return PixelsPerDecadeFor(m_nScreenDpi); }
+    int PixelsPerDecade() const { return PixelsPerDecadeFor(m_screenDpi); }
     // Stores the client rectangle, lays the plot out and rebuilds the band
     // shapes; no redraw.
     void SetPlotRect(int left, int top, int right, int bottom);
@@ -97,7 +97,7 @@ public:
     void BuildResponses(std::vector<ResponseCurve>& out);
     // Counts the builds of the other channels' responses; a new value means
     // they changed since the one before.
-    uint64_t OtherResponsesBuilt() const { return m_nOtherBuilds; }
+    uint64_t OtherResponsesBuilt() const { return m_otherBuilds; }
 
     // The client rectangle and the plot inside it.
     GraphRect m_rcClient;
@@ -153,12 +153,12 @@ private:
     // What the other channels' responses are made of, in key.
     void OtherResponsesKey(std::vector<double>& key) const;
 
-    int m_nScreenDpi = 96;
+    int m_screenDpi = 96;
 
     // The other channels' responses of the last build, the key they were
     // built from and the crossover points that build left in m_bezier.
     std::vector<ResponseCurve> m_otherCurves;
     std::vector<double> m_otherKey, m_keyScratch;
     GraphPoint m_otherLowCut[kCrossoverPoints] = {}, m_otherHighCut[kCrossoverPoints] = {};
-    uint64_t m_nOtherBuilds = 0;
+    uint64_t m_otherBuilds = 0;
 };

@@ -178,9 +178,9 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroug
     const INT_PTR r = Run(dlg, [&] {
         OnUi([&] {
             // The entry fields are attached as their classes.
-            EXPECT_NE(dynamic_cast<CEditBandFreq*>(dlg.GetDlgItem(g_bandFreqEditId[0])), nullptr);
-            EXPECT_NE(dynamic_cast<CEditBandQ*>(dlg.GetDlgItem(g_bandQEditId[30])), nullptr);
-            EXPECT_NE(dynamic_cast<CEditBandGain*>(dlg.GetDlgItem(g_bandGainEditId[15])), nullptr);
+            EXPECT_NE(dynamic_cast<EditBandFreq*>(dlg.GetDlgItem(g_bandFreqEditId[0])), nullptr);
+            EXPECT_NE(dynamic_cast<EditBandQ*>(dlg.GetDlgItem(g_bandQEditId[30])), nullptr);
+            EXPECT_NE(dynamic_cast<EditBandGain*>(dlg.GetDlgItem(g_bandGainEditId[15])), nullptr);
             EXPECT_EQ(dlg.GetDlgItem(g_delayEditId[4]), &dlg.DelayField(4));  // CH5 is control 1007
             EXPECT_EQ(dlg.GetDlgItem(g_gainEditId[11]), &dlg.GainField(11));
             EXPECT_EQ(dlg.GetDlgItem(IDC_SPECTRUM), &dlg.Spectrum());
@@ -196,10 +196,10 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroug
             dlg.DelayField(0).SetValue(599);
             EXPECT_EQ(dlg.DelayField(0).GetWindowTextString(), L"12.479");
             g_delayInCm = 1;
-            dlg.DelayFieldSet().UpdateText(0);
+            dlg.DelayFields().UpdateText(0);
             EXPECT_EQ(dlg.DelayField(0).GetWindowTextString(), L"424.286");
             g_delayInCm = 0;
-            EXPECT_EQ(dlg.DelayFieldSet().GetValue(0), 599);
+            EXPECT_EQ(dlg.DelayFields().GetValue(0), 599);
             dlg.BuildEqUser();
             EXPECT_EQ(g_eqUser[0] & 0x0F, 0x02);
             EXPECT_EQ(g_eqUser[1], 0x57);

@@ -114,7 +114,7 @@ TEST_F(PopupsSessionTest, MixerCellCalculatedDelaysAndCrossoverReachTheDevice)
             EXPECT_EQ(static_cast<CComboBox*>(dlg.GetDlgItem(IDC_LP_TYPE))->GetCurSel(), 1);
             EXPECT_EQ(g_lpType[0], 1);
             EXPECT_EQ(g_lpType[1], 1);  // the bridged partner followed, as from the window's own selector
-            CEditCutFreq& lp = filter->m_editHighCutFreq;
+            EditCutFreq& lp = filter->m_editHighCutFreq;
             ClickAt(lp.m_hWnd, 3, 3);
             for (wchar_t ch : std::wstring(L"8000")) PressKey(lp.m_hWnd, 0, ch);
             PressKey(lp.m_hWnd, VK_ESCAPE);

@@ -239,7 +239,7 @@ void WalkPopup(CDialog& dlg, Walker& w, std::pair<int, const wchar_t*> comboFont
 {
     OwnFont popupFont(ScaleForDpi(kPopupFontHeight), kPopupFontFace);
     OwnFont combo(ScaleForDpi(comboFont.first), comboFont.second);
-    auto* popup = dynamic_cast<CPopupDialog*>(&dlg);
+    auto* popup = dynamic_cast<PopupDialog*>(&dlg);
     for (const DialogControl& c : dlg.GetTemplate()->controls) {
         CWnd* item = dlg.GetDlgItem(c.id);
         std::vector<Fit> fits;

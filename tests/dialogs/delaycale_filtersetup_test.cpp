@@ -35,7 +35,7 @@ protected:
     std::vector<LPARAM> Calculated() const
     {
         std::vector<LPARAM> sent;
-        for (const CFakeMainWnd::Received& r : main.received)
+        for (const FakeMainWnd::Received& r : main.received)
             if (r.message == WM_DELAY_CALCULATED) sent.push_back(r.lParam);
         return sent;
     }
@@ -220,8 +220,8 @@ TEST_F(PopupsTest, FilterSetupFrequenciesCommitOnEnterAndOnLeaving)
     CDialogFilterSetup dlg;
     RunModal(dlg, [&] {
         platform_testing::Activate(dlg.m_hWnd);
-        CEditCutFreq& hp = dlg.m_editLowCutFreq;
-        CEditCutFreq& lp = dlg.m_editHighCutFreq;
+        EditCutFreq& hp = dlg.m_editLowCutFreq;
+        EditCutFreq& lp = dlg.m_editHighCutFreq;
         Type(&hp, L"120");
         PressKey(hp.m_hWnd, VK_RETURN);
         EXPECT_EQ(g_hpFreq[2], 120);

@@ -32,7 +32,7 @@ protected:
     // The volumes the settings dialog reports to the main window, in order.
     void RecordMixVolumes(std::vector<WPARAM>& sent)
     {
-        main.onMessage = [&sent](const CFakeMainWnd::Received& r) {
+        main.onMessage = [&sent](const FakeMainWnd::Received& r) {
             if (r.message == WM_MIX_VOLUME_CHANGED) sent.push_back(r.wParam);
         };
     }
@@ -350,7 +350,7 @@ TEST_F(DeviceDialogsTest, SetupCommandsCloseTheDialogFirstFactoryResetAsks)
             main.received.clear();
             CDialogSetup dlg(12);
             bool visibleDuringCommand = true;
-            main.onMessage = [&](const CFakeMainWnd::Received& r) {
+            main.onMessage = [&](const FakeMainWnd::Received& r) {
                 if (r.message == WM_SETUP_COMMAND) visibleDuringCommand = dlg.IsWindowVisible();
             };
             const INT_PTR result = RunModal(dlg, [&] {

@@ -28,7 +28,7 @@ constexpr int kTimedOut = -77;
 // WM_SETUP_COMMAND, WM_MIX_VOLUME_CHANGED, WM_DELAY_CALCULATED,
 // WM_FILTER_SETUP_CHANGED and WM_CLOSE, runs posted scripts
 // and ends a dialog that hangs.
-class CFakeMainWnd : public CWnd {
+class FakeMainWnd : public CWnd {
 public:
     struct Received {
         UINT message;
@@ -105,11 +105,11 @@ protected:
     int Count(UINT message) const
     {
         return static_cast<int>(std::count_if(main.received.begin(), main.received.end(),
-                                              [&](const CFakeMainWnd::Received& r) { return r.message == message; }));
+                                              [&](const FakeMainWnd::Received& r) { return r.message == message; }));
     }
 
     CWinApp app;
-    CFakeMainWnd main;
+    FakeMainWnd main;
     uint16_t savedLanguage = g_languageId;
 };
 

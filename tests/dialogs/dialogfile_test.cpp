@@ -46,7 +46,7 @@ TEST_F(DialogFileTest, EachButtonSendsItsSceneCommandAfterTheMenuClosed)
         CDialogFile dlg;
         bool menuVisibleDuringCommand = true;
         bool commandDone = false;
-        main.onMessage = [&](const CFakeMainWnd::Received& r) {
+        main.onMessage = [&](const FakeMainWnd::Received& r) {
             if (r.message != WM_SCENE_COMMAND) return;
             menuVisibleDuringCommand = dlg.IsWindowVisible();
             // The operation's own dialog runs here; the menu waits for it.

@@ -107,7 +107,7 @@ TEST_F(DialogLogoTest, CancelClosesTheMainWindowBeforeThePickerEnds)
         main.received.clear();
         CDialogLogo dlg;
         bool pickerOpenAtClose = false;
-        main.onMessage = [&](const CFakeMainWnd::Received& r) {
+        main.onMessage = [&](const FakeMainWnd::Received& r) {
             if (r.message == WM_CLOSE) pickerOpenAtClose = dlg.m_hWnd != nullptr && dlg.IsWindowVisible();
         };
         const INT_PTR result = RunModal(dlg, [&] {

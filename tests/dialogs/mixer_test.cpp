@@ -22,7 +22,7 @@ using platform_testing::WheelAt;
 
 enum : int { H1 = 0, H2, H3, H4, H5, H6, A1, A2, OL, OR, BL, BR, H7, H8, A3, A4, H9, H10 };
 
-class CTestMixer : public CDialogChInputVol {
+class TestMixer : public CDialogChInputVol {
 public:
     using CDialogChInputVol::CDialogChInputVol;
     using CDialogChInputVol::PopupCtlColor;
@@ -36,10 +36,10 @@ protected:
         g_inputSource = 1;
     }
     // Opens the mixer for the model and runs script in it.
-    void Run(int model, const std::function<void(CTestMixer&)>& script)
+    void Run(int model, const std::function<void(TestMixer&)>& script)
     {
         g_deviceModel = model;
-        CTestMixer dlg(static_cast<UINT>(g_inputVolTemplateId[model]));
+        TestMixer dlg(static_cast<UINT>(g_inputVolTemplateId[model]));
         EXPECT_EQ(RunModal(dlg, [&] {
                       platform_testing::Activate(dlg.m_hWnd);
                       script(dlg);
@@ -58,12 +58,12 @@ CRect RectIn(CWnd& dlg, int id)
 }
 
 uint32_t Cell(int c, int b) { return GetInputVolume(c, 1u << b); }
-std::wstring Text(CTestMixer& dlg, int c, int b) { return dlg.Edit(c, b).GetWindowTextString(); }
+std::wstring Text(TestMixer& dlg, int c, int b) { return dlg.Edit(c, b).GetWindowTextString(); }
 
 TEST_F(MixerTest, LayoutOnScreenByModelOptionSourceAndDpi)
 {
     // Model 2 below 110 dpi: 1245 x 590, the close button 40 x 22 at (1185, 7).
-    Run(2, [](CTestMixer& dlg) {
+    Run(2, [](TestMixer& dlg) {
         CRect client;
         dlg.GetClientRect(&client);
         EXPECT_EQ(client.Size(), CSize(1245, 590));
@@ -74,14 +74,14 @@ TEST_F(MixerTest, LayoutOnScreenByModelOptionSourceAndDpi)
     });
     // At 120 dpi the field of CH2 x Hi.1 lies at (199, 86), 38 x 20, its slider at (237, 84), 76 x 24.
     g_screenDpi = 120;
-    Run(2, [](CTestMixer& dlg) {
+    Run(2, [](TestMixer& dlg) {
         EXPECT_EQ(RectIn(dlg, g_mixerEditId[1][H1]), CRect(199, 86, 237, 106));
         EXPECT_EQ(RectIn(dlg, g_mixerSliderId[1][H1]), CRect(237, 84, 313, 108));
     });
     g_screenDpi = 96;
     // Without AUX-3/AUX-4 their captions and cells go and Opt-L moves up to row 10.
     g_noAux34 = 1;
-    Run(2, [](CTestMixer& dlg) {
+    Run(2, [](TestMixer& dlg) {
         EXPECT_FALSE(dlg.GetDlgItem(g_mixerSourceLabelId[A3])->IsWindowVisible());
         EXPECT_FALSE(dlg.Edit(0, A4).IsWindowVisible());
         EXPECT_FALSE(dlg.Slider(5, A4).IsWindowVisible());
@@ -91,7 +91,7 @@ TEST_F(MixerTest, LayoutOnScreenByModelOptionSourceAndDpi)
     // Model 1 with source 4: every cell of CH1..CH8 is disabled.
     g_noAux34 = 0;
     g_inputSource = 4;
-    Run(1, [](CTestMixer& dlg) {
+    Run(1, [](TestMixer& dlg) {
         CRect client;
         dlg.GetClientRect(&client);
         EXPECT_EQ(client.Size(), CSize(850, 530));
@@ -104,7 +104,7 @@ TEST_F(MixerTest, LayoutOnScreenByModelOptionSourceAndDpi)
     });
     // Model 5: ten rows, AUX-1 in row 4, CH1..CH8.
     g_inputSource = 9;
-    Run(5, [](CTestMixer& dlg) {
+    Run(5, [](TestMixer& dlg) {
         EXPECT_EQ(RectIn(dlg, g_mixerSourceLabelId[A1]).top, 70 + 4 * 33);
         EXPECT_FALSE(dlg.Edit(0, H5).IsWindowVisible());
         EXPECT_FALSE(dlg.Edit(8, H1).IsWindowVisible());
@@ -114,7 +114,7 @@ TEST_F(MixerTest, LayoutOnScreenByModelOptionSourceAndDpi)
     // Model 7: ten outputs, Hi.1..Hi.8, its radio/AUX/USB captions, the
     // background and size of models 3 and 4.
     g_inputSource = 1;
-    Run(7, [](CTestMixer& dlg) {
+    Run(7, [](TestMixer& dlg) {
         CRect client;
         dlg.GetClientRect(&client);
         EXPECT_EQ(client.Width(), 1045);
@@ -132,7 +132,7 @@ TEST_F(MixerTest, LayoutOnScreenByModelOptionSourceAndDpi)
 TEST_F(MixerTest, CaptionColoursFollowTheSourceAtEveryPaint)
 {
     g_inputSource = 2;
-    Run(1, [](CTestMixer& dlg) {
+    Run(1, [](TestMixer& dlg) {
         auto colour = [&](int id) {
             CWnd* item = dlg.GetDlgItem(id);
             CClientDC dc(item);
@@ -162,7 +162,7 @@ TEST_F(MixerTest, CaptionColoursFollowTheSourceAtEveryPaint)
 TEST_F(MixerTest, DisabledCellTextOnABlackBox)
 {
     g_inputSource = 2;
-    Run(1, [](CTestMixer& dlg) {
+    Run(1, [](TestMixer& dlg) {
         platform_testing::PumpEvents();
         auto blackPixels = [](CWnd& field) {
             CRect r;
@@ -188,7 +188,7 @@ TEST_F(MixerTest, CellsEditedBySliderKeysWheelAndText)
 {
     g_inputSource = 2;
     g_btlPair12 = 1;  // a bridged pair: the mixer's cells do not follow it
-    Run(2, [](CTestMixer& dlg) {
+    Run(2, [](TestMixer& dlg) {
         // Keys: Down adds 1 dB, Up takes it away, nothing at the limits.
         CEditGain& aux = dlg.Edit(0, A1);
         aux.SetFocus();
@@ -279,14 +279,14 @@ TEST_F(MixerTest, CellsEditedBySliderKeysWheelAndText)
 
 TEST_F(MixerTest, KeysMoveTheFocusThroughTheSourcesShownRows)
 {
-    auto focusedCell = [](CTestMixer& dlg) {
+    auto focusedCell = [](TestMixer& dlg) {
         for (int c = 0; c < kMixerChannels; ++c)
             for (int b = 0; b < kMixerInputs; ++b)
                 if (CWnd::GetFocus() == &dlg.Edit(c, b)) return std::pair<int, int>(c, b);
         return std::pair<int, int>(-1, -1);
     };
     g_inputSource = 2;
-    Run(2, [&](CTestMixer& dlg) {
+    Run(2, [&](TestMixer& dlg) {
         dlg.Edit(2, A1).SetFocus();
         const std::pair<int, int> walk[] = {{2, A2}, {2, A3}, {2, A4}, {2, A1}};
         for (const auto& to : walk) {
@@ -309,7 +309,7 @@ TEST_F(MixerTest, KeysMoveTheFocusThroughTheSourcesShownRows)
     });
     // Model 4: High Level never enters the hidden Hi.7/Hi.8, Right from CH10 wraps to CH1.
     g_inputSource = 1;
-    Run(4, [&](CTestMixer& dlg) {
+    Run(4, [&](TestMixer& dlg) {
         dlg.Edit(9, H6).SetFocus();
         PressKey(CWnd::GetFocus()->m_hWnd, VK_NEXT);
         EXPECT_EQ(focusedCell(dlg), std::make_pair(9, static_cast<int>(H1)));
@@ -335,7 +335,7 @@ TEST_F(MixerTest, NoTextIsCut)
             for (int model = 1; model <= 8; ++model) {
                 for (int source : {1, 9}) {
                     g_inputSource = source;
-                    Run(model, [&](CTestMixer& dlg) {
+                    Run(model, [&](TestMixer& dlg) {
                         auto fits = [&](CWnd* item, int margin) {
                             if (!item->IsWindowVisible()) return;
                             const std::wstring text = item->GetWindowTextString();

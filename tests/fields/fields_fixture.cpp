@@ -7,11 +7,11 @@ namespace fields_testing {
 // ---------------------------------------------------------------------------
 // Recording
 
-BEGIN_MESSAGE_MAP(CRecordingDlg, CDialogEx)
-    ON_MESSAGE(WM_RUN_SCRIPT, &CRecordingDlg::OnRunScript)
+BEGIN_MESSAGE_MAP(RecordingDlg, CDialogEx)
+    ON_MESSAGE(WM_RUN_SCRIPT, &RecordingDlg::OnRunScript)
 END_MESSAGE_MAP()
 
-std::vector<Event> CRecordingDlg::Messages() const
+std::vector<Event> RecordingDlg::Messages() const
 {
     std::vector<Event> out;
     for (const Event& e : events)
@@ -19,14 +19,14 @@ std::vector<Event> CRecordingDlg::Messages() const
     return out;
 }
 
-BOOL CRecordingDlg::OnInitDialog()
+BOOL RecordingDlg::OnInitDialog()
 {
     CDialogEx::OnInitDialog();
     PostMessage(WM_RUN_SCRIPT);
     return FALSE;
 }
 
-BOOL CRecordingDlg::OnCommand(WPARAM w, LPARAM l)
+BOOL RecordingDlg::OnCommand(WPARAM w, LPARAM l)
 {
     const int id = LOWORD(w);
     const UINT code = HIWORD(w);
@@ -37,7 +37,7 @@ BOOL CRecordingDlg::OnCommand(WPARAM w, LPARAM l)
     return CDialogEx::OnCommand(w, l);
 }
 
-LRESULT CRecordingDlg::OnRunScript(WPARAM, LPARAM)
+LRESULT RecordingDlg::OnRunScript(WPARAM, LPARAM)
 {
     Activate(m_hWnd);
     if (script) script();
@@ -48,14 +48,14 @@ LRESULT CRecordingDlg::OnRunScript(WPARAM, LPARAM)
 // ---------------------------------------------------------------------------
 // The main window's stand-in
 
-BEGIN_MESSAGE_MAP(CMainFieldsDlg, CRecordingDlg)
-    ON_MESSAGE(WM_EDIT_STEP, &CMainFieldsDlg::OnEditStep)
-    ON_MESSAGE(WM_EDIT_COMMIT, &CMainFieldsDlg::OnEditCommit)
-    ON_MESSAGE(WM_EDIT_NAVIGATE, &CMainFieldsDlg::OnEditNavigate)
-    ON_MESSAGE(WM_DELAY_CHANGED, &CMainFieldsDlg::OnDelayChanged)
+BEGIN_MESSAGE_MAP(MainFieldsDlg, RecordingDlg)
+    ON_MESSAGE(WM_EDIT_STEP, &MainFieldsDlg::OnEditStep)
+    ON_MESSAGE(WM_EDIT_COMMIT, &MainFieldsDlg::OnEditCommit)
+    ON_MESSAGE(WM_EDIT_NAVIGATE, &MainFieldsDlg::OnEditNavigate)
+    ON_MESSAGE(WM_DELAY_CHANGED, &MainFieldsDlg::OnDelayChanged)
 END_MESSAGE_MAP()
 
-CMainFieldsDlg::CMainFieldsDlg(const DialogTemplate* t) : CRecordingDlg(t)
+MainFieldsDlg::MainFieldsDlg(const DialogTemplate* t) : RecordingDlg(t)
 {
     CEditDelay* named[] = {&delayFL, &delayFR, &delayRL, &delayRR, &delayCenter, &delaySubwoofer};
     for (int c = 0; c < kChannels; ++c) {
@@ -65,7 +65,7 @@ CMainFieldsDlg::CMainFieldsDlg(const DialogTemplate* t) : CRecordingDlg(t)
     lp.SetPartner(&hp);
 }
 
-CEdit& CMainFieldsDlg::GainField(int channel)
+CEdit& MainFieldsDlg::GainField(int channel)
 {
     switch (channel) {
     case 0: return gainFL;
@@ -78,7 +78,7 @@ CEdit& CMainFieldsDlg::GainField(int channel)
     }
 }
 
-BOOL CMainFieldsDlg::OnInitDialog()
+BOOL MainFieldsDlg::OnInitDialog()
 {
     for (int b = 0; b < kBands; ++b) {
         fre[b].SubclassDlgItem(static_cast<UINT>(kFreqId + b), this);
@@ -100,10 +100,10 @@ BOOL CMainFieldsDlg::OnInitDialog()
     masterSlider.SetRange(0, 60);
     master.SetControls(&masterSlider, static_cast<CButton*>(GetDlgItem(kMasterMuteId)));
     ShowModel();
-    return CRecordingDlg::OnInitDialog();
+    return RecordingDlg::OnInitDialog();
 }
 
-void CMainFieldsDlg::ShowModel()
+void MainFieldsDlg::ShowModel()
 {
     for (int b = 0; b < kBands; ++b) {
         fre[b].UpdateText();
@@ -124,7 +124,7 @@ void CMainFieldsDlg::ShowModel()
 
 // The owner's commit of a field that loses the focus, as the main window
 // does it.
-void CMainFieldsDlg::OnFieldNotify(int id, UINT code)
+void MainFieldsDlg::OnFieldNotify(int id, UINT code)
 {
     if (code == BN_CLICKED && id == kButtonId && snapshot) snapshotsAtClick.push_back(snapshot());
     if (code != EN_KILLFOCUS) return;
@@ -157,7 +157,7 @@ void CMainFieldsDlg::OnFieldNotify(int id, UINT code)
     }
 }
 
-LRESULT CMainFieldsDlg::OnEditStep(WPARAM w, LPARAM l)
+LRESULT MainFieldsDlg::OnEditStep(WPARAM w, LPARAM l)
 {
     events.push_back({WM_EDIT_STEP, w, l});
     if (w < static_cast<WPARAM>(kChannels) && l == 0)
@@ -165,7 +165,7 @@ LRESULT CMainFieldsDlg::OnEditStep(WPARAM w, LPARAM l)
     return 0;
 }
 
-LRESULT CMainFieldsDlg::OnEditCommit(WPARAM w, LPARAM l)
+LRESULT MainFieldsDlg::OnEditCommit(WPARAM w, LPARAM l)
 {
     events.push_back({WM_EDIT_COMMIT, w, l});
     if (w < static_cast<WPARAM>(kChannels) && l == 0) {
@@ -178,7 +178,7 @@ LRESULT CMainFieldsDlg::OnEditCommit(WPARAM w, LPARAM l)
 
 // The main window's rings CH1..CH12 of the delay and the gain fields, past
 // the fields that cannot take the focus.
-LRESULT CMainFieldsDlg::OnEditNavigate(WPARAM w, LPARAM l)
+LRESULT MainFieldsDlg::OnEditNavigate(WPARAM w, LPARAM l)
 {
     events.push_back({WM_EDIT_NAVIGATE, w, l});
     const int step = w == VK_RIGHT ? 1 : w == VK_LEFT ? kChannels - 1 : 0;
@@ -195,7 +195,7 @@ LRESULT CMainFieldsDlg::OnEditNavigate(WPARAM w, LPARAM l)
     return 0;
 }
 
-LRESULT CMainFieldsDlg::OnDelayChanged(WPARAM w, LPARAM l)
+LRESULT MainFieldsDlg::OnDelayChanged(WPARAM w, LPARAM l)
 {
     events.push_back({WM_DELAY_CHANGED, w, l});
     return 0;
@@ -204,13 +204,13 @@ LRESULT CMainFieldsDlg::OnDelayChanged(WPARAM w, LPARAM l)
 // ---------------------------------------------------------------------------
 // The popup's stand-in
 
-BEGIN_MESSAGE_MAP(CPopupFieldsDlg, CRecordingDlg)
-    ON_MESSAGE(WM_EDIT_STEP, &CPopupFieldsDlg::OnEditStep)
-    ON_MESSAGE(WM_EDIT_COMMIT, &CPopupFieldsDlg::OnEditCommit)
-    ON_MESSAGE(WM_EDIT_NAVIGATE, &CPopupFieldsDlg::OnEditNavigate)
+BEGIN_MESSAGE_MAP(PopupFieldsDlg, RecordingDlg)
+    ON_MESSAGE(WM_EDIT_STEP, &PopupFieldsDlg::OnEditStep)
+    ON_MESSAGE(WM_EDIT_COMMIT, &PopupFieldsDlg::OnEditCommit)
+    ON_MESSAGE(WM_EDIT_NAVIGATE, &PopupFieldsDlg::OnEditNavigate)
 END_MESSAGE_MAP()
 
-BOOL CPopupFieldsDlg::OnInitDialog()
+BOOL PopupFieldsDlg::OnInitDialog()
 {
     cell.SubclassDlgItem(kCellId, this);
     cell.SetChannel(kCellChannel, kCellBit);
@@ -219,10 +219,10 @@ BOOL CPopupFieldsDlg::OnInitDialog()
     mixVol.SetWindowText(MixVolumeKind(&mixVolume).Format());
     distance.SubclassDlgItem(kDistanceId, this);
     distance.UpdateText();
-    return CRecordingDlg::OnInitDialog();
+    return RecordingDlg::OnInitDialog();
 }
 
-LRESULT CPopupFieldsDlg::OnEditStep(WPARAM w, LPARAM l)
+LRESULT PopupFieldsDlg::OnEditStep(WPARAM w, LPARAM l)
 {
     events.push_back({WM_EDIT_STEP, w, l});
     if (l != 0) {
@@ -234,7 +234,7 @@ LRESULT CPopupFieldsDlg::OnEditStep(WPARAM w, LPARAM l)
     return 0;
 }
 
-LRESULT CPopupFieldsDlg::OnEditCommit(WPARAM w, LPARAM l)
+LRESULT PopupFieldsDlg::OnEditCommit(WPARAM w, LPARAM l)
 {
     events.push_back({WM_EDIT_COMMIT, w, l});
     if (l != 0) {
@@ -248,7 +248,7 @@ LRESULT CPopupFieldsDlg::OnEditCommit(WPARAM w, LPARAM l)
     return 0;
 }
 
-LRESULT CPopupFieldsDlg::OnEditNavigate(WPARAM w, LPARAM l)
+LRESULT PopupFieldsDlg::OnEditNavigate(WPARAM w, LPARAM l)
 {
     events.push_back({WM_EDIT_NAVIGATE, w, l});
     return 0;
@@ -312,16 +312,16 @@ void FieldsTest::TearDown()
     ModelTest::TearDown();
 }
 
-void FieldsTest::ResetModel(CMainFieldsDlg& d)
+void FieldsTest::ResetModel(MainFieldsDlg& d)
 {
     ResetModel();
     for (int c = 0; c < kChannels; ++c) d.DelayField(c).SetValue(0);
 }
 
-void FieldsTest::RunMain(const std::function<void(CMainFieldsDlg&)>& body)
+void FieldsTest::RunMain(const std::function<void(MainFieldsDlg&)>& body)
 {
     const DialogTemplate t = MainFieldsTemplate();
-    CMainFieldsDlg dlg(&t);
+    MainFieldsDlg dlg(&t);
     app.m_pMainWnd = &dlg;
     dlg.script = [&] {
         dlg.Clear();
@@ -331,10 +331,10 @@ void FieldsTest::RunMain(const std::function<void(CMainFieldsDlg&)>& body)
     app.m_pMainWnd = nullptr;
 }
 
-void FieldsTest::RunPopup(const std::function<void(CPopupFieldsDlg&)>& body)
+void FieldsTest::RunPopup(const std::function<void(PopupFieldsDlg&)>& body)
 {
     const DialogTemplate t = PopupFieldsTemplate();
-    CPopupFieldsDlg dlg(&t);
+    PopupFieldsDlg dlg(&t);
     dlg.script = [&] {
         dlg.Clear();
         body(dlg);

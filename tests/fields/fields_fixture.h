@@ -74,7 +74,7 @@ inline void PrintTo(const Event& e, std::ostream* os)
 }
 inline Event Command(int id, UINT code) { return {WM_COMMAND, static_cast<WPARAM>(id), static_cast<LPARAM>(code)}; }
 
-class CRecordingDlg : public CDialogEx {
+class RecordingDlg : public CDialogEx {
 public:
     using CDialogEx::CDialogEx;
     std::vector<Event> events;
@@ -94,14 +94,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-class CMainFieldsDlg : public CRecordingDlg {
+class MainFieldsDlg : public RecordingDlg {
 public:
-    explicit CMainFieldsDlg(const DialogTemplate* t);
+    explicit MainFieldsDlg(const DialogTemplate* t);
 
-    BandRow<CEditFre, CEditBandFreq> fre;
-    BandRow<CEditQ, CEditBandQ> q;
-    BandRow<CEditFreqGain, CEditBandGain> gain;
-    CBandFieldGrid grid{fre, q, gain};
+    BandRow<CEditFre, EditBandFreq> fre;
+    BandRow<CEditQ, EditBandQ> q;
+    BandRow<CEditFreqGain, EditBandGain> gain;
+    BandFieldGrid grid{fre, q, gain};
     std::array<CSliderCtrl, kBands> sliders;
     CEidtLowCutFreq hp;
     CEditHighCutFreq lp;
@@ -121,7 +121,7 @@ public:
     std::array<CEditGain, 6> gainCh;
     CEditSystemVol master;
     CSliderCtrl masterSlider;
-    CDelayFieldSet delays;
+    DelayFieldSet delays;
     // Read when the plain button's click arrives.
     std::function<std::string()> snapshot;
     std::vector<std::string> snapshotsAtClick;
@@ -143,9 +143,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-class CPopupFieldsDlg : public CRecordingDlg {
+class PopupFieldsDlg : public RecordingDlg {
 public:
-    explicit CPopupFieldsDlg(const DialogTemplate* t) : CRecordingDlg(t) {}
+    explicit PopupFieldsDlg(const DialogTemplate* t) : RecordingDlg(t) {}
 
     CEditGain cell;
     CEditVol mixVol;
@@ -172,11 +172,11 @@ protected:
     // The model's defaults again, the delays 0 (each case of a table
     // starts from them).
     void ResetModel() { ModelTest::SetUp(); }
-    void ResetModel(CMainFieldsDlg& d);
+    void ResetModel(MainFieldsDlg& d);
 
     // Runs body inside the modal loop of the stand-in main window.
-    void RunMain(const std::function<void(CMainFieldsDlg&)>& body);
-    void RunPopup(const std::function<void(CPopupFieldsDlg&)>& body);
+    void RunMain(const std::function<void(MainFieldsDlg&)>& body);
+    void RunPopup(const std::function<void(PopupFieldsDlg&)>& body);
 
     CWinApp app;
 };

@@ -13,7 +13,7 @@ namespace {
 
 class FocusTest : public FieldsTest {};
 
-CEditBandField& Band(CMainFieldsDlg& d, BandRowKind row, int band) { return d.grid.Field(row, band); }
+EditBandField& Band(MainFieldsDlg& d, BandRowKind row, int band) { return d.grid.Field(row, band); }
 
 constexpr BandRowKind kF = BandRowKind::Freq;
 constexpr BandRowKind kQ = BandRowKind::Q;
@@ -33,12 +33,12 @@ TEST_F(FocusTest, BandKeysMoveAlongTheRowsAndAroundTheColumns)
         {kQ, 7, VK_NEXT, kG, 7},  {kQ, 30, VK_RIGHT, kQ, 31}, {kG, 1, VK_LEFT, kG, 31},  {kG, 31, VK_RIGHT, kG, 1},
         {kG, 7, VK_PRIOR, kQ, 7}, {kG, 7, VK_NEXT, kF, 7},    {kG, 12, VK_LEFT, kG, 11},
     };
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message()
                          << "row " << static_cast<int>(c.row) << " band " << c.band << " key " << c.key);
-            CEditBandField& from = Band(d, c.row, c.band - 1);
-            CEditBandField& to = Band(d, c.toRow, c.toBand - 1);
+            EditBandField& from = Band(d, c.row, c.band - 1);
+            EditBandField& to = Band(d, c.toRow, c.toBand - 1);
             ClickInto(from);
             d.Clear();
             Press(from, c.key);
@@ -53,7 +53,7 @@ TEST_F(FocusTest, BandKeysMoveAlongTheRowsAndAroundTheColumns)
 
 TEST_F(FocusTest, RightWalksEachRowThroughAllBandsAndBack)
 {
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (const BandRowKind row : {kF, kQ, kG}) {
             ClickInto(Band(d, row, 0));
             for (int k = 1; k <= kBands; ++k) {
@@ -71,7 +71,7 @@ TEST_F(FocusTest, RightWalksEachRowThroughAllBandsAndBack)
 
 TEST_F(FocusTest, LeavingABandFieldByKeyCommitsWhatWasTypedBeforeTheNextFieldTakesTheFocus)
 {
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         TypeInto(d.gain[4], L"2");
         Press(d.gain[4], VK_RIGHT);
         EXPECT_EQ(g_eqGain[0][4], 130);
@@ -88,7 +88,7 @@ TEST_F(FocusTest, LeavingABandFieldByKeyCommitsWhatWasTypedBeforeTheNextFieldTak
 
 TEST_F(FocusTest, ADisabledTargetLeavesTheFocusWhereItWas)
 {
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (int b = 0; b < kBands; ++b) {
             d.fre[b].EnableWindow(FALSE);
             d.q[b].EnableWindow(FALSE);
@@ -113,7 +113,7 @@ TEST_F(FocusTest, TheCutFieldsHandTheFocusToEachOtherOnly)
         {true, VK_LEFT, false},  {true, VK_RIGHT, false}, {false, VK_LEFT, true},
         {false, VK_RIGHT, true}, {true, VK_NEXT, true},   {false, VK_PRIOR, false},
     };
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << "from " << (c.fromLow ? "low" : "high") << " key " << c.key);
             CEdit& from = c.fromLow ? static_cast<CEdit&>(d.hp) : d.lp;
@@ -146,7 +146,7 @@ TEST_F(FocusTest, ChannelFieldsHandLeftAndRightToTheMainWindowsRings)
         {"ten outputs", {10, 11}, 9, VK_RIGHT, 0},
         {"a gap in the middle", {6, 7}, 5, VK_RIGHT, 8},
     };
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (const bool delay : {true, false}) {
             for (const Case& c : cases) {
                 SCOPED_TRACE(testing::Message() << (delay ? "delay " : "gain ") << c.name);
@@ -181,7 +181,7 @@ TEST_F(FocusTest, ChannelFieldsHandLeftAndRightToTheMainWindowsRings)
 
 TEST_F(FocusTest, AHiddenFieldNeverTakesTheFocus)
 {
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         CEdit* fields[] = {&d.DelayField(8), &d.GainField(8), &d.fre[3]};
         for (CEdit* f : fields) {
             SCOPED_TRACE(f->GetDlgCtrlID());
@@ -196,7 +196,7 @@ TEST_F(FocusTest, AHiddenFieldNeverTakesTheFocus)
 
 TEST_F(FocusTest, EveryClickSelectsTheWholeTextAndNoDragChangesIt)
 {
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         CEdit* fields[] = {&d.fre[3], &d.q[3], &d.gain[3], &d.hp, &d.DelayField(4), &d.GainField(4), &d.master};
         for (CEdit* f : fields) {
             SCOPED_TRACE(f->GetDlgCtrlID());
@@ -222,9 +222,9 @@ TEST_F(FocusTest, AFieldIsCommittedBeforeTheHandlerOfTheButtonWhoseClickTookTheF
 {
     struct Case {
         const char* name;
-        std::function<CEdit&(CMainFieldsDlg&)> field;
+        std::function<CEdit&(MainFieldsDlg&)> field;
         std::wstring typed;
-        std::function<std::string(CMainFieldsDlg&)> value;
+        std::function<std::string(MainFieldsDlg&)> value;
         std::string want;
     } cases[] = {
         {"frequency", [](auto& d) -> CEdit& { return d.fre[8]; }, L"777",
@@ -249,7 +249,7 @@ TEST_F(FocusTest, AFieldIsCommittedBeforeTheHandlerOfTheButtonWhoseClickTookTheF
          },
          "60 muted"},
     };
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
             ResetModel(d);
@@ -274,7 +274,7 @@ TEST_F(FocusTest, AFieldIsCommittedBeforeTheHandlerOfTheButtonWhoseClickTookTheF
 
 TEST_F(FocusTest, LeavingADelayFieldByKeyCommitsWithoutADelayChange)
 {
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         TypeInto(d.DelayField(1), L"2");
         d.Clear();
         Press(d.DelayField(1), VK_RIGHT);

@@ -26,7 +26,7 @@ TEST_F(PopupFieldsTest, AMixerCellStepsItselfAndLeavesTheRestToItsDialog)
     struct Case {
         const char* name;
         uint32_t before;
-        std::function<void(CPopupFieldsDlg&)> act;
+        std::function<void(PopupFieldsDlg&)> act;
         uint32_t after;
         std::wstring text;
         std::vector<Event> messages;
@@ -41,7 +41,7 @@ TEST_F(PopupFieldsTest, AMixerCellStepsItselfAndLeavesTheRestToItsDialog)
         {"Page Down", 5, [](auto& d) { Press(d.cell, VK_NEXT); }, 5, L"7", {{WM_EDIT_NAVIGATE, VK_NEXT, 0}}},
         {"Page Up", 5, [](auto& d) { Press(d.cell, VK_PRIOR); }, 5, L"7", {{WM_EDIT_NAVIGATE, VK_PRIOR, 0}}},
     };
-    RunPopup([&](CPopupFieldsDlg& d) {
+    RunPopup([&](PopupFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
             Cell() = c.before;
@@ -57,7 +57,7 @@ TEST_F(PopupFieldsTest, AMixerCellStepsItselfAndLeavesTheRestToItsDialog)
 
 TEST_F(PopupFieldsTest, TheMixVolumeFieldForwardsStepsAndCommitsToItsDialog)
 {
-    RunPopup([&](CPopupFieldsDlg& d) {
+    RunPopup([&](PopupFieldsDlg& d) {
         d.mixVolume = 10;
         ClickInto(d.mixVol);
         d.Clear();
@@ -88,7 +88,7 @@ TEST_F(PopupFieldsTest, TheMixVolumeFieldForwardsStepsAndCommitsToItsDialog)
 
 TEST_F(PopupFieldsTest, TheDistanceFieldIsAlwaysInCentimetresAndSilent)
 {
-    RunPopup([&](CPopupFieldsDlg& d) {
+    RunPopup([&](PopupFieldsDlg& d) {
         g_delayInCm = 0;
         TypeInto(d.distance, L"100");
         d.Clear();
@@ -111,7 +111,7 @@ TEST_F(PopupFieldsTest, TheDistanceFieldIsAlwaysInCentimetresAndSilent)
 // A held key steps once per auto-repeated press, and stops at the limit.
 TEST_F(PopupFieldsTest, AHeldKeyStepsPerRepeatAndItsReleaseActsOnce)
 {
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         d.DelayField(0).SetValue(596);
         ClickInto(d.DelayField(0));
         d.Clear();
@@ -128,7 +128,7 @@ TEST_F(PopupFieldsTest, TheQTextIgnoresADecimalCommaLocale)
     const std::string saved = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "de_DE.utf8"))
         GTEST_SKIP() << "no de_DE locale installed";
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         TypeInto(d.q[0], L"2.75");
         Press(d.q[0], VK_RETURN);
         EXPECT_EQ(g_eqQ[0][0], 2.75);

@@ -12,9 +12,9 @@ using namespace fields_testing;
 
 namespace {
 
-using FieldOf = std::function<CEdit&(CMainFieldsDlg&)>;
-using Prepare = std::function<void(CMainFieldsDlg&)>;
-using Reader = std::function<std::string(CMainFieldsDlg&)>;
+using FieldOf = std::function<CEdit&(MainFieldsDlg&)>;
+using Prepare = std::function<void(MainFieldsDlg&)>;
+using Reader = std::function<std::string(MainFieldsDlg&)>;
 
 std::string Str(int v) { return std::to_string(v); }
 std::string Q3(double q)
@@ -27,24 +27,24 @@ std::string Q3(double q)
 // Fields by kind. Band 5 (index 4) of CH1, channel CH3 (index 2).
 constexpr int kB = 4;
 constexpr int kCh = 2;
-CEdit& Freq(CMainFieldsDlg& d) { return d.fre[kB]; }
-CEdit& Gain(CMainFieldsDlg& d) { return d.gain[kB]; }
-CEdit& Q(CMainFieldsDlg& d) { return d.q[kB]; }
-CEdit& Hp(CMainFieldsDlg& d) { return d.hp; }
-CEdit& Lp(CMainFieldsDlg& d) { return d.lp; }
-CEdit& Delay(CMainFieldsDlg& d) { return d.DelayField(kCh); }
-CEdit& ChGain(CMainFieldsDlg& d) { return d.GainField(kCh); }
-CEdit& Master(CMainFieldsDlg& d) { return d.master; }
+CEdit& Freq(MainFieldsDlg& d) { return d.fre[kB]; }
+CEdit& Gain(MainFieldsDlg& d) { return d.gain[kB]; }
+CEdit& Q(MainFieldsDlg& d) { return d.q[kB]; }
+CEdit& Hp(MainFieldsDlg& d) { return d.hp; }
+CEdit& Lp(MainFieldsDlg& d) { return d.lp; }
+CEdit& Delay(MainFieldsDlg& d) { return d.DelayField(kCh); }
+CEdit& ChGain(MainFieldsDlg& d) { return d.GainField(kCh); }
+CEdit& Master(MainFieldsDlg& d) { return d.master; }
 
 // What each kind stores, with what follows it (slider, partner, mute).
-std::string FreqValue(CMainFieldsDlg&) { return Str(g_eqFreq[0][kB]); }
-std::string GainValue(CMainFieldsDlg& d) { return Str(g_eqGain[0][kB]) + " slider " + Str(d.sliders[kB].GetPos()); }
-std::string QValue(CMainFieldsDlg&) { return Str(g_eqQStep[0][kB]) + " " + Q3(g_eqQ[0][kB]); }
-std::string HpValue(CMainFieldsDlg&) { return Str(g_hpFreq[0]); }
-std::string LpValue(CMainFieldsDlg&) { return Str(g_lpFreq[0]); }
-std::string DelayValue(CMainFieldsDlg& d) { return Str(d.DelayField(kCh).GetValue()); }
-std::string ChGainValue(CMainFieldsDlg&) { return Str(g_channelGain[kCh]) + " " + Str(g_channelGain[kCh + 1]); }
-std::string MasterValue(CMainFieldsDlg& d)
+std::string FreqValue(MainFieldsDlg&) { return Str(g_eqFreq[0][kB]); }
+std::string GainValue(MainFieldsDlg& d) { return Str(g_eqGain[0][kB]) + " slider " + Str(d.sliders[kB].GetPos()); }
+std::string QValue(MainFieldsDlg&) { return Str(g_eqQStep[0][kB]) + " " + Q3(g_eqQ[0][kB]); }
+std::string HpValue(MainFieldsDlg&) { return Str(g_hpFreq[0]); }
+std::string LpValue(MainFieldsDlg&) { return Str(g_lpFreq[0]); }
+std::string DelayValue(MainFieldsDlg& d) { return Str(d.DelayField(kCh).GetValue()); }
+std::string ChGainValue(MainFieldsDlg&) { return Str(g_channelGain[kCh]) + " " + Str(g_channelGain[kCh + 1]); }
+std::string MasterValue(MainFieldsDlg& d)
 {
     return Str(g_masterVolume) + " slider " + Str(d.masterSlider.GetPos()) + " mute " +
            Str((g_muteMask >> 6) & 1) + " " + std::string(Text(d.MuteButton()) == kMutedCaption ? "muted" : "playing");
@@ -112,7 +112,7 @@ TEST_F(StepsTest, UpAndDownStepTheStoredValueAndDoNothingAtALimit)
         {"master down at OFF", Master, [](auto&) { g_masterVolume = 60; }, VK_DOWN, MasterValue,
          "60 slider 60 mute 1 muted", L"7", {}},
     };
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
             ResetModel(d);
@@ -150,7 +150,7 @@ TEST_F(StepsTest, TheWheelStepsOnlyAtExactlyOneNotchWhileTheFieldHasTheFocus)
         {"master, whose mute follows at once", Master, [](auto&) { g_masterVolume = 59; }, MasterValue,
          "59 slider 59 mute 0 playing", "58 slider 58 mute 0 playing", "60 slider 60 mute 1 muted", {}},
     };
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (const Kind& k : kinds) {
             for (const int delta : {120, -120, 240, -240, 60, -1}) {
                 SCOPED_TRACE(testing::Message() << k.name << " delta " << delta);
@@ -252,7 +252,7 @@ TEST_F(StepsTest, EnterCommitsThroughTheCodecsAndARejectedTextGivesWayToTheStore
         {"master of a letter", Master, [](auto&) { g_masterVolume = 5; }, L"-a", MasterValue,
          "5 slider 5 mute 0 playing", L"-5dB", {}},
     };
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
             ResetModel(d);
@@ -275,7 +275,7 @@ TEST_F(StepsTest, EnterCommitsThroughTheCodecsAndARejectedTextGivesWayToTheStore
 
 TEST_F(StepsTest, StepsAndCommitsSpreadToTheLinkGroupOfTheSelectedChannel)
 {
-    RunMain([&](CMainFieldsDlg& d) {
+    RunMain([&](MainFieldsDlg& d) {
         g_selectedChannel = 2;
         g_linkGroup[2] = (1 << 2) | (1 << 5);
         d.ShowModel();

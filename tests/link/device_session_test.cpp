@@ -52,9 +52,9 @@ Bytes ImageFile(size_t dataBytes, uint8_t sumDelta = 0)
 
 // The main window's side of the upgrade: file choices from a queue,
 // boxes recorded, the progress dialog as the stand-in's nested loop.
-class FirmwareHost final : public IFirmwareHost {
+class FakeFirmwareHost final : public IFirmwareHost {
 public:
-    explicit FirmwareHost(session::Dialog& dialog) : m_dialog(dialog) {}
+    explicit FakeFirmwareHost(session::Dialog& dialog) : m_dialog(dialog) {}
     std::optional<std::wstring> ChooseImageFile() override
     {
         ++fileDialogs;
@@ -115,7 +115,7 @@ protected:
         device->SetFaults(std::move(faults));
         if (loader) device->Update([](SimState& s) { s.loaderMode = true; });
         dialog = std::make_unique<session::Dialog>();
-        host = std::make_unique<FirmwareHost>(*dialog);
+        host = std::make_unique<FakeFirmwareHost>(*dialog);
         upgrade = std::make_unique<FirmwareUpgrade>(*host);
         dialog->onMessage = [this](UINT msg) {
             if (msg == WM_UPGRADE_REQUEST) upgrade->OnUpgradeRequest();
@@ -178,7 +178,7 @@ protected:
     std::unique_ptr<SimTcpServer> server;
     std::unique_ptr<CTcpLink> tcp;
     std::unique_ptr<session::Dialog> dialog;
-    std::unique_ptr<FirmwareHost> host;
+    std::unique_ptr<FakeFirmwareHost> host;
     std::unique_ptr<FirmwareUpgrade> upgrade;
     const ScratchDir folder{"tarvel_fw"};
     fs::path dir;

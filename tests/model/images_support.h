@@ -37,7 +37,7 @@ struct FakeImageView : IImageView {
     ITextControl& MasterVolumeField() override { ++calls; return masterField; }
     ISlider& MasterSlider() override { ++calls; return masterSlider; }
     ITextControl& MasterMuteButton() override { ++calls; return masterMute; }
-    IEditControl& BandGainField(int id) override { ++calls; return bandGainFields[id]; }
+    IEditControl& BandGainFieldOfId(int id) override { ++calls; return bandGainFields[id]; }
     void ClearSpeakerDistances() override { ++calls; }
     void InvalidateChannelButtons() override { ++calls; ++buttonRepaints; }
     void InvalidateLinkButton(int) override { ++calls; }

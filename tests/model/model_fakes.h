@@ -75,7 +75,7 @@ struct FakeView : IModelView {
     ITextControl& MasterVolumeField() override { return masterField; }
     ISlider& MasterSlider() override { return masterSlider; }
     ITextControl& MasterMuteButton() override { return masterMute; }
-    IEditControl& BandGainField(int id) override { return bandGainFields[id]; }
+    IEditControl& BandGainFieldOfId(int id) override { return bandGainFields[id]; }
     void ClearSpeakerDistances() override { ++speakerClears; }
     void InvalidateChannelButtons() override { ++channelButtonRepaints; calls.push_back("channels"); }
     void InvalidateLinkButton(int c) override { linkButtonRepaints.push_back(c); }

@@ -19,11 +19,11 @@ int MulDiv(int a, int b, int c)
 // A dialog that runs a script once its modal loop is up.
 constexpr UINT WM_RUN_SCRIPT = WM_USER + 50;
 
-class CScriptDlg : public CDialogEx {
+class ScriptDlg : public CDialogEx {
 public:
-    explicit CScriptDlg(const DialogTemplate* t) : CDialogEx(t) {}
-    std::function<void(CScriptDlg&)> onInit;
-    std::function<void(CScriptDlg&)> script;
+    explicit ScriptDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    std::function<void(ScriptDlg&)> onInit;
+    std::function<void(ScriptDlg&)> script;
     std::vector<UINT> commands;
 
     BOOL OnInitDialog() override
@@ -46,8 +46,8 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CScriptDlg, CDialogEx)
-    ON_MESSAGE(WM_RUN_SCRIPT, &CScriptDlg::OnRunScript)
+BEGIN_MESSAGE_MAP(ScriptDlg, CDialogEx)
+    ON_MESSAGE(WM_RUN_SCRIPT, &ScriptDlg::OnRunScript)
 END_MESSAGE_MAP()
 
 class DialogTest : public UiTest {};
@@ -73,8 +73,8 @@ TEST_F(DialogTest, TemplateControlsGetTheirIdsKindsAndPixelRectangles)
     for (const Row& r : rows) controls.push_back(r.control);
     const DialogTemplate t = MakeTemplate(9201, controls);
 
-    CScriptDlg dlg(&t);
-    dlg.onInit = [&](CScriptDlg& d) {
+    ScriptDlg dlg(&t);
+    dlg.onInit = [&](ScriptDlg& d) {
         const DialogBaseUnits bu = GetDialogBaseUnits(t, GetScreenDpi());
         ASSERT_GT(bu.x, 0);
         ASSERT_GT(bu.y, 0);
@@ -118,7 +118,7 @@ TEST_F(DialogTest, TemplateControlsGetTheirIdsKindsAndPixelRectangles)
         }
         EXPECT_EQ(d.GetDlgItem(4242), nullptr);
     };
-    dlg.script = [](CScriptDlg& d) { d.EndDialog(5); };
+    dlg.script = [](ScriptDlg& d) { d.EndDialog(5); };
     EXPECT_EQ(dlg.DoModal(), 5);
     EXPECT_EQ(dlg.m_hWnd, nullptr);
 }
@@ -131,7 +131,7 @@ TEST_F(DialogTest, MissingTemplateGivesMinusOne)
 
 // An edit field that steps on Up / Down itself and commits on Enter in its
 // PreTranslateMessage; every other key gets the default processing.
-class CStepEdit : public CEdit {
+class StepEdit : public CEdit {
 public:
     int steps = 0;
     int enters = 0;
@@ -151,22 +151,22 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CStepEdit, CEdit)
+BEGIN_MESSAGE_MAP(StepEdit, CEdit)
     ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
-class CFieldsDlg : public CScriptDlg {
+class FieldsDlg : public ScriptDlg {
 public:
-    using CScriptDlg::CScriptDlg;
-    CStepEdit m_ddxField;
-    CStepEdit m_subclassedField;
+    using ScriptDlg::ScriptDlg;
+    StepEdit m_ddxField;
+    StepEdit m_subclassedField;
     int cancels = 0;
     int okClicks = 0;
 
     void DoDataExchange(CDataExchange* dx) override { DDX_Control(dx, 1101, m_ddxField); }
     BOOL OnInitDialog() override
     {
-        const BOOL r = CScriptDlg::OnInitDialog();
+        const BOOL r = ScriptDlg::OnInitDialog();
         m_subclassedField.SubclassDlgItem(1102, this);
         return r;
     }
@@ -181,12 +181,12 @@ TEST_F(DialogTest, AttachedFieldsReceiveKeysAndEnterGoesOnToTheDialog)
                                                     Control(IDOK, "BUTTON", BS_DEFPUSHBUTTON, 5, 40, 40, 14, L"OK"),
                                                     Control(IDCANCEL, "BUTTON", 0, 50, 40, 40, 14, L"Cancel"),
                                                 });
-    CFieldsDlg dlg(&t);
-    dlg.script = [](CScriptDlg& base) {
-        auto& d = static_cast<CFieldsDlg&>(base);
+    FieldsDlg dlg(&t);
+    dlg.script = [](ScriptDlg& base) {
+        auto& d = static_cast<FieldsDlg&>(base);
         EXPECT_EQ(d.GetDlgItem(1101), &d.m_ddxField);
         EXPECT_EQ(d.GetDlgItem(1102), &d.m_subclassedField);
-        EXPECT_FALSE(CStepEdit().SubclassDlgItem(4242, &d));
+        EXPECT_FALSE(StepEdit().SubclassDlgItem(4242, &d));
         const HWND field = d.m_subclassedField.m_hWnd;
         PressKey(field, VK_UP);
         PressKey(field, VK_DOWN);
@@ -227,8 +227,8 @@ TEST_F(DialogTest, EnterUsesTheDefaultIdAndEscapeAndCloseCancel)
                                                         Control(1412, "STATIC", 0, 5, 20, 40, 8, L"Freq"),
                                                         Control(IDOK, "BUTTON", 0, 5, 40, 40, 14, L"OK"),
                                                     });
-        CScriptDlg dlg(&t);
-        dlg.script = [&c](CScriptDlg& d) {
+        ScriptDlg dlg(&t);
+        dlg.script = [&c](ScriptDlg& d) {
             if (c.defId) d.SetDefID(static_cast<UINT>(c.defId));
             if (c.key) PressKey(d.GetDlgItem(1001)->m_hWnd, c.key);
             else d.SendMessage(WM_CLOSE);
@@ -247,8 +247,8 @@ TEST_F(DialogTest, EnterOnAFocusedPushButtonClicksThatButton)
                                                     Control(1300, "BUTTON", WS_TABSTOP, 5, 5, 40, 14, L"Apply"),
                                                     Control(IDOK, "BUTTON", BS_DEFPUSHBUTTON, 50, 5, 40, 14, L"OK"),
                                                 });
-    CScriptDlg dlg(&t);
-    dlg.script = [](CScriptDlg& d) {
+    ScriptDlg dlg(&t);
+    dlg.script = [](ScriptDlg& d) {
         CWnd* apply = d.GetDlgItem(1300);
         platform_testing::Activate(d.m_hWnd);
         apply->SetFocus();

@@ -252,10 +252,10 @@ TEST(MainTemplateTest, EveryControlNameIsAGeneratedId)
 // and the client area is the template's size in pixels.
 constexpr UINT WM_END_CHECK = WM_USER + 61;
 
-class CMainTemplateDlg : public CDialogEx {
+class MainTemplateDlg : public CDialogEx {
 public:
-    CMainTemplateDlg() : CDialogEx(static_cast<UINT>(kMainTemplate)) {}
-    std::function<void(CMainTemplateDlg&)> check;
+    MainTemplateDlg() : CDialogEx(static_cast<UINT>(kMainTemplate)) {}
+    std::function<void(MainTemplateDlg&)> check;
     BOOL OnInitDialog() override
     {
         CDialogEx::OnInitDialog();
@@ -271,8 +271,8 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CMainTemplateDlg, CDialogEx)
-    ON_MESSAGE(WM_END_CHECK, &CMainTemplateDlg::OnEndCheck)
+BEGIN_MESSAGE_MAP(MainTemplateDlg, CDialogEx)
+    ON_MESSAGE(WM_END_CHECK, &MainTemplateDlg::OnEndCheck)
 END_MESSAGE_MAP()
 
 class MainTemplateDialogTest : public UiTest {
@@ -291,9 +291,9 @@ TEST_F(MainTemplateDialogTest, OpensWithEveryControl)
         SCOPED_TRACE(lang);
         g_languageId = lang;
         const DialogTemplate& t = MainTemplate(lang);
-        CMainTemplateDlg dlg;
+        MainTemplateDlg dlg;
         bool checked = false;
-        dlg.check = [&](CMainTemplateDlg& d) {
+        dlg.check = [&](MainTemplateDlg& d) {
             checked = true;
             const DialogBaseUnits bu = d.GetBaseUnits();
             CRect client;

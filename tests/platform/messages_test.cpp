@@ -20,7 +20,7 @@ constexpr UINT WM_BASE_ONLY = WM_USER + 2;
 constexpr UINT WM_UNMAPPED = WM_USER + 3;
 constexpr UINT WM_ORDER = WM_USER + 4;
 
-class CBaseWnd : public CWnd {
+class BaseWnd : public CWnd {
 public:
     std::vector<std::string> log;
 
@@ -40,14 +40,14 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CBaseWnd, CWnd)
-    ON_MESSAGE(WM_PING, &CBaseWnd::OnPing)
-    ON_MESSAGE(WM_BASE_ONLY, &CBaseWnd::OnBaseOnly)
-    ON_BN_CLICKED(100, &CBaseWnd::OnClicked100)
-    ON_BN_CLICKED(120, &CBaseWnd::OnClicked120)
+BEGIN_MESSAGE_MAP(BaseWnd, CWnd)
+    ON_MESSAGE(WM_PING, &BaseWnd::OnPing)
+    ON_MESSAGE(WM_BASE_ONLY, &BaseWnd::OnBaseOnly)
+    ON_BN_CLICKED(100, &BaseWnd::OnClicked100)
+    ON_BN_CLICKED(120, &BaseWnd::OnClicked120)
 END_MESSAGE_MAP()
 
-class CDerivedWnd : public CBaseWnd {
+class DerivedWnd : public BaseWnd {
 public:
     std::vector<UINT> order;
     std::thread::id pingThread;
@@ -70,19 +70,19 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CDerivedWnd, CBaseWnd)
-    ON_MESSAGE(WM_PING, &CDerivedWnd::OnPingDerived)
-    ON_CONTROL_RANGE(BN_CLICKED, 100, 110, &CDerivedWnd::OnClickedRange)
-    ON_EN_KILLFOCUS(200, &CDerivedWnd::OnKillFocus200)
+BEGIN_MESSAGE_MAP(DerivedWnd, BaseWnd)
+    ON_MESSAGE(WM_PING, &DerivedWnd::OnPingDerived)
+    ON_CONTROL_RANGE(BN_CLICKED, 100, 110, &DerivedWnd::OnClickedRange)
+    ON_EN_KILLFOCUS(200, &DerivedWnd::OnKillFocus200)
     ON_WM_TIMER()
-    ON_MESSAGE(WM_ORDER, &CDerivedWnd::OnOrder)
+    ON_MESSAGE(WM_ORDER, &DerivedWnd::OnOrder)
 END_MESSAGE_MAP()
 
 // Families of controls with scattered ids, bound as tables.
 const int g_testRowIds[2][3] = {{1311, 1536, 1748}, {1201, 105, 1312}};
 constexpr std::array<int, 3> kTestEditIds = {3005, 3001, 3003};
 
-class CTableWnd : public CDerivedWnd {
+class TableWnd : public DerivedWnd {
 public:
     static const msgmap::Map* ThisMap() { return GetThisMessageMap(); }
     afx_msg void OnClickedRow(int index) { log.push_back("row " + std::to_string(index)); }
@@ -96,11 +96,11 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CTableWnd, CDerivedWnd)
-    ON_CONTROL_TABLE(BN_CLICKED, g_testRowIds, &CTableWnd::OnClickedRow)
-    ON_CONTROL_TABLE(EN_KILLFOCUS, kTestEditIds, &CTableWnd::OnKillFocusEdit)
-    ON_CONTROL_TABLE(EN_KILLFOCUS, std::span<const int>(kTestEditIds.data(), 2), &CTableWnd::OnClickedRow)
-    ON_DRAWITEM_TABLE(g_testRowIds, &CTableWnd::OnDrawRow)
+BEGIN_MESSAGE_MAP(TableWnd, DerivedWnd)
+    ON_CONTROL_TABLE(BN_CLICKED, g_testRowIds, &TableWnd::OnClickedRow)
+    ON_CONTROL_TABLE(EN_KILLFOCUS, kTestEditIds, &TableWnd::OnKillFocusEdit)
+    ON_CONTROL_TABLE(EN_KILLFOCUS, std::span<const int>(kTestEditIds.data(), 2), &TableWnd::OnClickedRow)
+    ON_DRAWITEM_TABLE(g_testRowIds, &TableWnd::OnDrawRow)
     ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
@@ -111,7 +111,7 @@ protected:
         UiTest::SetUp();
         ASSERT_TRUE(wnd.Create(nullptr, L"target", 0, CRect(0, 0, 100, 100), nullptr, 0));
     }
-    CDerivedWnd wnd;
+    DerivedWnd wnd;
 };
 
 TEST_F(MessagesTest, MapDispatchesThroughTheClassChain)
@@ -146,7 +146,7 @@ TEST_F(MessagesTest, MapDispatchesThroughTheClassChain)
 
 TEST_F(MessagesTest, TableEntriesPassTheIndexOfTheControlInTheirTable)
 {
-    CTableWnd table;
+    TableWnd table;
     ASSERT_TRUE(table.Create(nullptr, L"tables", 0, CRect(0, 0, 100, 100), nullptr, 0));
     struct Case {
         UINT msg;
@@ -194,7 +194,7 @@ TEST_F(MessagesTest, RememberedLookupsAgreeWithAWalkOverTheMaps)
     const auto same = [](const msgmap::Match& a, const msgmap::Match& b) {
         return a.entry == b.entry && a.index == b.index;
     };
-    CTableWnd table;
+    TableWnd table;
     ASSERT_TRUE(table.Create(nullptr, L"tables", 0, CRect(0, 0, 100, 100), nullptr, 0));
     // Every id of the families and the ids around them, for every code the
     // maps use, as commands and as owner draw.
@@ -209,12 +209,12 @@ TEST_F(MessagesTest, RememberedLookupsAgreeWithAWalkOverTheMaps)
         for (UINT id : ids) {
             for (UINT code : {BN_CLICKED, STN_DBLCLK, EN_KILLFOCUS, EN_SETFOCUS}) {
                 const WPARAM w = MAKEWPARAM(id, code);
-                const auto expected = msgmap::Scan(CTableWnd::ThisMap(), WM_COMMAND, w);
-                EXPECT_TRUE(same(msgmap::Find(CTableWnd::ThisMap(), WM_COMMAND, w), expected)) << id << " " << code;
+                const auto expected = msgmap::Scan(TableWnd::ThisMap(), WM_COMMAND, w);
+                EXPECT_TRUE(same(msgmap::Find(TableWnd::ThisMap(), WM_COMMAND, w), expected)) << id << " " << code;
                 found += expected ? 1 : 0;
             }
-            const auto expected = msgmap::Scan(CTableWnd::ThisMap(), WM_DRAWITEM, id);
-            EXPECT_TRUE(same(msgmap::Find(CTableWnd::ThisMap(), WM_DRAWITEM, id), expected)) << id;
+            const auto expected = msgmap::Scan(TableWnd::ThisMap(), WM_DRAWITEM, id);
+            EXPECT_TRUE(same(msgmap::Find(TableWnd::ThisMap(), WM_DRAWITEM, id), expected)) << id;
         }
     }
     EXPECT_GT(found, 0);

@@ -16,10 +16,10 @@ namespace {
 constexpr UINT WM_RUN_SCRIPT = WM_USER + 51;
 
 // A dialog that runs a script once its modal loop is up.
-class CPopupHostDlg : public CDialogEx {
+class PopupHostDlg : public CDialogEx {
 public:
-    explicit CPopupHostDlg(const DialogTemplate* t) : CDialogEx(t) {}
-    std::function<void(CPopupHostDlg&)> script;
+    explicit PopupHostDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    std::function<void(PopupHostDlg&)> script;
 
     BOOL OnInitDialog() override
     {
@@ -37,8 +37,8 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CPopupHostDlg, CDialogEx)
-    ON_MESSAGE(WM_RUN_SCRIPT, &CPopupHostDlg::OnRunScript)
+BEGIN_MESSAGE_MAP(PopupHostDlg, CDialogEx)
+    ON_MESSAGE(WM_RUN_SCRIPT, &PopupHostDlg::OnRunScript)
     ON_WM_SYSCOMMAND()
 END_MESSAGE_MAP()
 
@@ -96,9 +96,9 @@ TEST_F(PopupTest, FileDialogsAndMenusEndedByTheScriptChooseNothing)
     EXPECT_TRUE(fileEnded);
 
     tmpl.style |= WS_SYSMENU;
-    CPopupHostDlg dlg(&tmpl);
+    PopupHostDlg dlg(&tmpl);
     bool menuEnded = false;
-    dlg.script = [&](CPopupHostDlg& d) {
+    dlg.script = [&](PopupHostDlg& d) {
         PostToUi([&] { menuEnded = EndFrontPopup(); });
         EXPECT_TRUE(ShowSystemMenu(d.m_hWnd, POINT{10, 10}));
         d.EndDialog(7);
@@ -111,11 +111,11 @@ TEST_F(PopupTest, FileDialogsAndMenusEndedByTheScriptChooseNothing)
 TEST_F(PopupTest, TheInnermostLoopEndsFirst)
 {
     // A box over a dialog: the box first, then the dialog is in front.
-    CPopupHostDlg under(&tmpl);
+    PopupHostDlg under(&tmpl);
     bool boxEnded = false;
     int boxAnswer = 0;
     bool dialogInFront = false;
-    under.script = [&](CPopupHostDlg& d) {
+    under.script = [&](PopupHostDlg& d) {
         boxAnswer = BoxEndedFromInside(MB_YESNO, &boxEnded);
         dialogInFront = !EndFrontPopup() && TopModalDialog() == d.m_hWnd;
         d.EndDialog(IDCANCEL);
@@ -126,10 +126,10 @@ TEST_F(PopupTest, TheInnermostLoopEndsFirst)
     EXPECT_TRUE(dialogInFront);
 
     // A dialog opened inside a box's loop: the box waits behind it.
-    CPopupHostDlg over(&tmpl);
+    PopupHostDlg over(&tmpl);
     bool endedWhileOver = true;
     bool endedAfter = false;
-    over.script = [&](CPopupHostDlg& d) {
+    over.script = [&](PopupHostDlg& d) {
         endedWhileOver = EndFrontPopup();
         d.EndDialog(IDOK);
     };

@@ -51,10 +51,10 @@ void PrintTo(const Scroll& s, std::ostream* os)
 
 // A dialog that records what its children tell it and runs a script once
 // its modal loop is up.
-class CSeamDlg : public CDialogEx {
+class SeamDlg : public CDialogEx {
 public:
-    explicit CSeamDlg(const DialogTemplate* t) : CDialogEx(t) {}
-    std::function<void(CSeamDlg&)> script;
+    explicit SeamDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    std::function<void(SeamDlg&)> script;
     std::vector<Scroll> scrolls;
     std::vector<std::pair<int, UINT>> notifications;  // (id, code)
     std::vector<int> comboSelectionInHandler;
@@ -108,12 +108,12 @@ private:
     }
 };
 
-BEGIN_MESSAGE_MAP(CSeamDlg, CDialogEx)
+BEGIN_MESSAGE_MAP(SeamDlg, CDialogEx)
     ON_WM_VSCROLL()
     ON_WM_HSCROLL()
     ON_WM_MOUSEWHEEL()
     ON_WM_DRAWITEM()
-    ON_MESSAGE(WM_RUN_SCRIPT, &CSeamDlg::OnRunScript)
+    ON_MESSAGE(WM_RUN_SCRIPT, &SeamDlg::OnRunScript)
 END_MESSAGE_MAP()
 
 DialogTemplate SeamTemplate()
@@ -131,10 +131,10 @@ DialogTemplate SeamTemplate()
 }
 
 // Runs script inside the dialog's modal loop.
-void RunSeamDialog(const std::function<void(CSeamDlg&)>& script)
+void RunSeamDialog(const std::function<void(SeamDlg&)>& script)
 {
     const DialogTemplate t = SeamTemplate();
-    CSeamDlg dlg(&t);
+    SeamDlg dlg(&t);
     dlg.script = script;
     ASSERT_EQ(dlg.DoModal(), IDOK);
 }
@@ -160,7 +160,7 @@ TEST_F(SeamsTest, SliderKeysSendTheirScrollCodesWithThePositionAlreadyMoved)
         {kHorzSlider, VK_RIGHT, WM_HSCROLL, SB_LINEDOWN, 51},
         {kHorzSlider, VK_LEFT, WM_HSCROLL, SB_LINEUP, 49},
     };
-    RunSeamDialog([&](CSeamDlg& d) {
+    RunSeamDialog([&](SeamDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << "slider " << c.slider << " key " << c.key);
             CSliderCtrl& s = d.Slider(c.slider);
@@ -181,7 +181,7 @@ TEST_F(SeamsTest, SliderKeysSendTheirScrollCodesWithThePositionAlreadyMoved)
 
 TEST_F(SeamsTest, DraggingTheThumbTracksThenEndsWithItsPosition)
 {
-    RunSeamDialog([](CSeamDlg& d) {
+    RunSeamDialog([](SeamDlg& d) {
         CSliderCtrl& s = d.Slider(kVertSlider);
         s.SetRange(0, 100);
         s.SetPos(0);
@@ -210,7 +210,7 @@ TEST_F(SeamsTest, DraggingTheThumbTracksThenEndsWithItsPosition)
 
 TEST_F(SeamsTest, SliderSettersNeverNotify)
 {
-    RunSeamDialog([](CSeamDlg& d) {
+    RunSeamDialog([](SeamDlg& d) {
         CSliderCtrl& s = d.Slider(kVertSlider);
         d.scrolls.clear();
         s.SetRange(0, 600, TRUE);
@@ -229,7 +229,7 @@ TEST_F(SeamsTest, SliderSettersNeverNotify)
 
 TEST_F(SeamsTest, ComboSelectionIsNotifiedOnlyOnTheUsersChoice)
 {
-    RunSeamDialog([](CSeamDlg& d) {
+    RunSeamDialog([](SeamDlg& d) {
         auto* combo = static_cast<CComboBox*>(d.GetDlgItem(kCombo));
         for (const wchar_t* s : {L"Butterworth", L"Bessel", L"Linkwitz"}) combo->AddString(s);
         combo->SetCurSel(1);
@@ -264,7 +264,7 @@ TEST_F(SeamsTest, ComboSelectionIsNotifiedOnlyOnTheUsersChoice)
 
 TEST_F(SeamsTest, TheWheelGoesToTheParentWhenTheChildDoesNotTakeIt)
 {
-    RunSeamDialog([](CSeamDlg& d) {
+    RunSeamDialog([](SeamDlg& d) {
         for (int id : {kStatic, kButton, kEdit}) {
             SCOPED_TRACE(id);
             d.wheelDeltas.clear();
@@ -281,7 +281,7 @@ TEST_F(SeamsTest, TheWheelGoesToTheParentWhenTheChildDoesNotTakeIt)
 }
 
 // A custom child that takes the wheel only when asked to.
-class CWheelChild : public CWnd {
+class WheelChild : public CWnd {
 public:
     bool take = false;
     int wheels = 0;
@@ -293,14 +293,14 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CWheelChild, CWnd)
+BEGIN_MESSAGE_MAP(WheelChild, CWnd)
     ON_WM_MOUSEWHEEL()
 END_MESSAGE_MAP()
 
 TEST_F(SeamsTest, ACustomChildPassesTheWheelOnThroughItsDefaultOrKeepsIt)
 {
-    RunSeamDialog([](CSeamDlg& d) {
-        CWheelChild child;
+    RunSeamDialog([](SeamDlg& d) {
+        WheelChild child;
         ASSERT_TRUE(child.Create(nullptr, L"", WS_CHILD | WS_VISIBLE, CRect(150, 10, 190, 50), &d, 2001));
         for (bool take : {false, true}) {
             SCOPED_TRACE(take);
@@ -316,7 +316,7 @@ TEST_F(SeamsTest, ACustomChildPassesTheWheelOnThroughItsDefaultOrKeepsIt)
 
 // A custom window that asks for WM_MOUSELEAVE (and WM_MOUSEHOVER) when the
 // pointer moves over it, as hot-tracking buttons do.
-class CTrackingWnd : public CWnd {
+class TrackingWnd : public CWnd {
 public:
     DWORD flags = TME_LEAVE;
     int leaves = 0;
@@ -334,7 +334,7 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CTrackingWnd, CWnd)
+BEGIN_MESSAGE_MAP(TrackingWnd, CWnd)
     ON_WM_MOUSEMOVE()
     ON_WM_MOUSELEAVE()
     ON_WM_MOUSEHOVER()
@@ -347,7 +347,7 @@ protected:
         UiTest::SetUp();
         ASSERT_TRUE(wnd.Create(nullptr, L"track", WS_VISIBLE, CRect(0, 0, 60, 40), nullptr, 0));
     }
-    CTrackingWnd wnd;
+    TrackingWnd wnd;
 };
 
 TEST_F(MouseTrackingTest, LeaveComesOnceAfterTrackingAndNotWithoutIt)
@@ -402,7 +402,7 @@ TEST_F(MouseTrackingTest, HoverComesOnceWhileThePointerRests)
 }
 
 // Reads the key state inside its key and mouse handlers.
-class CKeyStateWnd : public CWnd {
+class KeyStateWnd : public CWnd {
 public:
     struct Seen {
         UINT msg;
@@ -424,7 +424,7 @@ private:
     }
 };
 
-BEGIN_MESSAGE_MAP(CKeyStateWnd, CWnd)
+BEGIN_MESSAGE_MAP(KeyStateWnd, CWnd)
     ON_WM_KEYDOWN()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
@@ -436,7 +436,7 @@ END_MESSAGE_MAP()
 // its font: the template's, or the one it was given.
 TEST_F(SeamsTest, AnOwnerDrawnItemsContextHoldsTheControlsFont)
 {
-    RunSeamDialog([](CSeamDlg& d) {
+    RunSeamDialog([](SeamDlg& d) {
         CWnd* button = d.GetDlgItem(kOwnerButton);
         d.drawItemFonts.clear();
         platform_testing::GrabWindowPixel(button->m_hWnd, 1, 1);
@@ -458,7 +458,7 @@ TEST_F(SeamsTest, AnOwnerDrawnItemsContextHoldsTheControlsFont)
 TEST_F(SeamsTest, DoubleClicksOnOwnerDrawnButtonsAreReportedAsSuch)
 {
     using Seen = std::vector<std::pair<int, UINT>>;
-    RunSeamDialog([](CSeamDlg& dlg) {
+    RunSeamDialog([](SeamDlg& dlg) {
         for (int id : {kOwnerButton, kButton}) {
             SCOPED_TRACE(id);
             dlg.notifications.clear();
@@ -475,7 +475,7 @@ TEST_F(SeamsTest, DoubleClicksOnOwnerDrawnButtonsAreReportedAsSuch)
 // EN_KILLFOCUS comes first, then the button's BN_CLICKED.
 TEST_F(SeamsTest, AnEditsFocusLossComesBeforeTheClickThatTookTheFocus)
 {
-    RunSeamDialog([](CSeamDlg& dlg) {
+    RunSeamDialog([](SeamDlg& dlg) {
         platform_testing::Activate(dlg.m_hWnd);
         for (int id : {kOwnerButton, kButton}) {
             SCOPED_TRACE(id);
@@ -492,9 +492,9 @@ TEST_F(SeamsTest, AnEditsFocusLossComesBeforeTheClickThatTookTheFocus)
 
 TEST_F(SeamsTest, GetKeyStateInAHandlerReportsTheStateOfItsMessage)
 {
-    CKeyStateWnd wnd;
+    KeyStateWnd wnd;
     ASSERT_TRUE(wnd.Create(nullptr, L"keys", WS_VISIBLE, CRect(0, 0, 60, 40), nullptr, 0));
-    using Seen = CKeyStateWnd::Seen;
+    using Seen = KeyStateWnd::Seen;
     struct Case {
         bool shift;
         bool control;
@@ -511,7 +511,7 @@ TEST_F(SeamsTest, GetKeyStateInAHandlerReportsTheStateOfItsMessage)
 }
 
 // Records the key messages an edit control gets.
-class CKeyLogEdit : public CEdit {
+class KeyLogEdit : public CEdit {
 public:
     std::vector<std::pair<UINT, bool>> keys;  // message, repeat bit (30) of lParam
     LRESULT WindowProc(UINT message, WPARAM w, LPARAM l) override
@@ -525,8 +525,8 @@ public:
 // down, so no key-up reaches the window until the real release.
 TEST_F(SeamsTest, AHeldKeyGivesRepeatedKeyDownsAndOneKeyUp)
 {
-    RunSeamDialog([](CSeamDlg& d) {
-        CKeyLogEdit edit;
+    RunSeamDialog([](SeamDlg& d) {
+        KeyLogEdit edit;
         ASSERT_TRUE(edit.SubclassDlgItem(kEdit, &d));
         platform_testing::HoldKey(edit.m_hWnd, VK_UP, 3);
         const std::vector<std::pair<UINT, bool>> want = {
@@ -539,7 +539,7 @@ TEST_F(SeamsTest, AHeldKeyGivesRepeatedKeyDownsAndOneKeyUp)
 // told it lost it before the button's click is notified.
 TEST_F(SeamsTest, AClickedButtonTakesTheFocusBeforeItsClickIsNotified)
 {
-    RunSeamDialog([](CSeamDlg& d) {
+    RunSeamDialog([](SeamDlg& d) {
         platform_testing::Activate(d.m_hWnd);
         ClickAt(d.GetDlgItem(kEdit)->m_hWnd, 3, 3);
         EXPECT_EQ(CWnd::GetFocus(), d.GetDlgItem(kEdit));

@@ -11,14 +11,14 @@ using platform_testing::SimulateTimerExpiry;
 
 namespace {
 
-class CTickWnd : public CWnd {
+class TickWnd : public CWnd {
 public:
     std::map<UINT_PTR, int> ticks;
     afx_msg void OnTimer(UINT_PTR id) { ++ticks[id]; }
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CTickWnd, CWnd)
+BEGIN_MESSAGE_MAP(TickWnd, CWnd)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
@@ -31,7 +31,7 @@ protected:
         UiTest::SetUp();
         ASSERT_TRUE(wnd.Create(nullptr, L"ticks", 0, CRect(0, 0, 10, 10), nullptr, 0));
     }
-    CTickWnd wnd;
+    TickWnd wnd;
 };
 
 TEST_F(TimersTest, SetTimerOnALiveIdRestartsItWithTheNewInterval)
@@ -60,7 +60,7 @@ TEST_F(TimersTest, ATickReachesTheHandlerAtOnceWithoutAPostedEvent)
 }
 
 // Kills its own timer inside the tick.
-class CSelfKillWnd : public CWnd {
+class SelfKillWnd : public CWnd {
 public:
     int ticks = 0;
     afx_msg void OnTimer(UINT_PTR id)
@@ -71,13 +71,13 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CSelfKillWnd, CWnd)
+BEGIN_MESSAGE_MAP(SelfKillWnd, CWnd)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 TEST_F(TimersTest, ATimerKilledInItsOwnTickTicksNoMore)
 {
-    CSelfKillWnd self;
+    SelfKillWnd self;
     ASSERT_TRUE(self.Create(nullptr, L"self", 0, CRect(0, 0, 10, 10), nullptr, 0));
     self.SetTimer(5, 10);
     ASSERT_TRUE(PumpUntil([&] { return self.ticks >= 1; }));
@@ -101,9 +101,9 @@ TEST_F(TimersTest, ATimerOfADestroyedWindowStops)
 
 // The handler of timer 7 runs a modal dialog; the dialog counts its own
 // timer, and a later tick of timer 7 (inside the modal loop) ends it.
-class CPopupDlg : public CDialogEx {
+class PopupDlg : public CDialogEx {
 public:
-    explicit CPopupDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    explicit PopupDlg(const DialogTemplate* t) : CDialogEx(t) {}
     int ownTicks = 0;
     BOOL OnInitDialog() override
     {
@@ -115,13 +115,13 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CPopupDlg, CDialogEx)
+BEGIN_MESSAGE_MAP(PopupDlg, CDialogEx)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-class CModalFromTimerWnd : public CWnd {
+class ModalFromTimerWnd : public CWnd {
 public:
-    CPopupDlg* popup = nullptr;
+    PopupDlg* popup = nullptr;
     int depth = 0;
     int nestedTicks = 0;
     INT_PTR modalResult = 0;
@@ -144,15 +144,15 @@ public:
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(CModalFromTimerWnd, CWnd)
+BEGIN_MESSAGE_MAP(ModalFromTimerWnd, CWnd)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 TEST_F(TimersTest, ATimerKeepsFiringWhileItsHandlerRunsAModalLoop)
 {
     const DialogTemplate t = MakeTemplate(9101, {});
-    CPopupDlg popup(&t);
-    CModalFromTimerWnd owner;
+    PopupDlg popup(&t);
+    ModalFromTimerWnd owner;
     owner.popup = &popup;
     ASSERT_TRUE(owner.Create(nullptr, L"owner", 0, CRect(0, 0, 10, 10), nullptr, 0));
     owner.SetTimer(7, 10);

@@ -46,7 +46,7 @@ struct StoreView : IImageView {
     ITextControl& MasterVolumeField() override { return field; }
     ISlider& MasterSlider() override { return masterSlider; }
     ITextControl& MasterMuteButton() override { return field; }
-    IEditControl& BandGainField(int) override { return field; }
+    IEditControl& BandGainFieldOfId(int) override { return field; }
     void ClearSpeakerDistances() override {}
     void InvalidateChannelButtons() override {}
     void InvalidateLinkButton(int) override {}

@@ -4,7 +4,7 @@
 
 #include "widgets/spectrumdata.h"
 
-class TestGraph : public CSpectrumData {
+class TestGraph : public SpectrumData {
 public:
     explicit TestGraph(int dpi = 96, GraphRect rc = {0, 0, 1000, 300})
     {

@@ -38,7 +38,7 @@ GraphWindow::~GraphWindow()
     platform_testing::PumpEvents();
 }
 
-CSpectrumData& GraphWindow::Data() { return m->graph; }
+SpectrumData& GraphWindow::Data() { return m->graph; }
 
 void GraphWindow::Paint()
 {

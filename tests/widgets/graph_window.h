@@ -13,7 +13,7 @@ public:
     explicit GraphWindow(int dpi = 96, int width = 1000, int height = 300);
     ~GraphWindow();
 
-    CSpectrumData& Data();
+    SpectrumData& Data();
     // Paints the graph into a bitmap once (as a paint of the window does),
     // which also places the selected band's Q handles.
     void Paint();

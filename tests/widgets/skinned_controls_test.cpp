@@ -48,10 +48,10 @@ constexpr uint32_t kDimGroove = Pixel(0x3a, 0x46, 0x58);
 constexpr uint32_t kLitGroove = Pixel(0x2f, 0x8f, 0xe0);
 constexpr uint32_t kThumbBody = Pixel(0xd4, 0xda, 0xe3);
 
-class CSkinDlg : public CDialogEx {
+class SkinDlg : public CDialogEx {
 public:
-    explicit CSkinDlg(const DialogTemplate* t) : CDialogEx(t) {}
-    std::function<void(CSkinDlg&)> script;
+    explicit SkinDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    std::function<void(SkinDlg&)> script;
     CNewSliderCtrl channel, mixer;
     CMyComboBox combo, plain;
     std::vector<Scroll> scrolls;
@@ -89,13 +89,13 @@ private:
     }
 };
 
-BEGIN_MESSAGE_MAP(CSkinDlg, CDialogEx)
+BEGIN_MESSAGE_MAP(SkinDlg, CDialogEx)
     ON_WM_VSCROLL()
     ON_WM_HSCROLL()
-    ON_MESSAGE(WM_RUN_SCRIPT, &CSkinDlg::OnRunScript)
+    ON_MESSAGE(WM_RUN_SCRIPT, &SkinDlg::OnRunScript)
 END_MESSAGE_MAP()
 
-void RunSkinDialog(const std::function<void(CSkinDlg&)>& script)
+void RunSkinDialog(const std::function<void(SkinDlg&)>& script)
 {
     const DialogTemplate t = MakeTemplate(
         9302, {
@@ -104,7 +104,7 @@ void RunSkinDialog(const std::function<void(CSkinDlg&)>& script)
                   Control(kCombo, "COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | WS_VSCROLL, 80, 5, 80, 60),
                   Control(kPlainCombo, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, 80, 30, 80, 60),
               });
-    CSkinDlg dlg(&t);
+    SkinDlg dlg(&t);
     dlg.script = script;
     ASSERT_EQ(dlg.DoModal(), IDOK);
 }
@@ -141,7 +141,7 @@ protected:
 
 TEST_F(SkinnedSliderTest, TakesItsTrackSizeAndPutsTheMinimumAtTheTopOrLeft)
 {
-    RunSkinDialog([](CSkinDlg& d) {
+    RunSkinDialog([](SkinDlg& d) {
         SetUpChannelSlider(d.channel);
         SetUpMixerSlider(d.mixer);
         CRect k;
@@ -173,7 +173,7 @@ TEST_F(SkinnedSliderTest, TakesItsTrackSizeAndPutsTheMinimumAtTheTopOrLeft)
 
 TEST_F(SkinnedSliderTest, PaintsTheTrackSplitAtTheThumbWithTheThumbOnTop)
 {
-    RunSkinDialog([](CSkinDlg& d) {
+    RunSkinDialog([](SkinDlg& d) {
         SetUpChannelSlider(d.channel);
         SetUpMixerSlider(d.mixer);
         d.channel.SetPos(300);
@@ -193,7 +193,7 @@ TEST_F(SkinnedSliderTest, PaintsTheTrackSplitAtTheThumbWithTheThumbOnTop)
 
 TEST_F(SkinnedSliderTest, SetPosAndAPressOnTheTrackAreSilentAndMoveNothing)
 {
-    RunSkinDialog([](CSkinDlg& d) {
+    RunSkinDialog([](SkinDlg& d) {
         SetUpChannelSlider(d.channel);
         d.channel.SetPos(0);
         d.channel.SetPos(450);
@@ -212,7 +212,7 @@ TEST_F(SkinnedSliderTest, SetPosAndAPressOnTheTrackAreSilentAndMoveNothing)
 
 TEST_F(SkinnedSliderTest, EveryUserStepNotifiesWithThePositionAlreadyMoved)
 {
-    RunSkinDialog([](CSkinDlg& d) {
+    RunSkinDialog([](SkinDlg& d) {
         SetUpChannelSlider(d.channel);
         SetUpMixerSlider(d.mixer);
         d.channel.SetPos(300);
@@ -277,7 +277,7 @@ class SkinnedComboTest : public UiTest {};
 
 TEST_F(SkinnedComboTest, ItemsKeepTheirIndexAndNothingIsSelectedAtFirst)
 {
-    RunSkinDialog([](CSkinDlg& d) {
+    RunSkinDialog([](SkinDlg& d) {
         FillCombo(d.combo);
         ASSERT_EQ(d.combo.Items().size(), 3u);
         for (int i = 0; i < 3; ++i) {
@@ -293,7 +293,7 @@ TEST_F(SkinnedComboTest, ItemsKeepTheirIndexAndNothingIsSelectedAtFirst)
 
 TEST_F(SkinnedComboTest, OnlyTheUsersChoiceNotifiesOnceWithTheNewSelection)
 {
-    RunSkinDialog([](CSkinDlg& d) {
+    RunSkinDialog([](SkinDlg& d) {
         FillCombo(d.combo);
         d.combo.SetCurSel(2);
         d.combo.SetCurSel(0);
@@ -308,7 +308,7 @@ TEST_F(SkinnedComboTest, OnlyTheUsersChoiceNotifiesOnceWithTheNewSelection)
 
 TEST_F(SkinnedComboTest, TheFaceShowsTheSelectionWithItsArrowAndNothingWithoutOne)
 {
-    RunSkinDialog([](CSkinDlg& d) {
+    RunSkinDialog([](SkinDlg& d) {
         g_screenDpi = 96;
         FillCombo(d.combo);
         FillCombo(d.plain);
@@ -342,7 +342,7 @@ TEST_F(SkinnedComboTest, TheFaceShowsTheSelectionWithItsArrowAndNothingWithoutOn
 
 TEST_F(SkinnedComboTest, TheHotItemFollowsTheMouseOverTheListAndOnlyRealItemsRepaint)
 {
-    RunSkinDialog([](CSkinDlg& d) {
+    RunSkinDialog([](SkinDlg& d) {
         FillCombo(d.combo);
         EXPECT_EQ(d.combo.GetHotItem(), CMyComboBox::kNoItem);
         d.combo.ShowDropDown(TRUE);

@@ -121,7 +121,7 @@ TEST_F(SpectrumPaint, QArrowOutline)
     SetChannelBand(0, 17, 1000, 4.32, 90);
     g.UpdateBandPoints(0, kAllBands);
     g.SelectBand(17);
-    g.m_nQHandleOffset = CSpectrumData::QHandleOffsetFor(4.32);
+    g.m_nQHandleOffset = SpectrumData::QHandleOffsetFor(4.32);
     gfx::PointF right[10], left[10];
     g.BuildQArrow(right, true);
     g.BuildQArrow(left, false);

@@ -41,7 +41,7 @@ TEST(GraphLayout, DpiBuckets)
         {96, 318}, {109, 318}, {110, 360}, {131, 360}, {132, 450},
         {157, 450}, {158, 546}, {187, 546}, {188, 590}, {300, 590},
     };
-    for (auto c : cases) EXPECT_EQ(CSpectrumData::PixelsPerDecadeFor(c.dpi), c.perDecade) << c.dpi;
+    for (auto c : cases) EXPECT_EQ(SpectrumData::PixelsPerDecadeFor(c.dpi), c.perDecade) << c.dpi;
 }
 
 TEST(GraphMaps, PlotEdgesAreTheDecadeEnds)
@@ -148,7 +148,7 @@ TEST(GraphPoints, CrossoverFarEnd)
         {6, 0, 500}, {24, 0, 1750}, {48, 0, 3600}, {6, 1, 430}, {24, 1, 1400}, {48, 1, 2500},
         {0, 0, 144}, {0, 1, 144}, {54, 0, 144}, {7, 0, 144},
     };
-    for (auto c : cases) EXPECT_EQ(CSpectrumData::CrossoverFarY(c.slope, c.type, 144), c.y) << c.slope;
+    for (auto c : cases) EXPECT_EQ(SpectrumData::CrossoverFarY(c.slope, c.type, 144), c.y) << c.slope;
 }
 
 TEST(GraphFeed, CurrentChannelSettersCheckCountAndRange)
@@ -307,15 +307,15 @@ TEST(GraphQHandles, DragOffsetsAndQ)
         {-1, x3 - 138, 99, 0.1}, {-1, x3 - 94, 56, 4.4}, {0, x3, 0, 10.0},
     };
     for (auto c : cases) {
-        const int r = CSpectrumData::QHandleDragOffset(c.handle, c.x, x3);
+        const int r = SpectrumData::QHandleDragOffset(c.handle, c.x, x3);
         EXPECT_EQ(r, c.r) << c.handle << " " << c.x;
-        EXPECT_DOUBLE_EQ(CSpectrumData::QFromHandleOffset(r), c.q) << r;
-        EXPECT_GE(CSpectrumData::QFromHandleOffset(r), 0.1);
+        EXPECT_DOUBLE_EQ(SpectrumData::QFromHandleOffset(r), c.q) << r;
+        EXPECT_GE(SpectrumData::QFromHandleOffset(r), 0.1);
     }
-    EXPECT_DOUBLE_EQ(CSpectrumData::QFromHandleOffset(150), 0.1);
-    EXPECT_DOUBLE_EQ(CSpectrumData::QFromHandleOffset(-3), 10.0);
+    EXPECT_DOUBLE_EQ(SpectrumData::QFromHandleOffset(150), 0.1);
+    EXPECT_DOUBLE_EQ(SpectrumData::QFromHandleOffset(-3), 10.0);
     const struct { double q; int r; } shown[] = {{4.32, 56}, {10.0, -1}, {0.1, 98}};
-    for (auto s : shown) EXPECT_EQ(CSpectrumData::QHandleOffsetFor(s.q), s.r) << s.q;
+    for (auto s : shown) EXPECT_EQ(SpectrumData::QHandleOffsetFor(s.q), s.r) << s.q;
 }
 
 TEST(GraphResponses, OtherChannelsFirstThenCurrent)

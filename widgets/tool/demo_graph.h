@@ -25,7 +25,7 @@ inline void FeedDemoGraph(CSpectrum& g, const DemoBucket& b, int visibleMask = 0
     static double qs[kChannels][kBands];
     static int hp[kChannels], lp[kChannels], hpSlope[kChannels], lpSlope[kChannels], hpType[kChannels],
         lpType[kChannels];
-    const CSpectrumData fresh;  // starts on the standard band frequencies
+    const SpectrumData fresh;  // starts on the standard band frequencies
     for (int c = 0; c < kChannels; ++c) {
         for (int band = 0; band < kBands; ++band) {
             freqs[c][band] = fresh.GetBandFreqs()[band];
