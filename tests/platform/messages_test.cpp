@@ -251,9 +251,9 @@ TEST_F(MessagesTest, MessagesToAGoneWindowAreRefusedOrDropped)
 
 // A dialog whose modal loop runs what a worker queues with PostToUi while
 // the worker waits for the answer, as the link's UiThreadPort does.
-class CPostDuringModalDlg : public CDialogEx {
+class PostDuringModalDlg : public CDialogEx {
 public:
-    explicit CPostDuringModalDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    explicit PostDuringModalDlg(const DialogTemplate* t) : CDialogEx(t) {}
     std::atomic<int> workerResult{-5};
     std::thread::id ranOn;
     std::thread worker;
@@ -278,7 +278,7 @@ public:
 TEST_F(MessagesTest, WorkFromAWorkerRunsOnTheUiThreadInsideAModalLoop)
 {
     const DialogTemplate t = MakeTemplate(9001, {});
-    CPostDuringModalDlg dlg(&t);
+    PostDuringModalDlg dlg(&t);
     EXPECT_EQ(dlg.DoModal(), 77);
     dlg.worker.join();
     EXPECT_EQ(dlg.workerResult.load(), 42);
