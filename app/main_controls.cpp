@@ -3,8 +3,8 @@
 void ComboPort::AddItem(const std::wstring& text) { combo->AddItem(text, 0, RGB(255, 255, 255)); }
 
 MainControls::MainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderCtrl, kChannels>& gainSliders,
-                             CNewSliderCtrl& masterSlider, std::array<CNewSliderCtrl, kBands>& bandSliders,
-                             const MainSelectors& selectors, IDelayFields& delays)
+                           CNewSliderCtrl& masterSlider, std::array<CNewSliderCtrl, kBands>& bandSliders,
+                           const MainSelectors& selectors, IDelayFields& delays)
     : m_items(dlg), m_graph(graph), m_delays(delays)
 {
     for (size_t c = 0; c < m_gainSliders.size(); ++c) m_gainSliders[c].slider = &gainSliders[c];

@@ -34,14 +34,14 @@ struct MainSelectors {
 };
 
 class MainControls final : public IChannelStripView,
-                            public IEqBandView,
-                            public ICrossoverView,
-                            public ILinkCurveView,
-                            public IRoutingView {
+                           public IEqBandView,
+                           public ICrossoverView,
+                           public ILinkCurveView,
+                           public IRoutingView {
 public:
     MainControls(CWnd& dlg, CSpectrum& graph, std::array<CNewSliderCtrl, kChannels>& gainSliders,
-                  CNewSliderCtrl& masterSlider, std::array<CNewSliderCtrl, kBands>& bandSliders,
-                  const MainSelectors& selectors, IDelayFields& delays);
+                 CNewSliderCtrl& masterSlider, std::array<CNewSliderCtrl, kBands>& bandSliders,
+                 const MainSelectors& selectors, IDelayFields& delays);
     MainControls(const MainControls&) = delete;
     MainControls& operator=(const MainControls&) = delete;
 
@@ -109,8 +109,7 @@ private:
 struct ControlFamilies {
     explicit ControlFamilies(MainControls& controls)
         : strips(controls), bands(controls), crossovers(controls), links(controls), routing(controls)
-    {
-    }
+    {}
     ChannelStrips strips;
     EqBands bands;
     Crossovers crossovers;

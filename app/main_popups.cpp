@@ -15,12 +15,14 @@ struct FilterSelector {
     int items;
     int* values;
 };
+// clang-format off
 const FilterSelector kFilterSelector[] = {
     {IDC_HP_TYPE, 2, g_hpType},
     {IDC_HP_SLOPE, kSlopeOff + 1, g_hpSlope},
     {IDC_LP_TYPE, 2, g_lpType},
     {IDC_LP_SLOPE, kSlopeOff + 1, g_lpSlope},
 };
+// clang-format on
 
 }  // namespace
 

@@ -11,8 +11,7 @@ public:
     // speakerDistances: the delay calculator's twelve remembered distances.
     MainView(MainControls& controls, ControlFamilies& families, IDelayFields& delays, int* speakerDistances)
         : m_controls(controls), m_families(families), m_delays(delays), m_speakerDistances(speakerDistances)
-    {
-    }
+    {}
 
     IDelayFields& DelayFields() override { return m_delays; }
     ITextControl& GainField(int channel) override { return m_controls.GainField(channel); }

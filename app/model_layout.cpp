@@ -58,4 +58,3 @@ std::vector<LayoutState> ModelLayout(int model, bool noAux34)
     for (int c = 0; c < kChannels; ++c) out.push_back({g_delayLabelId[c], c == 0, c == 0});
     return out;
 }
-

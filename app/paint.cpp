@@ -20,6 +20,7 @@ bool TwelveOutputs(int model)
     return facts && facts->outputs.value == 12;
 }
 
+// clang-format off
 constexpr SkinId kCurveVisible[kChannels] = {
     SKIN_CURVE_VISIBLE_CH1, SKIN_CURVE_VISIBLE_CH2,  SKIN_CURVE_VISIBLE_CH3,  SKIN_CURVE_VISIBLE_CH4,
     SKIN_CURVE_VISIBLE_CH5, SKIN_CURVE_VISIBLE_CH6,  SKIN_CURVE_VISIBLE_CH7,  SKIN_CURVE_VISIBLE_CH8,
@@ -29,13 +30,16 @@ constexpr SkinId kLinkGroup[kChannels] = {
     SKIN_LINK_GROUP1, SKIN_LINK_GROUP2, SKIN_LINK_GROUP3, SKIN_LINK_GROUP4,  SKIN_LINK_GROUP5,  SKIN_LINK_GROUP6,
     SKIN_LINK_GROUP7, SKIN_LINK_GROUP8, SKIN_LINK_GROUP9, SKIN_LINK_GROUP10, SKIN_LINK_GROUP11, SKIN_LINK_GROUP12,
 };
+// clang-format on
 
 // A hidden curve's picture: one per channel, the same at every bucket.
+// clang-format off
 constexpr int kCurveHidden[kChannels] = {
     IDB_CURVE_HIDDEN_CH1, IDB_CURVE_HIDDEN_CH2,  IDB_CURVE_HIDDEN_CH3,  IDB_CURVE_HIDDEN_CH4,
     IDB_CURVE_HIDDEN_CH5, IDB_CURVE_HIDDEN_CH6,  IDB_CURVE_HIDDEN_CH7,  IDB_CURVE_HIDDEN_CH8,
     IDB_CURVE_HIDDEN_CH9, IDB_CURVE_HIDDEN_CH10, IDB_CURVE_HIDDEN_CH11, IDB_CURVE_HIDDEN_CH12,
 };
+// clang-format on
 
 }  // namespace
 
@@ -123,6 +127,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         int id, stringId, normal, pressedBitmap;
         const char* family;
     };
+    // clang-format off
     const Text texts[] = {
         {IDC_RESET_BAND_GAIN, IDS_BYPASS_EQ, IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
         {IDC_PEQ_MODE, ctx.bands.ModeCaptionId(), IDB_TEXT_BUTTON, IDB_TEXT_BUTTON_PRESSED, "text buttons"},
@@ -134,6 +139,7 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         {IDC_DELAY_CALE, IDS_DELAY_CALE, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
         {IDC_FILTER_SETUP, IDS_FILTER_SETUP, IDB_DIALOG_BUTTON, IDB_DIALOG_BUTTON_PRESSED, "dialog buttons"},
     };
+    // clang-format on
     for (const Text& t : texts) {
         if (t.id != id) continue;
         f.bitmap = pressed ? t.pressedBitmap : t.normal;

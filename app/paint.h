@@ -24,8 +24,8 @@ enum class FaceFont { None, Button, Channel };
 struct ButtonFace {
     int bitmap = 0;          // 0 (and no linkChannelBit): none of the families
     int linkChannelBit = 0;  // a Link button: its picture is LoadLinkButtonBitmap's
-    int stringId = 0;  // the caption, or 0
-    int channel = -1;  // a channel button: the caption is ChannelStrips::ChannelCaption
+    int stringId = 0;        // the caption, or 0
+    int channel = -1;        // a channel button: the caption is ChannelStrips::ChannelCaption
     FaceFont font = FaceFont::None;
     const char* family = "";
 };

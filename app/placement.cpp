@@ -77,6 +77,7 @@ struct StripRow {
 };
 
 constexpr int kNoSkin = -1;
+// clang-format off
 const StripRow kStrips[] = {
     {Family::ChannelButtons, Align::Channel, {132, 229}, {449, 927}, {100, 200}, {22, 44}, SKIN_CHANNEL, {0, 0}},
     {Family::PhaseButtons, Align::Right, {170, 305}, {474, 975}, {62, 124}, {18, 36}, kNoSkin, {48, 88}},
@@ -95,6 +96,7 @@ const StripRow kStrips[] = {
     {Family::DelayUnitButtons, Align::Left, {132, 229}, {616, 1278}, {33, 66}, {18, 36}, kNoSkin, {-1, -1}},
     {Family::DelayFields, Align::Right, {170, 305}, {617, 1280}, {62, 124}, {16, 32}, kNoSkin, {48, 88}},
 };
+// clang-format on
 
 const StripRow& StripOf(Family f)
 {
@@ -336,6 +338,7 @@ Coord WindowHeight(int b)
 
 const std::vector<FamilyInfo>& PlacedFamilies()
 {
+    // clang-format off
     static const std::vector<FamilyInfo> families = {
         {Family::ChannelButtons, "channel buttons", "PlaceChannelButtons", Shape::Row, g_channelButtonId, kChannels,
          true},
@@ -363,6 +366,7 @@ const std::vector<FamilyInfo>& PlacedFamilies()
          g_masterScaleLabelId, 8, false},
         {Family::BridgeButtons, "bridge buttons", "PlaceRouteButtons", Shape::Column, g_bridgeButtonId, 6, true},
     };
+    // clang-format on
     return families;
 }
 
@@ -420,10 +424,12 @@ std::vector<ControlRect> FamilyRects(Family family, int bucket, int group)
 
 VolumeScale VolumeScaleOf(int bucket)
 {
+    // clang-format off
     static constexpr VolumeScale kScale[kDpiBuckets] = {
         {72, 8, 2, 9, 5, 1203, 1223},     {91, 10, 2, 11, 7, 1374, 1399},   {114, 11, 3, 15, 9, 1718, 1748},
         {129, 13, 3, 19, 13, 2063, 2097}, {145, 15, 4, 20, 14, 2234, 2274},
     };
+    // clang-format on
     return kScale[std::clamp(bucket, 0, kDpiBuckets - 1)];
 }
 
@@ -439,12 +445,12 @@ std::vector<SinglePlacement> SinglePlacements(int b)
     };
 
     // Strip captions and the first delay label (PlaceStripCaptions, PlaceDelayLabels).
-    out.push_back({IDC_CH_NAME_CAPTION, SingleGroup::StripCaptions, ByDpi(14, b), centredOn(Family::ChannelButtons, s12, 454),
-                   ByDpi(90, b), ByDpi(12, b)});
+    out.push_back({IDC_CH_NAME_CAPTION, SingleGroup::StripCaptions, ByDpi(14, b),
+                   centredOn(Family::ChannelButtons, s12, 454), ByDpi(90, b), ByDpi(12, b)});
     out.push_back({IDC_LINK_CAPTION, SingleGroup::StripCaptions, ByDpi(10, b), centredOn(Family::LinkButtons, s12, 477),
                    ByDpi(46, b, false), ByDpi(12, b)});
-    out.push_back({IDC_PHASE_CAPTION, SingleGroup::StripCaptions, ByDpi(58, b), centredOn(Family::LinkButtons, s12, 477),
-                   ByDpi(51, b), ByDpi(12, b)});
+    out.push_back({IDC_PHASE_CAPTION, SingleGroup::StripCaptions, ByDpi(58, b),
+                   centredOn(Family::LinkButtons, s12, 477), ByDpi(51, b), ByDpi(12, b)});
     {
         const int y = PlacementOf(Family::DelayFields, b, 1).y0.value + Dpi(b, 3);
         out.push_back({g_delayLabelId[0], SingleGroup::DelayLabels, ByDpi(20, b),
@@ -479,8 +485,9 @@ std::vector<SinglePlacement> SinglePlacements(int b)
     for (const auto& f : frame) {
         const Size2 s = ArtSize(f.skin, b);
         const int x = kWinW[b] - Dpi(b, kWinW[0] - f.x0);
-        out.push_back({f.id, SingleGroup::FrameButtons, b == 0 ? G(x) : D(x, "its b0 distance from the right edge, by DPI"),
-                       ByDpi(2, b), Measured(s.w, 46, -1, b), Measured(s.h, 30, -1, b)});
+        out.push_back({f.id, SingleGroup::FrameButtons,
+                       b == 0 ? G(x) : D(x, "its b0 distance from the right edge, by DPI"), ByDpi(2, b),
+                       Measured(s.w, 46, -1, b), Measured(s.h, 30, -1, b)});
     }
 
     // Dialog and action buttons (PlaceFrameButtons, PlaceActionButtons).
@@ -489,6 +496,7 @@ std::vector<SinglePlacement> SinglePlacements(int b)
         SingleGroup group;
         int x, y;
     } buttons[] = {
+        // clang-format off
         {IDC_INPUT_VOL, SingleGroup::FrameButtons, 17, 373},
         {IDC_FILE, SingleGroup::FrameButtons, 1171, 373},
         {IDC_DELAY_CALE, SingleGroup::FrameButtons, 17, 406},
@@ -498,6 +506,7 @@ std::vector<SinglePlacement> SinglePlacements(int b)
         {IDC_RESET_BAND_GAIN, SingleGroup::ActionButtons, 1171, 323},
         {IDC_SOURCE, SingleGroup::ActionButtons, 1171, 406},
     };
+    // clang-format on
     for (const auto& bt : buttons) {
         const int x = Round(bt.x * static_cast<double>(kWinW[b]) / kWinW[0]);
         const int y = Round(bt.y * static_cast<double>(kWinH[b]) / kWinH[0]);

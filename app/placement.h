@@ -87,9 +87,8 @@ enum class SingleGroup : unsigned char {
     ActionButtons,  // PlaceActionButtons
     Labels,         // SetupLabels
 };
-constexpr SingleGroup kSingleGroups[] = {SingleGroup::StripCaptions, SingleGroup::DelayLabels,
-                                         SingleGroup::SystemVol,     SingleGroup::FrameButtons,
-                                         SingleGroup::ActionButtons, SingleGroup::Labels};
+constexpr SingleGroup kSingleGroups[] = {SingleGroup::StripCaptions, SingleGroup::DelayLabels,   SingleGroup::SystemVol,
+                                         SingleGroup::FrameButtons,  SingleGroup::ActionButtons, SingleGroup::Labels};
 // The name of the group's placing routine.
 const char* RoutineOf(SingleGroup group);
 

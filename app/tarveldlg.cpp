@@ -7,7 +7,6 @@
 #include "app/tarvel.h"
 #include "dialogs/dialog_messages.h"
 #include "dialogs/dialoglogo.h"
-#include "fields/field_messages.h"
 #include "dialogs/popuplook.h"
 #include "fields/field_messages.h"
 #include "link/firmware.h"
@@ -233,14 +232,16 @@ void CTarvelDlg::UpdateSourceLabel()
 void CTarvelDlg::UpdateCurrentModeLabel()
 {
     const int slot = g_presetSlot.load();
-    m_staticCurrentMode.SetWindowText(LoadResString(IDS_CURRENT_MODE) + (slot == 0 ? LoadResString(IDS_SLOT_DEFAULT) : std::to_wstring(slot)));
+    m_staticCurrentMode.SetWindowText(LoadResString(IDS_CURRENT_MODE) +
+                                      (slot == 0 ? LoadResString(IDS_SLOT_DEFAULT) : std::to_wstring(slot)));
     InvalidateControlArea(IDC_CURRENT_MODE_LABEL);
 }
 
 void CTarvelDlg::UpdateSaveModeLabel()
 {
     const int slot = g_saveSlot.load();
-    m_staticSaveMode.SetWindowText(LoadResString(IDS_SAVE_MODE) + (slot == 0 ? LoadResString(IDS_SLOT_DEFAULT) : std::to_wstring(slot)));
+    m_staticSaveMode.SetWindowText(LoadResString(IDS_SAVE_MODE) +
+                                   (slot == 0 ? LoadResString(IDS_SLOT_DEFAULT) : std::to_wstring(slot)));
     InvalidateControlArea(IDC_SAVE_MODE_LABEL);
 }
 
@@ -322,6 +323,7 @@ namespace {
 // The messages whose handlers edit the model: after each one the change goes
 // to the device at once when it may. Every message that edits the model
 // belongs here, or its change waits for the next synchronisation tick.
+// clang-format off
 constexpr UINT kModelEditMessages[] = {
     WM_COMMAND,
     WM_HSCROLL,
@@ -333,6 +335,7 @@ constexpr UINT kModelEditMessages[] = {
     WM_FILTER_SETUP_CHANGED,
     WM_MIX_VOLUME_CHANGED,
 };
+// clang-format on
 
 }  // namespace
 

@@ -342,12 +342,12 @@ private:
 
     DelayFieldSet m_delayFields;
     MainControls m_controls{*this,
-                             m_spectrum,
-                             m_sliderChGain,
-                             m_sliderSystemVol,
-                             m_sliderFreqGain,
-                             {m_comboHpType, m_comboHpSlope, m_comboLpType, m_comboLpSlope},
-                             m_delayFields};
+                            m_spectrum,
+                            m_sliderChGain,
+                            m_sliderSystemVol,
+                            m_sliderFreqGain,
+                            {m_comboHpType, m_comboHpSlope, m_comboLpType, m_comboLpSlope},
+                            m_delayFields};
     ControlFamilies m_families{m_controls};
     MainView m_view{m_controls, m_families, m_delayFields, m_nSpeakerDistance};
     SyncHost m_syncHost{*this};

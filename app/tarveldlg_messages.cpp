@@ -125,7 +125,6 @@ void CTarvelDlg::OnClickedFile()
     scenes.DoModal();
 }
 
-
 // ---------------------------------------------------------------------------
 // The preset file
 

@@ -61,8 +61,8 @@ void ApplyChange(CSpectrum& graph, int change, bool odd)
 
 std::string Label(const DemoBucket& b, const char* what, int change)
 {
-    return "bucket " + std::to_string(b.bucket) + " " + std::to_string(b.width) + "x" + std::to_string(b.height) +
-           " " + what + (change >= 0 ? std::string(", ") + ChangeName(change) : std::string());
+    return "bucket " + std::to_string(b.bucket) + " " + std::to_string(b.width) + "x" + std::to_string(b.height) + " " +
+           what + (change >= 0 ? std::string(", ") + ChangeName(change) : std::string());
 }
 
 // arg 0: bucket index into kDemoBuckets; arg 1: the change before each
@@ -85,10 +85,8 @@ void BM_GraphDraw(benchmark::State& state)
         // The responses alone: another channel changes, so all are rebuilt.
         ApplyChange(graph, change < 0 ? kOtherChannel : change, odd = !odd);
         const auto t0 = std::chrono::steady_clock::now();
-        if (change >= 0)
-            graph.PaintGraph(&dc);
-        else
-            graph.BuildResponses(curves);
+        if (change >= 0) graph.PaintGraph(&dc);
+        else graph.BuildResponses(curves);
         benchmark::ClobberMemory();
         ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     }
@@ -97,9 +95,16 @@ void BM_GraphDraw(benchmark::State& state)
     ReportFrames(state, ms);
 }
 BENCHMARK(BM_GraphDraw)
-    ->Args({0, kNothing})->Args({0, kCurrentBand})->Args({0, kOtherChannel})->Args({0, -1})
-    ->Args({1, kNothing})->Args({1, kCurrentBand})->Args({1, kOtherChannel})->Args({1, -1})
-    ->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    ->Args({0, kNothing})
+    ->Args({0, kCurrentBand})
+    ->Args({0, kOtherChannel})
+    ->Args({0, -1})
+    ->Args({1, kNothing})
+    ->Args({1, kCurrentBand})
+    ->Args({1, kOtherChannel})
+    ->Args({1, -1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
 
 // The real paint: the graph as a child window of a shown window, invalidated
 // and painted at once (WM_PAINT: the back buffer, the drawing, the copy to
@@ -132,9 +137,14 @@ void BM_GraphWindowPaint(benchmark::State& state)
     platform_testing::PumpEvents();
 }
 BENCHMARK(BM_GraphWindowPaint)
-    ->Args({0, kNothing})->Args({0, kCurrentBand})->Args({0, kOtherChannel})
-    ->Args({1, kNothing})->Args({1, kCurrentBand})->Args({1, kOtherChannel})
-    ->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    ->Args({0, kNothing})
+    ->Args({0, kCurrentBand})
+    ->Args({0, kOtherChannel})
+    ->Args({1, kNothing})
+    ->Args({1, kCurrentBand})
+    ->Args({1, kOtherChannel})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
 
 class NullText : public ITextControl {
 public:
@@ -172,8 +182,7 @@ void BM_EqSyncTick(benchmark::State& state)
 {
     SpectrumData graph;
     BenchSyncView view(graph);
-    while (RunEqSyncTick(view) != EqSyncResult::Idle) {
-    }
+    while (RunEqSyncTick(view) != EqSyncResult::Idle) {}
     const int bands = state.range(0) == 0 ? 0 : (state.range(0) == 1 ? 1 : kGraphBands);
     std::vector<double> ms;
     double gain = 0.0;

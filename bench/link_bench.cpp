@@ -51,7 +51,8 @@ std::vector<BenchDevice> Devices()
     ScriptedAmplifier amp;
     for (size_t i = 0; i < amp.eqUser.size(); ++i) amp.eqUser[i] = static_cast<uint8_t>(i * 31);
     devices.push_back({"scripted device",
-                       std::make_shared<ScriptedEndpoint>(HID_VENDOR_ID, HID_PRODUCT_ID_APP, amp.MakeScript()), {}});
+                       std::make_shared<ScriptedEndpoint>(HID_VENDOR_ID, HID_PRODUCT_ID_APP, amp.MakeScript()),
+                       {}});
 #ifdef LINK_BENCH_WITH_SIM
     for (int gapUs : {1000, 0}) {
         auto sim = std::make_shared<SimDevice>();
@@ -122,7 +123,6 @@ bool WaitFor(bool (*pred)())
     }
     return true;
 }
-
 
 // Imports `imports` times over the link that is up, then measures it idle.
 bool ImportAndIdle(BenchPort& port, int imports)
@@ -232,7 +232,8 @@ int main(int argc, char** argv)
         TcpLinkOptions options{"127.0.0.1", 1, [](std::string_view) { return true; }};
         CTcpLink link(options);
         link.Start();
-        std::printf("searching, TCP (connection refused): %.2f ms CPU per second\n", CpuPerSecond(std::chrono::seconds(3)));
+        std::printf("searching, TCP (connection refused): %.2f ms CPU per second\n",
+                    CpuPerSecond(std::chrono::seconds(3)));
     }
 #endif
     bool ok = true;

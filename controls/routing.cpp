@@ -62,11 +62,13 @@ void RoutingMatrix::Toggle(int output, int inputBit)
     m_view.InvalidateRouteButton(output, inputBit);
 }
 
+// clang-format off
 const int g_mixerSourceLabelString[kInputs] = {
     IDS_INPUT_HI1,  IDS_INPUT_HI2,  IDS_INPUT_HI3,   IDS_INPUT_HI4,   IDS_INPUT_HI5,  IDS_INPUT_HI6,
     IDS_INPUT_AUX1, IDS_INPUT_AUX2, IDS_INPUT_OPT_L, IDS_INPUT_OPT_R, IDS_INPUT_BT_L, IDS_INPUT_BT_R,
     IDS_INPUT_HI7,  IDS_INPUT_HI8,  IDS_INPUT_AUX3,  IDS_INPUT_AUX4,  IDS_INPUT_HI9,  IDS_INPUT_HI10,
 };
+// clang-format on
 
 int InputCaptionString(int model, int source, int bit)
 {

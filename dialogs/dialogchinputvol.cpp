@@ -51,10 +51,7 @@ BEGIN_MESSAGE_MAP(CDialogChInputVol, PopupDialog)
     ON_MESSAGE(WM_EDIT_NAVIGATE, &CDialogChInputVol::OnNavigateCell)
 END_MESSAGE_MAP()
 
-CDialogChInputVol::CDialogChInputVol(UINT templateId, CWnd* parent)
-    : PopupDialog(templateId, parent, MixerLook())
-{
-}
+CDialogChInputVol::CDialogChInputVol(UINT templateId, CWnd* parent) : PopupDialog(templateId, parent, MixerLook()) {}
 
 CDialogChInputVol::~CDialogChInputVol() = default;
 
@@ -106,8 +103,8 @@ void CDialogChInputVol::PlaceCloseButton()
 void CDialogChInputVol::SetupLabels()
 {
     const MixerPlacement& at = MixerPlacementAt(DpiBucket(g_screenDpi));
-    m_fontChannel.CreateFont(ScaleForDpi(kChannelFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"黑体");
+    m_fontChannel.CreateFont(ScaleForDpi(kChannelFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"黑体");
     const int outputs = MixerOutputs(m_model);
     for (int c = 0; c < kMixerChannels; ++c) {
         CWnd* caption = GetDlgItem(g_mixerChannelLabelId[c]);
@@ -130,10 +127,8 @@ void CDialogChInputVol::SetupLabels()
         CWnd* caption = GetDlgItem(g_mixerSourceLabelId[b]);
         if (!caption) continue;
         const int row = MixerRowOf(m_model, m_noAux34, b);
-        if (row < 0)
-            caption->ShowWindow(SW_HIDE);
-        else
-            caption->SetWindowPos(nullptr, at.inputX, at.inputY0 + row * at.rowStep, 0, 0, SWP_NOSIZE);
+        if (row < 0) caption->ShowWindow(SW_HIDE);
+        else caption->SetWindowPos(nullptr, at.inputX, at.inputY0 + row * at.rowStep, 0, 0, SWP_NOSIZE);
         caption->SetFont(&m_fontLabel, TRUE);
         caption->SetWindowText(LoadResString(MixerLabelString(m_model, m_source, b)));
     }
@@ -162,8 +157,8 @@ void CDialogChInputVol::SetupCellEdits()
                 edit.ShowWindow(SW_HIDE);
             } else {
                 const int row = MixerRowOf(m_model, m_noAux34, b);
-                edit.SetWindowPos(nullptr, at.editX0 + c * at.columnStep, at.editY0 + row * at.rowStep,
-                                  at.editWidth, ScaleForDpi(16), SWP_NOZORDER);
+                edit.SetWindowPos(nullptr, at.editX0 + c * at.columnStep, at.editY0 + row * at.rowStep, at.editWidth,
+                                  ScaleForDpi(16), SWP_NOZORDER);
             }
             if (const auto enabled = MixerCellEnabled(m_model, m_noAux34, m_source, MixerControl::Edit, c, b))
                 edit.EnableWindow(*enabled);
@@ -205,8 +200,8 @@ void CDialogChInputVol::SetupCellSliders()
                 slider.ShowWindow(SW_HIDE);
             } else {
                 const int row = MixerRowOf(m_model, m_noAux34, b);
-                slider.SetWindowPos(nullptr, at.sliderX0 + c * at.columnStep, at.sliderY0 + row * at.rowStep,
-                                    track.cx, track.cy, SWP_NOZORDER);
+                slider.SetWindowPos(nullptr, at.sliderX0 + c * at.columnStep, at.sliderY0 + row * at.rowStep, track.cx,
+                                    track.cy, SWP_NOZORDER);
             }
             if (const auto enabled = MixerCellEnabled(m_model, m_noAux34, m_source, MixerControl::Slider, c, b))
                 slider.EnableWindow(*enabled);
@@ -295,8 +290,8 @@ LRESULT CDialogChInputVol::OnNavigateCell(WPARAM key, LPARAM)
     for (int c = 0; c < kMixerChannels; ++c) {
         for (int b = 0; b < kMixerInputs; ++b) {
             if (g_mixerEditId[c][b] != id) continue;
-            const auto to = MixerNavigate(g_deviceModel.load(), g_noAux34, g_inputSource.load(), c, b,
-                                          static_cast<unsigned>(key));
+            const auto to =
+                MixerNavigate(g_deviceModel.load(), g_noAux34, g_inputSource.load(), c, b, static_cast<unsigned>(key));
             if (to) m_editCell[to->channel][to->bit].SendMessage(WM_EDIT_NAVIGATE, 0, 0);
             return 0;
         }

@@ -12,12 +12,14 @@ PopupLook FileLook()
     look.closeButton = CloseButtonSize::Fixed;
     look.staticTextColor = kSkinTextColour;
     look.buttonTextColor = kSkinTextColour;
+    // clang-format off
     look.textButtons = {
         {IDC_LOAD_FROM_DEVICE, IDS_LOAD_FROM_DEVICE},
         {IDC_SAVE_TO_DEVICE, IDS_SAVE_TO_DEVICE},
         {IDC_LOAD_FROM_PC, IDS_LOAD_FROM_PC},
         {IDC_SAVE_TO_PC, IDS_SAVE_TO_PC},
     };
+    // clang-format on
     look.labels = {{IDC_FILE_TITLE, IDS_FILE}};
     return look;
 }

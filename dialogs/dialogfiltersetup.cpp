@@ -125,8 +125,7 @@ void CDialogFilterSetup::OnSelChangeLowPassSlope() { Send(FILTER_LP_SLOPE, m_com
 void CDialogFilterSetup::CommitOnFocusLoss(EditCutFreq& field)
 {
     CutFreqKind kind = field.GetKind() == 1 ? CutFreqKind::HighPass() : CutFreqKind::LowPass();
-    if (!kind.Commit(field.GetWindowTextString()))
-        field.UpdateText();
+    if (!kind.Commit(field.GetWindowTextString())) field.UpdateText();
 }
 
 // Escape ends the dialog without moving the focus: the field that has it

@@ -17,14 +17,15 @@ PopupLook LogoLook(int bucket)
     look.labelFont = false;
     look.staticTextColor = kSkinTextColour;
     look.buttonTextColor = kSkinTextColour;
-    look.textButtons = {{IDC_LOGO_ENTER, IDS_ENTER, SkinBitmap(SKIN_LOGO_ENTER_PRESSED, bucket),
-                         SkinBitmap(SKIN_LOGO_ENTER, bucket)}};
+    look.textButtons = {
+        {IDC_LOGO_ENTER, IDS_ENTER, SkinBitmap(SKIN_LOGO_ENTER_PRESSED, bucket), SkinBitmap(SKIN_LOGO_ENTER, bucket)}};
     return look;
 }
 
 }  // namespace
 
 // The model buttons and their captions, by entry index - 1.
+// clang-format off
 constexpr int kModelButtonId[CDialogLogo::kModelCount] = {
     IDC_MODEL_BUTTON1, IDC_MODEL_BUTTON2, IDC_MODEL_BUTTON3, IDC_MODEL_BUTTON4,
     IDC_MODEL_BUTTON5, IDC_MODEL_BUTTON6, IDC_MODEL_BUTTON7,
@@ -42,6 +43,7 @@ const CDialogLogo::ModelChoice CDialogLogo::kModels[kModelCount] = {
     {kModelButtonId[5], kModelCaptionId[5], 1, false},
     {kModelButtonId[6], kModelCaptionId[6], 8, true},
 };
+// clang-format on
 
 BEGIN_MESSAGE_MAP(CDialogLogo, PopupDialog)
     ON_CONTROL_TABLE(BN_CLICKED, kModelButtonId, &CDialogLogo::OnClickedModel)

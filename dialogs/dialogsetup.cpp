@@ -6,9 +6,9 @@
 #include "platform/app.h"
 #include "platform/files.h"
 #include "platform/look.h"
-#include "platform/skin_palette.h"
 #include "platform/msgbox.h"
 #include "platform/resources.h"
+#include "platform/skin_palette.h"
 #include "res/resource.h"
 
 namespace {

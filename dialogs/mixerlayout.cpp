@@ -12,6 +12,7 @@
 namespace {
 
 // Columns 12..17 (Hi.7, Hi.8, AUX-3, AUX-4, Hi.9, Hi.10) of each channel.
+// clang-format off
 constexpr int kEditTail[kMixerChannels][6] = {
     {1333, 1334, 1406, 1405, 1433, 1434}, {1335, 1336, 1407, 1418, 1435, 1436},
     {1337, 1338, 1408, 1419, 1437, 1438}, {1339, 1340, 1409, 1420, 1439, 1440},
@@ -28,6 +29,7 @@ constexpr int kSliderTail[kMixerChannels][6] = {
     {1173, 1174, 1225, 1426, 1473, 1474}, {1187, 1188, 1226, 1430, 1475, 1476},
     {1201, 1202, 1227, 1431, 1477, 1478}, {1215, 1216, 1228, 1432, 1479, 1480},
 };
+// clang-format on
 
 // Bits 0..11 run in steps of 12 per channel from 1237 for CH1..CH8; for
 // CH9..CH12 they run down from 1360, 14 apart.
@@ -76,6 +78,7 @@ struct ModelRow {
     uint32_t inputs;
     Origin origin;
 };
+// clang-format off
 constexpr ModelRow kModels[9] = {
     {kHi1To6 | kAux12 | kAux34 | kOpt | kBt, Origin::Derived},   // 0: as model 4
     {kHi1To6 | kAux12 | kAux34 | kOpt | kBt, Origin::Given},     // 1
@@ -88,6 +91,7 @@ constexpr ModelRow kModels[9] = {
     {kHi1To8 | kAux12 | kOpt | kBt, Origin::Derived},
     {kHi1To10 | kAux12 | kOpt | kBt, Origin::Given},             // 8
 };
+// clang-format on
 
 // Window sizes by bucket. Models 3 and 4 take the picture's height at
 // bucket 0; model 7 takes theirs (it has their rows and columns). Where a
@@ -95,6 +99,7 @@ constexpr ModelRow kModels[9] = {
 // bucket 2 lose CH11 and CH12, models 5 and 6 at buckets 1, 3 and 4 the
 // right end of CH8's track, where the thumb stands at -60dB), the width is
 // derived: that slider's right edge and ScaleForDpi(10).
+// clang-format off
 constexpr MixerSize kSize34[kDpiBuckets] = {
     {1045, 0, Origin::Given}, {1250, 640, Origin::Given}, {1556, 760, Origin::Given},
     {1750, 920, Origin::Given}, {2080, 1000, Origin::Given}};
@@ -119,7 +124,9 @@ constexpr MixerSize kSize1[kDpiBuckets] = {
 constexpr MixerSize kSize1NoAux34[kDpiBuckets] = {
     {850, 458, Origin::Given}, {1010, 520, Origin::Given}, {1280, 620, Origin::Given},
     {1432, 720, Origin::Given}, {1720, 805, Origin::Given}};
+// clang-format on
 
+// clang-format off
 constexpr MixerPlacement kPlacement[kDpiBuckets] = {
     {114, 42, 8, 70, 77, 68, 32, 110, 66, 96, 33, Origin::Given},
     {124, 54, 6, 86, 84, 86, 38, 122, 84, 115, 36, Origin::Given},
@@ -127,6 +134,7 @@ constexpr MixerPlacement kPlacement[kDpiBuckets] = {
     {172, 78, 14, 120, 130, 120, 52, 184, 118, 162, 50, Origin::Given},
     {209, 87, 14, 136, 160, 136, 58, 220, 134, 194, 56, Origin::Given},
 };
+// clang-format on
 constexpr int kCloseBand[kDpiBuckets] = {36, 40, 49, 56, 72};
 constexpr int kThumbOffset[kDpiBuckets] = {1, 0, 0, 0, 0};
 
@@ -150,6 +158,7 @@ const int g_inputVolTemplateId[9] = {IDD_CH_INPUT_VOL,   IDD_CH_INPUT_VOL,   IDD
                                      IDD_CH_INPUT_VOL,   IDD_CH_INPUT_VOL,   IDD_CH_INPUT_VOL_5,
                                      IDD_CH_INPUT_VOL_6, IDD_CH_INPUT_VOL_6, IDD_CH_INPUT_VOL_6};
 
+// clang-format off
 const int g_mixerEditId[kMixerChannels][kMixerInputs] = {
 #define ROW(c) {kEditGrid[c][0], kEditGrid[c][1], kEditGrid[c][2], kEditGrid[c][3], kEditGrid[c][4], \
                 kEditGrid[c][5], kEditGrid[c][6], kEditGrid[c][7], kEditGrid[c][8], kEditGrid[c][9], \
@@ -158,7 +167,9 @@ const int g_mixerEditId[kMixerChannels][kMixerInputs] = {
     ROW(0), ROW(1), ROW(2), ROW(3), ROW(4), ROW(5), ROW(6), ROW(7), ROW(8), ROW(9), ROW(10), ROW(11)
 #undef ROW
 };
+// clang-format on
 
+// clang-format off
 const int g_mixerSliderId[kMixerChannels][kMixerInputs] = {
 #define ROW(c) {kSliderGrid[c][0], kSliderGrid[c][1], kSliderGrid[c][2], kSliderGrid[c][3], kSliderGrid[c][4], \
                 kSliderGrid[c][5], kSliderGrid[c][6], kSliderGrid[c][7], kSliderGrid[c][8], kSliderGrid[c][9], \
@@ -167,6 +178,7 @@ const int g_mixerSliderId[kMixerChannels][kMixerInputs] = {
     ROW(0), ROW(1), ROW(2), ROW(3), ROW(4), ROW(5), ROW(6), ROW(7), ROW(8), ROW(9), ROW(10), ROW(11)
 #undef ROW
 };
+// clang-format on
 
 const int g_mixerChannelLabelId[kMixerChannels] = {1523, 1524, 1525, 1526, 1527, 1528,
                                                    1529, 1530, 1531, 1532, 1533, 1534};
@@ -238,8 +250,7 @@ bool MixerCellLit(int source, int bit)
 // Model 1 enables by source its fields and sliders of CH1..CH8, models 2, 4
 // and 8 their sliders of every channel; the others leave the cells alone. A
 // shown cell is enabled exactly when it is lit; a hidden one is disabled.
-std::optional<bool> MixerCellEnabled(int model, int noAux34, int source, MixerControl control, int channel,
-                                     int bit)
+std::optional<bool> MixerCellEnabled(int model, int noAux34, int source, MixerControl control, int channel, int bit)
 {
     if (!ValidCell(channel, bit)) return std::nullopt;
     switch (model) {

@@ -25,7 +25,6 @@ extern const int g_mixerSourceLabelId[kMixerInputs];
 // The input bit of navigation row k (the on-screen order of the inputs).
 extern const int g_mixerRowOrder[kMixerInputs];
 
-
 struct MixerSize {
     int cx, cy;  // cy 0: the background picture's own height
     Origin origin;
@@ -33,10 +32,10 @@ struct MixerSize {
 
 // Positions of one DPI bucket, in pixels.
 struct MixerPlacement {
-    int channelX, channelY;          // CH1's caption
-    int inputX, inputY0;             // the first row's input caption
-    int editX0, editY0, editWidth;   // CH1's field in the first row
-    int sliderX0, sliderY0;          // CH1's slider in the first row
+    int channelX, channelY;         // CH1's caption
+    int inputX, inputY0;            // the first row's input caption
+    int editX0, editY0, editWidth;  // CH1's field in the first row
+    int sliderX0, sliderY0;         // CH1's slider in the first row
     int columnStep, rowStep;
     Origin origin;
 };
@@ -62,8 +61,7 @@ bool MixerCellLit(int source, int bit);
 
 // Enabling of a cell control: nullopt where the model leaves it as created.
 enum class MixerControl { Edit, Slider };
-std::optional<bool> MixerCellEnabled(int model, int noAux34, int source, MixerControl control, int channel,
-                                     int bit);
+std::optional<bool> MixerCellEnabled(int model, int noAux34, int source, MixerControl control, int channel, int bit);
 
 // Background picture and window size (pixels) at a DPI bucket; pictureHeight
 // is the loaded background's height.

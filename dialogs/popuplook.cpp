@@ -6,8 +6,8 @@
 
 BOOL CreatePopupFont(CFont& font)
 {
-    return font.CreateFont(ScaleForDpi(kPopupFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, kPopupFontFace);
+    return font.CreateFont(ScaleForDpi(kPopupFontHeight), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, kPopupFontFace);
 }
 
 BEGIN_MESSAGE_MAP(PopupDialog, CDialogEx)
@@ -19,8 +19,7 @@ END_MESSAGE_MAP()
 
 PopupDialog::PopupDialog(UINT templateId, CWnd* parent, PopupLook look)
     : CDialogEx(templateId, parent), m_look(std::move(look))
-{
-}
+{}
 
 PopupDialog::~PopupDialog() = default;
 
@@ -65,8 +64,8 @@ void PopupDialog::OnPaint()
     CDC mem;
     mem.CreateCompatibleDC(&dc);
     CBitmap* old = mem.SelectObject(&m_bmpBackground);
-    dc.StretchBlt(0, 0, client.Width(), client.Height(), &mem, 0, 0, m_bmBackground.bmWidth,
-                  m_bmBackground.bmHeight, SRCCOPY);
+    dc.StretchBlt(0, 0, client.Width(), client.Height(), &mem, 0, 0, m_bmBackground.bmWidth, m_bmBackground.bmHeight,
+                  SRCCOPY);
     mem.SelectObject(old);
     mem.DeleteDC();
 }

@@ -35,15 +35,15 @@ struct PopupLabel {
 };
 
 enum class CloseButtonSize {
-    None,       // no skinned close button
-    Fixed,      // ScaleForDpi(42) x ScaleForDpi(22), position kept
-    ToBitmap,   // the size of its bitmap
+    None,      // no skinned close button
+    Fixed,     // ScaleForDpi(42) x ScaleForDpi(22), position kept
+    ToBitmap,  // the size of its bitmap
 };
 
 struct PopupLook {
     int backgroundBitmap = 0;  // 0: no background
     CloseButtonSize closeButton = CloseButtonSize::None;
-    bool labelFont = true;     // create the label font and set it on the labels
+    bool labelFont = true;                       // create the label font and set it on the labels
     COLORREF staticTextColor = kSkinTextColour;  // statics and buttons, transparent
     COLORREF buttonTextColor = kSkinTextColour;
     bool buttonTextInPopupFont = true;  // false: in the button's own font

@@ -10,11 +10,13 @@ struct BandRowPolicy {
     bool keepsAcceptedText;  // an accepted Enter leaves the text as typed
 };
 
+// clang-format off
 constexpr BandRowPolicy kRowPolicy[kBandRows] = {
     {true},   // frequency: "00500" stays until the next rewrite
     {false},  // Q: the two-decimal form at once
     {false},  // gain: the one-decimal form at once
 };
+// clang-format on
 
 // The row's value kind for a band, applied to f.
 template <class F>

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "tests/support/store_view.h"
 #include "model/eq_images.h"
+#include "tests/support/store_view.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

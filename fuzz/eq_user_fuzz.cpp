@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "tests/support/store_view.h"
 #include "model/eq_images.h"
 #include "model/params.h"
+#include "tests/support/store_view.h"
 
 namespace {
 

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (data[0] & 4) {
         file.resize(2 + data[1] * 7u);
         uint8_t sum = 0;
-        for (size_t i = 0; i + 1 < file.size(); ++i) sum = static_cast<uint8_t>(sum + (file[i] = static_cast<uint8_t>(i * 31 + 7)));
+        for (size_t i = 0; i + 1 < file.size(); ++i)
+            sum = static_cast<uint8_t>(sum + (file[i] = static_cast<uint8_t>(i * 31 + 7)));
         file.back() = sum;
         SetFirmwareImage(L"system_Yastu.img", file);
     }

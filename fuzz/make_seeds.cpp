@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/store_view.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
 #include "model/preset_file.h"
 #include "model/resets.h"
+#include "tests/support/store_view.h"
 
 namespace fs = std::filesystem;
 
@@ -103,8 +103,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path dir = argv[1];
-    for (const char* sub : {"preset_loader", "eq_user", "eq_user2", "firmware_file", "name_codec", "tcp_replies",
-                            "hid_reports"})
+    for (const char* sub :
+         {"preset_loader", "eq_user", "eq_user2", "firmware_file", "name_codec", "tcp_replies", "hid_reports"})
         fs::create_directories(dir / sub);
 
     StoreView view;
@@ -151,14 +151,17 @@ int main(int argc, char** argv)
     // code pages (ten Chinese characters in GBK fill all 20 bytes).
     std::vector<uint8_t> image(1001);
     uint8_t sum = 0;
-    for (size_t i = 0; i + 1 < image.size(); ++i) sum = static_cast<uint8_t>(sum + (image[i] = static_cast<uint8_t>(i * 7)));
+    for (size_t i = 0; i + 1 < image.size(); ++i)
+        sum = static_cast<uint8_t>(sum + (image[i] = static_cast<uint8_t>(i * 7)));
     image.back() = sum;
     ok &= Write(dir / "firmware_file" / "image", image);
     const std::string name = "\x04system_Yastu.img";
     ok &= Write(dir / "firmware_file" / "name", {name.begin(), name.end()});
     const std::string gbk = "\xC7\xB0\xD7\xF3\xC0\xAE\xB0\xC8\xB1\xBB\xC9\xE8\xD6\xC3\xCE\xAA\xBE\xB2\xD2\xF4";
     ok &= Write(dir / "name_codec" / "gbk", {gbk.begin(), gbk.end()});
-    const std::string latin = "Caf\xE9 Gr\xF6\xDF" "e";
+    const std::string latin =
+        "Caf\xE9 Gr\xF6\xDF"
+        "e";
     ok &= Write(dir / "name_codec" / "latin", {latin.begin(), latin.end()});
     return ok ? 0 : 1;
 }

@@ -7,11 +7,11 @@
 #include <span>
 #include <vector>
 
-#include "tests/support/store_view.h"
 #include "model/device_state.h"
 #include "model/params.h"
 #include "model/preset_file.h"
 #include "res/resource.h"
+#include "tests/support/store_view.h"
 
 namespace {
 
@@ -43,7 +43,8 @@ std::vector<uint8_t> Model(const StoreView& v)
     add(g_inputMixVolume);
     add(g_linkGroup);
     add(v.visibleMask);
-    for (int* pair : {&g_btlPair12, &g_btlPair34, &g_btlPair56, &g_btlPair78, &g_btlPair910, &g_btlPair1112}) add(*pair);
+    for (int* pair : {&g_btlPair12, &g_btlPair34, &g_btlPair56, &g_btlPair78, &g_btlPair910, &g_btlPair1112})
+        add(*pair);
     return out;
 }
 

@@ -23,7 +23,7 @@ constexpr int kEqUser2PageBytes = 56;
 constexpr int kStringSaveDone = IDS_SAVE_SUCCESS;
 
 // Replies' operand lengths (payload bytes including the code).
-constexpr size_t kDeviceInfoLen = 19;      // options at [19] when L >= 20
+constexpr size_t kDeviceInfoLen = 19;  // options at [19] when L >= 20
 constexpr size_t kDeviceInfoExLen = 3 + kDeviceInfoExBytes;
 constexpr size_t kNameReplyLen = 2 + kNameRecordBytes;
 constexpr size_t kFwRequestLen = 3;
@@ -141,8 +141,8 @@ PageSet g_eqUser2Pages;
 
 // Stores page k of an image into the image and its shadow. False when the
 // reply is too short for the page or the page lies past the image.
-bool StorePage(uint8_t* image, uint8_t* shadow, int size, int pageBytes, const uint8_t* p, size_t len,
-               int& page, int& pages)
+bool StorePage(uint8_t* image, uint8_t* shadow, int size, int pageBytes, const uint8_t* p, size_t len, int& page,
+               int& pages)
 {
     if (len < 2) return false;
     pages = (size + pageBytes - 1) / pageBytes;

@@ -113,7 +113,8 @@ bool PullGraphToModel(IEqSyncView& view, int c)
     const double* gains = g.GetBandGains();
     for (int b = 0; b < kBands; ++b) {
         if (freqs[b] != g_eqFreq[c][b]) {
-            GiveToReceivers(receivers, freqs[b], [b](int ch) { return std::tie(g_eqFreq[ch][b], g_graphEqFreq[ch][b]); });
+            GiveToReceivers(receivers, freqs[b],
+                            [b](int ch) { return std::tie(g_eqFreq[ch][b], g_graphEqFreq[ch][b]); });
             view.EqFreqField(b).SetText(std::to_wstring(g_eqFreq[c][b]));
             changed = true;
         }

@@ -56,7 +56,9 @@ public:
         // Registered before the lock is taken: it runs at once when the stop
         // was asked for already.
         std::stop_callback onStop(stop, [this] {
-            { std::lock_guard<std::mutex> lock(m_mutex); }
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+            }
             m_cv.notify_all();
         });
         std::unique_lock<std::mutex> lock(m_mutex);

@@ -70,10 +70,8 @@ void HidLink::DiscoveryLoop(std::stop_token stop)
         if (!m_open) {
             // While the TCP link is up: asleep until a link changes.
             const uint64_t changes = LinkChanges();
-            if (m_options.tcpLinkUp && m_options.tcpLinkUp())
-                WaitForLinkChange(stop, changes, kIdleWait);
-            else if (!RunDiscoveryPass(stop))
-                WaitForLinkChange(stop, changes, kSearchPause);
+            if (m_options.tcpLinkUp && m_options.tcpLinkUp()) WaitForLinkChange(stop, changes, kIdleWait);
+            else if (!RunDiscoveryPass(stop)) WaitForLinkChange(stop, changes, kSearchPause);
             continue;
         }
         const uint64_t wakes = g_hidTxRing.Wakes();

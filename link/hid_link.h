@@ -105,7 +105,6 @@ private:
     mutable std::mutex m_pathMutex;
     std::string m_path;
 
-
     std::jthread m_discovery;
     std::jthread m_reader;
     std::jthread m_parser;

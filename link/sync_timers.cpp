@@ -33,10 +33,12 @@ struct ImagePlan {
     SendStatus (*send)(unsigned, unsigned);
 };
 
+// clang-format off
 const ImagePlan kPlans[] = {
     {g_eqUser, g_eqUserShadow, kEqUserBlocks, EqUserBlock, SendEqUserBlock},
     {g_eqUser2, g_eqUser2Shadow, kEqUser2Blocks, EqUser2Block, SendEqUser2Block},
 };
+// clang-format on
 
 int64_t NowNs()
 {
@@ -57,7 +59,8 @@ bool BlockDiffers(const ImagePlan& plan, int i)
 ImageBlock EqUserBlock(int index)
 {
     if (index <= 0) return {0, kBlockBytes - 1};
-    if (index >= kEqUserBlocks - 1) return {kBlockBytes * (kEqUserBlocks - 1) - 1, EQ_USER_PARA_NUM - (kBlockBytes * (kEqUserBlocks - 1) - 1)};
+    if (index >= kEqUserBlocks - 1)
+        return {kBlockBytes * (kEqUserBlocks - 1) - 1, EQ_USER_PARA_NUM - (kBlockBytes * (kEqUserBlocks - 1) - 1)};
     return {static_cast<unsigned>(kBlockBytes * index - 1), kBlockBytes};
 }
 

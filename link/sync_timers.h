@@ -45,7 +45,6 @@ constexpr UINT IDT_PARAM_SYNC_MS = 100;
 constexpr UINT IDT_STATUS_MS = 300;
 constexpr UINT IDT_IMPORT_WATCHDOG_MS = 100;
 
-
 // What IDT_STATUS last showed (UI thread). The status labels read
 // g_lastInputSource; RepaintSourceLabels runs while it still holds the old
 // source.

@@ -37,9 +37,7 @@ bool TcpRxFramer::Feed(uint8_t b)
         if (m_pos == m_slot[0]) m_state = kSum;
         ++m_pos;
         return false;
-    case kSum:
-        m_state = kMarker;
-        return b == m_sum;
+    case kSum: m_state = kMarker; return b == m_sum;
     }
     return false;
 }
@@ -142,8 +140,8 @@ bool CTcpLink::Connect()
 
 int CTcpLink::CheckNetwork()
 {
-    const bool alive = m_options.networkAlive ? m_options.networkAlive(m_options.address)
-                                              : IsNetworkAlive(m_options.address);
+    const bool alive =
+        m_options.networkAlive ? m_options.networkAlive(m_options.address) : IsNetworkAlive(m_options.address);
     if (alive) return 0;
     std::lock_guard<std::mutex> lock(m_connMutex);
     // A link closed meanwhile stays closed, so that the keeper reconnects.

@@ -145,7 +145,6 @@ private:
     uint64_t m_connections = 0;
     std::atomic<bool> m_stopping{false};
 
-
     std::jthread m_keeper;
     std::jthread m_receiver;
     std::jthread m_parser;

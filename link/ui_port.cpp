@@ -2,8 +2,7 @@
 
 UiThreadPort::UiThreadPort(IDialogTarget& target, Executor runOnUi)
     : m_target(target), m_runOnUi(std::move(runOnUi)), m_uiThread(std::this_thread::get_id())
-{
-}
+{}
 
 UiThreadPort::~UiThreadPort() { ReleaseSenders(); }
 

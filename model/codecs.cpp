@@ -42,10 +42,8 @@ bool ShapeAccepted(std::wstring_view body, int maxWhole)
 {
     int lastDot = -1;
     for (size_t i = 0; i < body.size(); ++i) {
-        if (body[i] == L'.')
-            lastDot = static_cast<int>(i);
-        else if (!IsDigit(body[i]))
-            return false;
+        if (body[i] == L'.') lastDot = static_cast<int>(i);
+        else if (!IsDigit(body[i])) return false;
     }
     if (lastDot == 0) return false;
     const size_t n = body.size();
@@ -145,12 +143,9 @@ void FormatChannelGain(std::wstring& text, int channel)
 {
     if (!IsChannel(channel)) return;
     const int value = g_channelGain[channel];
-    if (value == 0)
-        text = FormatDecimal(0.0, 1) + L"dB";
-    else if (value == kChannelGainOff)
-        text = L"OFF";
-    else
-        text = L"-" + TenthsInSinglePrecision(value) + L"dB";
+    if (value == 0) text = FormatDecimal(0.0, 1) + L"dB";
+    else if (value == kChannelGainOff) text = L"OFF";
+    else text = L"-" + TenthsInSinglePrecision(value) + L"dB";
 }
 
 void FormatMasterVolume(std::wstring& text)

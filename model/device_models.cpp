@@ -32,6 +32,7 @@ using enum ResetRouting;
 
 }  // namespace
 
+// clang-format off
 const DeviceModelFacts g_deviceModelFacts[kDeviceModels] = {
     {1, {8, G}, {0, D, kByOutputs}, {true, G}, {true, G}, {kModel1NoAux, G}, {kModel1Aux, G}, {ByOption, G}},
     {2, {12, G}, {2, D, kByOutputs}, {false, G}, {true, G}, {kModel2NoAux, G}, {kModel2Aux, G}, {ByOption, G}},
@@ -42,6 +43,7 @@ const DeviceModelFacts g_deviceModelFacts[kDeviceModels] = {
     {7, {10, G}, {1, D, kByOutputs}, {false, G}, {false, G}, {kModel7, G}, {kModel7, D, kOneRow}, {ByOption, G}},
     {8, {12, G}, {2, D, kByOutputs}, {false, G}, {false, G}, {kModel8, G}, {kModel8, D, kOneRow}, {ByOption, G}},
 };
+// clang-format on
 
 const DeviceModelFacts* DeviceModelFactsOf(int model)
 {

@@ -23,4 +23,3 @@ std::vector<SaveCheckStep> SaveChecks();
 // Clears the record and stores at most 20 bytes of encoded: a shorter name
 // keeps its terminating zero, one of 20 bytes has none.
 void StoreNameRecord(DeviceText<kNameRecordBytes>& record, const std::string& encoded);
-

@@ -23,13 +23,13 @@ enum InputSource : int {
 // Device model 1..8 (starts at 4); the model picker and the device-info
 // decoder write it.
 extern std::atomic<int> g_deviceModel;
-extern std::atomic<int> g_firmwareDate;   // YYMMDD, 0 until decoded
-extern std::atomic<int> g_inputSource;    // InputSource code, starts at kSourceHighLevel
+extern std::atomic<int> g_firmwareDate;  // YYMMDD, 0 until decoded
+extern std::atomic<int> g_inputSource;   // InputSource code, starts at kSourceHighLevel
 extern std::atomic<int> g_saveSlot;
 extern std::atomic<int> g_presetSlot;
 extern std::atomic<uint8_t> g_deviceOptions;
 extern std::atomic<uint8_t> g_noSignalMute;
-extern uint8_t g_noAux34;                 // UI thread only: copy of option bit 6
+extern uint8_t g_noAux34;  // UI thread only: copy of option bit 6
 
 // Link flags. g_usbConnected is 1 only while both HID handles are open.
 extern std::atomic<int> g_usbConnected;
@@ -44,11 +44,13 @@ extern std::atomic<int> g_importWatchdogTicks;       // watchdog ticks since the
 template <size_t N>
 class DeviceText {
 public:
-    std::array<char, N> Get() const {
+    std::array<char, N> Get() const
+    {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_bytes;
     }
-    void Set(const char* bytes, size_t n) {
+    void Set(const char* bytes, size_t n)
+    {
         std::array<char, N> copy{};
         for (size_t i = 0; i < n && i < N; ++i) copy[i] = bytes[i];
         std::lock_guard<std::mutex> lock(m_mutex);

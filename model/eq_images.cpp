@@ -18,9 +18,9 @@ namespace {
 // gain and phase in the header; CH7..CH12 carry them in their own blocks,
 // whose crossover fields also come in another order.
 struct ChannelLayout {
-    int high;     // bits 0-3 delay bits 8-11, bits 4-7 gain bits 7-10
-    int delayLo;  // delay bits 0-7
-    int gainLo;   // bits 0-6 gain bits 0-6, bit 7 phase
+    int high;           // bits 0-3 delay bits 8-11, bits 4-7 gain bits 7-10
+    int delayLo;        // delay bits 0-7
+    int gainLo;         // bits 0-6 gain bits 0-6, bit 7 phase
     int freq, gain, q;  // 31 big-endian words each
     int hpType, hpFreq, hpSlope;
     int lpType, lpFreq, lpSlope;
@@ -30,12 +30,10 @@ constexpr ChannelLayout LayoutOf(int c)
 {
     if (c < 6) {
         const int b = 19 + 194 * c;
-        return {2 * c, 2 * c + 1, 12 + c, b, b + 62, b + 124,
-                b + 186, b + 187, b + 189, b + 190, b + 191, b + 193};
+        return {2 * c, 2 * c + 1, 12 + c, b, b + 62, b + 124, b + 186, b + 187, b + 189, b + 190, b + 191, b + 193};
     }
     const int b = 1183 + 198 * (c - 6);
-    return {b, b + 1, b + 2, b + 4, b + 66, b + 128,
-            b + 190, b + 192, b + 191, b + 194, b + 196, b + 195};
+    return {b, b + 1, b + 2, b + 4, b + 66, b + 128, b + 190, b + 192, b + 191, b + 194, b + 196, b + 195};
 }
 
 static_assert(LayoutOf(5).lpSlope == 1182);
@@ -60,10 +58,7 @@ void Put16(uint8_t* image, int at, uint32_t v)
     image[at + 1] = static_cast<uint8_t>(v);
 }
 
-int Get16(const uint8_t* image, int at)
-{
-    return image[at] << 8 | image[at + 1];
-}
+int Get16(const uint8_t* image, int at) { return image[at] << 8 | image[at + 1]; }
 
 // Nearest integer of Q x 100, halves up, so every Q step travels exactly.
 uint32_t QToWire(double q)
@@ -87,7 +82,7 @@ int BridgeBits()
 int GetEqUserSize()
 {
     return g_firmwareDate.load() < FW_DATE_NEW_FEATURES && g_deviceModel.load() == 1 ? EQ_USER_SHORT_SIZE
-                                                                                      : EQ_USER_PARA_NUM;
+                                                                                     : EQ_USER_PARA_NUM;
 }
 
 void BuildEqUser(const IDelayFields& delays)
@@ -143,10 +138,7 @@ void BuildEqUser2(int visibleMask)
     img[kBridgeOffset] = static_cast<uint8_t>(BridgeBits());
 }
 
-void BuildEqUser2(const ISpectrum& spectrum)
-{
-    BuildEqUser2(spectrum.GetVisibleChannels());
-}
+void BuildEqUser2(const ISpectrum& spectrum) { BuildEqUser2(spectrum.GetVisibleChannels()); }
 
 void DecodeEqUser(IModelView& view) { DecodeEqUser(view, g_eqUser); }
 

@@ -6,11 +6,13 @@ struct ModelImage {
     int model;
     const wchar_t* name;
 };
+// clang-format off
 constexpr ModelImage kImageNames[] = {
     {1, L"system_Halvo.img"}, {1, L"system_Berin.img"}, {2, L"system_Pelno.img"},
     {3, L"system_Okrit.img"}, {4, L"system_Yastu.img"}, {5, L"system_Wunra.img"},
     {6, L"system_Lupic.img"}, {7, L"system_Fenro.img"}, {8, L"system_Tamek.img"},
 };
+// clang-format on
 
 }  // namespace
 

@@ -7,10 +7,8 @@
 
 void ApplyChannelLevel(IModelView& view, int channel, int gain, bool inverted)
 {
-    if (inverted)
-        g_phaseMask |= 1 << channel;
-    else
-        g_phaseMask &= ~(1 << channel);
+    if (inverted) g_phaseMask |= 1 << channel;
+    else g_phaseMask &= ~(1 << channel);
     view.SetPhaseButtonCaption(channel, inverted ? kTextPhase180 : kTextPhase0);
 
     SetChannelGain(channel, gain, &view.GainSlider(channel));

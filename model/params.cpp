@@ -42,10 +42,11 @@ std::wstring g_firmwarePath;
 std::wstring g_msgCaption;
 int g_languageChoice = 0;
 
-const int g_isoBandFreq[kBands] = {20,   25,   32,   40,   50,   63,   80,    100,   125,   160,  200,
-                                   250,  315,  400,  500,  630,  800,  1000,  1250,  1600,  2000, 2500,
+const int g_isoBandFreq[kBands] = {20,   25,   32,   40,   50,   63,    80,    100,   125,  160,  200,
+                                   250,  315,  400,  500,  630,  800,   1000,  1250,  1600, 2000, 2500,
                                    3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000, 20000};
 
+// clang-format off
 const double g_qStepTable[kQSteps] = {
     0.10, 0.11, 0.12, 0.13, 0.14, 0.15, 0.16, 0.17,
     0.18, 0.19, 0.20, 0.21, 0.22, 0.23, 0.24, 0.25,
@@ -62,6 +63,7 @@ const double g_qStepTable[kQSteps] = {
     5.8, 6.0, 6.2, 6.4, 6.6, 6.8, 7.0, 7.2,
     7.4, 7.6, 7.8, 8.0, 8.5, 9.0, 9.5, 10.0,
 };
+// clang-format on
 
 int QStepIndexFor(double q)
 {

@@ -13,29 +13,29 @@ constexpr int kInputs = 18;
 constexpr int kQSteps = 112;
 constexpr int kMaxDelaySamples = 599;
 
-constexpr int kDefaultGainCode = 150;   // 0 dB
-constexpr int kDefaultQStep = 87;       // 4.32
+constexpr int kDefaultGainCode = 150;  // 0 dB
+constexpr int kDefaultQStep = 87;      // 4.32
 constexpr double kDefaultQ = 4.32;
 constexpr int kSlopeOff = 8;
 
 constexpr int FW_DATE_NEW_FEATURES = 190821;
 
 // Channel level, phase and mute
-constexpr int kChannelGainOff = 600;      // g_channelGain shown "OFF" (muted)
-constexpr int kMasterVolumeOff = 60;      // g_masterVolume shown "OFF" (muted)
-constexpr int kMasterMuteBit = 1 << 6;    // the master volume's bit of g_muteMask
+constexpr int kChannelGainOff = 600;    // g_channelGain shown "OFF" (muted)
+constexpr int kMasterVolumeOff = 60;    // g_masterVolume shown "OFF" (muted)
+constexpr int kMasterMuteBit = 1 << 6;  // the master volume's bit of g_muteMask
 
 extern int g_selectedChannel;
-extern int g_channelGain[kChannels];      // attenuation, 0.1 dB, kChannelGainOff = OFF
+extern int g_channelGain[kChannels];  // attenuation, 0.1 dB, kChannelGainOff = OFF
 extern int g_savedGain[kChannels];
-extern int g_masterVolume;                // whole dB attenuation, kMasterVolumeOff = OFF
+extern int g_masterVolume;  // whole dB attenuation, kMasterVolumeOff = OFF
 extern int g_masterVolumeSaved;
-extern int g_muteMask;                    // bits 0-5 CH1-6, 6 master, 7-12 CH7-12
-extern int g_phaseMask;                   // bit c = channel c inverted
+extern int g_muteMask;   // bits 0-5 CH1-6, 6 master, 7-12 CH7-12
+extern int g_phaseMask;  // bit c = channel c inverted
 
 // Equaliser
 extern int g_eqFreq[kChannels][kBands];
-extern int g_eqGain[kChannels][kBands];   // code: dB = (150 - code) / 10
+extern int g_eqGain[kChannels][kBands];  // code: dB = (150 - code) / 10
 extern double g_eqQ[kChannels][kBands];
 extern int g_eqQStep[kChannels][kBands];  // stepping cursor into g_qStepTable
 extern int g_eqGainSaved[kChannels][kBands];
@@ -48,7 +48,7 @@ extern int g_hpFreq[kChannels];
 extern int g_lpFreq[kChannels];
 extern int g_hpType[kChannels];
 extern int g_lpType[kChannels];
-extern int g_hpSlope[kChannels];          // 0..7 = 6..48 dB/Oct, 8 = off
+extern int g_hpSlope[kChannels];  // 0..7 = 6..48 dB/Oct, 8 = off
 extern int g_lpSlope[kChannels];
 extern int g_graphHpFreq[kChannels];
 extern int g_graphLpFreq[kChannels];

@@ -43,10 +43,9 @@ public:
     virtual const double* GetBandQs() const = 0;
     virtual int GetHighPassFreq() const = 0;
     virtual int GetLowPassFreq() const = 0;
-    virtual void SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType,
-                              int redraw) = 0;
-    virtual void SetChannelCrossovers(const int* hpFreq, const int* lpFreq, const int* hpSlope,
-                                      const int* lpSlope, const int* hpType, const int* lpType) = 0;
+    virtual void SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType, int redraw) = 0;
+    virtual void SetChannelCrossovers(const int* hpFreq, const int* lpFreq, const int* hpSlope, const int* lpSlope,
+                                      const int* hpType, const int* lpType) = 0;
     virtual void SetCurrentChannel(int channel, int redraw) = 0;
     virtual bool SelectBand(int band) = 0;
     virtual void SelectCrossover(int which) = 0;

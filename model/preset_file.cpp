@@ -11,10 +11,25 @@
 namespace {
 
 enum class Field : uint8_t {
-    Tag, Delay, Word, Master,
-    BandFreq, BandGain, BandQ,
-    HpType, HpFreq, HpSlope, LpType, LpFreq, LpSlope,
-    Routing, HiLevel, MixCell, LinkGroup, CurveMask, Bridges,
+    Tag,
+    Delay,
+    Word,
+    Master,
+    BandFreq,
+    BandGain,
+    BandQ,
+    HpType,
+    HpFreq,
+    HpSlope,
+    LpType,
+    LpFreq,
+    LpSlope,
+    Routing,
+    HiLevel,
+    MixCell,
+    LinkGroup,
+    CurveMask,
+    Bridges,
 };
 
 // What line n of the file holds: a field, its channel (or mixer row) and
@@ -102,10 +117,7 @@ uint32_t PackWord(int gain, bool inverted)
     return (g & ~0x7Fu) << 1 | (g & 0x7Fu) | (inverted ? 0x80u : 0u);
 }
 
-uint32_t UnpackGain(uint32_t word)
-{
-    return (word >> 8) << 7 | (word & 0x7F);
-}
+uint32_t UnpackGain(uint32_t word) { return (word >> 8) << 7 | (word & 0x7F); }
 
 // ---- Writer ----
 
@@ -150,15 +162,9 @@ int64_t IntValue(const PresetData& d, LineSlot s)
 
 // ---- Loader ----
 
-bool IsSpace(char16_t u)
-{
-    return u == u' ' || (u >= u'\t' && u <= u'\r');
-}
+bool IsSpace(char16_t u) { return u == u' ' || (u >= u'\t' && u <= u'\r'); }
 
-bool IsDigit(char16_t u)
-{
-    return u >= u'0' && u <= u'9';
-}
+bool IsDigit(char16_t u) { return u >= u'0' && u <= u'9'; }
 
 struct Line {
     char16_t units[kPresetMaxLineUnits];
@@ -240,25 +246,18 @@ bool StoreLine(PresetData& d, LineSlot s, const Line& line, bool& repaired)
     };
     const int c = s.channel, i = s.index;
     switch (s.field) {
-    case Field::Tag:
-        return v == PRESET_FILE_TAG;
-    case Field::Delay:
-        d.delay[c] = repair(v >= 600, 0);
-        break;
+    case Field::Tag: return v == PRESET_FILE_TAG;
+    case Field::Delay: d.delay[c] = repair(v >= 600, 0); break;
     case Field::Word: {
         const bool inverted = (v & 0x80) != 0;
-        if (inverted)
-            d.phaseMask |= 1 << c;
-        else
-            d.phaseMask &= ~(1 << c);
+        if (inverted) d.phaseMask |= 1 << c;
+        else d.phaseMask &= ~(1 << c);
         v = UnpackGain(v);
         d.channelGain[c] = repair(v > kChannelGainOff, 0);
         break;
     }
     case Field::Master: d.masterVolume = repair(v > kMasterVolumeOff, 0); break;
-    case Field::BandFreq:
-        d.eqFreq[c][i] = repair(v < 20 || v > 20000, static_cast<uint32_t>(g_isoBandFreq[i]));
-        break;
+    case Field::BandFreq: d.eqFreq[c][i] = repair(v < 20 || v > 20000, static_cast<uint32_t>(g_isoBandFreq[i])); break;
     case Field::BandGain: d.eqGain[c][i] = repair(v > 300, kDefaultGainCode); break;
     case Field::BandQ: break;
     case Field::HpType: d.hpType[c] = repair(v >= 2, 0); break;
@@ -327,8 +326,7 @@ std::vector<uint8_t> WritePresetFile(const PresetData& data)
         std::to_chars_result res;
         if (s.field == Field::BandQ)
             res = std::to_chars(buf, buf + sizeof buf, data.eqQ[s.channel][s.index], std::chars_format::fixed, 6);
-        else
-            res = std::to_chars(buf, buf + sizeof buf, IntValue(data, s));
+        else res = std::to_chars(buf, buf + sizeof buf, IntValue(data, s));
         AppendLine(out, buf, res.ec == std::errc() ? res.ptr : buf);
     }
     out.push_back(0);

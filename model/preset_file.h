@@ -21,14 +21,14 @@
 
 constexpr int PRESET_FILE_TAG = 19;
 constexpr int kPresetFileLines = 1457;
-constexpr int kPresetLastLine = 1952;       // a line numbered above this fails
-constexpr int kPresetMaxLineUnits = 49;     // units a line may hold before its CR
+constexpr int kPresetLastLine = 1952;    // a line numbered above this fails
+constexpr int kPresetMaxLineUnits = 49;  // units a line may hold before its CR
 constexpr size_t kPresetFileMaxBytes = 1 << 20;
 
 // Every value the file carries.
 struct PresetData {
-    int delay[kChannels] = {};          // 48 kHz samples
-    int channelGain[kChannels] = {};    // 0..600
+    int delay[kChannels] = {};        // 48 kHz samples
+    int channelGain[kChannels] = {};  // 0..600
     int phaseMask = 0;
     int masterVolume = 0;
     int eqFreq[kChannels][kBands] = {};
@@ -41,8 +41,8 @@ struct PresetData {
     int hiLevelMixVolume = 0;
     uint32_t inputMixVolume[kChannels][kInputs] = {};
     int linkGroup[kChannels] = {};
-    int visibleMask = 0;                // graph's curve-visibility mask
-    int bridgeBits = 0;                 // bit p = pair p bridged
+    int visibleMask = 0;  // graph's curve-visibility mask
+    int bridgeBits = 0;   // bit p = pair p bridged
 };
 
 // The model as the file would hold it.
@@ -69,7 +69,7 @@ bool ApplyPreset(const PresetData& data, IImageView& view);
 
 struct PresetLoadResult {
     bool applied = false;
-    int messageId = 0;                  // 0, kTextPresetLoadFailed or kTextFileError
+    int messageId = 0;  // 0, kTextPresetLoadFailed or kTextFileError
     bool newFeaturesCleared = false;
 };
 
@@ -78,6 +78,5 @@ PresetLoadResult LoadPresetFile(std::span<const uint8_t> bytes, IImageView& view
 
 // Whole-file I/O. Reading fails when the file cannot be read or is larger
 // than maxBytes.
-bool ReadFileBytes(const std::filesystem::path& path, std::vector<uint8_t>& out,
-                   size_t maxBytes = kPresetFileMaxBytes);
+bool ReadFileBytes(const std::filesystem::path& path, std::vector<uint8_t>& out, size_t maxBytes = kPresetFileMaxBytes);
 bool WriteFileBytes(const std::filesystem::path& path, std::span<const uint8_t> bytes);

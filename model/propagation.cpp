@@ -218,12 +218,9 @@ void ToggleBandBypass(int band)
 {
     const int s = g_selectedChannel;
     if (!IsBand(band) || !IsChannel(s)) return;
-    if (LinkGroupOf(s) >= 0)
-        ToggleBypassOver(TiedChannels(s), s, band);
-    else if (BridgeFlagOf(s) != 0)
-        ToggleBypassOver(TiedChannels(s), BypassDecider(s), band);
-    else
-        ToggleBypassOver(1 << s, s, band);
+    if (LinkGroupOf(s) >= 0) ToggleBypassOver(TiedChannels(s), s, band);
+    else if (BridgeFlagOf(s) != 0) ToggleBypassOver(TiedChannels(s), BypassDecider(s), band);
+    else ToggleBypassOver(1 << s, s, band);
 }
 
 void ApplyBandGainSlider(IModelView& view, int band, const ISlider& slider, int gainFieldId)

@@ -55,12 +55,9 @@ bool FrequencyKind::Step(StepDirection direction)
 {
     int& v = *Slot();
     const unsigned u = static_cast<unsigned>(v);
-    if (direction == StepDirection::Up && u < static_cast<unsigned>(kMax))
-        ++v;
-    else if (direction == StepDirection::Down && u > static_cast<unsigned>(kMin))
-        --v;
-    else
-        return false;
+    if (direction == StepDirection::Up && u < static_cast<unsigned>(kMax)) ++v;
+    else if (direction == StepDirection::Down && u > static_cast<unsigned>(kMin)) --v;
+    else return false;
     Spread();
     return true;
 }
@@ -85,12 +82,9 @@ bool BandGainKind::Step(StepDirection direction)
 {
     int& code = g_eqGain[g_selectedChannel][m_band];
     const unsigned u = static_cast<unsigned>(code);
-    if (direction == StepDirection::Up && u != static_cast<unsigned>(kMin))
-        --code;
-    else if (direction == StepDirection::Down && u < static_cast<unsigned>(kMax))
-        ++code;
-    else
-        return false;
+    if (direction == StepDirection::Up && u != static_cast<unsigned>(kMin)) --code;
+    else if (direction == StepDirection::Down && u < static_cast<unsigned>(kMax)) ++code;
+    else return false;
     PropagateEqGain(m_band);
     return true;
 }

@@ -97,9 +97,10 @@ LANGID LangIdFromLocaleName(const std::string& name)
         return 0x0804;  // CN, SG and any other
     }
     struct Lang {
-        LANGID primary;                       // the language's usual id
+        LANGID primary;  // the language's usual id
         std::map<std::string, LANGID> byCountry;
     };
+    // clang-format off
     static const std::map<std::string, Lang> table = {
         {"en", {0x0409, {{"GB", 0x0809}, {"AU", 0x0C09}, {"CA", 0x1009}, {"NZ", 0x1409}, {"IE", 0x1809}}}},
         {"de", {0x0407, {{"CH", 0x0807}, {"AT", 0x0C07}}}},
@@ -126,6 +127,7 @@ LANGID LangIdFromLocaleName(const std::string& name)
         {"th", {0x041E, {}}},
         {"vi", {0x042A, {}}},
     };
+    // clang-format on
     auto it = table.find(lang);
     if (it == table.end()) return 0x0409;
     auto c = it->second.byCountry.find(country);

@@ -37,7 +37,7 @@ public:
     // The index of the new item (sorted into place with CBS_SORT).
     int AddString(const wchar_t* text);
     int InsertString(int index, const wchar_t* text);  // -1 appends
-    int DeleteString(UINT index);  // the count left, CB_ERR for a bad index
+    int DeleteString(UINT index);                      // the count left, CB_ERR for a bad index
     void ResetContent();
     int GetCount() const;
     // -1 when nothing is selected. SetCurSel(-1) clears the selection; an

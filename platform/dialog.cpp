@@ -26,8 +26,7 @@ CDialog::CDialog(const DialogTemplate* dialogTemplate, CWnd* parent)
     : m_nIDTemplate(dialogTemplate ? static_cast<UINT>(dialogTemplate->id) : 0),
       m_pParentWnd(parent),
       m_template(dialogTemplate)
-{
-}
+{}
 
 CDialog::~CDialog() = default;
 

@@ -1,6 +1,5 @@
 #include "platform/files.h"
 
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

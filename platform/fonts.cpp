@@ -18,21 +18,25 @@ constexpr const char* kCjkFamily = "WenQuanYi Micro Hei";
 constexpr const char* kSansFamily = "DejaVu Sans";
 
 // Faces asked for by name, compared without letter case.
+// clang-format off
 constexpr const char* kCjkFaces[] = {
     "宋体", "新宋体", "黑体", "微软雅黑", "楷体", "仿宋", "simsun", "nsimsun", "simhei", "microsoft yahei", "kaiti",
     "fangsong",
 };
+// clang-format on
 // The dialog faces: their stand-in must give the dialog base units the
 // templates were measured with (6 x 13 at 8 pt, 7 x 14 at 9 pt on a 96-dpi
 // screen, 13 x 28 at 9 pt on 192). WenQuanYi Micro Hei gives exactly these
 // at every DPI; DejaVu Sans is a unit wider, so its dialogs run off their
 // right edge.
+// clang-format off
 constexpr const char* kDialogFaces[] = {
     "", "ms shell dlg", "ms shell dlg 2", "ms sans serif", "microsoft sans serif", "tahoma", "system",
 };
 constexpr const char* kLatinFaces[] = {
     "arial", "verdana", "segoe ui", "helvetica", "times new roman", "courier new",
 };
+// clang-format on
 
 bool HasCjkCharacter(const QString& s)
 {
@@ -136,8 +140,7 @@ QFont MakeQFont(const LOGFONTW& lf)
 
     if (lf.lfWidth > 0) {
         const double natural = QFontMetricsF(f).averageCharWidth();
-        if (natural > 0)
-            f.setStretch(std::clamp(static_cast<int>(std::lround(lf.lfWidth * 100.0 / natural)), 1, 4000));
+        if (natural > 0) f.setStretch(std::clamp(static_cast<int>(std::lround(lf.lfWidth * 100.0 / natural)), 1, 4000));
     }
     return f;
 }

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstring>
 #include <cwchar>
-#include <utility>
 #include <map>
 #include <mutex>
+#include <utility>
 
 #include "platform/fonts_qt.h"
 #include "platform/gdi_qt.h"
@@ -65,9 +65,9 @@ BOOL CFont::CreateFontIndirect(const LOGFONTW* lf)
     return TRUE;
 }
 
-BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                       BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
-                       BYTE quality, BYTE pitchAndFamily, const wchar_t* faceName)
+BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
+                       BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
+                       BYTE pitchAndFamily, const wchar_t* faceName)
 {
     LOGFONTW lf;
     lf.lfHeight = height;
@@ -216,10 +216,7 @@ QFont ToQFont(const CFont* font)
     return static_cast<CFont*>(GetStockObject(SYSTEM_FONT))->Data()->Font();
 }
 
-const QImage* BitmapImage(const CBitmap* bitmap)
-{
-    return bitmap && bitmap->Data() ? &bitmap->Data()->image : nullptr;
-}
+const QImage* BitmapImage(const CBitmap* bitmap) { return bitmap && bitmap->Data() ? &bitmap->Data()->image : nullptr; }
 
 // Stock objects ----------------------------------------------------------
 
@@ -417,7 +414,7 @@ CBitmap* CDC::SelectObject(CBitmap* bitmap)
     if (!bitmap->Data()) return nullptr;
     QImage& target = bitmap->m_data->image;
     if (s.bitmap == bitmap->m_data) return s.bitmapObj;  // already selected here
-    if (target.paintingActive()) return nullptr;          // selected into another context
+    if (target.paintingActive()) return nullptr;         // selected into another context
     if (s.painter->isActive()) s.painter->end();
     if (!s.painter->begin(&target)) {
         // In use by another context: keep the one selected before.
@@ -591,7 +588,8 @@ void DrawGdiLine(QPainter& p, const GdiObjectData* pen, QPoint a, QPoint b)
 Qt::Alignment AlignmentOf(UINT format)
 {
     Qt::Alignment a = (format & DT_CENTER) ? Qt::AlignHCenter : (format & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
-    if (format & DT_SINGLELINE) a |= (format & DT_VCENTER) ? Qt::AlignVCenter : (format & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
+    if (format & DT_SINGLELINE)
+        a |= (format & DT_VCENTER) ? Qt::AlignVCenter : (format & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
     else a |= Qt::AlignTop;
     return a;
 }
@@ -612,15 +610,18 @@ int QtTextFlags(UINT format)
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop)
 {
     if (rop == BLACKNESS || rop == WHITENESS) {
-        return Paint(m_state.get(), [&](QPainter& p) {
-            p.fillRect(QRect(x, y, width, height), rop == BLACKNESS ? Qt::black : Qt::white);
-        }) ? TRUE : FALSE;
+        return Paint(m_state.get(),
+                     [&](QPainter& p) {
+                         p.fillRect(QRect(x, y, width, height), rop == BLACKNESS ? Qt::black : Qt::white);
+                     })
+                   ? TRUE
+                   : FALSE;
     }
     return StretchBlt(x, y, width, height, src, xSrc, ySrc, width, height, rop);
 }
 
-BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth,
-                     int srcHeight, DWORD rop)
+BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                     DWORD rop)
 {
     if (width <= 0 || height <= 0 || srcWidth <= 0 || srcHeight <= 0 || !src) return FALSE;
     QImage* from = SurfaceImage(src->m_state.get());
@@ -638,12 +639,13 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, in
     const bool self = SurfaceImage(m_state.get()) == from;
     const QImage part = self ? from->copy(srcRect) : QImage();
     const bool smooth = m_state && m_state->stretchMode == HALFTONE;
-    return Paint(m_state.get(), [&](QPainter& p) {
-               p.setCompositionMode(mode);
-               p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
-               if (self) p.drawImage(QRect(x, y, width, height), part);
-               else p.drawImage(QRect(x, y, width, height), *from, srcRect);
-           })
+    return Paint(m_state.get(),
+                 [&](QPainter& p) {
+                     p.setCompositionMode(mode);
+                     p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+                     if (self) p.drawImage(QRect(x, y, width, height), part);
+                     else p.drawImage(QRect(x, y, width, height), *from, srcRect);
+                 })
                ? TRUE
                : FALSE;
 }
@@ -707,14 +709,15 @@ BOOL CDC::RoundRect(int l, int t, int r, int b, int w, int h)
     if (b < t) std::swap(t, b);
     const GdiObjectData* pen = m_state->pen.get();
     const GdiObjectData* brush = m_state->brush.get();
-    return Paint(m_state.get(), [&](QPainter& p) {
-               p.setRenderHint(QPainter::Antialiasing);
-               const qreal pw = PenVisible(pen) ? std::max(1, PenPixels(pen)) : 0;
-               p.setPen(PenVisible(pen) ? QPen(ToQColor(pen->color), pw) : QPen(Qt::NoPen));
-               p.setBrush(BrushVisible(brush) ? QBrush(ToQColor(brush->color)) : QBrush(Qt::NoBrush));
-               const qreal inset = pw / 2;
-               p.drawRoundedRect(QRectF(l + inset, t + inset, r - l - pw, b - t - pw), w / 2.0, h / 2.0);
-           })
+    return Paint(m_state.get(),
+                 [&](QPainter& p) {
+                     p.setRenderHint(QPainter::Antialiasing);
+                     const qreal pw = PenVisible(pen) ? std::max(1, PenPixels(pen)) : 0;
+                     p.setPen(PenVisible(pen) ? QPen(ToQColor(pen->color), pw) : QPen(Qt::NoPen));
+                     p.setBrush(BrushVisible(brush) ? QBrush(ToQColor(brush->color)) : QBrush(Qt::NoBrush));
+                     const qreal inset = pw / 2;
+                     p.drawRoundedRect(QRectF(l + inset, t + inset, r - l - pw, b - t - pw), w / 2.0, h / 2.0);
+                 })
                ? TRUE
                : FALSE;
 }
@@ -725,19 +728,20 @@ BOOL CDC::DrawFrameControl(LPRECT rect, UINT type, UINT state)
     const QRect box(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
     const bool mono = state & DFCS_MONO;
     const int shift = (state & DFCS_PUSHED) ? 1 : 0;
-    return Paint(m_state.get(), [&](QPainter& p) {
-               p.fillRect(box, mono ? QColor(255, 255, 255) : QColor(240, 240, 240));
-               if (state & DFCS_FLAT) {
-                   p.setPen(mono ? QColor(0, 0, 0) : QColor(160, 160, 160));
-                   p.setBrush(Qt::NoBrush);
-                   p.drawRect(box.adjusted(0, 0, -1, -1));
-               }
-               // A filled triangle pointing down, 7 pixels wide, in the middle.
-               const int cx = box.left() + box.width() / 2 + shift;
-               const int cy = box.top() + box.height() / 2 - 2 + shift;
-               for (int row = 0; row < 4; ++row)
-                   p.fillRect(QRect(cx - 3 + row, cy + row, 7 - 2 * row, 1), QColor(0, 0, 0));
-           })
+    return Paint(m_state.get(),
+                 [&](QPainter& p) {
+                     p.fillRect(box, mono ? QColor(255, 255, 255) : QColor(240, 240, 240));
+                     if (state & DFCS_FLAT) {
+                         p.setPen(mono ? QColor(0, 0, 0) : QColor(160, 160, 160));
+                         p.setBrush(Qt::NoBrush);
+                         p.drawRect(box.adjusted(0, 0, -1, -1));
+                     }
+                     // A filled triangle pointing down, 7 pixels wide, in the middle.
+                     const int cx = box.left() + box.width() / 2 + shift;
+                     const int cy = box.top() + box.height() / 2 - 2 + shift;
+                     for (int row = 0; row < 4; ++row)
+                         p.fillRect(QRect(cx - 3 + row, cy + row, 7 - 2 * row, 1), QColor(0, 0, 0));
+                 })
                ? TRUE
                : FALSE;
 }
@@ -749,20 +753,21 @@ BOOL CDC::Rectangle(int l, int t, int r, int b)
     if (b < t) std::swap(t, b);
     const GdiObjectData* pen = m_state->pen.get();
     const GdiObjectData* brush = m_state->brush.get();
-    return Paint(m_state.get(), [&](QPainter& p) {
-               if (!PenVisible(pen)) {
-                   // Without a pen the filled area is a pixel smaller.
-                   if (BrushVisible(brush)) p.fillRect(QRect(l, t, r - l - 1, b - t - 1), ToQColor(brush->color));
-                   return;
-               }
-               if (BrushVisible(brush)) p.fillRect(QRect(l, t, r - l, b - t), ToQColor(brush->color));
-               const int w = std::min({PenPixels(pen), (r - l + 1) / 2, (b - t + 1) / 2});
-               const QColor c = ToQColor(pen->color);
-               p.fillRect(QRect(l, t, r - l, w), c);
-               p.fillRect(QRect(l, b - w, r - l, w), c);
-               p.fillRect(QRect(l, t, w, b - t), c);
-               p.fillRect(QRect(r - w, t, w, b - t), c);
-           })
+    return Paint(m_state.get(),
+                 [&](QPainter& p) {
+                     if (!PenVisible(pen)) {
+                         // Without a pen the filled area is a pixel smaller.
+                         if (BrushVisible(brush)) p.fillRect(QRect(l, t, r - l - 1, b - t - 1), ToQColor(brush->color));
+                         return;
+                     }
+                     if (BrushVisible(brush)) p.fillRect(QRect(l, t, r - l, b - t), ToQColor(brush->color));
+                     const int w = std::min({PenPixels(pen), (r - l + 1) / 2, (b - t + 1) / 2});
+                     const QColor c = ToQColor(pen->color);
+                     p.fillRect(QRect(l, t, r - l, w), c);
+                     p.fillRect(QRect(l, b - w, r - l, w), c);
+                     p.fillRect(QRect(l, t, w, b - t), c);
+                     p.fillRect(QRect(r - w, t, w, b - t), c);
+                 })
                ? TRUE
                : FALSE;
 }
@@ -787,13 +792,14 @@ BOOL CDC::TextOut(int x, int y, const std::wstring& text)
     const QString str = QString::fromStdWString(text);
     const QFont& font = s.font->Font();
     const QFontMetrics fm(font);
-    return Paint(&s, [&](QPainter& p) {
-               if (s.bkMode == OPAQUE)
-                   p.fillRect(QRect(x, y, fm.horizontalAdvance(str), fm.height()), ToQColor(s.bkColor));
-               p.setFont(font);
-               p.setPen(ToQColor(s.textColor));
-               p.drawText(QPoint(x, y + fm.ascent()), str);
-           })
+    return Paint(&s,
+                 [&](QPainter& p) {
+                     if (s.bkMode == OPAQUE)
+                         p.fillRect(QRect(x, y, fm.horizontalAdvance(str), fm.height()), ToQColor(s.bkColor));
+                     p.setFont(font);
+                     p.setPen(ToQColor(s.textColor));
+                     p.drawText(QPoint(x, y + fm.ascent()), str);
+                 })
                ? TRUE
                : FALSE;
 }
@@ -811,9 +817,9 @@ int CDC::DrawText(const std::wstring& text, LPRECT rect, UINT format)
     if (format & DT_CALCRECT) {
         // Measure from the top-left corner; a wrapped text keeps the width.
         const int width = (format & DT_WORDBREAK) && !(format & DT_SINGLELINE) ? std::max(1, box.width()) : 1 << 20;
-        const QRect r = fm.boundingRect(QRect(rect->left, rect->top, width, 1 << 20),
-                                        flags & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom),
-                                        str);
+        const QRect r =
+            fm.boundingRect(QRect(rect->left, rect->top, width, 1 << 20),
+                            flags & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom), str);
         rect->right = rect->left + r.width();
         rect->bottom = rect->top + r.height();
         return r.height();

@@ -196,9 +196,9 @@ using HBRUSH = CBrush*;
 class CFont : public CGdiObject {
 public:
     BOOL CreateFontIndirect(const LOGFONTW* lf);
-    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
-                    BYTE quality, BYTE pitchAndFamily, const wchar_t* faceName);
+    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
+                    BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
+                    BYTE pitchAndFamily, const wchar_t* faceName);
     // Size in tenths of a point, at the DPI of pDC (96 without one).
     BOOL CreatePointFont(int pointSize10, const wchar_t* faceName, class CDC* pDC = nullptr);
     int GetLogFont(LOGFONTW* lf) const;
@@ -265,8 +265,8 @@ public:
     int GetDeviceCaps(int index) const;
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop);
-    BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth,
-                    int srcHeight, DWORD rop);
+    BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                    DWORD rop);
 
     void FillSolidRect(LPCRECT rect, COLORREF color);  // also sets the background colour
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF color);

@@ -1,11 +1,11 @@
 #include "platform/graphics.h"
 
 #include <QApplication>
-#include <QInputDevice>
-#include <QPointingDevice>
 #include <QImage>
+#include <QInputDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointingDevice>
 #include <QPolygonF>
 
 #include <cstdlib>

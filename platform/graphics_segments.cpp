@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kTolerance = 0.1;  // pixels between the curve and its pieces
 constexpr int kMaxPieces = 64;
-constexpr double kMergeOffset = 0.1;   // pixels a merged piece may pass beside a point
+constexpr double kMergeOffset = 0.1;  // pixels a merged piece may pass beside a point
 
 // Uniform pieces of one cubic, enough for the tolerance: the distance of a
 // piece from the curve is at most 3/4 of the largest second difference of

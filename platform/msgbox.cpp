@@ -83,7 +83,8 @@ int ShowBoxNow(const MessageBoxRequest& req)
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
     std::vector<QPushButton*> pushed;
-    for (int result : buttons) pushed.push_back(box.addButton(ButtonText(result, req.languageId), QMessageBox::ActionRole));
+    for (int result : buttons)
+        pushed.push_back(box.addButton(ButtonText(result, req.languageId), QMessageBox::ActionRole));
     const int def = MessageBoxDefaultResult(req.style);
     for (size_t i = 0; i < buttons.size(); ++i) {
         if (buttons[i] == def) box.setDefaultButton(pushed[i]);
@@ -110,7 +111,8 @@ bool HasExtension(const std::wstring& path)
 QString QtFilter(const FileFilter& f)
 {
     QStringList patterns;
-    for (const std::wstring& p : f.patterns) patterns << (p == L"*.*" ? QStringLiteral("*") : QString::fromStdWString(p));
+    for (const std::wstring& p : f.patterns)
+        patterns << (p == L"*.*" ? QStringLiteral("*") : QString::fromStdWString(p));
     return QString::fromStdWString(f.label) + QStringLiteral(" (") + patterns.join(' ') + QStringLiteral(")");
 }
 
@@ -243,7 +245,8 @@ INT_PTR CFileDialog::DoModal()
     } else if (!Headless()) {
         QFileDialog dlg(OwnerWidget(m_parent ? m_parent->m_hWnd : nullptr), QString::fromStdWString(req.title));
         dlg.setAcceptMode(req.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-        dlg.setFileMode((req.open && (req.flags & OFN_FILEMUSTEXIST)) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dlg.setFileMode((req.open && (req.flags & OFN_FILEMUSTEXIST)) ? QFileDialog::ExistingFile
+                                                                      : QFileDialog::AnyFile);
         QStringList filters;
         for (const FileFilter& f : req.filters) filters << QtFilter(f);
         if (!filters.isEmpty()) dlg.setNameFilters(filters);

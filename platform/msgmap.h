@@ -150,8 +150,8 @@ constexpr Entry MessageEntry(UINT message)
 template <auto Fn, class Crack>
 constexpr Entry CommandEntry(UINT code, UINT idFirst, UINT idLast)
 {
-    return Entry{EntryKind::Command, WM_COMMAND, WM_COMMAND, code, idFirst, idLast, &CallCracked<Fn, Crack>,
-                 {}, nullptr};
+    return Entry{EntryKind::Command,      WM_COMMAND, WM_COMMAND, code, idFirst, idLast,
+                 &CallCracked<Fn, Crack>, {},         nullptr};
 }
 template <auto Fn, class Crack>
 Entry CommandTableEntry(UINT code, IdTable table)
@@ -168,11 +168,12 @@ Entry DrawItemTableEntry(IdTable table)
 
 #define afx_msg
 
-#define DECLARE_MESSAGE_MAP()                                \
-protected:                                                   \
-    static const ::msgmap::Map* GetThisMessageMap();         \
+#define DECLARE_MESSAGE_MAP()                        \
+protected:                                           \
+    static const ::msgmap::Map* GetThisMessageMap(); \
     const ::msgmap::Map* GetMessageMap() const override;
 
+// clang-format off
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                    \
     const ::msgmap::Map* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const ::msgmap::Map* theClass::GetThisMessageMap()                            \
@@ -186,6 +187,7 @@ protected:                                                   \
     static const ::msgmap::Map map = {&TheBaseClass::GetThisMessageMap, entries}; \
     return &map;                                                            \
     }
+// clang-format on
 
 // Generic entries.
 #define ON_MESSAGE(message, memberFxn) ::msgmap::MessageEntry<memberFxn, ::msgmap::CrackRaw>(message),
@@ -247,6 +249,5 @@ protected:                                                   \
 #define ON_WM_SYSCOMMAND() MSGMAP_ON_WM(WM_SYSCOMMAND, OnSysCommand, CrackSysCommand)
 #define ON_WM_DEVICECHANGE() MSGMAP_ON_WM(WM_DEVICECHANGE, OnDeviceChange, CrackDeviceChange)
 #define ON_WM_SHOWWINDOW() MSGMAP_ON_WM(WM_SHOWWINDOW, OnShowWindow, CrackShowWindow)
-#define ON_WM_CTLCOLOR()                                                                             \
-    ::msgmap::MessageEntry<&ThisClass::OnCtlColor, ::msgmap::CrackCtlColor>(WM_CTLCOLORMSGBOX, \
-                                                                            WM_CTLCOLORSTATIC),
+#define ON_WM_CTLCOLOR() \
+    ::msgmap::MessageEntry<&ThisClass::OnCtlColor, ::msgmap::CrackCtlColor>(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC),

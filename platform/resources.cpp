@@ -14,8 +14,8 @@
 
 #include "platform/art.h"
 #include "platform/fonts.h"
-#include "platform/look.h"
 #include "platform/fonts_qt.h"
+#include "platform/look.h"
 #include "platform/resources_data.h"
 #include "platform/resources_styles.h"
 
@@ -100,7 +100,8 @@ std::optional<int> ParseInt32(std::string_view s)
 bool IsSymbol(std::string_view s)
 {
     if (s.empty() || !(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_')) return false;
-    return std::all_of(s.begin(), s.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
 // \t, \n and \\ in texts.
@@ -139,10 +140,12 @@ struct BuiltinId {
     const char* name;
     int value;
 };
+// clang-format off
 constexpr BuiltinId kBuiltinIds[] = {
     {"IDC_STATIC", -1}, {"IDOK", 1}, {"IDCANCEL", 2}, {"IDABORT", 3},
     {"IDRETRY", 4},     {"IDIGNORE", 5}, {"IDYES", 6}, {"IDNO", 7},
 };
+// clang-format on
 
 const BuiltinId* FindBuiltin(std::string_view name)
 {
@@ -155,6 +158,7 @@ struct StyleName {
     const char* name;
     uint32_t value;
 };
+// clang-format off
 #define STYLE(x) {#x, x}
 constexpr StyleName kStyleNames[] = {
     STYLE(WS_OVERLAPPED), STYLE(WS_POPUP), STYLE(WS_CHILD), STYLE(WS_MINIMIZE), STYLE(WS_VISIBLE),
@@ -184,6 +188,7 @@ constexpr StyleName kStyleNames[] = {
     STYLE(TBS_NOTHUMB), STYLE(TBS_TOOLTIPS),
     STYLE(PBS_SMOOTH), STYLE(PBS_VERTICAL),
 };
+// clang-format on
 #undef STYLE
 
 // "A | B | 0x10 | NOT C": the named or numeric bits, NOT clearing the next
@@ -483,8 +488,7 @@ void LoadIds(LoadedData& d)
         const auto v = cells.size() >= 2 ? ParseInt32(cells[0]) : std::nullopt;
         if (!v || !IsSymbol(cells[1]))
             d.errors.push_back("ids.tsv line " + std::to_string(lineNo) + ": expected: value, name[, note]");
-        else
-            d.symbols.push_back({std::string(cells[1]), *v});
+        else d.symbols.push_back({std::string(cells[1]), *v});
     }
 }
 
@@ -509,7 +513,8 @@ void LoadPlaceholders(LoadedData& d)
         if (colour.empty()) {
             // A muted colour of its own for every id, so neighbours differ.
             const uint32_t hsh = static_cast<uint32_t>(*id) * 2654435761u;
-            p.rgb = ((0x30 + (hsh >> 24) % 0x50) << 16) | ((0x30 + (hsh >> 16) % 0x50) << 8) | (0x40 + (hsh >> 8) % 0x60);
+            p.rgb =
+                ((0x30 + (hsh >> 24) % 0x50) << 16) | ((0x30 + (hsh >> 16) % 0x50) << 8) | (0x40 + (hsh >> 8) % 0x60);
         } else if (colour.size() == 7 && colour[0] == '#') {
             const auto v = ParseInt("0x" + std::string(colour.substr(1)));
             if (!v) {
@@ -539,8 +544,8 @@ void LoadDialogs(LoadedData& d)
         }
         const DialogTemplate& any = pd.hasEnglish ? pd.english : pd.chinese;
         if (path != "dialogs/" + std::to_string(any.id) + ".dlg")
-            d.errors.push_back(std::string(path) + ": the file of dialog " + std::to_string(any.id) + " must be dialogs/" +
-                               std::to_string(any.id) + ".dlg");
+            d.errors.push_back(std::string(path) + ": the file of dialog " + std::to_string(any.id) +
+                               " must be dialogs/" + std::to_string(any.id) + ".dlg");
         d.symbols.push_back({any.name, any.id});
         for (const auto& c : any.controls)
             if (!FindBuiltin(c.name)) d.symbols.push_back({c.name, c.id});
@@ -561,7 +566,8 @@ const LoadedData& Data()
         for (const auto& s : d.symbols) {
             const auto [it, fresh] = seen.emplace(s.name, s.value);
             if (!fresh && it->second != s.value)
-                d.errors.push_back(s.name + " is both " + std::to_string(it->second) + " and " + std::to_string(s.value));
+                d.errors.push_back(s.name + " is both " + std::to_string(it->second) + " and " +
+                                   std::to_string(s.value));
         }
         return d;
     }();

@@ -21,24 +21,24 @@ extern uint16_t g_languageId;
 // One control of a dialog template. Positions are in dialog units.
 struct DialogControl {
     int id = 0;
-    std::string name;        // symbolic id, e.g. "IDC_SPECTRUM"
-    std::string kind;        // "EDIT", "BUTTON", "STATIC", "COMBOBOX", "SLIDER", "PROGRESS", ...
-    uint32_t style = 0;      // Win32-style bits (WS_*, BS_*, ES_*, SS_*, CBS_*, TBS_*)
+    std::string name;    // symbolic id, e.g. "IDC_SPECTRUM"
+    std::string kind;    // "EDIT", "BUTTON", "STATIC", "COMBOBOX", "SLIDER", "PROGRESS", ...
+    uint32_t style = 0;  // Win32-style bits (WS_*, BS_*, ES_*, SS_*, CBS_*, TBS_*)
     uint32_t exStyle = 0;
     int x = 0, y = 0, cx = 0, cy = 0;
     std::wstring text;
-    int imageId = 0;         // icon or bitmap resource of an SS_ICON / SS_BITMAP static
+    int imageId = 0;  // icon or bitmap resource of an SS_ICON / SS_BITMAP static
 };
 
 struct DialogTemplate {
     int id = 0;
-    std::string name;        // e.g. "IDD_ABOUTBOX"
-    uint16_t language = 0;   // LANG_ENGLISH_US or LANG_CHINESE_PRC
+    std::string name;       // e.g. "IDD_ABOUTBOX"
+    uint16_t language = 0;  // LANG_ENGLISH_US or LANG_CHINESE_PRC
     uint32_t style = 0;
     uint32_t exStyle = 0;
     int x = 0, y = 0, cx = 0, cy = 0;
     std::wstring caption;
-    std::wstring fontFace;   // e.g. "MS Shell Dlg", "宋体"
+    std::wstring fontFace;  // e.g. "MS Shell Dlg", "宋体"
     int fontPointSize = 9;
     std::vector<DialogControl> controls;
 

@@ -44,8 +44,8 @@ constexpr int GET_X_LPARAM(LPARAM l) { return static_cast<int16_t>(l & 0xFFFF); 
 constexpr int GET_Y_LPARAM(LPARAM l) { return static_cast<int16_t>((l >> 16) & 0xFFFF); }
 constexpr LPARAM MAKELPARAM(int lo, int hi)
 {
-    return static_cast<LPARAM>(static_cast<uint32_t>((static_cast<uint32_t>(hi) & 0xFFFF) << 16 |
-                                                     (static_cast<uint32_t>(lo) & 0xFFFF)));
+    return static_cast<LPARAM>(
+        static_cast<uint32_t>((static_cast<uint32_t>(hi) & 0xFFFF) << 16 | (static_cast<uint32_t>(lo) & 0xFFFF)));
 }
 constexpr WPARAM MAKEWPARAM(int lo, int hi) { return static_cast<WPARAM>(static_cast<uint64_t>(MAKELPARAM(lo, hi))); }
 

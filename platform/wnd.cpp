@@ -117,7 +117,6 @@ DWORD CWnd::GetStyle() const
     return s;
 }
 
-
 void CWnd::SetWindowText(const std::wstring& text)
 {
     if (m_core) SetCoreText(m_core, text);
@@ -181,7 +180,6 @@ BOOL CWnd::IsWindowEnabled() const
 {
     return (m_core && m_core->widget && !m_core->widget->testAttribute(Qt::WA_ForceDisabled)) ? TRUE : FALSE;
 }
-
 
 // A dialog's size is fixed against the user, not against code: a size set
 // in code becomes the new fixed size.
@@ -259,9 +257,10 @@ BOOL CWnd::GetWindowPlacement(WINDOWPLACEMENT* wp) const
 {
     if (!m_core || !m_core->widget) return FALSE;
     QWidget* w = m_core->widget;
-    wp->showCmd = w->isMinimized() ? SW_SHOWMINIMIZED : w->isMaximized() ? SW_SHOWMAXIMIZED
-                  : w->isHidden()  ? SW_HIDE
-                                   : SW_SHOWNORMAL;
+    wp->showCmd = w->isMinimized()   ? SW_SHOWMINIMIZED
+                  : w->isMaximized() ? SW_SHOWMAXIMIZED
+                  : w->isHidden()    ? SW_HIDE
+                                     : SW_SHOWNORMAL;
     const QRect g = w->isWindow() ? w->normalGeometry() : w->geometry();
     const QRect r = g.isValid() ? g : w->geometry();
     wp->rcNormalPosition = CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
@@ -275,7 +274,10 @@ BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* wp)
     return TRUE;
 }
 
-void CWnd::Invalidate(BOOL) { if (m_core && m_core->widget) m_core->widget->update(); }
+void CWnd::Invalidate(BOOL)
+{
+    if (m_core && m_core->widget) m_core->widget->update();
+}
 
 void CWnd::InvalidateRect(LPCRECT rect, BOOL erase)
 {

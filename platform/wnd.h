@@ -283,20 +283,35 @@ namespace msgmap {
 
 struct CrackRaw {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, WPARAM w, LPARAM l) { return (c->*f)(w, l); }
+    static LRESULT Call(C* c, F f, WPARAM w, LPARAM l)
+    {
+        return (c->*f)(w, l);
+    }
 };
 struct CrackVoid {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, WPARAM, LPARAM) { (c->*f)(); return 0; }
+    static LRESULT Call(C* c, F f, WPARAM, LPARAM)
+    {
+        (c->*f)();
+        return 0;
+    }
 };
 struct CrackId {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, WPARAM w, LPARAM) { (c->*f)(static_cast<UINT>(LOWORD(w))); return 0; }
+    static LRESULT Call(C* c, F f, WPARAM w, LPARAM)
+    {
+        (c->*f)(static_cast<UINT>(LOWORD(w)));
+        return 0;
+    }
 };
 // Table entries: the index of the control in its table comes first.
 struct CrackIndex {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, int index, WPARAM, LPARAM) { (c->*f)(index); return 0; }
+    static LRESULT Call(C* c, F f, int index, WPARAM, LPARAM)
+    {
+        (c->*f)(index);
+        return 0;
+    }
 };
 struct CrackIndexDrawItem {
     template <class C, class F>
@@ -308,11 +323,19 @@ struct CrackIndexDrawItem {
 };
 struct CrackTimer {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, WPARAM w, LPARAM) { (c->*f)(static_cast<UINT_PTR>(w)); return 0; }
+    static LRESULT Call(C* c, F f, WPARAM w, LPARAM)
+    {
+        (c->*f)(static_cast<UINT_PTR>(w));
+        return 0;
+    }
 };
 struct CrackMouse {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, WPARAM w, LPARAM l) { (c->*f)(static_cast<UINT>(w), CPoint(l)); return 0; }
+    static LRESULT Call(C* c, F f, WPARAM w, LPARAM l)
+    {
+        (c->*f)(static_cast<UINT>(w), CPoint(l));
+        return 0;
+    }
 };
 struct CrackWheel {
     template <class C, class F>
@@ -331,7 +354,11 @@ struct CrackKey {
 };
 struct CrackFocus {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, WPARAM w, LPARAM) { (c->*f)(CWnd::FromHandle(ToHwnd(static_cast<LPARAM>(w)))); return 0; }
+    static LRESULT Call(C* c, F f, WPARAM w, LPARAM)
+    {
+        (c->*f)(CWnd::FromHandle(ToHwnd(static_cast<LPARAM>(w))));
+        return 0;
+    }
 };
 struct CrackEraseBkgnd {
     template <class C, class F>
@@ -378,11 +405,18 @@ struct CrackSize {
 };
 struct CrackHitTest {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, WPARAM, LPARAM l) { return (c->*f)(CPoint(l)); }
+    static LRESULT Call(C* c, F f, WPARAM, LPARAM l)
+    {
+        return (c->*f)(CPoint(l));
+    }
 };
 struct CrackSysCommand {
     template <class C, class F>
-    static LRESULT Call(C* c, F f, WPARAM w, LPARAM l) { (c->*f)(static_cast<UINT>(w), l); return 0; }
+    static LRESULT Call(C* c, F f, WPARAM w, LPARAM l)
+    {
+        (c->*f)(static_cast<UINT>(w), l);
+        return 0;
+    }
 };
 struct CrackDeviceChange {
     template <class C, class F>

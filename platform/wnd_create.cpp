@@ -1,7 +1,7 @@
 // Creation and destruction of windows: the host widget of each kind of
 // window, the core behind a new handle, and the teardown of a window tree.
-#include <QDialog>
 #include <QCheckBox>
+#include <QDialog>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
@@ -82,7 +82,6 @@ QString StaticDisplayText(const WndCore* c, const std::wstring& text)
     QString q = ToQ(text);
     return (c->style & SS_NOPREFIX) ? q : StripPrefix(q);
 }
-
 
 WndKind KindFromTemplate(const std::string& kindName, DWORD style)
 {
@@ -308,4 +307,3 @@ void DestroyAllWindows()
         if (WndCore* c = WndCore::FromHwnd(h)) DestroyWindowCore(c, false);
     }
 }
-

@@ -111,9 +111,7 @@ LRESULT BuiltinDefault(WndCore* c, UINT msg, WPARAM w, LPARAM l)
     case WM_MOUSEWHEEL:
         if (c->parent) return c->parent->Dispatch(msg, w, l);
         return 0;
-    case WM_SETTEXT:
-        SetCoreText(c, l ? reinterpret_cast<const wchar_t*>(static_cast<intptr_t>(l)) : L"");
-        return TRUE;
+    case WM_SETTEXT: SetCoreText(c, l ? reinterpret_cast<const wchar_t*>(static_cast<intptr_t>(l)) : L""); return TRUE;
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(GetCoreText(c).size());
     case WM_SYSCOMMAND:
         switch (w & 0xFFF0) {
@@ -138,11 +136,26 @@ LRESULT BuiltinDefault(WndCore* c, UINT msg, WPARAM w, LPARAM l)
         QEvent::Type type = QEvent::MouseMove;
         Qt::MouseButton button = Qt::NoButton;
         switch (msg) {
-        case WM_LBUTTONDOWN: type = QEvent::MouseButtonPress; button = Qt::LeftButton; break;
-        case WM_LBUTTONUP: type = QEvent::MouseButtonRelease; button = Qt::LeftButton; break;
-        case WM_LBUTTONDBLCLK: type = QEvent::MouseButtonDblClick; button = Qt::LeftButton; break;
-        case WM_RBUTTONDOWN: type = QEvent::MouseButtonPress; button = Qt::RightButton; break;
-        case WM_RBUTTONUP: type = QEvent::MouseButtonRelease; button = Qt::RightButton; break;
+        case WM_LBUTTONDOWN:
+            type = QEvent::MouseButtonPress;
+            button = Qt::LeftButton;
+            break;
+        case WM_LBUTTONUP:
+            type = QEvent::MouseButtonRelease;
+            button = Qt::LeftButton;
+            break;
+        case WM_LBUTTONDBLCLK:
+            type = QEvent::MouseButtonDblClick;
+            button = Qt::LeftButton;
+            break;
+        case WM_RBUTTONDOWN:
+            type = QEvent::MouseButtonPress;
+            button = Qt::RightButton;
+            break;
+        case WM_RBUTTONUP:
+            type = QEvent::MouseButtonRelease;
+            button = Qt::RightButton;
+            break;
         default: break;
         }
         Qt::MouseButtons buttons;

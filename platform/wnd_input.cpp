@@ -105,7 +105,8 @@ UINT MouseMessage(QEvent::Type type, Qt::MouseButton button)
     const int b = button == Qt::LeftButton ? 0 : button == Qt::RightButton ? 1 : button == Qt::MiddleButton ? 2 : -1;
     switch (type) {
     case QEvent::MouseMove: return WM_MOUSEMOVE;
-    case QEvent::MouseButtonPress: return b == 0 ? WM_LBUTTONDOWN : b == 1 ? WM_RBUTTONDOWN : b == 2 ? WM_MBUTTONDOWN : 0;
+    case QEvent::MouseButtonPress:
+        return b == 0 ? WM_LBUTTONDOWN : b == 1 ? WM_RBUTTONDOWN : b == 2 ? WM_MBUTTONDOWN : 0;
     case QEvent::MouseButtonRelease: return b == 0 ? WM_LBUTTONUP : b == 1 ? WM_RBUTTONUP : b == 2 ? WM_MBUTTONUP : 0;
     case QEvent::MouseButtonDblClick:
         return b == 0 ? WM_LBUTTONDBLCLK : b == 1 ? WM_RBUTTONDBLCLK : b == 2 ? WM_MBUTTONDOWN : 0;
@@ -150,7 +151,8 @@ bool RouteMouse(WndCore* c, HostBase* h, QMouseEvent* e, bool* result)
     if (c->dead) return true;
     const WPARAM mk = MkFlags(e->buttons(), e->modifiers());
     const InputScope input(e->modifiers(), e->buttons());
-    if (msg == WM_MOUSEMOVE && (c->trackFlags & TME_HOVER) && c->hoverTimer) c->hoverTimer->start(static_cast<int>(c->hoverMs));
+    if (msg == WM_MOUSEMOVE && (c->trackFlags & TME_HOVER) && c->hoverTimer)
+        c->hoverTimer->start(static_cast<int>(c->hoverMs));
     const std::function<LRESULT()> native = [c, h, e, msg] {
         // An owner-drawn or notifying push button reports the second press
         // of a double click as a double click, not as another click.
@@ -160,7 +162,8 @@ bool RouteMouse(WndCore* c, HostBase* h, QMouseEvent* e, bool* result)
             return LRESULT(1);
         }
         const LRESULT r = h->BaseEvent(e) ? 1 : 0;
-        if (msg == WM_LBUTTONUP && c->kind == WndKind::Static && (c->style & SS_NOTIFY) && !c->dead) c->NotifyParent(STN_CLICKED);
+        if (msg == WM_LBUTTONUP && c->kind == WndKind::Static && (c->style & SS_NOTIFY) && !c->dead)
+            c->NotifyParent(STN_CLICKED);
         return r;
     };
     c->Dispatch(msg, mk, MAKELPARAM(pos.x(), pos.y()), &native);
@@ -359,7 +362,8 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* t)
                 if (!core || !(core->trackFlags & TME_HOVER) || !core->widget) return;
                 core->trackFlags &= ~TME_HOVER;
                 const QPoint p = core->widget->mapFromGlobal(QCursor::pos());
-                core->Dispatch(WM_MOUSEHOVER, MkFlags(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers()),
+                core->Dispatch(WM_MOUSEHOVER,
+                               MkFlags(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers()),
                                MAKELPARAM(p.x(), p.y()));
             });
         }

@@ -3,12 +3,12 @@
 // of windows.
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
-#include <QPainter>
-#include <QAbstractButton>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QStyle>
 
 #include "platform/wnd_qt.h"
@@ -40,7 +40,8 @@ void ApplyCtlColor(WndCore* c)
     const QPalette::ColorRole textRole = c->kind == WndKind::Edit ? QPalette::Text : QPalette::WindowText;
     dc.SetTextColor(FromQColor(base.color(textRole)));
     const UINT kind = CtlColorKindOf(c);
-    const LRESULT r = p->Dispatch(WM_CTLCOLORMSGBOX + kind, reinterpret_cast<uintptr_t>(HdcOf(&sp)), LParamFromHwnd(c->hwnd));
+    const LRESULT r =
+        p->Dispatch(WM_CTLCOLORMSGBOX + kind, reinterpret_cast<uintptr_t>(HdcOf(&sp)), LParamFromHwnd(c->hwnd));
     sp.end();
     if (c->dead || !c->widget) return;
     auto* brush = reinterpret_cast<CBrush*>(static_cast<intptr_t>(r));
@@ -216,4 +217,3 @@ CPaintDC::~CPaintDC()
         }
     }
 }
-

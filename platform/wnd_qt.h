@@ -67,9 +67,9 @@ struct WndCore {
     WndCore* parent = nullptr;
     std::vector<WndCore*> children;
 
-    CWnd* owner = nullptr;                  // receives the messages
-    std::unique_ptr<CWnd> defaultObject;    // made at creation when no object was given
-    std::vector<CWnd*> refs;                // every object that refers to this window
+    CWnd* owner = nullptr;                // receives the messages
+    std::unique_ptr<CWnd> defaultObject;  // made at creation when no object was given
+    std::vector<CWnd*> refs;              // every object that refers to this window
 
     DispatchFrame* frame = nullptr;
     int busy = 0;       // dispatches under way on the stack
@@ -97,7 +97,7 @@ struct WndCore {
     // until they are given one of their own.
     std::unique_ptr<CFont> templateFont;
     std::shared_ptr<CMenu> sysMenu;  // made by GetSystemMenu
-    int notifyBlock = 0;  // > 0: control notifications are not sent
+    int notifyBlock = 0;             // > 0: control notifications are not sent
 
     // Dialogs.
     QEventLoop* modalLoop = nullptr;

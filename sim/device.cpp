@@ -237,8 +237,7 @@ SimOutcome SimDevice::Handle(SimSession& s, const uint8_t* p, size_t len)
     // Each command has one length; anything else is refused whole.
     auto lengthOk = [&](const char* name, size_t want) {
         if (len == want) return true;
-        Note(s, std::string(name) + " ignored: length " + std::to_string(len) + ", expected " +
-                    std::to_string(want));
+        Note(s, std::string(name) + " ignored: length " + std::to_string(len) + ", expected " + std::to_string(want));
         return false;
     };
     auto blockOk = [&](const char* name) {
@@ -341,8 +340,8 @@ SimOutcome SimDevice::Handle(SimSession& s, const uint8_t* p, size_t len)
         if (!lengthOk(name, 2 + kNameLen)) break;
         const uint8_t index = p[1];
         const int count = preset ? kPresetSlots : kChannels;
-        std::string line = std::string(name) + (preset ? " slot=" : " channel=") + std::to_string(index) +
-                           " name=" + NameText(p + 2);
+        std::string line =
+            std::string(name) + (preset ? " slot=" : " channel=") + std::to_string(index) + " name=" + NameText(p + 2);
         if (index >= count) {
             Note(s, line + " ignored: index");
             break;
@@ -389,9 +388,7 @@ SimOutcome SimDevice::Handle(SimSession& s, const uint8_t* p, size_t len)
         if (p[1] != 0) state_.options |= kOptNoSignalMute;
         else state_.options &= static_cast<uint8_t>(~kOptNoSignalMute);
         break;
-    default:
-        Note(s, "code " + Hex(code) + " (" + std::to_string(len) + " bytes) ignored: unknown");
-        break;
+    default: Note(s, "code " + Hex(code) + " (" + std::to_string(len) + " bytes) ignored: unknown"); break;
     }
     out.generation = generation_.load();
     return out;
@@ -496,8 +493,6 @@ void SimDevice::HandleLoader(SimSession& s, const uint8_t* p, size_t len, SimOut
         }
         Note(s, "CMD_DEVICE_INFO ignored: loader");
         return;
-    default:
-        Note(s, "code " + Hex(code) + " (" + std::to_string(len) + " bytes) ignored: loader");
-        return;
+    default: Note(s, "code " + Hex(code) + " (" + std::to_string(len) + " bytes) ignored: loader"); return;
     }
 }

@@ -36,7 +36,7 @@ struct SimLoader {
     bool accepted = false;  // the checksum matched
     size_t chunkSize = 0;   // 56 over HID, 512 over TCP
     uint16_t nextChunk = 0;
-    SimBytes received;      // chunks as they came, padding included
+    SimBytes received;  // chunks as they came, padding included
 };
 
 struct SimState {
@@ -52,9 +52,9 @@ struct SimState {
     uint8_t options = 0;  // bit 0 no-signal mute, bit 6 no AUX-3/AUX-4
     bool loaderMode = false;
     SimLoader loader;
-    SimBytes firmware;        // image data the loader last accepted
-    int firmwareUpdates = 0;  // transfers that ended accepted
-    int firmwareFailures = 0; // transfers that ended with a checksum mismatch
+    SimBytes firmware;         // image data the loader last accepted
+    int firmwareUpdates = 0;   // transfers that ended accepted
+    int firmwareFailures = 0;  // transfers that ended with a checksum mismatch
 };
 
 enum class SimFrameFaultKind { None, BadSum, Truncated, Overlong };
@@ -72,20 +72,20 @@ struct SimFrameFault {
 // What a real device gets wrong or does slowly. Tests set them through
 // SimDevice::SetFaults.
 struct SimFaults {
-    std::chrono::microseconds replyGap{1000};     // between reply frames; 0 = a burst
-    std::chrono::milliseconds restartTime{300};   // away from the bus while restarting
+    std::chrono::microseconds replyGap{1000};    // between reply frames; 0 = a burst
+    std::chrono::milliseconds restartTime{300};  // away from the bus while restarting
     std::vector<SimFrameFault> frameFaults;
-    std::vector<int> eqUserPages;   // pages an EqUser read sends, in this order; empty = all
-    std::vector<int> eqUser2Pages;  // the same for EqUser2
-    int removeAfterPage = -1;       // unplugged (HID) or hung up (TCP) after this EqUser page; once
-    int removeAfterFwRequest = -1;  // the same after the loader asked for this chunk index; once
-    int repeatPage = -1;            // an EqUser read ends with this page sent again...
-    int repeatTimes = 0;            // ...this many more times (a page stuck in a loop)
-    int saveDoneCopies = 1;         // RSP_SAVE_DONE replies per CMD_SAVE_PRESET
-    int saveDoneAtConnect = 0;      // RSP_SAVE_DONE replies before the first answer of a session
-    bool silentAfterImport = false; // after answering CMD_READ_EQUSER2 the session answers nothing
-    uint16_t loaderProductId = 0;   // product id in loader mode; 0 = the endpoint's own
-    bool shortDeviceInfo = false;   // device info without the option byte (length 19)
+    std::vector<int> eqUserPages;    // pages an EqUser read sends, in this order; empty = all
+    std::vector<int> eqUser2Pages;   // the same for EqUser2
+    int removeAfterPage = -1;        // unplugged (HID) or hung up (TCP) after this EqUser page; once
+    int removeAfterFwRequest = -1;   // the same after the loader asked for this chunk index; once
+    int repeatPage = -1;             // an EqUser read ends with this page sent again...
+    int repeatTimes = 0;             // ...this many more times (a page stuck in a loop)
+    int saveDoneCopies = 1;          // RSP_SAVE_DONE replies per CMD_SAVE_PRESET
+    int saveDoneAtConnect = 0;       // RSP_SAVE_DONE replies before the first answer of a session
+    bool silentAfterImport = false;  // after answering CMD_READ_EQUSER2 the session answers nothing
+    uint16_t loaderProductId = 0;    // product id in loader mode; 0 = the endpoint's own
+    bool shortDeviceInfo = false;    // device info without the option byte (length 19)
 };
 
 // Per connection (HID: per plug-in or restart; TCP: per accepted socket).

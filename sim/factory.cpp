@@ -9,20 +9,14 @@ SimIdentity SimDecodeIdentity(const SimDeviceString& s)
     SimIdentity id;
     const char c0 = s[0], c1 = s[1], c2 = s[2];
     switch (c2) {
-    case 'A':
-        id.model = c1 == '6' ? 4 : c1 == '2' ? 7 : 3;
-        break;
+    case 'A': id.model = c1 == '6' ? 4 : c1 == '2' ? 7 : 3; break;
     case '8':
         if (c1 == '4') id.model = 5;
         else if (c1 == '6') id.model = c0 == '1' ? 6 : 1;
         else id.model = 6;
         break;
-    case 'C':
-        id.model = c1 == '0' ? 8 : c1 == '8' ? 2 : 0;
-        break;
-    default:
-        id.model = 2;
-        break;
+    case 'C': id.model = c1 == '0' ? 8 : c1 == '8' ? 2 : 0; break;
+    default: id.model = 2; break;
     }
     for (size_t i = 6; i < 12 && s[i] >= '0' && s[i] <= '9'; ++i) id.date = id.date * 10 + (s[i] - '0');
     return id;
@@ -43,8 +37,8 @@ SimDeviceString SimMakeDeviceString(std::string_view text)
 
 namespace {
 
-constexpr int kIsoBands[31] = {20,   25,   32,   40,   50,   63,   80,    100,   125,   160,  200,
-                               250,  315,  400,  500,  630,  800,  1000,  1250,  1600,  2000, 2500,
+constexpr int kIsoBands[31] = {20,   25,   32,   40,   50,   63,    80,    100,   125,  160,  200,
+                               250,  315,  400,  500,  630,  800,   1000,  1250,  1600, 2000, 2500,
                                3150, 4000, 5000, 6300, 8000, 10000, 12500, 16000, 20000};
 constexpr int kFlatGain = 150;
 constexpr int kDefaultQ100 = 432;

@@ -27,8 +27,7 @@ Shaped Shape(const SimBytes& payload, SimFrameFaultKind fault)
         s.payload.resize(std::max<size_t>(payload.size(), kOverlongLength), 0);
         s.length = kOverlongLength;
         break;
-    default:
-        break;
+    default: break;
     }
     return s;
 }
@@ -48,7 +47,7 @@ SimHidReport SimEncodeHid(const SimBytes& payload, SimFrameFaultKind fault)
     r.bytes[0] = s.length;
     const size_t n = std::min(s.payload.size(), kHidReportLen - 1);
     std::copy_n(s.payload.begin(), n, r.bytes + 1);
-    if (!s.withSum) r.len = 1 + n;                       // the report ends early
+    if (!s.withSum) r.len = 1 + n;  // the report ends early
     else if (1 + n < kHidReportLen) r.bytes[1 + n] = SumFor(s, fault);
     return r;
 }

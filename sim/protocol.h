@@ -37,7 +37,7 @@ inline constexpr uint8_t RSP_CHANNEL_NAME = 15;
 inline constexpr uint8_t RSP_FW_RESTART = 254;
 inline constexpr uint8_t RSP_FW_REQUEST = 255;
 
-inline constexpr uint8_t kInfoTag = 19;          // operand of device info (both ways)
+inline constexpr uint8_t kInfoTag = 19;  // operand of device info (both ways)
 inline constexpr uint16_t kFwRequestDone = 0xFFFF;
 
 // HID: 64-byte reports without the report id: L, L payload bytes, sum.

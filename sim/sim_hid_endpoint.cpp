@@ -5,15 +5,13 @@
 
 using namespace simwire;
 
-SimHidEndpoint::SimHidEndpoint(SimDevice& device, uint16_t vendorId, uint16_t appProductId,
-                               uint16_t loaderProductId)
+SimHidEndpoint::SimHidEndpoint(SimDevice& device, uint16_t vendorId, uint16_t appProductId, uint16_t loaderProductId)
     : device_(device),
       vendorId_(vendorId),
       appProductId_(appProductId),
       loaderProductId_(loaderProductId),
       generation_(device.Generation())
-{
-}
+{}
 
 // A restart: off the bus for a while, then back with a fresh session.
 void SimHidEndpoint::GoAwayLocked(Clock::time_point now) const

@@ -94,7 +94,6 @@ void SimTcpStream::DispatchLocked(Clock::time_point now)
     }
     const SimOutcome out = device_.Handle(session_, body_.data(), n);
     if (out.restart) generation_ = out.generation;  // ours: hang up after the replies
-    SimQueueOutcome(device_, queue_, out, now, [](const SimBytes& payload, SimFrameFaultKind fault) {
-        return SimEncodeTcp(payload, fault);
-    });
+    SimQueueOutcome(device_, queue_, out, now,
+                    [](const SimBytes& payload, SimFrameFaultKind fault) { return SimEncodeTcp(payload, fault); });
 }

@@ -43,7 +43,7 @@ private:
 
     // Host framer: marker, length (0xFF opens a firmware block), payload, sum.
     enum class Rx { Marker, Length, Body } rx_ = Rx::Marker;
-    size_t need_ = 0;   // payload bytes plus the sum
+    size_t need_ = 0;  // payload bytes plus the sum
     bool block_ = false;
     SimBytes body_;
 };

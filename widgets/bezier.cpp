@@ -4,10 +4,12 @@
 
 namespace {
 
+// clang-format off
 constexpr GraphRgb kChannelColors[12] = {
     {198, 41, 41},  {156, 41, 156}, {194, 36, 107}, {17, 153, 153}, {193, 68, 1},   {94, 43, 170},
     {153, 153, 8},  {25, 134, 25},  {43, 46, 170},  {68, 115, 200}, {8, 153, 86},   {193, 204, 15},
 };
+// clang-format on
 constexpr GraphRgb kNoChannelColor{255, 0, 0};
 
 constexpr int kLast = kSegmentSamples - 1;
@@ -22,10 +24,7 @@ struct Span {
     int endCol = 0;
 };
 
-float ClampF(float v, int lo, int hi)
-{
-    return std::clamp(v, static_cast<float>(lo), static_cast<float>(hi));
-}
+float ClampF(float v, int lo, int hi) { return std::clamp(v, static_cast<float>(lo), static_cast<float>(hi)); }
 
 // A segment that may come in from the left of the plot: it starts at its
 // first sample inside, at column L unless that is its very first sample.
@@ -77,8 +76,7 @@ bool LeaveRight(const Samples& s, int right, Span& span)
 
 // Adds the segment's deviation from the 0 dB line to every column it covers,
 // interpolating linearly between the samples around each column.
-void Accumulate(std::vector<GraphPointF>& columns, const Samples& s, const Span& span, int z, int left,
-                int right)
+void Accumulate(std::vector<GraphPointF>& columns, const Samples& s, const Span& span, int z, int left, int right)
 {
     const int first = std::max(span.startCol, left);
     const int last = std::min(span.endCol, right);
@@ -104,12 +102,9 @@ void Accumulate(std::vector<GraphPointF>& columns, const Samples& s, const Span&
                     y = s[k].y;
                 } else {
                     const float slope = (s[k - 1].y - s[k].y) / static_cast<float>(dx);
-                    if (dx == 1)
-                        y = s[k - 1].y - slope;
-                    else if (c <= left)
-                        y = static_cast<float>(xk - left) * slope + s[k].y;
-                    else
-                        y = s[k - 1].y - static_cast<float>(c - xp) * slope;
+                    if (dx == 1) y = s[k - 1].y - slope;
+                    else if (c <= left) y = static_cast<float>(xk - left) * slope + s[k].y;
+                    else y = s[k - 1].y - static_cast<float>(c - xp) * slope;
                 }
             }
             GraphPointF& col = columns[static_cast<size_t>(c - left)];
@@ -161,10 +156,7 @@ GraphPoint CBezier::GetLabelPos(int band) const
     return {p3.x - (band < 9 ? 3 : 8), p3.y - 7};
 }
 
-GraphRgb CBezier::CurveColor(int index)
-{
-    return index >= 0 && index < 12 ? kChannelColors[index] : kNoChannelColor;
-}
+GraphRgb CBezier::CurveColor(int index) { return index >= 0 && index < 12 ? kChannelColors[index] : kNoChannelColor; }
 
 GraphPointF CBezier::BezierPoint(int n, const GraphPoint* points, double t)
 {
@@ -264,10 +256,8 @@ void CBezier::ComputeResponse(int selBand, int z, int left, int top, int right, 
                 start = j;
                 if (j > 0) {
                     const float prev = out.columns[static_cast<size_t>(j - 1)].y;
-                    if (prev > b)
-                        y = b;
-                    else if (prev < t)
-                        y = t;
+                    if (prev > b) y = b;
+                    else if (prev < t) y = t;
                 }
             }
         } else if (y >= b || y <= t || j == n - 1) {
@@ -277,8 +267,6 @@ void CBezier::ComputeResponse(int selBand, int z, int left, int top, int right, 
         }
     }
 
-    if (selBand >= 0 && selBand < kGraphBands)
-        out.fill.assign(fill.begin(), fill.end());
-    else if (selCrossover >= 0)
-        out.fill.assign(fill.begin(), fill.begin() + kCrossoverFillPoints);
+    if (selBand >= 0 && selBand < kGraphBands) out.fill.assign(fill.begin(), fill.end());
+    else if (selCrossover >= 0) out.fill.assign(fill.begin(), fill.begin() + kCrossoverFillPoints);
 }

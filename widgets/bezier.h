@@ -22,9 +22,9 @@ constexpr int kCrossoverFillPoints = kSegmentSamples + 2;  // one segment closed
 struct ResponseCurve {
     int colorIndex = 0;
     GraphRgb color;
-    std::vector<GraphPointF> columns;          // pixel column L + j at index j
-    std::vector<std::pair<int, int>> runs;     // inclusive column index ranges
-    std::vector<GraphPointF> fill;             // 0, 41 or 78 points
+    std::vector<GraphPointF> columns;       // pixel column L + j at index j
+    std::vector<std::pair<int, int>> runs;  // inclusive column index ranges
+    std::vector<GraphPointF> fill;          // 0, 41 or 78 points
 };
 
 class CBezier {
@@ -60,8 +60,8 @@ public:
     // L..R around the 0 dB line z, splits the result into drawable runs
     // and, for a selected band or crossover, builds its fill polygon.
     // filterOff: bit 0 skips the high-pass, bit 1 the low-pass.
-    void ComputeResponse(int selBand, int z, int left, int top, int right, int bottom, int selCrossover,
-                         int filterOff, ResponseCurve& out) const;
+    void ComputeResponse(int selBand, int z, int left, int top, int right, int bottom, int selCrossover, int filterOff,
+                         ResponseCurve& out) const;
 
     // The point store, written by the graph and read by the painter and the
     // mouse handlers. Bands: points 0..3 and 3..6 are the two cubic segments

@@ -23,6 +23,7 @@ struct GridLine {
     const wchar_t* label;
     int dx;
 };
+// clang-format off
 constexpr GridLine kGridLines[] = {
     {30, nullptr, 0},     {40, nullptr, 0},      {50, L"50", -5},      {60, nullptr, 0},    {70, nullptr, 0},
     {80, nullptr, 0},     {90, nullptr, 0},      {100, L"100", -8},    {200, L"200", -8},   {300, nullptr, 0},
@@ -31,6 +32,7 @@ constexpr GridLine kGridLines[] = {
     {5000, L"5K", -5},    {6000, nullptr, 0},    {7000, nullptr, 0},   {8000, nullptr, 0},  {9000, nullptr, 0},
     {10000, L"10K", -8},
 };
+// clang-format on
 
 void MakeLabelFont(CFont& font, int height)
 {
@@ -253,8 +255,8 @@ void CSpectrum::DrawResponse(CDC* dc, gfx::Graphics& g, const ResponseCurve& cur
     // wide path through every column is several times slower to raster.
     for (const auto& [first, last] : curve.runs) gfx::DrawCurveSegments(dc, &pen, columns + first, last - first + 1);
     if (!curve.fill.empty()) {
-        const gfx::SolidBrush brush(gfx::Color(CBezier::kFillAlpha, CBezier::kFillColor.r, CBezier::kFillColor.g,
-                                               CBezier::kFillColor.b));
+        const gfx::SolidBrush brush(
+            gfx::Color(CBezier::kFillAlpha, CBezier::kFillColor.r, CBezier::kFillColor.g, CBezier::kFillColor.b));
         g.FillPolygon(&brush, reinterpret_cast<const gfx::PointF*>(curve.fill.data()),
                       static_cast<int>(curve.fill.size()), gfx::FillModeAlternate);
     }
@@ -297,10 +299,12 @@ void CSpectrum::BuildQArrow(gfx::PointF* points, bool right) const
     const int r = m_nQHandleOffset;
     const float x0 = static_cast<float>(right ? p3.x + r + 20 : p3.x - r - 38);
     const float y0 = static_cast<float>(p3.y);
+    // clang-format off
     const gfx::PointF outline[kQArrowPoints] = {
         {x0, y0},          {x0 + 6, y0 - 6},  {x0 + 6, y0 - 3}, {x0 + 12, y0 - 3}, {x0 + 12, y0 - 6},
         {x0 + 18, y0},     {x0 + 12, y0 + 6}, {x0 + 12, y0 + 3}, {x0 + 6, y0 + 3},  {x0 + 6, y0 + 6},
     };
+    // clang-format on
     std::copy(outline, outline + kQArrowPoints, points);
 }
 

@@ -134,8 +134,7 @@ void SpectrumData::SetChannelGains(const int* codes, int count)
         if (GainCodeValid(codes[i])) m_dChannelGain[i / kGraphBands][i % kGraphBands] = GainOfCode(codes[i]);
 }
 
-void SpectrumData::SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType,
-                                 int redraw)
+void SpectrumData::SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType, int redraw)
 {
     m_nHighPassFreq = hpFreq;
     m_nLowPassFreq = lpFreq;
@@ -147,8 +146,8 @@ void SpectrumData::SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope
     if (redraw == 1) RequestRedraw();
 }
 
-void SpectrumData::SetChannelCrossovers(const int* hpFreq, const int* lpFreq, const int* hpSlope,
-                                         const int* lpSlope, const int* hpType, const int* lpType)
+void SpectrumData::SetChannelCrossovers(const int* hpFreq, const int* lpFreq, const int* hpSlope, const int* lpSlope,
+                                        const int* hpType, const int* lpType)
 {
     if (!hpFreq || !lpFreq || !hpSlope || !lpSlope || !hpType || !lpType) return;
     for (int c = 0; c < kGraphChannels; ++c) {
@@ -344,8 +343,7 @@ void SpectrumData::UpdateChannelCrossoverPoints(int channel)
 
 int SpectrumData::MarkerX(int freq) const
 {
-    return TruncPixel((std::log10(static_cast<double>(freq)) - std::log10(20.0)) * PixelsPerDecade() + m_nPlotLeft -
-                      5);
+    return TruncPixel((std::log10(static_cast<double>(freq)) - std::log10(20.0)) * PixelsPerDecade() + m_nPlotLeft - 5);
 }
 
 GraphRect SpectrumData::HighPassMarkerRect() const
@@ -395,31 +393,30 @@ void SpectrumData::OtherResponsesKey(std::vector<double>& key) const
 {
     key.clear();
     const int others = m_nVisibleMask & ~(1 << m_nCurChannel) & ((1 << kGraphChannels) - 1);
-    key.insert(key.end(), {static_cast<double>(others), static_cast<double>(m_screenDpi),
-                           static_cast<double>(m_nPlotLeft), static_cast<double>(m_nPlotTop),
-                           static_cast<double>(m_nPlotRight), static_cast<double>(m_nPlotBottom),
-                           static_cast<double>(m_nZeroY), static_cast<double>(m_nStep5dB),
-                           static_cast<double>(m_rcClient.left), static_cast<double>(m_rcClient.top),
-                           static_cast<double>(m_rcClient.right), static_cast<double>(m_rcClient.bottom)});
+    key.insert(key.end(),
+               {static_cast<double>(others), static_cast<double>(m_screenDpi), static_cast<double>(m_nPlotLeft),
+                static_cast<double>(m_nPlotTop), static_cast<double>(m_nPlotRight), static_cast<double>(m_nPlotBottom),
+                static_cast<double>(m_nZeroY), static_cast<double>(m_nStep5dB), static_cast<double>(m_rcClient.left),
+                static_cast<double>(m_rcClient.top), static_cast<double>(m_rcClient.right),
+                static_cast<double>(m_rcClient.bottom)});
     bool keepsCrossover = false;  // a frequency out of range keeps the points before it
     for (int ch = 0; ch < kGraphChannels; ++ch) {
         if (!((others >> ch) & 1)) continue;
         key.insert(key.end(), m_dChannelGain[ch], m_dChannelGain[ch] + kGraphBands);
         key.insert(key.end(), m_nChannelFreq[ch], m_nChannelFreq[ch] + kGraphBands);
         key.insert(key.end(), m_dChannelQ[ch], m_dChannelQ[ch] + kGraphBands);
-        key.insert(key.end(), {static_cast<double>(m_nChannelHighPassFreq[ch]),
-                               static_cast<double>(m_nChannelLowPassFreq[ch]),
-                               static_cast<double>(m_nChannelHighPassSlope[ch]),
-                               static_cast<double>(m_nChannelLowPassSlope[ch]),
-                               static_cast<double>(m_nChannelHighPassType[ch]),
-                               static_cast<double>(m_nChannelLowPassType[ch]),
-                               static_cast<double>(m_nChannelFilterOff[ch])});
-        keepsCrossover = keepsCrossover || !FreqInRange(m_nChannelHighPassFreq[ch]) ||
-                         !FreqInRange(m_nChannelLowPassFreq[ch]);
+        key.insert(key.end(),
+                   {static_cast<double>(m_nChannelHighPassFreq[ch]), static_cast<double>(m_nChannelLowPassFreq[ch]),
+                    static_cast<double>(m_nChannelHighPassSlope[ch]), static_cast<double>(m_nChannelLowPassSlope[ch]),
+                    static_cast<double>(m_nChannelHighPassType[ch]), static_cast<double>(m_nChannelLowPassType[ch]),
+                    static_cast<double>(m_nChannelFilterOff[ch])});
+        keepsCrossover =
+            keepsCrossover || !FreqInRange(m_nChannelHighPassFreq[ch]) || !FreqInRange(m_nChannelLowPassFreq[ch]);
     }
     if (keepsCrossover) {
         for (const GraphPoint* points : {m_bezier.m_ptLowCut, m_bezier.m_ptHighCut})
-            for (int i = 0; i < kCrossoverPoints; ++i) key.insert(key.end(), {double(points[i].x), double(points[i].y)});
+            for (int i = 0; i < kCrossoverPoints; ++i)
+                key.insert(key.end(), {double(points[i].x), double(points[i].y)});
     }
 }
 

@@ -15,7 +15,7 @@
 
 constexpr int kGraphChannels = 12;
 constexpr int kGraphChannelValues = kGraphChannels * kGraphBands;  // 372
-constexpr int kAllBands = 31;  // band argument of UpdateBandPoints: every band
+constexpr int kAllBands = 31;                                      // band argument of UpdateBandPoints: every band
 
 class SpectrumData : public ISpectrum {
 public:
@@ -34,8 +34,7 @@ public:
     const double* GetBandQs() const override { return m_dBandQ; }
     int GetHighPassFreq() const override { return m_nHighPassFreq; }
     int GetLowPassFreq() const override { return m_nLowPassFreq; }
-    void SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType,
-                      int redraw) override;
+    void SetCrossover(int hpFreq, int lpFreq, int hpSlope, int lpSlope, int hpType, int lpType, int redraw) override;
     void SetChannelCrossovers(const int* hpFreq, const int* lpFreq, const int* hpSlope, const int* lpSlope,
                               const int* hpType, const int* lpType) override;
     void SetCurrentChannel(int channel, int redraw) override;
@@ -118,7 +117,7 @@ public:
     double m_dBandGain[kGraphBands];  // dB
     int m_nBandFreq[kGraphBands];     // Hz
     double m_dBandQ[kGraphBands];
-    uint8_t m_bPeq = 0;               // 1 parametric, 0 graphic
+    uint8_t m_bPeq = 0;  // 1 parametric, 0 graphic
     int m_nHighPassFreq, m_nLowPassFreq;
     int m_nHighPassSlope, m_nLowPassSlope;  // dB/Oct, 0 off
     int m_nHighPassType, m_nLowPassType;    // 0 Butterworth, other Bessel

@@ -1,8 +1,8 @@
 #include "platform/hid/hidraw_backend.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 #include <hidapi.h>
 
@@ -66,11 +66,9 @@ std::unique_ptr<IHidDevice> HidrawBackend::Open(const std::string& path, HidOpen
         return std::make_unique<HidrawDevice>(dev);
     }
     // hidapi keeps errno only in its message text: ask the node itself.
-    if (access(path.c_str(), F_OK) != 0)
-        status = HidOpenStatus::kNotFound;
+    if (access(path.c_str(), F_OK) != 0) status = HidOpenStatus::kNotFound;
     else if (access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM))
         status = HidOpenStatus::kPermissionDenied;
-    else
-        status = HidOpenStatus::kFailed;
+    else status = HidOpenStatus::kFailed;
     return nullptr;
 }

@@ -1,13 +1,12 @@
 #include "platform/net/socket_wait.h"
 
-#include <cerrno>
 #include <poll.h>
+#include <cerrno>
 
 Deadline::Deadline(int timeoutMs)
     : m_bounded(timeoutMs >= 0),
       m_end(std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs >= 0 ? timeoutMs : 0))
-{
-}
+{}
 
 int Deadline::RemainingMs() const
 {

@@ -1,9 +1,9 @@
 #include "platform/net/tcp_listener.h"
 
-#include <cerrno>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "platform/net/ipv4.h"
 #include "platform/net/socket_wait.h"
@@ -31,10 +31,9 @@ NetStatus TcpListener::Listen(std::string_view address, uint16_t port)
     at.sin_port = htons(port);
     at.sin_addr.s_addr = htonl(*ip);
     socklen_t len = sizeof at;
-    if (::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0
-        || ::bind(fd, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0
-        || ::listen(fd, kBacklog) != 0
-        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&at), &len) != 0) {
+    if (::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+        ::bind(fd, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 || ::listen(fd, kBacklog) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&at), &len) != 0) {
         const NetStatus why = NetStatusFromErrno(errno);
         ::close(fd);
         return why;

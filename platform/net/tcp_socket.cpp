@@ -1,12 +1,12 @@
 #include "platform/net/tcp_socket.h"
 
-#include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <cerrno>
+#include <climits>
 
 #include "platform/net/ipv4.h"
 #include "platform/net/socket_wait.h"
@@ -73,10 +73,8 @@ NetStatus TcpSocket::Connect(std::string_view address, uint16_t port, int timeou
     NetStatus status = NetStatus::kOk;
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
         // EINTR leaves the connect going on, as EINPROGRESS does.
-        if (errno == EINPROGRESS || errno == EINTR)
-            status = FinishConnect(fd, timeoutMs);
-        else
-            status = ConnectStatus(errno);
+        if (errno == EINPROGRESS || errno == EINTR) status = FinishConnect(fd, timeoutMs);
+        else status = ConnectStatus(errno);
     }
     if (status == NetStatus::kOk && ConnectedToSelf(fd)) status = NetStatus::kRefused;
     if (status != NetStatus::kOk) {

@@ -26,8 +26,7 @@ public:
     // Connects to dotted IPv4 text and a port, waiting at most timeoutMs
     // (negative: as long as the system takes). kAlreadyOpen, without
     // touching it, while a connection is held.
-    NetStatus Connect(std::string_view address, uint16_t port,
-                      int timeoutMs = kDefaultConnectTimeoutMs);
+    NetStatus Connect(std::string_view address, uint16_t port, int timeoutMs = kDefaultConnectTimeoutMs);
     bool IsOpen() const { return m_fd.IsOpen(); }
 
     // Sends all len bytes, blocking while the system's buffer is full.

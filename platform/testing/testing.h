@@ -26,8 +26,7 @@ void PumpEvents();
 
 // Input as the user gives it, delivered to the window's widget as the
 // windowing system would (press and release).
-void PressKey(HWND hwnd, UINT virtualKey, wchar_t ch = 0, bool alt = false, bool shift = false,
-              bool control = false);
+void PressKey(HWND hwnd, UINT virtualKey, wchar_t ch = 0, bool alt = false, bool shift = false, bool control = false);
 // A key held down for repeats auto-repeats, as X11 delivers it: the press,
 // then a release and a press flagged auto-repeat for each repeat, then the
 // release.

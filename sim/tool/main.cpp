@@ -138,12 +138,11 @@ int main(int argc, char** argv)
     SimTcpServer server(device, opt.port);
     const NetStatus st = server.Start();
     if (st != NetStatus::kOk) {
-        std::fprintf(stderr, "tarvel-sim: cannot listen on 127.0.0.1:%u: %s\n",
-                     static_cast<unsigned>(opt.port), NetStatusName(st));
+        std::fprintf(stderr, "tarvel-sim: cannot listen on 127.0.0.1:%u: %s\n", static_cast<unsigned>(opt.port),
+                     NetStatusName(st));
         return 1;
     }
-    std::printf("tarvel-sim: %s on 127.0.0.1:%u\n", opt.deviceString.c_str(),
-                static_cast<unsigned>(server.Port()));
+    std::printf("tarvel-sim: %s on 127.0.0.1:%u\n", opt.deviceString.c_str(), static_cast<unsigned>(server.Port()));
     std::fflush(stdout);
 
     int sig = 0;

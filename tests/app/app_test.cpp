@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
 #include <string>
-#include <future>
 #include <thread>
 
 #include "app/aboutdlg.h"
@@ -51,6 +51,7 @@ TEST(LanguageChoiceTest, FirstExistingFileDecidesElseTheSystemLanguage)
         uint16_t id;
         int choice;
     } cases[] = {
+        // clang-format off
         {"English file", {{&a, std::string("\x09\x04", 2)}}, 0x0804, 0x0409, 2},
         {"Chinese file", {{&a, std::string("\x04\x08", 2)}}, 0x0409, 0x0804, 1},
         {"other id as it is", {{&a, std::string("\x07\x04", 2)}}, 0x0409, 0x0407, 1},
@@ -64,6 +65,7 @@ TEST(LanguageChoiceTest, FirstExistingFileDecidesElseTheSystemLanguage)
         {"none: Hong Kong", {}, 0x0C04, 0x0804, 0},
         {"none: German", {}, 0x0407, 0x0409, 0},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         fs::remove_all(dir);
@@ -95,6 +97,7 @@ TEST(ControlIdTablesTest, AgreeWithTheTemplatesNames)
         const int* table;
         int count;
     } families[] = {
+        // clang-format off
         {"IDC_SELECT_CH", g_channelButtonId, kChannels},      {"IDC_GAIN_CH", g_gainEditId, kChannels},
         {"IDC_MUTE_CH", g_muteButtonId, kChannels},           {"IDC_PHASE_CH", g_phaseButtonId, kChannels},
         {"IDC_DELAY_CH", g_delayEditId, kChannels},           {"IDC_DELAY_UNIT_CH", g_delayUnitButtonId, kChannels},
@@ -103,6 +106,7 @@ TEST(ControlIdTablesTest, AgreeWithTheTemplatesNames)
         {"IDC_FRE_BAND", g_bandFreqEditId, kBands},           {"IDC_FREQGAIN_BAND", g_bandGainEditId, kBands},
         {"IDC_Q_BAND", g_bandQEditId, kBands},                {"IDC_FREQGAIN_SLIDER_BAND", g_bandSliderId, kBands},
     };
+    // clang-format on
     for (const Family& f : families) {
         for (int i = 0; i < f.count; ++i) {
             const std::string name = f.prefix + std::to_string(i + 1);
@@ -117,8 +121,7 @@ TEST(ControlIdTablesTest, AgreeWithTheTemplatesNames)
             SCOPED_TRACE(name);
             ASSERT_EQ(byName.count(name), 1u);
             EXPECT_EQ(byName[name], g_routeButtonId[out][in]);
-            const std::string label =
-                "IDC_ROUTE_LABEL_CH" + std::to_string(out + 1) + "_IN" + std::to_string(in + 1);
+            const std::string label = "IDC_ROUTE_LABEL_CH" + std::to_string(out + 1) + "_IN" + std::to_string(in + 1);
             ASSERT_EQ(byName.count(label), 1u);
             EXPECT_EQ(byName[label], g_routeLabelId[out][in]);
         }

@@ -57,6 +57,7 @@ TEST_F(DecodeSessionTest, ImagesHandedOverWhileTheSyncRunsAreDecodedWithoutLocki
             // The model holds the change.
             bool (*decoded)(CTarvelDlg&);
         } cases[] = {
+            // clang-format off
             {"EqUser2: CH1's routing", WM_ROUTING_IMAGE_RECEIVED,
              [] {
                  for (uint8_t* image : {g_eqUser2, g_eqUser2Shadow}) image[2] ^= 0x04;
@@ -74,6 +75,7 @@ TEST_F(DecodeSessionTest, ImagesHandedOverWhileTheSyncRunsAreDecodedWithoutLocki
              },
              [](CTarvelDlg& d) { return d.View().DelayFields().GetValue(0) == 48; }},
         };
+        // clang-format on
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
             {

@@ -11,8 +11,8 @@
 #include "app/tarveldlg.h"
 #include "model/codecs.h"
 #include "model/params.h"
-#include "platform/platform.h"
 #include "platform/look.h"
+#include "platform/platform.h"
 #include "platform/testing/testing.h"
 #include "tests/app/main_window_fixture.h"
 
@@ -123,6 +123,7 @@ TEST_F(EqWindowTest, BandFieldsCommitOnFocusLossAndSelectTheirBandOnFocus)
         const wchar_t* shown;  // after the focus left
         double value;          // the model's (Hz, gain code or Q)
     } cases[] = {
+        // clang-format off
         {kFreq, L"01000", L"01000", 1000},  // accepted: stays as typed
         {kFreq, L"02000", L"2000", 2000},   // the stored value: rewritten
         {kFreq, L"19", L"2000", 2000},
@@ -140,6 +141,7 @@ TEST_F(EqWindowTest, BandFieldsCommitOnFocusLossAndSelectTheirBandOnFocus)
         // print "4.13").
         {kQ, L"4.125", L"4.12", 4.125},
     };
+    // clang-format on
     RunOnWindow([&](CTarvelDlg& dlg, Hands& hands) {
         g_btlPair34 = 1;
         g_selectedChannel = 2;
@@ -279,11 +281,13 @@ TEST_F(EqWindowTest, ResetsAskFirstAndChangeNothingAfterNo)
         const wchar_t* question;
         int answer;
     } cases[] = {
+        // clang-format off
         {IDC_RESET_EQ, L"Whether Reset EQ of Selected Channels?", IDNO},
         {IDC_RESET_EQ, L"Whether Reset EQ of Selected Channels?", IDYES},
         {IDC_RESET_ALL, L"Reset all? It is not recoverable after reset.", IDNO},
         {IDC_RESET_ALL, L"Reset all? It is not recoverable after reset.", IDYES},
     };
+    // clang-format on
     RunOnWindow([&](CTarvelDlg& dlg, Hands& hands) {
         for (const Case& k : cases) {
             SCOPED_TRACE(testing::Message() << k.button << " " << k.answer);
@@ -339,11 +343,13 @@ TEST_F(EqWindowTest, CrossoverSelectorsAndFieldsSpreadToTheGroupOrThePartner)
         int expect;   // the value it takes
         int changed;  // mask of the channels that take it
     } cases[] = {
+        // clang-format off
         {"group: high-pass type", 0, IDC_HP_TYPE, VK_DOWN, g_hpType, 1, 0x15},
         {"group: low-pass slope", 2, IDC_LP_SLOPE, VK_UP, g_lpSlope, 7, 0x15},
         {"bridged second channel: high-pass slope", 7, IDC_HP_SLOPE, VK_UP, g_hpSlope, 7, 0xC0},
         {"alone: low-pass type", 9, IDC_LP_TYPE, VK_DOWN, g_lpType, 1, 0x200},
     };
+    // clang-format on
     RunOnWindow([&](CTarvelDlg& dlg, Hands& hands) {
         for (const Case& k : cases) {
             SCOPED_TRACE(k.name);
@@ -436,6 +442,7 @@ TEST_F(EqWindowTest, RoutingCellsToggleTheirBitAndTheBridgedPartnerFollows)
             uint32_t before[2];  // out, partner
             uint32_t after[2];
         } cases[] = {
+            // clang-format off
             {"CH4 Opt-L sets both", &g_btlPair34, 1, 3, 8, {0, 0}, {0x100, 0x100}},
             {"and clears both", &g_btlPair34, 1, 3, 8, {0x100, 0x100}, {0, 0}},
             {"the partner takes the new state", &g_btlPair12, 1, 1, 6, {0, 0x40}, {0x40, 0x40}},
@@ -443,6 +450,7 @@ TEST_F(EqWindowTest, RoutingCellsToggleTheirBitAndTheBridgedPartnerFollows)
             {"flag 2 is no bridge", &g_btlPair56, 2, 4, 0, {0, 0}, {1, 0}},
             {"not bridged", &g_btlPair910, 0, 9, 3, {0x8, 0}, {0, 0}},
         };
+        // clang-format on
         for (const Case& k : cases) {
             SCOPED_TRACE(k.name);
             const int partner = k.out ^ 1;

@@ -72,12 +72,14 @@ TEST_F(MainDialogsTest, CheckBeforeSaveAsksAsTheModelSays)
         std::vector<int> boxes;
         BOOL result;
     } cases[] = {
+        // clang-format off
         {"nothing off", 0, {}, {}, {}, TRUE},
         {"master off", 60, {0}, {}, {IDS_SAVE_MASTER_MUTED}, FALSE},
         {"CH2 off, No", 0, {1, 4}, {IDNO}, {IDS_SAVE_MUTED_CH2}, FALSE},
         {"CH1 and CH6 off, Yes twice", 0, {0, 5}, {IDYES, IDYES}, {IDS_SAVE_MUTED_CH1, IDS_SAVE_MUTED_CH6}, TRUE},
         {"CH9 off asks nothing", 0, {8}, {}, {}, TRUE},
     };
+    // clang-format on
     Run([&](CTarvelDlg& dlg) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);

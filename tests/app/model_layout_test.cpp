@@ -45,6 +45,7 @@ TEST(ModelLayout, StripsRowsColumnsAndCaptionsByModel)
         std::set<int> inputs;  // matrix bits shown
     };
     const std::set<int> all = Range(0, 17);
+    // clang-format off
     const Case cases[] = {
         {1, false, 8, Without(all, {12, 13, 16, 17})},  {1, true, 8, Range(0, 11)},
         {4, false, 10, Without(all, {12, 13, 16, 17})}, {4, true, 10, Range(0, 11)},
@@ -54,6 +55,7 @@ TEST(ModelLayout, StripsRowsColumnsAndCaptionsByModel)
         {2, false, 12, Without(all, {16, 17})},         {2, true, 12, Without(all, {16, 17})},
         {8, false, 12, Without(all, {14, 15})},         {8, true, 12, Without(all, {14, 15})},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << "model " << k.model << " noAux " << k.noAux);
         EXPECT_EQ(LastOutputOf(k.model), k.outputs - 1);
@@ -91,12 +93,14 @@ TEST(ModelLayout, OneCaptionFunctionForLayoutAndSource)
     struct Case {
         int model, source, bit, string;
     } cases[] = {
+        // clang-format off
         {7, 1, 0, IDS_INPUT_RADIO_L}, {7, 1, 1, IDS_INPUT_RADIO_R}, {7, 1, 6, IDS_INPUT_AUX_L},
         {7, 1, 7, IDS_INPUT_AUX_R},   {7, 3, 10, IDS_INPUT_USB_L},  {7, 3, 11, IDS_INPUT_USB_R},
         {7, 9, 10, IDS_INPUT_USB_L},  {4, 9, 10, IDS_INPUT_USB_L},  {4, 9, 11, IDS_INPUT_USB_R},
         {4, 3, 10, IDS_INPUT_BT_L},   {4, 1, 11, IDS_INPUT_BT_R},   {4, 9, 0, IDS_INPUT_HI1},
         {8, 1, 16, IDS_INPUT_HI9},    {8, 1, 17, IDS_INPUT_HI10},   {2, 2, 14, IDS_INPUT_AUX3},
     };
+    // clang-format on
     for (const Case& k : cases)
         EXPECT_EQ(InputCaptionString(k.model, k.source, k.bit), k.string) << k.model << " " << k.source << " " << k.bit;
 }

@@ -24,6 +24,7 @@ struct Given {
 };
 
 // The 10-output group in buckets 0 and 4, and the band rows.
+// clang-format off
 const Given kGiven[] = {
     {Family::ChannelButtons, 0, 132, 113, 449, 100, 22},  {Family::ChannelButtons, 4, 229, 212, 927, 200, 44},
     {Family::PhaseButtons, 0, 170, 113, 474, 62, 18},     {Family::PhaseButtons, 4, 305, 212, 975, 124, 36},
@@ -43,6 +44,7 @@ const Given kGiven[] = {
     {Family::BypassButtons, 0, 164, 32, 421, 16, 14},     {Family::BypassButtons, 4, 317, 59, 876, 24, 22},
     {Family::MasterScaleLabels, 0, 1162, 72, 66, 30, 16}, {Family::MasterScaleLabels, 4, 2159, 136, 132, 54, 32},
 };
+// clang-format on
 
 bool IsColumn(Family f) { return f == Family::CurveButtons || f == Family::BridgeButtons; }
 
@@ -97,6 +99,7 @@ TEST(PlacementTable, SingleControlsGivenInBucketZero)
     struct Row {
         int id, x, y, w, h;
     } rows[] = {
+        // clang-format off
         {IDC_CH_NAME_CAPTION, 14, 454, 90, 12},
         {IDC_LINK_CAPTION, 10, 477, 46, 12},
         {IDC_PHASE_CAPTION, 58, 477, 51, 12},
@@ -116,6 +119,7 @@ TEST(PlacementTable, SingleControlsGivenInBucketZero)
         {IDC_RESET_BAND_GAIN, 1171, 323, 84, 18},
         {IDC_SOURCE, 1171, 406, 84, 18},
     };
+    // clang-format on
     const std::vector<SinglePlacement> singles = SinglePlacements(0);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.id);
@@ -325,8 +329,9 @@ TEST_F(MainWindowTest, EverySingleControlIsPlacedByItsGroup)
     for (SingleGroup group : kSingleGroups) {
         EXPECT_TRUE(routines.insert(RoutineOf(group)).second) << RoutineOf(group);
         const std::vector<SinglePlacement> singles = SinglePlacements(0);
-        EXPECT_TRUE(std::any_of(singles.begin(), singles.end(), [&](const SinglePlacement& s) { return s.group == group; }))
-            << RoutineOf(group);
+        EXPECT_TRUE(std::any_of(singles.begin(), singles.end(), [&](const SinglePlacement& s) {
+            return s.group == group;
+        })) << RoutineOf(group);
     }
     CTarvelDlg dlg;
     const INT_PTR r = Run(dlg, [&] {

@@ -254,6 +254,7 @@ TEST_F(StripsWindowTest, DelayEditsReachTheBridgedPartnerNotTheLinkGroup)
             std::function<void(CWnd&)> edit;
             int ch1, ch2, ch3;  // afterwards, from 10, 10, 30
         } cases[] = {
+            // clang-format off
             {"Up in CH1", 0, [](CWnd& f) { PressKey(f.m_hWnd, VK_UP); }, 11, 11, 30},
             {"wheel in CH1", 0, [](CWnd& f) { platform_testing::WheelAt(f.m_hWnd, 3, 3, 120); }, 11, 11, 30},
             {"Enter in CH1", 0,
@@ -273,6 +274,7 @@ TEST_F(StripsWindowTest, DelayEditsReachTheBridgedPartnerNotTheLinkGroup)
             {"CH3 visited and left", 2, [&dlg](CWnd&) { Leave(dlg); }, 10, 10, 30},
             {"Up in CH3", 2, [](CWnd& f) { PressKey(f.m_hWnd, VK_UP); }, 10, 10, 31},
         };
+        // clang-format on
         for (const Case& k : cases) {
             SCOPED_TRACE(k.name);
             dlg.DelayField(0).SetValue(10);
@@ -450,12 +452,14 @@ TEST_F(StripsWindowTest, PrivateMessagesAndStatusLabels)
             int id;
             const wchar_t* text;
         } labels[] = {
+            // clang-format off
             {[] { g_lastInputSource = 7; }, IDC_SOURCE_LABEL, L"Source: Invalid"},
             {[] { g_lastInputSource = 9; }, IDC_SOURCE_LABEL, L"Source: USB"},
             {[] { g_presetSlot = 0; }, IDC_CURRENT_MODE_LABEL, L"CurrentMode: Default"},
             {[] { g_presetSlot = 3; }, IDC_CURRENT_MODE_LABEL, L"CurrentMode: 3"},
             {[] { g_saveSlot = 5; }, IDC_SAVE_MODE_LABEL, L"SaveMode: 5"},
         };
+        // clang-format on
         for (const Label& l : labels) {
             SCOPED_TRACE(l.text);
             l.set();
@@ -488,10 +492,12 @@ TEST_F(StripsWindowTest, LaunchersOpenTheirDialogs)
             std::function<void()> start;
             std::function<bool(CWnd*)> is;
         } launches[] = {
+            // clang-format off
             {[&] { Click(dlg, IDC_FILE); }, [](CWnd* w) { return dynamic_cast<CDialogFile*>(w) != nullptr; }},
             {[&] { dlg.SendMessage(WM_SETUP_COMMAND, 2, 0); },
              [](CWnd* w) { return dynamic_cast<CAboutDlg*>(w) != nullptr; }},
         };
+        // clang-format on
         for (const Launch& l : launches) {
             PostToUi(l.start);
             EXPECT_TRUE(WaitOnUi([&] { return l.is(CWnd::FromHandle(platform_testing::TopModalDialog())); }));

@@ -39,12 +39,36 @@ struct FakeGraph : ISpectrum {
     int visible = 0;
     int peq = -1;
 
-    void SetBandQs(const double* qs, int) override { bandQs = qs; calls.push_back("bandQs"); }
-    void SetBandFreqs(const int* f, int) override { bandFreqs = f; calls.push_back("bandFreqs"); }
-    void SetBandGains(const int* g, int) override { bandGains = g; calls.push_back("bandGains"); }
-    void SetChannelQs(const double*, int n) override { channelCount = n; calls.push_back("channelQs"); }
-    void SetChannelFreqs(const int*, int n) override { channelCount = n; calls.push_back("channelFreqs"); }
-    void SetChannelGains(const int*, int n) override { channelCount = n; calls.push_back("channelGains"); }
+    void SetBandQs(const double* qs, int) override
+    {
+        bandQs = qs;
+        calls.push_back("bandQs");
+    }
+    void SetBandFreqs(const int* f, int) override
+    {
+        bandFreqs = f;
+        calls.push_back("bandFreqs");
+    }
+    void SetBandGains(const int* g, int) override
+    {
+        bandGains = g;
+        calls.push_back("bandGains");
+    }
+    void SetChannelQs(const double*, int n) override
+    {
+        channelCount = n;
+        calls.push_back("channelQs");
+    }
+    void SetChannelFreqs(const int*, int n) override
+    {
+        channelCount = n;
+        calls.push_back("channelFreqs");
+    }
+    void SetChannelGains(const int*, int n) override
+    {
+        channelCount = n;
+        calls.push_back("channelGains");
+    }
     const int* GetBandFreqs() const override { return bandFreqs; }
     const double* GetBandGains() const override { return nullptr; }
     const double* GetBandQs() const override { return bandQs; }
@@ -60,7 +84,11 @@ struct FakeGraph : ISpectrum {
     {
         calls.push_back("channelCrossovers");
     }
-    void SetCurrentChannel(int c, int) override { current = c; calls.push_back("current"); }
+    void SetCurrentChannel(int c, int) override
+    {
+        current = c;
+        calls.push_back("current");
+    }
     bool SelectBand(int) override { return true; }
     void SelectCrossover(int) override {}
     void UpdateBandPoints(int redraw, int band) override

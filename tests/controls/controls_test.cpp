@@ -65,6 +65,7 @@ TEST_F(ControlsTest, ChannelButtonsShowTheSelectionWithItsPartnerAndGroup)
         int group;
         int selectedLook;  // the channels that look selected
     } cases[] = {
+        // clang-format off
         {"alone", -1, 0, 0, 1 << 7},
         {"bridged", 6, 1, 0, (1 << 6) | (1 << 7)},
         {"flag 2", 7, 2, 0, (1 << 6) | (1 << 7)},
@@ -72,6 +73,7 @@ TEST_F(ControlsTest, ChannelButtonsShowTheSelectionWithItsPartnerAndGroup)
         {"its link group", -1, 0, (1 << 2) | (1 << 7) | (1 << 9), (1 << 2) | (1 << 7) | (1 << 9)},
         {"a group without it", -1, 0, (1 << 2) | (1 << 9), 1 << 7},
     };
+    // clang-format on
     for (const auto& k : cases) {
         SCOPED_TRACE(k.name);
         for (int c = 0; c < kChannels; c += 2) BridgeFlagOf(c) = 0;
@@ -94,6 +96,7 @@ TEST_F(ControlsTest, ChannelCaptionIsTheDevicesNameElseTheDefaultLabel)
         std::string name;
         std::wstring caption;
     } cases[] = {
+        // clang-format off
         {0, "", L"CH1"},
         {8, "", L"CH9"},
         {11, "", L"CH12"},
@@ -102,6 +105,7 @@ TEST_F(ControlsTest, ChannelCaptionIsTheDevicesNameElseTheDefaultLabel)
         {12, "", L""},
         {-1, "", L""},
     };
+    // clang-format on
     for (uint16_t language : {uint16_t{0x0409}, uint16_t{0x0804}}) {
         g_languageId = language;
         for (const auto& k : cases) {
@@ -247,6 +251,7 @@ TEST(CopyQuestionTest, LabelsTakeTheFirstTwoPlaceholders)
         const wchar_t* format;
         const wchar_t* text;
     } cases[] = {
+        // clang-format off
         {L"Copy %s to %s?", L"Copy CH1 to CH3?"},
         {L"%s%s", L"CH1CH3"},
         {L"%s, %s and %s", L"CH1, CH3 and %s"},
@@ -254,6 +259,7 @@ TEST(CopyQuestionTest, LabelsTakeTheFirstTwoPlaceholders)
         {L"None", L"None"},
         {L"", L""},
     };
+    // clang-format on
     for (auto k : cases) EXPECT_EQ(LinksAndCurves::CopyQuestion(k.format, L"CH1", L"CH3"), k.text) << k.format;
     // A label that holds "%s" is not filled in again.
     EXPECT_EQ(LinksAndCurves::CopyQuestion(L"%s to %s", L"%s", L"B"), L"%s to B");

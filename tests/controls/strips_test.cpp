@@ -79,6 +79,7 @@ TEST_F(StripsTest, MuteKeepsEachChannelsAttenuationAndTheTiedChannelsFollow)
         int clicked;
         std::vector<int> muted;  // the channels the click mutes
     } cases[] = {
+        // clang-format off
         {"alone", [] {}, 2, {2}},
         {"bridged pair", [] { g_btlPair12 = 1; }, 0, {0, 1}},
         {"bridged, the follower clicked", [] { g_btlPair12 = 1; }, 1, {0, 1}},
@@ -92,6 +93,7 @@ TEST_F(StripsTest, MuteKeepsEachChannelsAttenuationAndTheTiedChannelsFollow)
         {"member of a group", [] { g_linkGroup[3] = (1 << 3) | (1 << 9) | (1 << 11); }, 11, {3, 9, 11}},
         {"bridged CH11/CH12", [] { g_btlPair1112 = 1; }, 10, {10, 11}},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         SetUp();
@@ -123,11 +125,13 @@ TEST_F(StripsTest, AnUnmuteLeavesATiedChannelThatWasOffAtOff)
         std::function<void()> tie;
         int clicked, off;  // the channel clicked, the tied one at OFF
     } cases[] = {
+        // clang-format off
         {"link member", [] { g_linkGroup[0] = (1 << 0) | (1 << 2); }, 0, 2},
         {"link leader, a member clicked", [] { g_linkGroup[0] = (1 << 0) | (1 << 2); }, 2, 0},
         {"bridged partner", [] { g_btlPair34 = 1; }, 2, 3},
         {"bridged leader, the follower clicked", [] { g_btlPair1112 = 1; }, 11, 10},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         controls = FakeControls{};
@@ -196,12 +200,14 @@ TEST_F(StripsTest, PhaseTogglesByCaptionAndABridgedPartnerTakesTheSameState)
         std::wstring clickedCaption, partnerCaption;
         std::wstring after;  // both, when bridged
     } cases[] = {
+        // clang-format off
         {"0 to 180", false, deg0, deg0, deg180},
         {"180 to 0", false, deg180, deg180, deg0},
         {"an unknown caption counts as 180", false, L"x", deg0, deg0},
         {"bridged: the partner follows the clicked one", true, deg0, deg180, deg180},
         {"bridged, back to 0", true, deg180, deg0, deg0},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         g_btlPair56 = k.bridged ? 1 : 0;
@@ -231,6 +237,7 @@ TEST_F(StripsTest, SliderMovesTheTiedChannelsAndEachMuteFollowsItsOwnGain)
         int moved;
         std::vector<int> follow;
     } cases[] = {
+        // clang-format off
         {"alone", [] {}, 4, {4}},
         {"bridged", [] { g_btlPair78 = 1; }, 7, {6, 7}},
         {"group over bridge",
@@ -241,6 +248,7 @@ TEST_F(StripsTest, SliderMovesTheTiedChannelsAndEachMuteFollowsItsOwnGain)
          0,
          {0, 2}},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         SetUp();
@@ -271,9 +279,11 @@ TEST_F(StripsTest, GainCommitStoresSpreadsAndShowsOrGivesTheStoredTextBack)
         int gain;
         const wchar_t* shown;
     } cases[] = {
+        // clang-format off
         {"-12.3", true, 123, L"-12.3dB"}, {"off", true, 600, L"OFF"}, {"abc", false, 600, L"OFF"},
         {"5", false, 600, L"OFF"},        {"0", true, 0, L"0.0dB"},   {"-60.1", false, 0, L"0.0dB"},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.text);
         controls.chGain[8].text = std::wstring(k.text, k.text + strlen(k.text));
@@ -307,9 +317,11 @@ TEST_F(StripsTest, DelayCommitReadsTheCurrentUnitAndTheBridgedPartnerFollows)
         int samples;
         const wchar_t* shown;
     } cases[] = {
+        // clang-format off
         {"2", 0, 96, L"2.000"},   {"abc", 0, 96, L"2.000"}, {"", 0, 0, L"0.000"},
         {"34", 1, 48, L"34.000"}, {"1", 0, 48, L"1.000"},
     };
+    // clang-format on
     g_btlPair56 = 1;
     for (const Case& k : cases) {
         SCOPED_TRACE(k.text);
@@ -348,6 +360,7 @@ TEST_F(StripsTest, DelayEditsNeverFollowALinkGroupOnlyTheBridgedPartner)
         int count;               // the edited field's count before its change message
         std::vector<int> after;  // CH1..CH4, from 10, 20, 30, 40
     } cases[] = {
+        // clang-format off
         {"step in a linked channel: its partner follows", 0, false, nullptr, 11, {11, 11, 30, 40}},
         {"typed in a linked channel", 0, true, L"2", 0, {96, 96, 30, 40}},
         {"member visited and left unchanged", 2, true, L"0.625", 0, {10, 20, 30, 40}},
@@ -355,6 +368,7 @@ TEST_F(StripsTest, DelayEditsNeverFollowALinkGroupOnlyTheBridgedPartner)
         {"the partner of a linked channel", 1, true, L"1", 0, {48, 48, 30, 40}},
         {"the partner's step", 1, false, nullptr, 21, {21, 21, 30, 40}},
     };
+    // clang-format on
     g_linkGroup[0] = (1 << 0) | (1 << 2);  // CH1 and CH3 linked
     g_btlPair12 = 1;
     for (const Case& k : cases) {
@@ -460,9 +474,11 @@ TEST_F(StripsTest, RingsWrapAndSkipTheChannelsNotShown)
         std::function<bool(int)> shown;
         int to;
     } cases[] = {
+        // clang-format off
         {11, 1, all, 0},   {0, -1, all, 11}, {4, 1, all, 5},   {7, 1, eight, 0},
         {0, -1, eight, 7}, {3, 0, all, -1},  {3, 1, none, -1}, {12, 1, all, -1},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.from << " " << k.direction);
         EXPECT_EQ(ChannelStrips::NextInRing(k.from, k.direction, k.shown), k.to);

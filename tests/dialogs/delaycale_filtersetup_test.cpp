@@ -82,6 +82,7 @@ TEST(DelayCalculation, DistancesToDelays)
         int shown;
         D delay;
     };
+    // clang-format off
     const Row rows[] = {
         {"300 cm and 200 cm", {424, 283}, 12, {0, 141, 424, 424, 424, 424, 424, 424, 424, 424, 424, 424}},
         {"all equal", {100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100}, 12, {}},
@@ -93,6 +94,7 @@ TEST(DelayCalculation, DistancesToDelays)
         {"hidden CH11 farther", {200, 100, 0, 0, 0, 0, 0, 0, 0, 0, 599, 0}, 10,
          {0, 100, 200, 200, 200, 200, 200, 200, 200, 200, 0, 200}},
     };
+    // clang-format on
     for (const Row& r : rows) EXPECT_EQ(CalculateDelays(r.distance, r.shown), r.delay) << r.what;
     EXPECT_EQ(DelayCaleShownChannels(1), 8);
     EXPECT_EQ(DelayCaleShownChannels(7), 10);
@@ -192,9 +194,11 @@ TEST_F(PopupsTest, FilterSetupShowsTheChannelAndSendsEachChoice)
             WPARAM which;
             LPARAM index;
         } choices[] = {
+            // clang-format off
             {&dlg.m_comboLpType, VK_UP, FILTER_LP_TYPE, 0},   {&dlg.m_comboHpType, VK_DOWN, FILTER_HP_TYPE, 1},
             {&dlg.m_comboHpSlope, VK_HOME, FILTER_HP_SLOPE, 0}, {&dlg.m_comboLpSlope, VK_END, FILTER_LP_SLOPE, 8},
         };
+        // clang-format on
         for (const Choice& c : choices) {
             main.received.clear();
             c.combo->SetFocus();
@@ -266,9 +270,10 @@ TEST_F(PopupsTest, NoTextIsCut)
         });
         CDialogFilterSetup filter;
         RunModal(filter, [&] {
-            ExpectTextsFit(filter, std::array{IDC_FILTER_HP_TITLE, IDC_FILTER_LP_TITLE, IDC_FILTER_HP_TYPE_LABEL,
-                                    IDC_FILTER_HP_FREQ_LABEL, IDC_FILTER_HP_SLOPE_LABEL, IDC_FILTER_LP_TYPE_LABEL,
-                                    IDC_FILTER_LP_FREQ_LABEL, IDC_FILTER_LP_SLOPE_LABEL});
+            ExpectTextsFit(filter,
+                           std::array{IDC_FILTER_HP_TITLE, IDC_FILTER_LP_TITLE, IDC_FILTER_HP_TYPE_LABEL,
+                                      IDC_FILTER_HP_FREQ_LABEL, IDC_FILTER_HP_SLOPE_LABEL, IDC_FILTER_LP_TYPE_LABEL,
+                                      IDC_FILTER_LP_FREQ_LABEL, IDC_FILTER_LP_SLOPE_LABEL});
             ExpectTextsFit(filter, std::array{IDC_HP_FREQ, IDC_LP_FREQ}, 4);
             filter.EndDialog(IDCANCEL);
         });

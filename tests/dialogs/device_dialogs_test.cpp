@@ -173,11 +173,13 @@ TEST_F(DeviceDialogsTest, ChannelNameShowsTheStoredOrDefaultNameAndTakesTheNewOn
         const char* record;
         const wchar_t* shown;
     };
+    // clang-format off
     const Row rows[] = {
         {LANG_ENGLISH_US, 6, "", L"CH7"},
         {LANG_CHINESE_PRC, 11, "Woofer", L"Woofer"},
         {LANG_CHINESE_PRC, 0, "\xC7\xB0\xD7\xF3", L"前左"},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.channel);
         g_languageId = row.language;
@@ -234,7 +236,7 @@ TEST_F(DeviceDialogsTest, SourceListAndTheHighLevelMixToggle)
             CComboBox* combo = Combo(dlg, IDC_SOURCE_COMBO);
             combo->SetFocus();
             PressKey(combo->m_hWnd, VK_DOWN);
-            PressKey(combo->m_hWnd, VK_DOWN);                                 // Bluetooth
+            PressKey(combo->m_hWnd, VK_DOWN);                       // Bluetooth
             EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), off);  // 284: off
             Click(toggle);
             EXPECT_EQ(GrabWindowPixel(toggle->m_hWnd, 5, 5), on);  // 283: on
@@ -335,12 +337,14 @@ TEST_F(DeviceDialogsTest, SetupCommandsCloseTheDialogFirstFactoryResetAsks)
         WPARAM command;
         bool sends;
     };
+    // clang-format off
     const Row rows[] = {
         {IDC_SETUP_UPGRADE, 0, 0, true},
         {IDC_SETUP_FACTORY_RESET, IDNO, 1, false},
         {IDC_SETUP_FACTORY_RESET, IDYES, 1, true},
         {IDC_SETUP_ABOUT, 0, 2, true},
     };
+    // clang-format on
     for (uint16_t language : {LANG_ENGLISH_US, LANG_CHINESE_PRC}) {
         g_languageId = language;
         for (const Row& row : rows) {

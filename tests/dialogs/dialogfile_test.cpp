@@ -34,12 +34,14 @@ TEST_F(DialogFileTest, EachButtonSendsItsSceneCommandAfterTheMenuClosed)
         int buttonId;
         WPARAM command;
     };
+    // clang-format off
     const Row rows[] = {
         {IDC_LOAD_FROM_DEVICE, 0},
         {IDC_SAVE_TO_DEVICE, 1},
         {IDC_LOAD_FROM_PC, 2},
         {IDC_SAVE_TO_PC, 3},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.buttonId);
         main.received.clear();
@@ -104,11 +106,13 @@ TEST_F(DialogFileTest, CloseButtonFollowsTheDpiBucket)
         int width, height;
         int normal, pressed;  // its bitmaps
     };
+    // clang-format off
     const Row rows[] = {
         {96, 42, 22, 301, 300},
         {144, 63, 33, 397, 394},
         {168, 73, 38, 608, 609},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.dpi);
         g_screenDpi = row.dpi;

@@ -37,6 +37,7 @@ TEST_F(DialogLogoTest, ConfirmedChoiceSetsModelRelayoutAndItsDefaultRouting)
         uint8_t noAux34;
         int model;
     };
+    // clang-format off
     const Row rows[] = {
         {"no click, Enter button", {}, EnterButton, 0, 4},
         {"no click, Enter key", {}, EnterKey, 1, 4},
@@ -44,6 +45,7 @@ TEST_F(DialogLogoTest, ConfirmedChoiceSetsModelRelayoutAndItsDefaultRouting)
         {"second caption", {IDC_MODEL_CAPTION7}, EnterKey, 1, 8},
         {"second, then first caption", {IDC_MODEL_BUTTON7, IDC_MODEL_CAPTION2}, EnterButton, 1, 4},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         g_deviceModel = 1;
@@ -138,7 +140,7 @@ TEST_F(DialogLogoTest, OffersTwoModelsAndShowsTheSelectedOne)
         const COLORREF normal = StretchedPixel(IDB_MODEL_B0, first, 5, 5);
         EXPECT_NE(selected, normal);
         EXPECT_EQ(GrabWindowPixel(first, 5, 5), selected);  // 592 selected
-        EXPECT_EQ(GrabWindowPixel(second, 5, 5), normal);  // 602
+        EXPECT_EQ(GrabWindowPixel(second, 5, 5), normal);   // 602
         Click(dlg.GetDlgItem(IDC_MODEL_CAPTION7));
         EXPECT_EQ(dlg.m_nModelIndex, 7);
         EXPECT_EQ(GrabWindowPixel(first, 5, 5), normal);
@@ -153,11 +155,13 @@ TEST_F(DialogLogoTest, SizesFollowTheBitmapsOfTheDpiBucket)
         int dpi;
         CSize dialog, enter, close, model;
     };
+    // clang-format off
     const Row rows[] = {
         {96, {300, 156}, {42, 22}, {40, 22}, {12, 12}},
         {120, {375, 195}, {52, 27}, {52, 27}, {15, 15}},
         {200, {600, 312}, {78, 40}, {82, 44}, {24, 24}},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.dpi);
         g_screenDpi = row.dpi;

@@ -14,8 +14,8 @@
 namespace {
 
 using namespace dialogs_testing;
-using platform_testing::MousePressAt;
 using platform_testing::MouseMoveTo;
+using platform_testing::MousePressAt;
 using platform_testing::MouseReleaseAt;
 using platform_testing::PressKey;
 using platform_testing::WheelAt;
@@ -40,11 +40,12 @@ protected:
     {
         g_deviceModel = model;
         TestMixer dlg(static_cast<UINT>(g_inputVolTemplateId[model]));
-        EXPECT_EQ(RunModal(dlg, [&] {
-                      platform_testing::Activate(dlg.m_hWnd);
-                      script(dlg);
-                      dlg.EndDialog(IDCANCEL);
-                  }),
+        EXPECT_EQ(RunModal(dlg,
+                           [&] {
+                               platform_testing::Activate(dlg.m_hWnd);
+                               script(dlg);
+                               dlg.EndDialog(IDCANCEL);
+                           }),
                   IDCANCEL);
     }
 };
@@ -68,7 +69,7 @@ TEST_F(MixerTest, LayoutOnScreenByModelOptionSourceAndDpi)
         dlg.GetClientRect(&client);
         EXPECT_EQ(client.Size(), CSize(1245, 590));
         EXPECT_EQ(RectIn(dlg, IDCANCEL), CRect(1185, 7, 1225, 29));
-        EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(1049));  // the slider of CH1 x Hi.1
+        EXPECT_EQ(CWnd::GetFocus(), dlg.GetDlgItem(1049));     // the slider of CH1 x Hi.1
         EXPECT_TRUE(dlg.GetDlgItem(1534)->IsWindowVisible());  // CH12
         EXPECT_EQ(RectIn(dlg, g_mixerSourceLabelId[OL]).top, 70 + 12 * 33);
     });
@@ -215,11 +216,13 @@ TEST_F(MixerTest, CellsEditedBySliderKeysWheelAndText)
             uint32_t value;
             const wchar_t* shown;
         } typed[] = {
+            // clang-format off
             {L"-7", 7, L"-7dB"},    {L"-60", 7, L"-7dB"},  {L"OFF", 60, L"-60dB"}, {L"0dB", 0, L"0dB"},
             {L"off", 60, L"-60dB"}, {L"-12", 12, L"-12dB"}, {L"-12dB", 12, L"-12dB"}, {L"12", 12, L"-12dB"},
             {L"-", 12, L"-12dB"},   {L"", 12, L"-12dB"},   {L"1.5", 12, L"-12dB"}, {L"-5d", 5, L"-5dB"},
             {L"0", 0, L"0dB"},
         };
+        // clang-format on
         for (const Typed& t : typed) {
             aux.SetWindowText(t.text);
             PressKey(aux.m_hWnd, VK_RETURN);
@@ -230,7 +233,7 @@ TEST_F(MixerTest, CellsEditedBySliderKeysWheelAndText)
         int start = -1, end = -1;
         aux.GetSel(start, end);
         EXPECT_EQ(start, 0);
-        EXPECT_EQ(end, 3);  // "0dB" selected
+        EXPECT_EQ(end, 3);                   // "0dB" selected
         EXPECT_TRUE(dlg.IsWindowVisible());  // Enter never closes it
 
         // Leaving a field commits its text.

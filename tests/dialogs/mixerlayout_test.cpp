@@ -45,6 +45,7 @@ TEST(MixerLayout, RowsChannelsBackgroundAndSizeByModelAndOption)
     const std::vector<int> m2 = {H1, H2, H3, H4, H5, H6, H7, H8, A1, A2, A3, A4, OL, OR, BL, BR};
     const std::vector<int> m8 = {H1, H2, H3, H4, H5, H6, H7, H8, H9, H10, A1, A2, OL, OR, BL, BR};
     const std::vector<int> m5 = {H1, H2, H3, H4, A1, A2, OL, OR, BL, BR};
+    // clang-format off
     const Row rows[] = {
         {1, 0, 8, m1, IDD_CH_INPUT_VOL, IDB_MIXER_BACKGROUND, 850, 530, 1710, 920},
         {1, 1, 8, m1n, IDD_CH_INPUT_VOL, IDB_MIXER_BACKGROUND_NO_AUX34, 850, 458, 1720, 805},
@@ -64,6 +65,7 @@ TEST(MixerLayout, RowsChannelsBackgroundAndSizeByModelAndOption)
         {8, 0, 12, m8, IDD_CH_INPUT_VOL_6, IDB_MIXER_BACKGROUND, 1245, 650, 2472, 1328},
         {8, 1, 12, m8, IDD_CH_INPUT_VOL_6, IDB_MIXER_BACKGROUND, 1245, 650, 2472, 1328},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE("model " + std::to_string(r.model) + " noAux34 " + std::to_string(r.noAux34));
         EXPECT_EQ(MixerOutputs(r.model), r.outputs);
@@ -109,7 +111,7 @@ TEST(MixerLayout, IdTablesAreTheTemplatesCellsOnce)
             EXPECT_TRUE(seen.insert(g_mixerSliderId[c][b]).second) << c << " " << b;
         }
     }
-    EXPECT_EQ(g_mixerEditId[8][0], 1360);   // CH9..CH12 run down
+    EXPECT_EQ(g_mixerEditId[8][0], 1360);  // CH9..CH12 run down
     EXPECT_EQ(g_mixerEditId[8][11], 1349);
     EXPECT_EQ(g_mixerEditId[11][15], 1429);
     EXPECT_EQ(g_mixerSliderId[0][0], 1049);
@@ -147,6 +149,7 @@ TEST(MixerLayout, LitAndEnabledCellsFollowTheSelectedGroup)
         bool lit;
     };
     const MixerControl F = MixerControl::Edit, S = MixerControl::Slider;
+    // clang-format off
     const Row rows[] = {
         {1, 0, 1, F, 0, H1, true, true},      {1, 0, 1, S, 7, H6, true, true},
         {1, 0, 1, F, 0, A1, false, false},    {1, 0, 2, F, 0, A3, true, true},
@@ -161,6 +164,7 @@ TEST(MixerLayout, LitAndEnabledCellsFollowTheSelectedGroup)
         {5, 0, 2, S, 0, H1, E{}, false},      {6, 0, 5, F, 0, OL, E{}, true},
         {7, 0, 9, S, 0, BL, E{}, true},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE("model " + std::to_string(r.model) + " source " + std::to_string(r.source) + " ch " +
                      std::to_string(r.channel) + " bit " + std::to_string(r.bit));
@@ -182,13 +186,16 @@ TEST(MixerLayout, CaptionStringsByModelAndSource)
     struct Row {
         int model, source, bit, string;
     };
+    // clang-format off
     const Row rows[] = {
         {2, 1, H1, IDS_INPUT_HI1},    {2, 3, BL, IDS_INPUT_BT_L},  {2, 9, BL, IDS_INPUT_USB_L},
         {2, 9, BR, IDS_INPUT_USB_R},  {8, 1, H10, IDS_INPUT_HI10}, {1, 2, A4, IDS_INPUT_AUX4},
         {7, 1, H1, IDS_INPUT_RADIO_L}, {7, 1, H2, IDS_INPUT_RADIO_R}, {7, 1, A1, IDS_INPUT_AUX_L},
         {7, 1, A2, IDS_INPUT_AUX_R},  {7, 3, BL, IDS_INPUT_USB_L}, {7, 1, H3, IDS_INPUT_HI3},
     };
-    for (const Row& r : rows) EXPECT_EQ(MixerLabelString(r.model, r.source, r.bit), r.string) << r.model << " " << r.bit;
+    // clang-format on
+    for (const Row& r : rows)
+        EXPECT_EQ(MixerLabelString(r.model, r.source, r.bit), r.string) << r.model << " " << r.bit;
 }
 
 TEST(MixerLayout, NavigationStaysOnShownNavigableCells)
@@ -199,6 +206,7 @@ TEST(MixerLayout, NavigationStaysOnShownNavigableCells)
         unsigned key;
         int toChannel, toBit;  // -1: nowhere
     };
+    // clang-format off
     const Row rows[] = {
         {"AUX rows walk down", 2, 0, 2, 3, A1, VK_NEXT, 3, A2},
         {"", 2, 0, 2, 3, A2, VK_NEXT, 3, A3},
@@ -236,6 +244,7 @@ TEST(MixerLayout, NavigationStaysOnShownNavigableCells)
         {"a hidden field is no start", 4, 0, 1, 0, H7, VK_NEXT, -1, -1},
         {"other keys", 2, 0, 1, 0, H1, VK_UP, -1, -1},
     };
+    // clang-format on
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.what) + " model " + std::to_string(r.model) + " ch " + std::to_string(r.channel) +
                      " bit " + std::to_string(r.bit));

@@ -28,11 +28,13 @@ TEST_F(FocusTest, BandKeysMoveAlongTheRowsAndAroundTheColumns)
         BandRowKind toRow;
         int toBand;
     } cases[] = {
+        // clang-format off
         {kF, 1, VK_LEFT, kF, 31}, {kF, 31, VK_RIGHT, kF, 1},  {kF, 5, VK_RIGHT, kF, 6},  {kF, 5, VK_NEXT, kQ, 5},
         {kF, 5, VK_PRIOR, kG, 5}, {kQ, 1, VK_LEFT, kQ, 31},   {kQ, 31, VK_RIGHT, kQ, 1}, {kQ, 7, VK_PRIOR, kF, 7},
         {kQ, 7, VK_NEXT, kG, 7},  {kQ, 30, VK_RIGHT, kQ, 31}, {kG, 1, VK_LEFT, kG, 31},  {kG, 31, VK_RIGHT, kG, 1},
         {kG, 7, VK_PRIOR, kQ, 7}, {kG, 7, VK_NEXT, kF, 7},    {kG, 12, VK_LEFT, kG, 11},
     };
+    // clang-format on
     RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message()
@@ -110,9 +112,11 @@ TEST_F(FocusTest, TheCutFieldsHandTheFocusToEachOtherOnly)
         UINT key;
         bool toLow;
     } cases[] = {
+        // clang-format off
         {true, VK_LEFT, false},  {true, VK_RIGHT, false}, {false, VK_LEFT, true},
         {false, VK_RIGHT, true}, {true, VK_NEXT, true},   {false, VK_PRIOR, false},
     };
+    // clang-format on
     RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << "from " << (c.fromLow ? "low" : "high") << " key " << c.key);
@@ -138,6 +142,7 @@ TEST_F(FocusTest, ChannelFieldsHandLeftAndRightToTheMainWindowsRings)
         UINT key;
         int to;
     } cases[] = {
+        // clang-format off
         {"next", {}, 0, VK_RIGHT, 1},
         {"wrap forwards", {}, 11, VK_RIGHT, 0},
         {"wrap backwards", {}, 0, VK_LEFT, 11},
@@ -146,6 +151,7 @@ TEST_F(FocusTest, ChannelFieldsHandLeftAndRightToTheMainWindowsRings)
         {"ten outputs", {10, 11}, 9, VK_RIGHT, 0},
         {"a gap in the middle", {6, 7}, 5, VK_RIGHT, 8},
     };
+    // clang-format on
     RunMain([&](MainFieldsDlg& d) {
         for (const bool delay : {true, false}) {
             for (const Case& c : cases) {
@@ -227,6 +233,7 @@ TEST_F(FocusTest, AFieldIsCommittedBeforeTheHandlerOfTheButtonWhoseClickTookTheF
         std::function<std::string(MainFieldsDlg&)> value;
         std::string want;
     } cases[] = {
+        // clang-format off
         {"frequency", [](auto& d) -> CEdit& { return d.fre[8]; }, L"777",
          [](auto&) { return std::to_string(g_eqFreq[0][8]); }, "777"},
         {"Q", [](auto& d) -> CEdit& { return d.q[8]; }, L"2.5", [](auto&) { return std::to_string(g_eqQ[0][8]); },
@@ -249,6 +256,7 @@ TEST_F(FocusTest, AFieldIsCommittedBeforeTheHandlerOfTheButtonWhoseClickTookTheF
          },
          "60 muted"},
     };
+    // clang-format on
     RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);

@@ -31,6 +31,7 @@ TEST_F(PopupFieldsTest, AMixerCellStepsItselfAndLeavesTheRestToItsDialog)
         std::wstring text;
         std::vector<Event> messages;
     } cases[] = {
+        // clang-format off
         {"down", 0, [](auto& d) { Press(d.cell, VK_DOWN); }, 1, L"-1dB", {kCellStepped}},
         {"down at OFF", 60, [](auto& d) { Press(d.cell, VK_DOWN); }, 60, L"7", {}},
         {"up at 0 dB", 0, [](auto& d) { Press(d.cell, VK_UP); }, 0, L"7", {}},
@@ -41,6 +42,7 @@ TEST_F(PopupFieldsTest, AMixerCellStepsItselfAndLeavesTheRestToItsDialog)
         {"Page Down", 5, [](auto& d) { Press(d.cell, VK_NEXT); }, 5, L"7", {{WM_EDIT_NAVIGATE, VK_NEXT, 0}}},
         {"Page Up", 5, [](auto& d) { Press(d.cell, VK_PRIOR); }, 5, L"7", {{WM_EDIT_NAVIGATE, VK_PRIOR, 0}}},
     };
+    // clang-format on
     RunPopup([&](PopupFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);

@@ -46,8 +46,8 @@ std::string DelayValue(MainFieldsDlg& d) { return Str(d.DelayField(kCh).GetValue
 std::string ChGainValue(MainFieldsDlg&) { return Str(g_channelGain[kCh]) + " " + Str(g_channelGain[kCh + 1]); }
 std::string MasterValue(MainFieldsDlg& d)
 {
-    return Str(g_masterVolume) + " slider " + Str(d.masterSlider.GetPos()) + " mute " +
-           Str((g_muteMask >> 6) & 1) + " " + std::string(Text(d.MuteButton()) == kMutedCaption ? "muted" : "playing");
+    return Str(g_masterVolume) + " slider " + Str(d.masterSlider.GetPos()) + " mute " + Str((g_muteMask >> 6) & 1) +
+           " " + std::string(Text(d.MuteButton()) == kMutedCaption ? "muted" : "playing");
 }
 
 const Event kDelayChanged{WM_DELAY_CHANGED, 0, 0};
@@ -68,6 +68,7 @@ TEST_F(StepsTest, UpAndDownStepTheStoredValueAndDoNothingAtALimit)
         std::wstring wantText;  // "7" was typed before the key
         std::vector<Event> wantMessages;
     } cases[] = {
+        // clang-format off
         {"frequency up", Freq, [](auto&) { g_eqFreq[0][kB] = 1000; }, VK_UP, FreqValue, "1001", L"1001", {}},
         {"frequency down to 20", Freq, [](auto&) { g_eqFreq[0][kB] = 21; }, VK_DOWN, FreqValue, "20", L"20", {}},
         {"frequency down at 20", Freq, [](auto&) { g_eqFreq[0][kB] = 20; }, VK_DOWN, FreqValue, "20", L"7", {}},
@@ -112,6 +113,7 @@ TEST_F(StepsTest, UpAndDownStepTheStoredValueAndDoNothingAtALimit)
         {"master down at OFF", Master, [](auto&) { g_masterVolume = 60; }, VK_DOWN, MasterValue,
          "60 slider 60 mute 1 muted", L"7", {}},
     };
+    // clang-format on
     RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
@@ -140,6 +142,7 @@ TEST_F(StepsTest, TheWheelStepsOnlyAtExactlyOneNotchWhileTheFieldHasTheFocus)
         std::string start, up, down;  // +120 steps as Up, -120 as Down
         std::vector<Event> perStep;
     } kinds[] = {
+        // clang-format off
         {"frequency", Freq, [](auto&) { g_eqFreq[0][kB] = 1000; }, FreqValue, "1000", "1001", "999", {}},
         {"gain", Gain, [](auto&) {}, GainValue, "150 slider 150", "149 slider 149", "151 slider 151", {}},
         {"Q", Q, [](auto&) {}, QValue, "87 4.320", "88 4.420", "86 4.180", {}},
@@ -150,6 +153,7 @@ TEST_F(StepsTest, TheWheelStepsOnlyAtExactlyOneNotchWhileTheFieldHasTheFocus)
         {"master, whose mute follows at once", Master, [](auto&) { g_masterVolume = 59; }, MasterValue,
          "59 slider 59 mute 0 playing", "58 slider 58 mute 0 playing", "60 slider 60 mute 1 muted", {}},
     };
+    // clang-format on
     RunMain([&](MainFieldsDlg& d) {
         for (const Kind& k : kinds) {
             for (const int delta : {120, -120, 240, -240, 60, -1}) {
@@ -191,6 +195,7 @@ TEST_F(StepsTest, EnterCommitsThroughTheCodecsAndARejectedTextGivesWayToTheStore
         std::wstring wantText;
         std::vector<Event> wantMessages;
     } cases[] = {
+        // clang-format off
         // An accepted frequency stays as typed; a rejected one gives way.
         {"frequency with leading zeros", Freq, [](auto&) { g_eqFreq[0][kB] = 400; }, L"00500", FreqValue, "500",
          L"00500", {}},
@@ -252,6 +257,7 @@ TEST_F(StepsTest, EnterCommitsThroughTheCodecsAndARejectedTextGivesWayToTheStore
         {"master of a letter", Master, [](auto&) { g_masterVolume = 5; }, L"-a", MasterValue,
          "5 slider 5 mute 0 playing", L"-5dB", {}},
     };
+    // clang-format on
     RunMain([&](MainFieldsDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);

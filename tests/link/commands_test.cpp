@@ -31,6 +31,7 @@ struct BuilderCase {
 
 TEST_F(CommandTest, EveryBuilderFramesItsPayloadOnBothLinks)
 {
+    // clang-format off
     std::vector<BuilderCase> cases = {
         {"device info", {}, SendDeviceInfoRequest, {1, 19}},
         {"read EqUser, current", {}, [] { return RequestEqUser(0); }, {15, 99, 0xFF}},
@@ -47,13 +48,18 @@ TEST_F(CommandTest, EveryBuilderFramesItsPayloadOnBothLinks)
          [] { return SendEqUser2Block(392, 13); },
          {22, 0x01, 0x88, 13, 136, 137, 138, 139, 140, 141, 142, 143, 144, 145, 146, 147, 148}},
     };
+    // clang-format on
     // Names: 20 bytes as stored, no terminator when full.
     {
         std::vector<uint8_t> preset = {18, 2};
         const char name[] = "ABCDEFGHIJKLMNOPQRST";
         preset.insert(preset.end(), name, name + 20);
-        cases.push_back({"preset name", [name] { g_presetSlot = 2; g_presetNames[2].Set(name, 20); }, SendPresetName,
-                         preset});
+        cases.push_back({"preset name",
+                         [name] {
+                             g_presetSlot = 2;
+                             g_presetNames[2].Set(name, 20);
+                         },
+                         SendPresetName, preset});
         std::vector<uint8_t> channel = {25, 11, 'S', 'u', 'b'};
         channel.resize(22, 0);
         cases.push_back({"channel name", [] { g_deviceChannelNames[11].Set("Sub", 3); },
@@ -63,7 +69,10 @@ TEST_F(CommandTest, EveryBuilderFramesItsPayloadOnBothLinks)
     {
         std::vector<uint8_t> block = {17, 0x0C, 0x3F, 28};
         for (int i = 3135; i < 3163; ++i) block.push_back(static_cast<uint8_t>(i * 13));
-        cases.push_back({"EqUser last block", [] { for (int i = 0; i < 3163; ++i) g_eqUser[i] = static_cast<uint8_t>(i * 13); },
+        cases.push_back({"EqUser last block",
+                         [] {
+                             for (int i = 0; i < 3163; ++i) g_eqUser[i] = static_cast<uint8_t>(i * 13);
+                         },
                          [] { return SendEqUserBlock(3135, 28); }, block});
     }
 
@@ -121,12 +130,14 @@ struct LimitCase {
 
 TEST_F(CommandTest, LengthLimitsOfEachLink)
 {
+    // clang-format off
     const LimitCase cases[] = {
         {1, 62, SendStatus::kQueued, nullptr},
         {1, 63, SendStatus::kTooLong, L"USB发送buff越界!"},
         {0, 131, SendStatus::kQueued, nullptr},
         {0, 132, SendStatus::kTooLong, L"串口发送buff越界\xFF1A 1234"},
     };
+    // clang-format on
     for (const LimitCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "usb " << c.usb << " len " << c.len);
         ResetGlobals();
@@ -312,10 +323,12 @@ TEST_F(CommandTest, HidFirmwareChunks)
         uint64_t progress;
         uint8_t lastSent;
     } cases[] = {
+        // clang-format off
         {0, 0, SendStatus::kQueued, 56, 0, 0},
         {0, 9, SendStatus::kQueued, 56, 500, 0},
         {0, 17, SendStatus::kQueued, 48, 944, 1},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.lo));
         g_fwLastChunkSent = 0;
@@ -328,8 +341,7 @@ TEST_F(CommandTest, HidFirmwareChunks)
         EXPECT_EQ(r[3], c.hi);
         EXPECT_EQ(r[4], c.lo);
         const size_t index = c.hi * 256 + c.lo;
-        for (size_t k = 0; k < 56; ++k)
-            ASSERT_EQ(r[5 + k], k < c.imageBytes ? file[56 * index + k] : 0xFF) << k;
+        for (size_t k = 0; k < 56; ++k) ASSERT_EQ(r[5 + k], k < c.imageBytes ? file[56 * index + k] : 0xFF) << k;
         EXPECT_EQ(g_progressPermille.load(), c.progress);
         EXPECT_EQ(g_fwLastChunkSent.load(), c.lastSent);
     }
@@ -369,8 +381,7 @@ TEST_F(CommandTest, TcpFirmwareBlocks)
         ASSERT_TRUE(g_tcpFwBlock.Peek(b, ticket));
         EXPECT_THAT(std::vector<uint8_t>(b.begin(), b.begin() + 5), ::testing::ElementsAre(0x5A, 0xFF, 0xFD, 0, index));
         const size_t bytes = index == 0 ? 512 : 488;
-        for (size_t k = 0; k < 512; ++k)
-            ASSERT_EQ(b[5 + k], k < bytes ? file[512 * index + k] : 0xFF) << k;
+        for (size_t k = 0; k < 512; ++k) ASSERT_EQ(b[5 + k], k < bytes ? file[512 * index + k] : 0xFF) << k;
         EXPECT_EQ(b[517], static_cast<uint8_t>(std::accumulate(b.begin() + 2, b.begin() + 517, 0u)));
         EXPECT_EQ(g_progressPermille.load(), index * 500u);
         EXPECT_EQ(g_fwLastChunkSent.load(), index);

@@ -400,12 +400,14 @@ TEST_P(DeviceSessionTest, WrongNameBadSumShortOrUnreadableFileSendsNothing)
         Bytes bytes;
         int box;
     } cases[] = {
+        // clang-format off
         {"another model's name", "system_Okrit.img", ImageFile(100), IDS_FW_BAD_FILE},
         {"the name in capitals", "SYSTEM_YASTU.IMG", ImageFile(100), IDS_FW_BAD_FILE},
         {"a bad sum", "system_Yastu.img", ImageFile(100, 1), IDS_FW_BAD_CHECKSUM},
         {"one zero byte", "system_Yastu.img", Bytes{0}, IDS_FW_BAD_FILE},
         {"cannot be read", "", {}, IDS_FW_BAD_FILE},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // A good image chosen before: a refused file of the right name drops it.

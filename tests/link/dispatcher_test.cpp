@@ -66,6 +66,7 @@ TEST_F(DispatcherTest, DecodeDeviceModelFromTheDeviceString)
         int date;
         int eqUserSize;
     } cases[] = {
+        // clang-format off
         {"06A___190902", 1, 4, 190902, 3163}, {"02A___190902", 1, 7, 190902, 3163},
         {"09A___190902", 1, 3, 190902, 3163}, {"048___190902", 1, 5, 190902, 3163},
         {"088___190902", 1, 6, 190902, 3163}, {"168___190820", 1, 6, 190820, 3163},
@@ -76,6 +77,7 @@ TEST_F(DispatcherTest, DecodeDeviceModelFromTheDeviceString)
         {"268___1908x0", 4, 1, 1908, 1579},   {"268___ab0000", 4, 1, 0, 1579},
         {"268___ 19082", 4, 1, 19082, 1579},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         g_deviceModel = c.before;
@@ -150,9 +152,11 @@ TEST_F(DispatcherTest, NoSignalMuteFollowsOptionBitZeroOverHidOnly)
         uint8_t before, after;
         int posts;
     } cases[] = {
+        // clang-format off
         {true, 0x01, 0, 1, 1}, {true, 0x01, 1, 1, 0}, {true, 0x00, 1, 0, 1}, {true, -1, 1, 0, 1},
         {true, -1, 0, 0, 0},   {true, 0x40, 0, 0, 0}, {false, 0x01, 0, 0, 0}, {false, -1, 1, 1, 0},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.hid ? "HID" : "TCP") << " options " << c.options << " from "
                                         << int(c.before));
@@ -270,6 +274,7 @@ TEST_F(DispatcherTest, PagesTooShortOrPastTheImageAreIgnored)
 {
     g_progressPermille = 123;
     g_importWatchdogTicks = 7;
+    // clang-format off
     const Bytes ignored[] = {
         Page(RSP_EQUSER_PAGE, 3, 31, 0x77),    // one byte short
         Page(RSP_EQUSER_PAGE, 98, 26, 0x77),   // last page one byte short
@@ -280,6 +285,7 @@ TEST_F(DispatcherTest, PagesTooShortOrPastTheImageAreIgnored)
         Page(RSP_EQUSER2_PAGE, 7, 12, 0x77),   // short
         Page(RSP_EQUSER2_PAGE, 0, 55, 0x77),
     };
+    // clang-format on
     for (const Bytes& p : ignored) {
         Hid(p);
         Tcp(p);

@@ -25,8 +25,7 @@ public:
 
     ScriptedEndpoint(uint16_t vendorId, uint16_t productId, Script script = {})
         : m_vendorId(vendorId), m_productId(productId), m_script(std::move(script))
-    {
-    }
+    {}
 
     uint16_t VendorId() const override { return m_vendorId; }
     uint16_t ProductId() const override { return m_productId; }

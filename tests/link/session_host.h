@@ -36,10 +36,7 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // Construct on the thread that runs the loop; installs the dialog port.
-    Dialog() : port(*this, [this](std::function<void()> task) { Enqueue(std::move(task)); })
-    {
-        SetDialogPort(&port);
-    }
+    Dialog() : port(*this, [this](std::function<void()> task) { Enqueue(std::move(task)); }) { SetDialogPort(&port); }
     ~Dialog() { SetDialogPort(nullptr); }
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;

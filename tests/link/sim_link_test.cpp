@@ -150,13 +150,12 @@ TEST_P(SimLinkIdentityTest, IdentifiesAndReadsBothImagesPageByPage)
     EXPECT_EQ(port.Count(WM_DEVICE_INFO_RECEIVED), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(DeviceStrings, SimLinkIdentityTest,
-                         ::testing::Values(IdentityCase{"46AK10240315V1", 4, 240315, 3163},
-                                           IdentityCase{"268K10190820V1", 1, 190820, 1579},
-                                           IdentityCase{"268K10190821V1", 1, 190821, 3163},
-                                           IdentityCase{"168K10190820V1", 6, 190820, 3163},
-                                           IdentityCase{"10CK10230101V2", 8, 230101, 3163}),
-                         [](const ::testing::TestParamInfo<IdentityCase>& info) { return std::string(info.param.deviceString); });
+INSTANTIATE_TEST_SUITE_P(
+    DeviceStrings, SimLinkIdentityTest,
+    ::testing::Values(IdentityCase{"46AK10240315V1", 4, 240315, 3163}, IdentityCase{"268K10190820V1", 1, 190820, 1579},
+                      IdentityCase{"268K10190821V1", 1, 190821, 3163}, IdentityCase{"168K10190820V1", 6, 190820, 3163},
+                      IdentityCase{"10CK10230101V2", 8, 230101, 3163}),
+    [](const ::testing::TestParamInfo<IdentityCase>& info) { return std::string(info.param.deviceString); });
 
 TEST_F(SimLinkTest, WrittenBlocksLandInTheDeviceImages)
 {
@@ -167,7 +166,8 @@ TEST_F(SimLinkTest, WrittenBlocksLandInTheDeviceImages)
         bool routing;
         unsigned offset, n;
     };
-    const Block blocks[] = {{false, 0, 58}, {false, 1600, 1}, {false, 3163 - 58, 58}, {true, 0, 40}, {true, 405 - 58, 58}};
+    const Block blocks[] = {
+        {false, 0, 58}, {false, 1600, 1}, {false, 3163 - 58, 58}, {true, 0, 40}, {true, 405 - 58, 58}};
     uint8_t value = 0x11;
     for (const Block& b : blocks) {
         Bytes& img = b.routing ? expected.eqUser2 : expected.eqUser;

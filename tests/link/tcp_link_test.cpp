@@ -48,6 +48,7 @@ struct FramerCase {
 
 TEST(TcpRxFramerTest, FramesAndRejects)
 {
+    // clang-format off
     const FramerCase cases[] = {
         {"frame after a stray byte", {0x00, 0xA5, 0x02, 0x0A, 0x00, 0x0A}, {{0x0A, 0x00}}},
         {"bad sum dropped", {0x00, 0xA5, 0x02, 0x0A, 0x00, 0x0B}, {}},
@@ -60,6 +61,7 @@ TEST(TcpRxFramerTest, FramesAndRejects)
         {"sum wraps", {0xA5, 0x02, 0xFF, 0x03, 0x02}, {{0xFF, 0x03}}},
         {"reset drops a half frame", {0xA5, 0x05, 0x01, 0x02, 0xA5, 0x01, 0x07, 0x07}, {{0x07}}, 4},
     };
+    // clang-format on
     for (const FramerCase& c : cases) {
         SCOPED_TRACE(c.name);
         TcpRxFramer framer;
@@ -101,7 +103,10 @@ Bytes ReadBytes(TcpSocket& sock, size_t n)
     return out;
 }
 
-void Write(TcpSocket& sock, const Bytes& bytes) { ASSERT_EQ(sock.Send(bytes.data(), bytes.size()), static_cast<int>(bytes.size())); }
+void Write(TcpSocket& sock, const Bytes& bytes)
+{
+    ASSERT_EQ(sock.Send(bytes.data(), bytes.size()), static_cast<int>(bytes.size()));
+}
 
 // An RSP_DEVICE_INFO frame naming the device.
 Bytes DeviceInfoFrame(const std::string& name)

@@ -87,7 +87,8 @@ TEST(UiThreadPort, CallsReachTheUiInOrderAndSendReturnsTheResult)
 {
     FakeUi ui;
     std::unique_ptr<UiThreadPort> port;
-    ui.RunOnUi([&] { port = std::make_unique<UiThreadPort>(ui, [&](std::function<void()> t) { ui.Queue(std::move(t)); }); });
+    ui.RunOnUi(
+        [&] { port = std::make_unique<UiThreadPort>(ui, [&](std::function<void()> t) { ui.Queue(std::move(t)); }); });
 
     port->SetDeviceStringLabel("8A6K");
     port->Post(WM_DEVICE_OPTION_CHANGED, 0, 0);

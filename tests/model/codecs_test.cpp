@@ -20,10 +20,12 @@ class Codecs : public ModelTest {};
 
 TEST_F(Codecs, EqGainText)
 {
+    // clang-format off
     struct { int code; const wchar_t* text; } cases[] = {
         {150, L"0.0"}, {0, L"15.0"}, {137, L"1.3"}, {300, L"-15.0"},
         {151, L"-0.1"}, {149, L"0.1"}, {162, L"-1.2"},
     };
+    // clang-format on
     g_selectedChannel = 3;
     for (auto c : cases) {
         g_eqGain[3][7] = c.code;
@@ -40,6 +42,7 @@ TEST_F(Codecs, EqGainText)
 
 TEST_F(Codecs, ChannelGainText)
 {
+    // clang-format off
     struct { int value; const wchar_t* text; } cases[] = {
         {0, L"0.0dB"}, {15, L"-1.5dB"}, {599, L"-59.9dB"}, {600, L"OFF"},
         {1, L"-0.1dB"}, {25, L"-2.5dB"}, {125, L"-12.5dB"},
@@ -47,6 +50,7 @@ TEST_F(Codecs, ChannelGainText)
         // and a tenth of it rounds to 12345679.0f.
         {123456789, L"-12345679.0dB"},
     };
+    // clang-format on
     for (auto c : cases) {
         g_channelGain[5] = c.value;
         std::wstring text;
@@ -57,18 +61,22 @@ TEST_F(Codecs, ChannelGainText)
 
 TEST_F(Codecs, MasterAndInputVolumeText)
 {
+    // clang-format off
     struct { int value; const wchar_t* text; } master[] = {
         {0, L"0dB"}, {12, L"-12dB"}, {59, L"-59dB"}, {60, L"OFF"}, {75, L"OFF"},
     };
+    // clang-format on
     for (auto c : master) {
         g_masterVolume = c.value;
         std::wstring text;
         FormatMasterVolume(text);
         EXPECT_EQ(text, c.text) << c.value;
     }
+    // clang-format off
     struct { uint32_t value; const wchar_t* text; } input[] = {
         {0, L"0dB"}, {1, L"-1dB"}, {59, L"-59dB"}, {60, L"-60dB"}, {61, L""},
     };
+    // clang-format on
     for (auto c : input) {
         SetInputVolume(2, kAux1, c.value);
         std::wstring text = L"x";
@@ -79,11 +87,13 @@ TEST_F(Codecs, MasterAndInputVolumeText)
 
 TEST_F(Codecs, DelayText)
 {
+    // clang-format off
     struct { int samples; uint8_t forceCm; int unitCm; const wchar_t* text; } cases[] = {
         {48, 0, 0, L"1.000"},   {48, 1, 0, L"34.000"}, {48, 0, 1, L"34.000"},
         {599, 0, 0, L"12.479"}, {599, 1, 0, L"424.286"}, {0, 0, 0, L"0.000"},
         {1, 0, 0, L"0.021"},    {25, 0, 0, L"0.521"},
     };
+    // clang-format on
     for (auto c : cases) {
         g_delayInCm = c.unitCm;
         std::wstring text;
@@ -110,6 +120,7 @@ TEST_F(Codecs, SourceBitToColumn)
 
 TEST_F(Codecs, MuteButtonFollowsGain)
 {
+    // clang-format off
     struct { int channel; const wchar_t* caption; int gain; const wchar_t* after; bool bitSet; } cases[] = {
         {0, kUnmutedCaption, 600, kMutedCaption, true},
         {5, kUnmutedCaption, 600, kMutedCaption, true},
@@ -119,6 +130,7 @@ TEST_F(Codecs, MuteButtonFollowsGain)
         {3, kMutedCaption, 600, kMutedCaption, false},     // already muted: bit untouched
         {4, L"other", 600, L"other", false},
     };
+    // clang-format on
     for (auto c : cases) {
         g_muteMask = 0;
         if (std::wstring(c.caption) == kMutedCaption) g_muteMask = MuteBitOf(c.channel);
@@ -130,8 +142,7 @@ TEST_F(Codecs, MuteButtonFollowsGain)
         EXPECT_EQ(button.text, c.after) << c.channel;
         if (std::wstring(c.caption) != std::wstring(c.after))
             EXPECT_EQ((g_muteMask & MuteBitOf(c.channel)) != 0, c.bitSet) << c.channel;
-        else
-            EXPECT_EQ(g_muteMask, before) << c.channel;
+        else EXPECT_EQ(g_muteMask, before) << c.channel;
     }
     EXPECT_EQ(MuteBitOf(6), 1 << 7);
     EXPECT_EQ(MuteBitOf(11), 1 << 12);
@@ -169,12 +180,14 @@ TEST_F(Codecs, StoresAndShowsChannelGain)
 
 TEST_F(Codecs, FrequencyText)
 {
+    // clang-format off
     struct { const wchar_t* text; int result; int stored; } cases[] = {
         {L"20", 1, 20},       {L"20000", 1, 20000}, {L"1000", 0, 1000},  // 1000 is stored already
         {L"19", 0, 1000},     {L"20001", 0, 1000},  {L"1e3", 0, 1000},
         {L"1 000", 0, 1000},  {L"", 0, 1000},       {L"-50", 0, 1000},
         {L"0002500", 1, 2500}, {L"00002500", 0, 1000},  // eight characters do not fit
     };
+    // clang-format on
     g_selectedChannel = 0;
     for (auto c : cases) {
         g_eqFreq[0][17] = 1000;
@@ -203,6 +216,7 @@ TEST_F(Codecs, FrequencyTextPropagatesOnlyAChange)
 
 TEST_F(Codecs, EqGainText_Parse)
 {
+    // clang-format off
     struct { const wchar_t* text; int result; int code; } cases[] = {
         {L"15", 1, 0},       {L"15.0", 1, 0},     {L"15.1", 0, 100},  {L"16", 0, 100},
         {L"-15", 1, 300},    {L"0.05", 1, 150},   {L"12345", 0, 100}, {L"100.0", 0, 100},
@@ -213,6 +227,7 @@ TEST_F(Codecs, EqGainText_Parse)
         {L"12.3456", 1, 27}, {L"1..5", 1, 140},  // read up to what cannot continue a number
         {L"1.2.3", 0, 100},  // five characters with the last '.' at position 3
     };
+    // clang-format on
     g_selectedChannel = 2;
     for (auto c : cases) {
         g_eqGain[2][9] = 100;
@@ -231,16 +246,19 @@ TEST_F(Codecs, EqGainText_Parse)
 // The graph's gain in dB (a drag, or the graph's own value) to a band code.
 TEST(EqGainCode, OfGainDb)
 {
+    // clang-format off
     const struct { double db; int code; } cases[] = {
         {15.0, 0}, {-15.0, 300}, {0.0, 150}, {3.25, 117}, {15.2, 0},
         {-15.5, 300}, {-0.05, 150}, {15.01, 0}, {-40.0, 300}, {NAN, 150},
     };
+    // clang-format on
     for (auto c : cases) EXPECT_EQ(EqGainCodeOfDb(c.db), c.code) << c.db;
     for (int code = 0; code <= 300; ++code) EXPECT_EQ(EqGainCodeOfDb(15 - code / 10.0), code) << code;
 }
 
 TEST_F(Codecs, QText)
 {
+    // clang-format off
     struct { const wchar_t* text; bool result; double q; int step; } cases[] = {
         {L"10", true, 10.0, 111}, {L"10.", true, 10.0, 111}, {L"11", false, 4.32, 87},
         {L"10.5", false, 4.32, 87}, {L"0.09", false, 4.32, 87}, {L"0.1", true, 0.1, 0},
@@ -248,6 +266,7 @@ TEST_F(Codecs, QText)
         {L".5", false, 4.32, 87}, {L"4,32", false, 4.32, 87}, {L"-1", false, 4.32, 87},
         {L"0.312", true, 0.312, 21}, {L"123", false, 4.32, 87}, {L"1.4142", true, 1.414, 51},
     };
+    // clang-format on
     g_selectedChannel = 4;
     for (auto c : cases) {
         g_eqQ[4][0] = 4.32;
@@ -260,6 +279,7 @@ TEST_F(Codecs, QText)
 
 TEST_F(Codecs, DelayText_Parse)
 {
+    // clang-format off
     struct { const wchar_t* text; uint8_t cm; int result; int samples; const wchar_t* after; } cases[] = {
         {L"1", 0, 1, 48, L"1.000"},        {L"0.5", 0, 1, 24, L"0.500"},
         {L"0.51", 0, 1, 25, L"0.521"},     {L"13", 0, 1, 599, L"12.479"},
@@ -270,6 +290,7 @@ TEST_F(Codecs, DelayText_Parse)
         {L"34.00000x", 1, 1, 48, L"34.000"}, {L"34.00x", 1, 0, 7, L"34.00x"},
         {L"-1", 0, 0, 7, L"-1"},
     };
+    // clang-format on
     for (auto c : cases) {
         int samples = 7;
         std::wstring text = c.text;
@@ -287,6 +308,7 @@ TEST_F(Codecs, DelayText_Parse)
 
 TEST_F(Codecs, ChannelGainText_Parse)
 {
+    // clang-format off
     struct { const wchar_t* text; int result; int gain; } cases[] = {
         {L"OFF", 1, 600},    {L"off", 1, 600},    {L"oFf", 1, 600},     {L"-60", 1, 600},
         {L"-60.1", 0, 100},  {L"-61", 0, 100},    {L"5", 0, 100},       {L"0", 1, 0},
@@ -295,6 +317,7 @@ TEST_F(Codecs, ChannelGainText_Parse)
         {L"OFFX", 0, 100},   {L"OF", 0, 100},     {L"", 1, 0},          {L"-", 1, 0},
         {L"-.5", 0, 100},    {L"-1,5", 0, 100},   {L"-59.99", 1, 599},
     };
+    // clang-format on
     for (auto c : cases) {
         g_channelGain[7] = 100;
         EXPECT_EQ(ParseGainText(nullptr, c.text, 7, 0), c.result) << c.text;
@@ -306,12 +329,14 @@ TEST_F(Codecs, ChannelGainText_Parse)
 
 TEST_F(Codecs, MixerCellText)
 {
+    // clang-format off
     struct { const wchar_t* text; int result; uint32_t value; } cases[] = {
         {L"-5", 1, 5},     {L"-59", 1, 59},  {L"-60", 0, 20},  {L"OFF", 1, 60},
         {L"oFF", 1, 60},   {L"0dB", 1, 0},   {L"-5dB", 0, 20}, {L"-5d", 1, 5},
         {L"-20", 0, 20},   {L"5", 0, 20},    {L"-", 0, 20},    {L"", 0, 20},
         {L"00", 0, 20},    {L"-05", 1, 5},   {L"d", 0, 20},    {L"-1234", 0, 20},
     };
+    // clang-format on
     for (auto c : cases) {
         g_inputMixVolume[1][8] = 20;  // AUX-1 of CH2
         EXPECT_EQ(ParseGainText(nullptr, c.text, 1, kAux1), c.result) << c.text;
@@ -324,8 +349,7 @@ TEST_F(Codecs, ChannelGainSpreadsButMixerCellsDoNot)
     g_linkGroup[0] = Mask({0, 3, 9});
     g_btlPair34 = 1;
     EXPECT_EQ(ParseGainText(nullptr, L"-3", 3, 0), 1);  // a member, not the leader
-    for (int c = 0; c < kChannels; ++c)
-        EXPECT_EQ(g_channelGain[c], (c == 0 || c == 3 || c == 9) ? 30 : 0) << c;
+    for (int c = 0; c < kChannels; ++c) EXPECT_EQ(g_channelGain[c], (c == 0 || c == 3 || c == 9) ? 30 : 0) << c;
 
     EXPECT_EQ(ParseGainText(nullptr, L"-9", 3, kHi1), 1);
     EXPECT_EQ(g_inputMixVolume[3][0], 9u);
@@ -338,10 +362,12 @@ TEST_F(Codecs, ChannelGainSpreadsButMixerCellsDoNot)
 TEST_F(Codecs, QSteps)
 {
     g_selectedChannel = 1;
+    // clang-format off
     struct { int step; StepDirection key; int result; int stepAfter; } cases[] = {
         {87, StepDirection::Up, 1, 88}, {87, StepDirection::Down, 1, 86}, {111, StepDirection::Up, 0, 111},
         {0, StepDirection::Down, 0, 0}, {110, StepDirection::Up, 1, 111}, {1, StepDirection::Down, 1, 0},
     };
+    // clang-format on
     for (auto c : cases) {
         g_eqQ[1][2] = 3.0;
         g_eqQStep[1][2] = c.step;
@@ -359,9 +385,11 @@ TEST_F(Codecs, QSteps)
     EXPECT_EQ(StepEqQ(StepDirection::Up, 2), 1);
     EXPECT_DOUBLE_EQ(g_eqQ[0][2], 4.32);
 
+    // clang-format off
     struct { int delta; bool result; int stepAfter; } wheel[] = {
         {120, true, 88}, {-120, true, 86}, {240, false, 87}, {1, false, 87}, {0, false, 87},
     };
+    // clang-format on
     for (auto w : wheel) {
         g_eqQStep[1][2] = 87;
         EXPECT_EQ(WheelStepEqQ(w.delta, 2), w.result) << w.delta;
@@ -373,9 +401,11 @@ TEST_F(Codecs, QSteps)
 
 TEST_F(Codecs, DelayAndGainSteps)
 {
+    // clang-format off
     struct { int samples; StepDirection key; int result; int after; } delay[] = {
         {599, StepDirection::Up, 0, 599}, {0, StepDirection::Down, 0, 0}, {598, StepDirection::Up, 1, 599}, {1, StepDirection::Down, 1, 0},
     };
+    // clang-format on
     for (auto d : delay) {
         int samples = d.samples;
         EXPECT_EQ(StepDelay(d.key, &samples), d.result) << d.samples;
@@ -383,9 +413,11 @@ TEST_F(Codecs, DelayAndGainSteps)
     }
 
     // Channel gain: Down is one step quieter.
+    // clang-format off
     struct { int gain; StepDirection key; int result; int after; } gain[] = {
         {0, StepDirection::Up, 0, 0}, {600, StepDirection::Down, 0, 600}, {0, StepDirection::Down, 1, 1}, {600, StepDirection::Up, 1, 599},
     };
+    // clang-format on
     g_btlPair910 = 1;
     for (auto g : gain) {
         g_channelGain[8] = g_channelGain[9] = g.gain;
@@ -395,9 +427,11 @@ TEST_F(Codecs, DelayAndGainSteps)
         EXPECT_EQ(g_channelGain[9], g.result ? g.after : 300) << g.gain;
     }
 
+    // clang-format off
     struct { uint32_t cell; StepDirection key; int result; uint32_t after; } cell[] = {
         {60, StepDirection::Down, 0, 60}, {0, StepDirection::Up, 0, 0}, {59, StepDirection::Down, 1, 60}, {1, StepDirection::Up, 1, 0},
     };
+    // clang-format on
     for (auto c : cell) {
         g_inputMixVolume[8][0] = c.cell;
         g_inputMixVolume[9][0] = 33;
@@ -455,11 +489,13 @@ TEST_F(CommaLocale, TextsKeepTheDecimalPoint)
 
 TEST(NumberText, ReadsAPrefixLikeTheCLocale)
 {
+    // clang-format off
     struct { const wchar_t* text; double value; } cases[] = {
         {L"1.2.3", 1.2}, {L"1.", 1.0}, {L".5", 0.5}, {L".", 0.0}, {L"", 0.0}, {L"abc", 0.0},
         {L"  -2.5x", -2.5}, {L"+3", 3.0}, {L"1e2", 100.0}, {L"1e", 1.0}, {L"4,32", 4.0},
         {L"-.25", -0.25}, {L"+-1", 0.0},
     };
+    // clang-format on
     for (auto c : cases) EXPECT_DOUBLE_EQ(ReadNumberPrefix(c.text), c.value) << c.text;
     EXPECT_EQ(FormatDecimal(0.125, 2), L"0.12");  // ties round to even, as printf does
     EXPECT_EQ(FormatDecimal(12.479, 3), L"12.479");

@@ -18,12 +18,14 @@ TEST(SaveChecksTest, MasterOffRefusesFirstThenEachMutedFrontChannelAsks)
         std::vector<int> offChannels;
         std::vector<SaveCheckStep> steps;
     } cases[] = {
+        // clang-format off
         {"nothing off", 0, {}, {}},
         {"master off refuses before any question", 60, {0, 3}, {{147, true}}},
         {"CH1 and CH6 ask in order", 12, {5, 0}, {{148, false}, {153, false}}},
         {"CH7..CH12 ask nothing", 0, {6, 7, 11}, {}},
         {"master at 59 is not off", 59, {2}, {{150, false}}},
     };
+    // clang-format on
     const int savedMaster = g_masterVolume;
     int savedGain[kChannels];
     std::memcpy(savedGain, g_channelGain, sizeof savedGain);

@@ -26,29 +26,93 @@ struct FakeImageView : IImageView {
     int visibleMask = 0;
     int routeRepaints[kChannels] = {};
     int eqRefreshes = 0;
-    int buttonRepaints = 0;   // channel, link and curve buttons
-    int calls = 0;            // every call that may change the window
+    int buttonRepaints = 0;  // channel, link and curve buttons
+    int calls = 0;           // every call that may change the window
 
-    IDelayFields& DelayFields() override { ++calls; return delays; }
-    ITextControl& GainField(int c) override { ++calls; return gainField[c]; }
-    ISlider& GainSlider(int c) override { ++calls; return gainSlider[c]; }
-    ITextControl& MuteButton(int c) override { ++calls; return muteButton[c]; }
-    void SetPhaseButtonCaption(int c, int id) override { ++calls; phaseCaption[c] = id; }
-    ITextControl& MasterVolumeField() override { ++calls; return masterField; }
-    ISlider& MasterSlider() override { ++calls; return masterSlider; }
-    ITextControl& MasterMuteButton() override { ++calls; return masterMute; }
-    IEditControl& BandGainFieldOfId(int id) override { ++calls; return bandGainFields[id]; }
+    IDelayFields& DelayFields() override
+    {
+        ++calls;
+        return delays;
+    }
+    ITextControl& GainField(int c) override
+    {
+        ++calls;
+        return gainField[c];
+    }
+    ISlider& GainSlider(int c) override
+    {
+        ++calls;
+        return gainSlider[c];
+    }
+    ITextControl& MuteButton(int c) override
+    {
+        ++calls;
+        return muteButton[c];
+    }
+    void SetPhaseButtonCaption(int c, int id) override
+    {
+        ++calls;
+        phaseCaption[c] = id;
+    }
+    ITextControl& MasterVolumeField() override
+    {
+        ++calls;
+        return masterField;
+    }
+    ISlider& MasterSlider() override
+    {
+        ++calls;
+        return masterSlider;
+    }
+    ITextControl& MasterMuteButton() override
+    {
+        ++calls;
+        return masterMute;
+    }
+    IEditControl& BandGainFieldOfId(int id) override
+    {
+        ++calls;
+        return bandGainFields[id];
+    }
     void ClearSpeakerDistances() override { ++calls; }
-    void InvalidateChannelButtons() override { ++calls; ++buttonRepaints; }
+    void InvalidateChannelButtons() override
+    {
+        ++calls;
+        ++buttonRepaints;
+    }
     void InvalidateLinkButton(int) override { ++calls; }
-    void InvalidateLinkButtons() override { ++calls; ++buttonRepaints; }
-    void InvalidateCurveButtons() override { ++calls; ++buttonRepaints; }
-    void InvalidateRouteButton(int output, int) override { ++calls; ++routeRepaints[output]; }
-    void RefreshEqControls() override { ++calls; ++eqRefreshes; }
+    void InvalidateLinkButtons() override
+    {
+        ++calls;
+        ++buttonRepaints;
+    }
+    void InvalidateCurveButtons() override
+    {
+        ++calls;
+        ++buttonRepaints;
+    }
+    void InvalidateRouteButton(int output, int) override
+    {
+        ++calls;
+        ++routeRepaints[output];
+    }
+    void RefreshEqControls() override
+    {
+        ++calls;
+        ++eqRefreshes;
+    }
     void FeedSpectrum(bool) override { ++calls; }
-    bool AskCopyQuestion(const std::wstring&, const std::wstring&) override { ++calls; return true; }
+    bool AskCopyQuestion(const std::wstring&, const std::wstring&) override
+    {
+        ++calls;
+        return true;
+    }
     int GetVisibleChannels() const override { return visibleMask; }
-    void SetVisibleChannels(int mask) override { ++calls; visibleMask = mask & 0xFFFF; }
+    void SetVisibleChannels(int mask) override
+    {
+        ++calls;
+        visibleMask = mask & 0xFFFF;
+    }
 };
 
 // Every field of the model with its own in-range value; the mute mask
@@ -131,16 +195,43 @@ public:
         Add("delays", v.delays.value, sizeof v.delays.value);
         Add("visibleMask", &v.visibleMask, sizeof v.visibleMask);
 #define SNAP(g) Add(#g, &g, sizeof g)
-        SNAP(g_selectedChannel); SNAP(g_channelGain); SNAP(g_savedGain); SNAP(g_masterVolume);
-        SNAP(g_masterVolumeSaved); SNAP(g_muteMask); SNAP(g_phaseMask);
-        SNAP(g_eqFreq); SNAP(g_eqGain); SNAP(g_eqQ); SNAP(g_eqQStep); SNAP(g_eqGainSaved);
-        SNAP(g_graphEqFreq); SNAP(g_graphEqGain); SNAP(g_graphEqQ);
-        SNAP(g_hpFreq); SNAP(g_lpFreq); SNAP(g_hpType); SNAP(g_lpType); SNAP(g_hpSlope); SNAP(g_lpSlope);
-        SNAP(g_graphHpFreq); SNAP(g_graphLpFreq);
-        SNAP(g_routingMask); SNAP(g_inputMixVolume); SNAP(g_hiLevelMix); SNAP(g_hiLevelMixVolume);
-        SNAP(g_linkGroup); SNAP(g_btlPair12); SNAP(g_btlPair34); SNAP(g_btlPair56); SNAP(g_btlPair78);
-        SNAP(g_btlPair910); SNAP(g_btlPair1112); SNAP(g_delayInCm);
-        SNAP(g_eqUser); SNAP(g_eqUser2);
+        SNAP(g_selectedChannel);
+        SNAP(g_channelGain);
+        SNAP(g_savedGain);
+        SNAP(g_masterVolume);
+        SNAP(g_masterVolumeSaved);
+        SNAP(g_muteMask);
+        SNAP(g_phaseMask);
+        SNAP(g_eqFreq);
+        SNAP(g_eqGain);
+        SNAP(g_eqQ);
+        SNAP(g_eqQStep);
+        SNAP(g_eqGainSaved);
+        SNAP(g_graphEqFreq);
+        SNAP(g_graphEqGain);
+        SNAP(g_graphEqQ);
+        SNAP(g_hpFreq);
+        SNAP(g_lpFreq);
+        SNAP(g_hpType);
+        SNAP(g_lpType);
+        SNAP(g_hpSlope);
+        SNAP(g_lpSlope);
+        SNAP(g_graphHpFreq);
+        SNAP(g_graphLpFreq);
+        SNAP(g_routingMask);
+        SNAP(g_inputMixVolume);
+        SNAP(g_hiLevelMix);
+        SNAP(g_hiLevelMixVolume);
+        SNAP(g_linkGroup);
+        SNAP(g_btlPair12);
+        SNAP(g_btlPair34);
+        SNAP(g_btlPair56);
+        SNAP(g_btlPair78);
+        SNAP(g_btlPair910);
+        SNAP(g_btlPair1112);
+        SNAP(g_delayInCm);
+        SNAP(g_eqUser);
+        SNAP(g_eqUser2);
 #undef SNAP
     }
 

@@ -20,8 +20,7 @@ struct ByteAt {
 
 void ExpectBytes(const uint8_t* image, const std::vector<ByteAt>& expected, const char* what)
 {
-    for (const ByteAt& e : expected)
-        EXPECT_EQ(image[e.offset], e.value) << what << " byte " << e.offset;
+    for (const ByteAt& e : expected) EXPECT_EQ(image[e.offset], e.value) << what << " byte " << e.offset;
 }
 
 int Word(const uint8_t* image, int at) { return image[at] << 8 | image[at + 1]; }
@@ -32,6 +31,7 @@ TEST_F(ImagesTest, DefaultModelImages)
 {
     std::memset(g_eqUser, 0xEE, sizeof g_eqUser);
     BuildEqUser(iv.delays);
+    // clang-format off
     ExpectBytes(g_eqUser,
                 {
                     {0, 0}, {1, 0}, {11, 0}, {12, 0}, {17, 0}, {18, 0},
@@ -46,9 +46,11 @@ TEST_F(ImagesTest, DefaultModelImages)
                     {2368, 8}, {2369, 0x4E}, {2370, 0x20}, {2371, 0xEE}, {3162, 0xEE},
                 },
                 "EqUser");
+    // clang-format on
 
     std::memset(g_eqUser2, 0xEE, sizeof g_eqUser2);
     BuildEqUser2(0);
+    // clang-format off
     ExpectBytes(g_eqUser2,
                 {
                     {0, 0x00}, {1, 0x05}, {2, 0x41}, {33, 0x00}, {34, 0x00}, {35, 0x00},
@@ -58,6 +60,7 @@ TEST_F(ImagesTest, DefaultModelImages)
                     {343, 0xEE}, {344, 0xEE}, {389, 0xEE}, {404, 0xEE},
                 },
                 "EqUser2");
+    // clang-format on
 }
 
 TEST_F(ImagesTest, DistinctiveModelImages)
@@ -65,6 +68,7 @@ TEST_F(ImagesTest, DistinctiveModelImages)
     FillDistinctiveModel(iv);
     std::memset(g_eqUser, 0xEE, sizeof g_eqUser);
     BuildEqUser(iv.delays);
+    // clang-format off
     ExpectBytes(g_eqUser,
                 {
                     // delay 599 / gain 600 / phase; delay 562 / gain 128 / phase; delay 414 / gain 0
@@ -87,9 +91,11 @@ TEST_F(ImagesTest, DistinctiveModelImages)
                     {2371, 0xEE},
                 },
                 "EqUser");
+    // clang-format on
 
     std::memset(g_eqUser2, 0xEE, sizeof g_eqUser2);
     BuildEqUser2(iv.visibleMask);
+    // clang-format off
     ExpectBytes(g_eqUser2,
                 {
                     {0, 0x02}, {1, 0xA5}, {2, 0xA5}, {33, 0x03}, {34, 0x7A}, {35, 0x62}, {48, 0x80 | 45},
@@ -100,11 +106,15 @@ TEST_F(ImagesTest, DistinctiveModelImages)
                     {36, 0xEE}, {49, 0xEE}, {343, 0xEE}, {344, 0xEE}, {387, 0xEE}, {389, 0xEE},
                 },
                 "EqUser2");
+    // clang-format on
 }
 
 TEST_F(ImagesTest, EverySteppedQTravelsExactly)
 {
-    const struct { double q; int wire; } known[] = {{0.29, 29}, {0.58, 58}, {1.15, 115}, {2.26, 226}, {4.06, 406}};
+    const struct {
+        double q;
+        int wire;
+    } known[] = {{0.29, 29}, {0.58, 58}, {1.15, 115}, {2.26, 226}, {4.06, 406}};
     for (auto k : known) {
         g_eqQ[0][0] = k.q;
         BuildEqUser(iv.delays);
@@ -163,6 +173,7 @@ TEST_F(ImagesTest, DecoderBringsValuesIntoRange)
         std::vector<ByteAt> poke;
         std::function<void(const FakeImageView&)> check;
     };
+    // clang-format off
     const Case cases[] = {
         {"CH1 gain 0x7FF keeps phase and delay",
          {{0, 0xF1}, {1, 0x23}, {12, 0xFF}},
@@ -232,6 +243,7 @@ TEST_F(ImagesTest, DecoderBringsValuesIntoRange)
              EXPECT_EQ(g_hpFreq[6], 20);
          }},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
@@ -245,9 +257,11 @@ TEST_F(ImagesTest, DecoderBringsValuesIntoRange)
 
 TEST_F(ImagesTest, ShortImageOfOldModelOneDevices)
 {
+    // clang-format off
     const struct { int model, date, size; } sizes[] = {
         {1, 0, 1579}, {1, 190820, 1579}, {1, 190821, 3163}, {2, 0, 3163}, {4, 190101, 3163},
     };
+    // clang-format on
     for (auto s : sizes) {
         g_deviceModel = s.model;
         g_firmwareDate = s.date;
@@ -266,8 +280,8 @@ TEST_F(ImagesTest, ShortImageOfOldModelOneDevices)
     DecodeEqUser(iv);
     for (int c = 0; c < 8; ++c) {
         EXPECT_EQ(iv.delays.value[c], 599 - 37 * c);
-        EXPECT_EQ(0, std::memcmp(g_eqFreq[c], before.Bytes("g_eqFreq").data() + c * sizeof g_eqFreq[c],
-                                 sizeof g_eqFreq[c]))
+        EXPECT_EQ(
+            0, std::memcmp(g_eqFreq[c], before.Bytes("g_eqFreq").data() + c * sizeof g_eqFreq[c], sizeof g_eqFreq[c]))
             << c;
     }
     EXPECT_EQ(g_channelGain[7], 127);
@@ -279,12 +293,14 @@ TEST_F(ImagesTest, ShortImageOfOldModelOneDevices)
 
 TEST_F(ImagesTest, MixByteFollowsSwitchEvenWithBadVolume)
 {
+    // clang-format off
     const struct { uint8_t before; int volume; uint8_t mix; uint8_t after; } cases[] = {
         {0x9E, 61, 0, 0x1E},   // stale mix bit dropped, volume kept
         {0x1E, 61, 1, 0x9E},
         {0x9E, 40, 0, 40},
         {0x00, 60, 1, 0x80 | 60},
     };
+    // clang-format on
     for (auto c : cases) {
         g_eqUser2[48] = c.before;
         g_hiLevelMixVolume = c.volume;
@@ -297,7 +313,7 @@ TEST_F(ImagesTest, MixByteFollowsSwitchEvenWithBadVolume)
 TEST_F(ImagesTest, RoutingImageTakenAsItComes)
 {
     BuildEqUser2(0);
-    g_eqUser2[3 * 4 + 2] ^= 0x01;   // CH5's routing changes
+    g_eqUser2[3 * 4 + 2] ^= 0x01;  // CH5's routing changes
     g_eqUser2[48] = 0x80 | 127;
     g_hiLevelMix = 1;
     g_eqUser2[340] = 0x3F;
@@ -306,7 +322,7 @@ TEST_F(ImagesTest, RoutingImageTakenAsItComes)
     for (int i = 0; i < kChannels; ++i) EXPECT_EQ(iv.routeRepaints[i], i == 4 ? kInputs : 0) << i;
     EXPECT_EQ(g_hiLevelMix, 1);
     EXPECT_EQ(g_hiLevelMixVolume, 127);
-    EXPECT_EQ(g_btlPair12, 0);     // bridge bits and graph mask are not read back
+    EXPECT_EQ(g_btlPair12, 0);  // bridge bits and graph mask are not read back
     EXPECT_EQ(iv.visibleMask, 0);
 
     g_eqUser2[48] = 10;

@@ -43,7 +43,11 @@ struct FakeDelays : IDelayFields {
     int value[kChannels] = {};
     int setCalls = 0;
     int GetValue(int c) const override { return value[c]; }
-    void SetValue(int c, int samples) override { value[c] = samples; ++setCalls; }
+    void SetValue(int c, int samples) override
+    {
+        value[c] = samples;
+        ++setCalls;
+    }
     int* GetValueRef(int c) override { return &value[c]; }
     void UpdateText(int) override {}
 };
@@ -62,8 +66,8 @@ struct FakeView : IModelView {
     std::vector<int> linkButtonRepaints;
     int routeButtonRepaints = 0;
     int eqRefreshes = 0;
-    std::vector<bool> feeds;            // redraw flag of each FeedSpectrum
-    std::vector<std::string> calls;     // order of the refresh calls
+    std::vector<bool> feeds;         // redraw flag of each FeedSpectrum
+    std::vector<std::string> calls;  // order of the refresh calls
     bool answerYes = true;
     std::vector<std::pair<std::wstring, std::wstring>> questions;
 
@@ -77,13 +81,29 @@ struct FakeView : IModelView {
     ITextControl& MasterMuteButton() override { return masterMute; }
     IEditControl& BandGainFieldOfId(int id) override { return bandGainFields[id]; }
     void ClearSpeakerDistances() override { ++speakerClears; }
-    void InvalidateChannelButtons() override { ++channelButtonRepaints; calls.push_back("channels"); }
+    void InvalidateChannelButtons() override
+    {
+        ++channelButtonRepaints;
+        calls.push_back("channels");
+    }
     void InvalidateLinkButton(int c) override { linkButtonRepaints.push_back(c); }
     void InvalidateLinkButtons() override {}
     void InvalidateCurveButtons() override {}
-    void InvalidateRouteButton(int, int) override { ++routeButtonRepaints; calls.push_back("route"); }
-    void RefreshEqControls() override { ++eqRefreshes; calls.push_back("refresh"); }
-    void FeedSpectrum(bool redraw) override { feeds.push_back(redraw); calls.push_back("feed"); }
+    void InvalidateRouteButton(int, int) override
+    {
+        ++routeButtonRepaints;
+        calls.push_back("route");
+    }
+    void RefreshEqControls() override
+    {
+        ++eqRefreshes;
+        calls.push_back("refresh");
+    }
+    void FeedSpectrum(bool redraw) override
+    {
+        feeds.push_back(redraw);
+        calls.push_back("feed");
+    }
     bool AskCopyQuestion(const std::wstring& from, const std::wstring& to) override
     {
         questions.emplace_back(from, to);

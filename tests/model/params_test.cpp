@@ -15,8 +15,10 @@ TEST(QStepTable, AnchorsAndOrder)
 
 TEST(QStepTable, FirstEntryNotBelow)
 {
+    // clang-format off
     struct { double q; int index; } cases[] = {
         {0.1, 0}, {4.32, 87}, {4.33, 88}, {0.31, 21}, {10.0, 111}, {0.05, 0},
     };
+    // clang-format on
     for (auto c : cases) EXPECT_EQ(QStepIndexFor(c.q), c.index) << c.q;
 }

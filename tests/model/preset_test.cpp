@@ -67,7 +67,10 @@ protected:
 
 TEST_F(PresetTest, WriterLinesAndEncoding)
 {
-    const struct { int gain; bool inverted; } words[] = {{0, true}, {128, false}, {600, false}, {600, true}};
+    const struct {
+        int gain;
+        bool inverted;
+    } words[] = {{0, true}, {128, false}, {600, false}, {600, true}};
     for (int c = 0; c < 4; ++c) {
         g_channelGain[c] = words[c].gain;
         if (words[c].inverted) g_phaseMask |= 1 << c;
@@ -84,11 +87,13 @@ TEST_F(PresetTest, WriterLinesAndEncoding)
 
     const std::vector<std::string> lines = Lines(file);
     ASSERT_EQ(lines.size(), 1457u);
+    // clang-format off
     const struct { int line; const char* text; } golden[] = {
         {0, "19"}, {1, "0"}, {7, "128"}, {8, "256"}, {9, "1112"}, {10, "1240"}, {609, "1240"}, {13, "0"},
         {14, "20"}, {44, "20000"}, {45, "150"}, {76, "4.320000"}, {77, "0.290000"}, {1348, "10.000000"},
         {107, "0"}, {108, "20"}, {109, "8"}, {111, "20000"}, {810, "1345"}, {822, "0"}, {1456, "0"},
     };
+    // clang-format on
     for (auto g : golden) EXPECT_EQ(lines[g.line], g.text) << "line " << g.line;
 }
 
@@ -97,11 +102,13 @@ TEST_F(PresetTest, WriterTailOfDistinctiveModel)
     FillDistinctiveModel(iv);
     const std::vector<std::string> lines = Lines(Save());
     ASSERT_EQ(lines.size(), 1457u);
+    // clang-format off
     const struct { int line; const char* text; } golden[] = {
         {1, "599"}, {608, "377"}, {1254, "192"}, {7, "1240"}, {13, "17"}, {822, "173"},
         {823, "0"}, {950, "19"},   // CH8 column 15: (7 * 18 + 15) % 61
         {1419, "0"}, {1430, "3751"}, {1431, "2652"}, {1432, "45"}, {1433, "16"}, {1434, "17"}, {1456, "32"},
     };
+    // clang-format on
     for (auto g : golden) EXPECT_EQ(lines[g.line], g.text) << "line " << g.line;
 }
 
@@ -172,6 +179,7 @@ TEST_F(PresetTest, DamagedFilesChangeNothing)
     std::vector<uint8_t> lastWithoutCr = good;
     lastWithoutCr.erase(lastWithoutCr.end() - 6, lastWithoutCr.end() - 2);
 
+    // clang-format off
     const struct { const char* name; std::vector<uint8_t> bytes; } cases[] = {
         {"empty", {}},
         {"only the zero unit", {0, 0}},
@@ -197,6 +205,7 @@ TEST_F(PresetTest, DamagedFilesChangeNothing)
         {"line of 50 units", edited(3, std::string(48, ' ') + "12")},
         {"1954 lines", Encode(tooLong)},
     };
+    // clang-format on
     const ModelSnapshot before(iv);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -220,6 +229,7 @@ TEST_F(PresetTest, RepairsAndTolerances)
         int message;
         std::function<void(const FakeImageView&)> check;
     };
+    // clang-format off
     const Case cases[] = {
         {1, "600", IDS_FILE_ERROR, [](const FakeImageView& v) { EXPECT_EQ(v.delays.value[0], 0); }},
         {1254, "-1", IDS_FILE_ERROR, [](const FakeImageView& v) { EXPECT_EQ(v.delays.value[11], 0); }},
@@ -270,6 +280,7 @@ TEST_F(PresetTest, RepairsAndTolerances)
         {3, std::string(47, ' ') + "12", 0,
          [](const FakeImageView& v) { EXPECT_EQ(v.delays.value[2], 12); }},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "line " << c.line << " '" << c.text << "'");
         FillDistinctiveModel(iv);

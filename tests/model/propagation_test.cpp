@@ -31,13 +31,15 @@ std::vector<TieCase> TieCases()
         {"bridged CH9/CH10", 9, [] { g_btlPair910 = 1; }, {8, 9}},
         {"bridged CH11/CH12", 10, [] { g_btlPair1112 = 1; }, {10, 11}},
         {"group, from a member", 7, [] { g_linkGroup[2] = (1 << 2) | (1 << 7) | (1 << 11); }, {2, 7, 11}},
-        {"group beats bridge", 2,
+        {"group beats bridge",
+         2,
          [] {
              g_btlPair34 = 1;
              g_linkGroup[0] = (1 << 0) | (1 << 2);
          },
          {0, 2}},
-        {"two groups: the lower index", 5,
+        {"two groups: the lower index",
+         5,
          [] {
              g_linkGroup[9] = (1 << 9) | (1 << 5) | (1 << 1);
              g_linkGroup[3] = (1 << 3) | (1 << 5);
@@ -55,6 +57,7 @@ TEST_F(Propagation, EachRoutineReachesTheTiedChannels)
         std::function<bool(int c)> changed;
     };
     const int band = 12;
+    // clang-format off
     const Routine routines[] = {
         {"freq", [&](int s) { g_eqFreq[s][band] = 333; }, [&] { PropagateEqFreq(band); },
          [&](int c) { return g_eqFreq[c][band] == 333; }},
@@ -66,6 +69,7 @@ TEST_F(Propagation, EachRoutineReachesTheTiedChannels)
         {"lp", [](int s) { g_lpFreq[s] = 7777; }, [] { PropagateLpFreq(); },
          [](int c) { return g_lpFreq[c] == 7777; }},
     };
+    // clang-format on
     for (const Routine& r : routines) {
         for (const TieCase& t : TieCases()) {
             SetUp();
@@ -142,17 +146,19 @@ TEST_F(Propagation, LinkBuildsAGroupOfTheSelectedChannel)
         int linkGroupSelected;
         int k;
         bool yes;
-        int group;           // group that should have changed
+        int group;  // group that should have changed
         int maskAfter;
         bool asked;
         std::vector<int> repaints;
     } cases[] = {
+        // clang-format off
         {"new group, confirmed", 0, 0, 0, 2, true, 0, Mask({0, 2}), true, {2, 0}},
         {"new group, declined", 0, 0, 0, 2, false, 0, 0, true, {}},
         {"the selected channel alone", 3, 0, 0, 3, false, 3, Mask({3}), false, {3, 3}},
         {"join the selected member's group", 1, Mask({0, 1}), 0, 5, true, 0, Mask({0, 1, 5}), true, {5}},
         {"join declined", 1, Mask({0, 1}), 0, 5, false, 0, Mask({0, 1}), true, {}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SetUp();
         view = FakeView();
@@ -325,6 +331,7 @@ TEST_F(Propagation, BandBypassTogglesTheTiedChannels)
         std::vector<int> tied;
         int decider;
     } cases[] = {
+        // clang-format off
         {"alone", 3, [] {}, {3}, 3},
         {"group", 4, [] { g_linkGroup[1] = (1 << 1) | (1 << 4) | (1 << 10); }, {1, 4, 10}, 4},
         {"bridge CH1/CH2, CH1 decides", 1, [] { g_btlPair12 = 1; }, {0, 1}, 0},
@@ -334,6 +341,7 @@ TEST_F(Propagation, BandBypassTogglesTheTiedChannels)
         {"bridge CH9/CH10, CH10 decides", 8, [] { g_btlPair910 = 1; }, {8, 9}, 9},
         {"bridge CH11/CH12, CH12 decides", 10, [] { g_btlPair1112 = 1; }, {10, 11}, 11},
     };
+    // clang-format on
     const int band = 20;
     for (const auto& t : cases) {
         SetUp();

@@ -82,7 +82,7 @@ TEST_F(Resets, ResetAllStoresEveryDefault)
     }
     // Model 4 without the option: variant A.
     const uint32_t model4A[kChannels] = {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00550, 0x00AA0,
-                                         0x00541, 0x00A82, 0x00544, 0x00A88, 0, 0};
+                                         0x00541, 0x00A82, 0x00544, 0x00A88, 0,       0};
     for (int c = 0; c < kChannels; ++c) EXPECT_EQ(g_routingMask[c], model4A[c]) << c;
 
     // What a reset keeps.
@@ -131,6 +131,7 @@ struct RoutingRow {
     uint32_t masks[kChannels];
 };
 
+// clang-format off
 const RoutingRow kRows[] = {
     {1, 1, false, {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00550, 0x00AA0, 0x00541, 0x00A82, 0, 0, 0, 0}},
     {1, 0, false, {0x00541, 0x00A82, 0x04504, 0x08A08, 0x00550, 0x00AA0, 0x04501, 0x08A02, 0, 0, 0, 0}},
@@ -159,6 +160,7 @@ const RoutingRow kRows[] = {
     {8, 0, false,
      {0x00541, 0x00A82, 0x00544, 0x00A88, 0x00550, 0x00AA0, 0x01540, 0x02A80, 0x10540, 0x20A80, 0x00541, 0x00A82}},
 };
+// clang-format on
 
 TEST_F(Resets, DefaultRoutingPerModel)
 {
@@ -170,10 +172,8 @@ TEST_F(Resets, DefaultRoutingPerModel)
             g_deviceModel = row.model;
             g_noAux34 = static_cast<uint8_t>(row.noAux34);
             for (uint32_t& m : g_routingMask) m = 0xDEAD;
-            if (picker)
-                ApplyPickerDefaultRouting();
-            else
-                ApplyDefaultRouting();
+            if (picker) ApplyPickerDefaultRouting();
+            else ApplyDefaultRouting();
             for (int c = 0; c < kChannels; ++c)
                 EXPECT_EQ(g_routingMask[c], row.masks[c])
                     << "model " << row.model << " noAux34 " << row.noAux34 << " picker " << picker << " CH" << c + 1;
@@ -221,10 +221,12 @@ TEST_F(Resets, ResetEqReportsChangesOfTheSelectedChannelOnly)
         int kind;  // 0 gain, 1 frequency, 2 Q, 3 only the kept gain
         bool result;
     } cases[] = {
+        // clang-format off
         {"gain of the selected", 2, 0, true},   {"frequency of the selected", 2, 1, true},
         {"Q of the selected", 2, 2, true},      {"another channel only", 9, 0, false},
         {"another channel's Q", 0, 2, false},   {"kept gain only", 2, 3, false},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SetUp();
         g_selectedChannel = 2;

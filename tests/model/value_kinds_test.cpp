@@ -40,15 +40,16 @@ template <class Kind>
 void RunTables(Kind kind, int& value, const std::vector<CommitCase>& commits, const std::vector<StepCase>& steps)
 {
     for (const CommitCase& c : commits) {
-        SCOPED_TRACE(testing::Message() << "commit \"" << std::string(c.text, c.text + std::wcslen(c.text))
-                                        << "\" on " << c.before);
+        SCOPED_TRACE(testing::Message() << "commit \"" << std::string(c.text, c.text + std::wcslen(c.text)) << "\" on "
+                                        << c.before);
         value = c.before;
         EXPECT_EQ(kind.Commit(c.text), c.stored);
         EXPECT_EQ(value, c.after);
         EXPECT_EQ(kind.Format(), c.shown);
     }
     for (const StepCase& s : steps) {
-        SCOPED_TRACE(testing::Message() << "step " << (s.dir == Up ? "up" : "down") << "/" << s.wheel << " from " << s.before);
+        SCOPED_TRACE(testing::Message() << "step " << (s.dir == Up ? "up" : "down") << "/" << s.wheel << " from "
+                                        << s.before);
         value = s.before;
         EXPECT_EQ(s.wheel ? kind.Wheel(s.wheel) : kind.Step(s.dir), s.changed);
         EXPECT_EQ(value, s.after);
@@ -59,13 +60,13 @@ TEST(WheelDirectionTest, OnlyOneWholeNotchSteps)
 {
     EXPECT_EQ(WheelDirection(120), Up);
     EXPECT_EQ(WheelDirection(-120), Down);
-    for (int delta : {0, 1, 60, -60, 119, 121, 240, -240})
-        EXPECT_FALSE(WheelDirection(delta).has_value()) << delta;
+    for (int delta : {0, 1, 60, -60, 119, 121, 240, -240}) EXPECT_FALSE(WheelDirection(delta).has_value()) << delta;
 }
 
 TEST_F(ValueKinds, BandFrequency)
 {
     g_selectedChannel = 2;
+    // clang-format off
     RunTables(BandFreqKind(30), g_eqFreq[2][30],
               {
                   {1000, L"20", true, 20, L"20"},
@@ -90,12 +91,14 @@ TEST_F(ValueKinds, BandFrequency)
                   {1000, Up, 240, false, 1000},
                   {20000, Up, 120, false, 20000},
               });
+    // clang-format on
 }
 
 TEST_F(ValueKinds, CutFrequenciesWriteTheirOwnArray)
 {
     g_selectedChannel = 5;
     const int lpBefore = g_lpFreq[5];
+    // clang-format off
     RunTables(CutFreqKind::HighPass(), g_hpFreq[5],
               {
                   {100, L"0150", true, 150, L"150"},
@@ -108,6 +111,7 @@ TEST_F(ValueKinds, CutFrequenciesWriteTheirOwnArray)
                   {20000, Up, 0, false, 20000},
                   {20, Up, 0, true, 21},
               });
+    // clang-format on
     EXPECT_EQ(g_lpFreq[5], lpBefore);
     RunTables(CutFreqKind::LowPass(), g_lpFreq[5], {{20000, L"19999", true, 19999, L"19999"}},
               {{20000, Up, 0, false, 20000}, {20000, Down, 0, true, 19999}});
@@ -117,6 +121,7 @@ TEST_F(ValueKinds, CutFrequenciesWriteTheirOwnArray)
 TEST_F(ValueKinds, BandGain)
 {
     g_selectedChannel = 0;
+    // clang-format off
     RunTables(BandGainKind(6), g_eqGain[0][6],
               {
                   {150, L"3", true, 120, L"3.0"},
@@ -137,6 +142,7 @@ TEST_F(ValueKinds, BandGain)
                   {300, Up, -120, false, 300},
                   {150, Up, -240, false, 150},
               });
+    // clang-format on
 }
 
 TEST_F(ValueKinds, BandQStepsAlongTheTableFromTheStoredIndex)
@@ -150,6 +156,7 @@ TEST_F(ValueKinds, BandQStepsAlongTheTableFromTheStoredIndex)
         bool changed;
         const wchar_t* shown;
     } steps[] = {
+        // clang-format off
         {kDefaultQStep, Up, 0, true, L"4.42"},
         {kDefaultQStep, Down, 0, true, L"4.18"},
         {kQSteps - 1, Up, 0, false, L"10.00"},
@@ -157,6 +164,7 @@ TEST_F(ValueKinds, BandQStepsAlongTheTableFromTheStoredIndex)
         {kDefaultQStep, Up, 120, true, L"4.42"},
         {kDefaultQStep, Up, 240, false, L"4.32"},
     };
+    // clang-format on
     for (auto s : steps) {
         SCOPED_TRACE(s.index);
         g_eqQStep[1][4] = s.index;
@@ -169,10 +177,12 @@ TEST_F(ValueKinds, BandQStepsAlongTheTableFromTheStoredIndex)
         bool stored;
         const wchar_t* shown;
     } commits[] = {
+        // clang-format off
         {L"4.35", true, L"4.35"}, {L"10", true, L"10.00"}, {L"0.5", true, L"0.50"}, {L"005", true, L"5.00"},
         {L"4.32", false, L"4.32"}, {L"0010", false, L"4.32"}, {L".5", false, L"4.32"}, {L"0.09", false, L"4.32"},
         {L"11", false, L"4.32"},   {L"abc", false, L"4.32"}, {L"", false, L"4.32"},
     };
+    // clang-format on
     for (auto c : commits) {
         SCOPED_TRACE(std::string(c.text, c.text + std::wcslen(c.text)));
         g_eqQ[1][4] = kDefaultQ;
@@ -190,6 +200,7 @@ TEST_F(ValueKinds, BandQStepsAlongTheTableFromTheStoredIndex)
 TEST_F(ValueKinds, DelayInMillisecondsAndCentimetres)
 {
     int samples = 0;
+    // clang-format off
     RunTables(DelayKind(&samples, false), samples,
               {
                   {0, L"5", true, 240, L"5.000"},
@@ -207,6 +218,7 @@ TEST_F(ValueKinds, DelayInMillisecondsAndCentimetres)
                   {5, Up, -120, true, 4},
                   {5, Up, 240, false, 5},
               });
+    // clang-format on
     // The calculator's distances are centimetres whatever the unit.
     RunTables(DelayKind(&samples, true), samples, {{0, L"100", true, 142, L"100.572"}, {0, L"0.5", true, 1, L"0.714"}},
               {});
@@ -217,6 +229,7 @@ TEST_F(ValueKinds, DelayInMillisecondsAndCentimetres)
 
 TEST_F(ValueKinds, ChannelGainSpreadsToTheBridgedPartner)
 {
+    // clang-format off
     RunTables(ChannelGainKind(3), g_channelGain[3],
               {
                   {0, L"-12.5", true, 125, L"-12.5dB"},
@@ -232,6 +245,7 @@ TEST_F(ValueKinds, ChannelGainSpreadsToTheBridgedPartner)
                   {600, Up, 0, true, 599},
                   {0, Up, -120, true, 1},
               });
+    // clang-format on
     g_btlPair34 = 1;
     g_channelGain[2] = 0;
     g_channelGain[3] = 0;
@@ -253,11 +267,13 @@ TEST_F(ValueKinds, MixerCell)
         int after;
         const wchar_t* shown;
     } commits[] = {
+        // clang-format off
         {0, L"-7", true, 7, L"-7dB"},   {0, L"-07", true, 7, L"-7dB"}, {0, L"-59", true, 59, L"-59dB"},
         {0, L"OfF", true, 60, L"-60dB"}, {0, L"-5d", true, 5, L"-5dB"}, {5, L"0dB", true, 0, L"0dB"},
         {0, L"-60", false, 0, L"0dB"},  {0, L"12", false, 0, L"0dB"},  {0, L"-a", false, 0, L"0dB"},
         {0, L"-5dB", false, 0, L"0dB"}, {7, L"-7", false, 7, L"-7dB"},
     };
+    // clang-format on
     for (auto c : commits) {
         SCOPED_TRACE(std::string(c.text, c.text + std::wcslen(c.text)));
         set(c.before);
@@ -285,6 +301,7 @@ TEST_F(ValueKinds, MixerCell)
 TEST_F(ValueKinds, MasterVolumeEnterAndFocusLossReadDifferently)
 {
     MasterVolumeKind master;
+    // clang-format off
     RunTables(master, g_masterVolume,
               {
                   {0, L"-7", true, 7, L"-7dB"},
@@ -308,16 +325,19 @@ TEST_F(ValueKinds, MasterVolumeEnterAndFocusLossReadDifferently)
                   {5, Up, 120, true, 4},
                   {5, Up, 240, false, 5},
               });
+    // clang-format on
     struct {
         int before;
         const wchar_t* text;
         bool stored;
         int after;
     } focusLoss[] = {
+        // clang-format off
         {3, L"0dB", true, 0},  {3, L"-5d", true, 5},   {3, L"off", true, 60}, {3, L"-59", true, 59},
         {3, L"-3", false, 3},  {3, L"-60", false, 3},  {3, L"-5dB", false, 3}, {3, L"5", false, 3},
         {3, L"-", false, 3},
     };
+    // clang-format on
     for (auto c : focusLoss) {
         SCOPED_TRACE(std::string(c.text, c.text + std::wcslen(c.text)));
         g_masterVolume = c.before;
@@ -329,6 +349,7 @@ TEST_F(ValueKinds, MasterVolumeEnterAndFocusLossReadDifferently)
 TEST_F(ValueKinds, MixVolumeAcceptsSixtyAsDigits)
 {
     int volume = 0;
+    // clang-format off
     RunTables(MixVolumeKind(&volume), volume,
               {
                   {0, L"-60", true, 60, L"-60dB"},
@@ -346,6 +367,7 @@ TEST_F(ValueKinds, MixVolumeAcceptsSixtyAsDigits)
                   {60, Down, 0, false, 60},
                   {0, Up, -120, true, 1},
               });
+    // clang-format on
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ struct ParseCase {
 TEST(ParseIpv4, AcceptsDottedQuadsOnly)
 {
     using namespace std::string_view_literals;
+    // clang-format off
     const ParseCase cases[] = {
         {"127.0.0.1", 0x7F000001},
         {"0.0.0.0", 0x00000000},
@@ -45,6 +46,7 @@ TEST(ParseIpv4, AcceptsDottedQuadsOnly)
         {"127.0.0.1\0"sv, std::nullopt},
         {"127.0.0.1:6000", std::nullopt},
     };
+    // clang-format on
     for (const ParseCase& c : cases) {
         EXPECT_EQ(ParseIpv4(c.text), c.expected) << '"' << c.text << '"';
     }
@@ -77,6 +79,7 @@ TEST(CanReachDevice, NeedsAnUpAndRunningInterfaceOfTheRightKind)
     const NetInterfaceInfo lanNoCarrier{kLan, true, false, false};
     const NetInterfaceInfo loDown{kLo, false, false, true};
     const NetInterfaceInfo loByAddressOnly{0x7F000002, true, true, false};
+    // clang-format off
     const ReachCase cases[] = {
         {"no interfaces", {}, kDevice, false},
         {"loopback device over lo", {lo}, kLo, true},
@@ -90,6 +93,7 @@ TEST(CanReachDevice, NeedsAnUpAndRunningInterfaceOfTheRightKind)
         {"127/8 address counts as loopback", {loByAddressOnly}, kLo, true},
         {"127/8 address is no LAN interface", {loByAddressOnly}, kDevice, false},
     };
+    // clang-format on
     for (const ReachCase& c : cases) {
         EXPECT_EQ(CanReachDevice(c.interfaces, c.device), c.expected) << c.name;
     }
@@ -105,8 +109,8 @@ TEST(IsNetworkAlive, LoopbackIsUpAndBadTextIsNot)
 TEST(ListIpv4Interfaces, HoldsTheLoopbackInterfaceUpAndRunning)
 {
     const std::vector<NetInterfaceInfo> list = ListIpv4Interfaces();
-    const auto lo = std::find_if(list.begin(), list.end(),
-                                 [](const NetInterfaceInfo& i) { return i.address == kIpv4Loopback; });
+    const auto lo =
+        std::find_if(list.begin(), list.end(), [](const NetInterfaceInfo& i) { return i.address == kIpv4Loopback; });
     ASSERT_NE(lo, list.end());
     EXPECT_TRUE(lo->loopback);
     EXPECT_TRUE(lo->up);

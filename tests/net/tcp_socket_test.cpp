@@ -188,6 +188,7 @@ void CloseListener(Pair& p) { p.listener.Close(); }
 TEST(TcpSocketWake, ShutdownAndCloseEndBlockedCalls)
 {
     // kNotOpen only where Close may come before the call starts.
+    // clang-format off
     const WakeCase cases[] = {
         {"receive, shutdown", BlockInReceive, ShutdownClient, {NetStatus::kShutdown}},
         {"receive, close", BlockInReceive, CloseClient, {NetStatus::kShutdown, NetStatus::kNotOpen}},
@@ -195,6 +196,7 @@ TEST(TcpSocketWake, ShutdownAndCloseEndBlockedCalls)
         {"send, close", BlockInSend, CloseClient, {NetStatus::kShutdown, NetStatus::kNotOpen}},
         {"accept, close", BlockInAccept, CloseListener, {NetStatus::kShutdown, NetStatus::kNotOpen}},
     };
+    // clang-format on
     for (const WakeCase& c : cases) {
         SCOPED_TRACE(c.name);
         Pair p;
@@ -205,8 +207,7 @@ TEST(TcpSocketWake, ShutdownAndCloseEndBlockedCalls)
         GiveThreadTime();
         c.wake(p);
         blocked.join();
-        EXPECT_NE(std::find(c.accepted.begin(), c.accepted.end(), got), c.accepted.end())
-            << NetStatusName(got);
+        EXPECT_NE(std::find(c.accepted.begin(), c.accepted.end(), got), c.accepted.end()) << NetStatusName(got);
     }
 }
 
@@ -325,6 +326,7 @@ TEST(TcpListener, BindsLoopbackOnly)
         const char* address;
         NetStatus expected;
     };
+    // clang-format off
     const Case cases[] = {
         {"0.0.0.0", NetStatus::kAddressNotAllowed},
         {"192.0.2.10", NetStatus::kAddressNotAllowed},
@@ -333,6 +335,7 @@ TEST(TcpListener, BindsLoopbackOnly)
         {"localhost", NetStatus::kInvalidAddress},
         {"", NetStatus::kInvalidAddress},
     };
+    // clang-format on
     for (const Case& c : cases) {
         TcpListener l;
         EXPECT_EQ(l.Listen(c.address, 0), c.expected) << c.address;

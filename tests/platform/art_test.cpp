@@ -19,6 +19,7 @@ struct Family {
     const char* what;
     int ids[kDpiBuckets];
 };
+// clang-format off
 const Family kFamilies[] = {
     {"channel slider thumb", {169, 204, 205, 671, 206}},
     {"channel slider track lit", {197, 216, 217, 673, 218}},
@@ -59,6 +60,7 @@ const int kCurveVisible[12][kDpiBuckets] = {
     {253, 335, 336, 625, 337}, {254, 338, 339, 626, 340}, {255, 341, 342, 627, 343}, {256, 344, 345, 628, 346},
     {440, 441, 442, 629, 443}, {444, 445, 446, 630, 447}, {448, 449, 450, 631, 451}, {452, 453, 454, 632, 455},
 };
+// clang-format on
 
 // Every (id, bucket) of the window's bitmap families: the table above, the
 // curve buttons (hidden: 576..587 in every bucket) and the link groups.
@@ -141,6 +143,7 @@ TEST_F(ArtTest, TheGivenSizesHold)
         int bucket;
         CSize size;
     } given[] = {
+        // clang-format off
         {197, 0, {20, 80}},  {196, 0, {20, 80}},  {218, 4, {40, 186}}, {212, 4, {40, 186}}, {168, 0, {26, 91}},
         {209, 4, {52, 182}}, {198, 0, {20, 140}}, {171, 0, {20, 140}}, {311, 0, {60, 20}},  {384, 1, {76, 24}},
         {385, 2, {86, 28}},  {684, 3, {100, 32}}, {386, 4, {114, 36}}, {573, 4, {200, 44}}, {534, 4, {124, 36}},
@@ -148,6 +151,7 @@ TEST_F(ArtTest, TheGivenSizesHold)
         {518, 4, {66, 36}},  {325, 4, {24, 24}},  {587, 4, {24, 24}},  {587, 0, {12, 12}},  {368, 4, {24, 24}},
         {271, 0, {24, 16}},  {746, 0, {78, 22}},  {261, 0, {22, 22}},  {745, 0, {48, 18}},
     };
+    // clang-format on
     for (const Given& g : given) {
         SCOPED_TRACE(testing::Message() << "bitmap " << g.id << " bucket " << g.bucket);
         CBitmap bitmap;
@@ -159,9 +163,11 @@ TEST_F(ArtTest, TheGivenSizesHold)
 TEST_F(ArtTest, StatesDifferAtAGlance)
 {
     // The middle pixel of each pair of states differs, in every bucket.
+    // clang-format off
     const std::pair<int, int> pairs[] = {
         {165, 167}, {271, 272}, {229, 269}, {559, 561}, {238, 239}, {280, 281}, {248, 576}, {268, 240}, {177, 161},
     };
+    // clang-format on
     for (const auto& [on, off] : pairs) {
         SCOPED_TRACE(testing::Message() << on << " / " << off);
         CBitmap a, b;

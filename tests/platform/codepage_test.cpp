@@ -18,6 +18,7 @@ TEST(CodePageTest, EncodeCutsAfterTheLastWholeCharacterThatFits)
         int codePage;
         std::string bytes;
     } cases[] = {
+        // clang-format off
         {"ASCII", L"Front L", 1252, "Front L"},
         {"Latin-1 accents", L"Café Größe", 1252,
          "Caf\xE9 Gr\xF6\xDF"
@@ -39,6 +40,7 @@ TEST(CodePageTest, EncodeCutsAfterTheLastWholeCharacterThatFits)
         {"Chinese in CP1252", L"前A", 1252, "?A"},
         {"empty", L"", 936, ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string got = EncodeAnsi(c.text, 20, c.codePage);
@@ -56,6 +58,7 @@ TEST(CodePageTest, DecodeReadsAtMostTheRecordAndStopsAtZero)
         int codePage;
         std::wstring text;
     } cases[] = {
+        // clang-format off
         {"terminated", std::string("Sub\0junk", 8), 20, 1252, L"Sub"},
         {"20 bytes and more behind", "abcdefghijklmnopqrstUVWXYZ", 20, 1252, L"abcdefghijklmnopqrst"},
         {"accents", "Caf\xE9", 20, 1252, L"Café"},
@@ -64,6 +67,7 @@ TEST(CodePageTest, DecodeReadsAtMostTheRecordAndStopsAtZero)
         {"lead byte at the end", "AB\xC7", 3, 936, L"AB\xFFFD"},
         {"empty", std::string("\0abc", 4), 20, 936, L""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(DecodeAnsi(c.record.data(), c.n, c.codePage), c.text);

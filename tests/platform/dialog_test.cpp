@@ -59,6 +59,7 @@ TEST_F(DialogTest, TemplateControlsGetTheirIdsKindsAndPixelRectangles)
         DialogControl control;
         Kind kind;
     };
+    // clang-format off
     const std::vector<Row> rows = {
         {Control(1001, "EDIT", ES_CENTER | ES_AUTOHSCROLL, 7, 9, 50, 14, L"12"), Kind::Edit},
         {Control(1002, "BUTTON", BS_OWNERDRAW, 60, 9, 40, 14, L"Mute"), Kind::Button},
@@ -69,6 +70,7 @@ TEST_F(DialogTest, TemplateControlsGetTheirIdsKindsAndPixelRectangles)
         {Control(1007, "msctls_progress32", 0, 5, 80, 150, 9), Kind::Progress},
         {Control(1233, "SpectrumClass", 0, 11, 51, 97, 23), Kind::Custom},
     };
+    // clang-format on
     std::vector<DialogControl> controls;
     for (const Row& r : rows) controls.push_back(r.control);
     const DialogTemplate t = MakeTemplate(9201, controls);
@@ -215,11 +217,13 @@ TEST_F(DialogTest, EnterUsesTheDefaultIdAndEscapeAndCloseCancel)
         INT_PTR result;  // 99: the key leaves the dialog open
         UINT command;    // the WM_COMMAND id the dialog saw first
     } cases[] = {
+        // clang-format off
         {"enter to IDOK", VK_RETURN, 0, IDOK, IDOK},
         {"enter to a static default id", VK_RETURN, 1412, 99, 1412},
         {"escape", VK_ESCAPE, 0, IDCANCEL, IDCANCEL},
         {"close", 0, 0, IDCANCEL, IDCANCEL},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const DialogTemplate t = MakeTemplate(9203, {

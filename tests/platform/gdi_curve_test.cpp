@@ -25,6 +25,7 @@ TEST(GdiCurve, ControlPointsForKnownPointsAndTensions)
         std::vector<PointF> beziers;
     };
     const float s = 1.0f / 6.0f;  // tension 0.5 / 3
+    // clang-format off
     const Row rows[] = {
         // Interior tangents come from both neighbours, the ends from the end segment.
         {0.5f,
@@ -41,6 +42,7 @@ TEST(GdiCurve, ControlPointsForKnownPointsAndTensions)
          {{0, 10}, {6, 0}, {12, 10}},
          {{0, 10}, {3, 5}, {6 - 6, 0}, {6, 0}, {6 + 6, 0}, {9, 5}, {12, 10}}},
     };
+    // clang-format on
     for (const auto& r : rows) {
         SCOPED_TRACE(r.tension);
         ExpectPoints(gfx::CardinalSplineBezierPoints(r.points.data(), static_cast<int>(r.points.size()), r.tension),
@@ -77,7 +79,7 @@ TEST_F(GdiCurveDraw, CurvePassesThroughItsPointsAndBendsBetweenThem)
     EXPECT_GT(Red(40, 10), 100);  // the peak
     EXPECT_GT(Red(10, 50), 100);  // the ends
     EXPECT_GT(Red(70, 50), 100);
-    EXPECT_EQ(Red(40, 50), 0);    // below the arch: nothing
+    EXPECT_EQ(Red(40, 50), 0);  // below the arch: nothing
     // The spline is rounder than the polyline: at x = 25 the straight line
     // would be at y = 30, the curve lies above it.
     int top = -1;

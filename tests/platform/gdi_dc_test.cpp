@@ -55,12 +55,14 @@ TEST_F(GdiDcTest, FillAndShapesCoverTheirPixelsExactly)
     CRect frame(60, 10, 70, 20);
     m_dc.FrameRect(&frame, &blue);
 
+    // clang-format off
     const std::pair<CPoint, COLORREF> rows[] = {
         {{10, 10}, kRed},  {{29, 19}, kRed},   {{30, 19}, kBlack}, {{29, 20}, kBlack}, {{9, 10}, kBlack},
         {{40, 10}, kWhite}, {{49, 19}, kWhite}, {{45, 15}, kBlue},  {{50, 15}, kBlack}, {{45, 20}, kBlack},
         {{60, 10}, kBlue}, {{69, 19}, kBlue},  {{65, 15}, kBlack}, {{70, 15}, kBlack},
         {{-1, 0}, 0xFFFFFFFF}, {{120, 0}, 0xFFFFFFFF},
     };
+    // clang-format on
     for (const auto& [p, c] : rows) EXPECT_EQ(m_dc.GetPixel(p.x, p.y), c) << p.x << "," << p.y;
 }
 
@@ -77,11 +79,13 @@ TEST_F(GdiDcTest, LinesLeaveOutTheirEndPoint)
     m_dc.LineTo(90, 40);  // diagonal
     EXPECT_EQ(m_dc.MoveTo(0, 0), CPoint(90, 40));
 
+    // clang-format off
     const std::pair<CPoint, COLORREF> rows[] = {
         {{5, 40}, kWhite},  {{14, 40}, kWhite}, {{15, 40}, kBlack}, {{4, 40}, kBlack}, {{10, 41}, kBlack},
         {{50, 40}, kWhite}, {{50, 31}, kWhite}, {{50, 30}, kBlack}, {{50, 41}, kBlack},
         {{80, 30}, kWhite}, {{85, 35}, kWhite}, {{89, 39}, kWhite}, {{90, 40}, kBlack},
     };
+    // clang-format on
     for (const auto& [p, c] : rows) EXPECT_EQ(m_dc.GetPixel(p.x, p.y), c) << p.x << "," << p.y;
     EXPECT_EQ(m_dc.SelectObject(old), &white);
 }

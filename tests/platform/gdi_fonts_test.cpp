@@ -21,6 +21,7 @@ TEST_F(GdiFontsTest, FacesMapToInstalledFamilies)
         FontFaceKind kind;
         const wchar_t* family;
     };
+    // clang-format off
     const Row rows[] = {
         {L"宋体", FontFaceKind::Cjk, L"WenQuanYi Micro Hei"},
         {L"黑体", FontFaceKind::Cjk, L"WenQuanYi Micro Hei"},
@@ -36,6 +37,7 @@ TEST_F(GdiFontsTest, FacesMapToInstalledFamilies)
         {L"No Such Face 123", FontFaceKind::LatinSans, L"DejaVu Sans"},
         {L"DejaVu Sans Mono", FontFaceKind::Installed, L"DejaVu Sans Mono"},
     };
+    // clang-format on
     for (const auto& r : rows) {
         const FontFaceMapping m = MapFontFace(r.face);
         EXPECT_EQ(static_cast<int>(m.kind), static_cast<int>(r.kind));

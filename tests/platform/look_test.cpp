@@ -12,11 +12,13 @@ TEST(Look, BucketCutsOfTheMainWindowAndOfTheComboArrows)
     struct Row {
         int dpi, bucket, arrow;
     };
+    // clang-format off
     const Row rows[] = {
         {72, 0, 0},  {96, 0, 0},  {109, 0, 0}, {110, 1, 1}, {120, 1, 1}, {131, 1, 1}, {132, 2, 2},
         {144, 2, 2}, {157, 2, 2}, {158, 3, 2}, {167, 3, 2}, {168, 3, 3}, {187, 3, 3}, {188, 4, 3},
         {192, 4, 3}, {480, 4, 3},
     };
+    // clang-format on
     for (const Row& r : rows) {
         EXPECT_EQ(DpiBucket(r.dpi), r.bucket) << r.dpi;
         EXPECT_EQ(ArrowBucket(r.dpi), r.arrow) << r.dpi;

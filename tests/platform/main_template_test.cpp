@@ -47,9 +47,11 @@ bool BeyondTenOutputs(const std::string& name)
 TEST(MainTemplateTest, FrameAndControlSetInBothLanguages)
 {
     // Expected count per kind; 1233 is the graph's own window class.
+    // clang-format off
     const std::map<std::string, int> expected = {
         {"EDIT", 120}, {"BUTTON", 338}, {"COMBOBOX", 4}, {"SLIDER", 44}, {"STATIC", 328}, {"SPECTRUMCLASS", 1},
     };
+    // clang-format on
     const DialogTemplate& en = MainTemplate(LANG_ENGLISH_US);
     for (uint16_t lang : kLanguages) {
         SCOPED_TRACE(lang);
@@ -95,6 +97,7 @@ TEST(MainTemplateTest, FamiliesHaveTheirIdsKindsAndStyles)
         uint32_t mask;
         uint32_t value;
     };
+    // clang-format off
     const Row rows[] = {
         // Channel strips.
         {1008, "IDC_SELECT_CH1", "BUTTON", kButtonMask, kOwnerDrawn},
@@ -153,6 +156,7 @@ TEST(MainTemplateTest, FamiliesHaveTheirIdsKindsAndStyles)
         {1266, "IDC_USB_PIC", "STATIC", kShownMask, WS_VISIBLE},
         {1233, "IDC_SPECTRUM", "SPECTRUMCLASS", kShownMask, WS_VISIBLE},
     };
+    // clang-format on
     for (uint16_t lang : kLanguages) {
         const DialogTemplate& t = MainTemplate(lang);
         for (const Row& r : rows) {
@@ -172,6 +176,7 @@ TEST(MainTemplateTest, FamiliesHaveTheirIdsKindsAndStyles)
         const wchar_t* english;
         const wchar_t* chinese;
     };
+    // clang-format off
     const Text texts[] = {
         {1412, L"频率", L"频率"},  // the default-button id and initial focus holder
         {1035, L"  0°", L"正相"},
@@ -180,6 +185,7 @@ TEST(MainTemplateTest, FamiliesHaveTheirIdsKindsAndStyles)
         {1552, L" Hi.1", L"高电平1"},
         {1299, L"", L""},
     };
+    // clang-format on
     for (const Text& x : texts) {
         const DialogControl* en = MainTemplate(LANG_ENGLISH_US).FindControl(x.id);
         const DialogControl* zh = MainTemplate(LANG_CHINESE_PRC).FindControl(x.id);

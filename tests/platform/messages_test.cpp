@@ -123,6 +123,7 @@ TEST_F(MessagesTest, MapDispatchesThroughTheClassChain)
         LRESULT result;
         const char* logged;  // nullptr: no handler runs
     } cases[] = {
+        // clang-format off
         {WM_PING, 2, 3, 1023, "derived ping"},  // the derived entry hides the base one
         {WM_BASE_ONLY, 4, 2, 42, "base only"},  // falls through to the base map
         {WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), 0, 0, "range 100"},
@@ -135,6 +136,7 @@ TEST_F(MessagesTest, MapDispatchesThroughTheClassChain)
         {WM_TIMER, 5, 0, 0, "timer 5"},
         {WM_UNMAPPED, 1, 1, 0, nullptr},
     };
+    // clang-format on
     for (const Case& c : cases) {
         wnd.log.clear();
         SCOPED_TRACE(testing::Message() << "msg " << c.msg << " w " << c.w);
@@ -153,6 +155,7 @@ TEST_F(MessagesTest, TableEntriesPassTheIndexOfTheControlInTheirTable)
         WPARAM w;
         const char* logged;  // nullptr: no handler runs
     } cases[] = {
+        // clang-format off
         {WM_COMMAND, MAKEWPARAM(1311, BN_CLICKED), "row 0"},
         {WM_COMMAND, MAKEWPARAM(1748, BN_CLICKED), "row 2"},
         {WM_COMMAND, MAKEWPARAM(1201, BN_CLICKED), "row 3"},  // tables of rows count row by row
@@ -168,6 +171,7 @@ TEST_F(MessagesTest, TableEntriesPassTheIndexOfTheControlInTheirTable)
         {WM_DRAWITEM, 1536, "draw row 1 id 1536"},
         {WM_DRAWITEM, 3001, "draw other 3001"},
     };
+    // clang-format on
     // Twice: the second round is answered by the remembered lookups.
     for (int round = 0; round < 2; ++round) {
         for (const Case& c : cases) {
@@ -299,8 +303,7 @@ TEST_F(MessagesTest, ShutdownStopsAndJoinsEveryWorker)
 {
     WorkerThread a, b;
     const auto waitForStop = [](const StopToken& stop) {
-        while (stop.SleepFor(1000)) {
-        }
+        while (stop.SleepFor(1000)) {}
     };
     ASSERT_TRUE(a.Start(waitForStop, "a"));
     ASSERT_TRUE(b.Start(waitForStop, "b"));

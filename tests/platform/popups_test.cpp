@@ -70,6 +70,7 @@ TEST_F(PopupTest, ABoxEndedByTheScriptAnswersCancelElseNoElseItsFirstButton)
         UINT style;
         int answer;
     };
+    // clang-format off
     const Case cases[] = {
         {MB_OK, IDOK},
         {MB_OKCANCEL | MB_DEFBUTTON1, IDCANCEL},
@@ -78,6 +79,7 @@ TEST_F(PopupTest, ABoxEndedByTheScriptAnswersCancelElseNoElseItsFirstButton)
         {MB_RETRYCANCEL, IDCANCEL},
         {MB_ABORTRETRYIGNORE, IDABORT},
     };
+    // clang-format on
     EXPECT_FALSE(EndFrontPopup());  // none runs
     for (const Case& c : cases) {
         bool ended = false;

@@ -33,6 +33,7 @@ TEST_F(ResourcesTest, StringsFollowTheLanguage)
         const wchar_t* english;
         const wchar_t* chinese;
     };
+    // clang-format off
     const Row rows[] = {
         {IDS_MSG_CAPTION, L"Alert", L"提示"},
         {101, L"About", L"关于"},
@@ -47,6 +48,7 @@ TEST_F(ResourcesTest, StringsFollowTheLanguage)
         {247, L"Sind Sie sicher das Sie die %s Einstellung von EQ und Filter nach %s kopieren?",
          L"确定要将%s的EQ和滤波器设置复制给%s吗？"},
     };
+    // clang-format on
     for (const auto& r : rows) {
         EXPECT_EQ(LoadResString(r.id, LANG_ENGLISH_US), r.english) << r.id;
         EXPECT_EQ(LoadResString(r.id, LANG_CHINESE_PRC), r.chinese) << r.id;
@@ -56,10 +58,12 @@ TEST_F(ResourcesTest, StringsFollowTheLanguage)
 TEST_F(ResourcesTest, LanguageIdsChooseByPrimaryLanguage)
 {
     // Every Chinese variant reads the Chinese table, everything else the English one.
+    // clang-format off
     const std::pair<uint16_t, const wchar_t*> rows[] = {
         {0x0409, L"Alert"}, {0x0809, L"Alert"}, {0x0407, L"Alert"}, {0x0000, L"Alert"},
         {0x0804, L"提示"},  {0x0404, L"提示"},  {0x0C04, L"提示"},
     };
+    // clang-format on
     for (const auto& [lang, text] : rows) {
         g_languageId = lang;
         EXPECT_EQ(LoadResString(IDS_MSG_CAPTION), text) << std::hex << lang;
@@ -71,12 +75,13 @@ TEST_F(ResourcesTest, StringTableFallsBackToTheOtherLanguage)
 {
     StringTable t;
     std::vector<std::string> errors;
-    ASSERT_TRUE(ParseStringTable("# comment\n"
-                                 "1\tIDS_A\tEnglish only\t\n"
-                                 "2\tIDS_B\t\t只有中文\r\n"
-                                 "3\tIDS_C\tTab\\there\\\\\tzwei\\nZeilen\n"
-                                 "0x10\tIDS_D\tHex\n",
-                                 &t, &errors));
+    ASSERT_TRUE(
+        ParseStringTable("# comment\n"
+                         "1\tIDS_A\tEnglish only\t\n"
+                         "2\tIDS_B\t\t只有中文\r\n"
+                         "3\tIDS_C\tTab\\there\\\\\tzwei\\nZeilen\n"
+                         "0x10\tIDS_D\tHex\n",
+                         &t, &errors));
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(t.Load(1, LANG_CHINESE_PRC), L"English only");
     EXPECT_FALSE(t.Has(1, LANG_CHINESE_PRC));
@@ -92,14 +97,15 @@ TEST_F(ResourcesTest, StringTableReportsFaultyLinesAndKeepsTheRest)
 {
     StringTable t;
     std::vector<std::string> errors;
-    EXPECT_FALSE(ParseStringTable("1\tIDS_A\tOne\tEins\n"
-                                  "x\tIDS_B\tbad id\n"
-                                  "2\tIDS_C\n"
-                                  "1\tIDS_D\ttwice\n"
-                                  "3\tIDS_E\t\t\n"
-                                  "4\t9BAD\tname\n"
-                                  "5\tIDS_F\tFive\n",
-                                  &t, &errors));
+    EXPECT_FALSE(
+        ParseStringTable("1\tIDS_A\tOne\tEins\n"
+                         "x\tIDS_B\tbad id\n"
+                         "2\tIDS_C\n"
+                         "1\tIDS_D\ttwice\n"
+                         "3\tIDS_E\t\t\n"
+                         "4\t9BAD\tname\n"
+                         "5\tIDS_F\tFive\n",
+                         &t, &errors));
     ASSERT_EQ(errors.size(), 5u);
     EXPECT_EQ(errors[0].rfind("line 2:", 0), 0u);
     EXPECT_NE(errors[2].find("twice"), std::string::npos);
@@ -187,6 +193,7 @@ TEST_F(ResourcesTest, TemplateParsesControlsPerLanguage)
 
 TEST_F(ResourcesTest, TemplateFaultsNameTheLine)
 {
+    // clang-format off
     const std::pair<const char*, const char*> rows[] = {
         {"", "no dialog line"},
         {"control 1 IDOK BUTTON\n", "line 1: the file must start with a dialog line"},
@@ -203,6 +210,7 @@ TEST_F(ResourcesTest, TemplateFaultsNameTheLine)
         {"dialog 5 IDD_X\nstyle WS_POPUP | NOT\n", "line 2: NOT without a style"},
         {"dialog 5 IDD_X\nwidth 3\n", "line 2: unknown keyword 'width'"},
     };
+    // clang-format on
     for (const auto& [text, expected] : rows) {
         ParsedDialog d;
         std::string error;
@@ -225,7 +233,7 @@ TEST_F(ResourcesTest, EmbeddedTemplatesFollowTheLanguage)
     const DialogControl* loadZh = zh->FindControl(IDC_LOAD_FROM_DEVICE);
     EXPECT_EQ((std::vector<int>{loadZh->x, loadZh->y, loadZh->cx, loadZh->cy}), (std::vector<int>{44, 54, 80, 14}));
     EXPECT_EQ(loadZh->text, L"加载 机器预置场景");
-    EXPECT_EQ(en->FindControl(1)->style & WS_VISIBLE, 0u);       // the hidden default button
+    EXPECT_EQ(en->FindControl(1)->style & WS_VISIBLE, 0u);  // the hidden default button
     EXPECT_EQ(en->FindControl(2)->style & BS_TYPEMASK, BS_OWNERDRAW);
 
     // The model picker exists in Chinese only: English asks get it too.
@@ -250,6 +258,7 @@ TEST_F(ResourcesTest, DialogUnitsScaleByTheBaseUnits)
         int du;
         int px, py;
     };
+    // clang-format off
     const Row rows[] = {
         {{6, 13}, 4, 6, 7},      // 6.5 rounds up
         {{6, 13}, 280, 420, 455},
@@ -258,6 +267,7 @@ TEST_F(ResourcesTest, DialogUnitsScaleByTheBaseUnits)
         {{7, 16}, 0, 0, 0},
         {{6, 13}, -4, -6, -7},   // symmetric around zero
     };
+    // clang-format on
     for (const auto& r : rows) {
         EXPECT_EQ(DluToPixelsX(r.du, r.units), r.px) << r.du;
         EXPECT_EQ(DluToPixelsY(r.du, r.units), r.py) << r.du;

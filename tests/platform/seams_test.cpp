@@ -125,8 +125,7 @@ DialogTemplate SeamTemplate()
                                   Control(kStatic, "STATIC", SS_LEFT, 25, 45, 40, 10, L"Gain"),
                                   Control(kButton, "BUTTON", WS_TABSTOP, 70, 45, 40, 14, L"Mute"),
                                   Control(kEdit, "EDIT", WS_TABSTOP, 120, 45, 40, 12, L"0.0"),
-                                  Control(kOwnerButton, "BUTTON", BS_OWNERDRAW | WS_TABSTOP, 70, 62, 40, 14,
-                                          L"CH1"),
+                                  Control(kOwnerButton, "BUTTON", BS_OWNERDRAW | WS_TABSTOP, 70, 62, 40, 14, L"CH1"),
                               });
 }
 
@@ -150,6 +149,7 @@ TEST_F(SeamsTest, SliderKeysSendTheirScrollCodesWithThePositionAlreadyMoved)
         UINT code;
         int after;
     } cases[] = {
+        // clang-format off
         // Vertical: the minimum is at the top; Down moves towards the maximum.
         {kVertSlider, VK_DOWN, WM_VSCROLL, SB_LINEDOWN, 51},
         {kVertSlider, VK_UP, WM_VSCROLL, SB_LINEUP, 49},
@@ -160,6 +160,7 @@ TEST_F(SeamsTest, SliderKeysSendTheirScrollCodesWithThePositionAlreadyMoved)
         {kHorzSlider, VK_RIGHT, WM_HSCROLL, SB_LINEDOWN, 51},
         {kHorzSlider, VK_LEFT, WM_HSCROLL, SB_LINEUP, 49},
     };
+    // clang-format on
     RunSeamDialog([&](SeamDlg& d) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << "slider " << c.slider << " key " << c.key);
@@ -169,10 +170,12 @@ TEST_F(SeamsTest, SliderKeysSendTheirScrollCodesWithThePositionAlreadyMoved)
             s.SetPos(50);
             d.scrolls.clear();
             PressKey(s.m_hWnd, c.key);
+            // clang-format off
             const std::vector<Scroll> expected = {
                 {c.msg, c.slider, c.code, 0, c.after},
                 {c.msg, c.slider, SB_ENDSCROLL, 0, c.after},
             };
+            // clang-format on
             EXPECT_EQ(d.scrolls, expected);
             EXPECT_EQ(s.GetPos(), c.after);
         }
@@ -564,6 +567,7 @@ TEST_F(SeamsTest, FileDialogsGoThroughTheResponder)
         const wchar_t* ext;
         const wchar_t* folder;
     } cases[] = {
+        // clang-format off
         {"open", TRUE, L"/home/u/presets/road.txt", IDOK, L"/home/u/presets/road.txt", L"road.txt", L"road", L"txt",
          L"/home/u/presets"},
         {"open keeps a path without extension", TRUE, L"/tmp/road", IDOK, L"/tmp/road", L"road", L"road", L"", L"/tmp"},
@@ -574,6 +578,7 @@ TEST_F(SeamsTest, FileDialogsGoThroughTheResponder)
         {"cancel", TRUE, std::nullopt, IDCANCEL, L"", L"", L"", L"", L""},
         {"empty path is a cancel", FALSE, L"", IDCANCEL, L"", L"", L"", L"", L""},
     };
+    // clang-format on
     ScriptedDialogs dialogs;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

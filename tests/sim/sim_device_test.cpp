@@ -41,6 +41,7 @@ TEST(SimIdentity, DecodesModelAndDateLikeTheHost)
         int date;
         size_t eqUserSize;
     } cases[] = {
+        // clang-format off
         {"46AK10240315V1", 4, 240315, 3163},  // the default device
         {"x2A...190101..", 7, 190101, 3163},
         {"x9A...190101..", 3, 190101, 3163},
@@ -56,6 +57,7 @@ TEST(SimIdentity, DecodesModelAndDateLikeTheHost)
         {"xxZ...190101..", 2, 190101, 3163},
         {"268...19a820..", 1, 19, 1579},      // digits up to the first non-digit
     };
+    // clang-format on
     for (const auto& c : cases) {
         const SimDeviceString s = SimMakeDeviceString(c.s);
         const SimIdentity id = SimDecodeIdentity(s);
@@ -135,10 +137,12 @@ TEST_P(SimLinks, ImportPagesCoverBothImages)
         const char* deviceString;
         size_t size, pages, last;
     } cases[] = {
+        // clang-format off
         {"46AK10240315V1", 3163, 99, 27},  // 98 x 32 + 27
         {"268K10190820V1", 1579, 50, 11},  // 49 x 32 + 11
         {"268K10190821V1", 3163, 99, 27},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.deviceString);
         device.Update([&](SimState& s) { s.deviceString = SimMakeDeviceString(c.deviceString); });
@@ -194,12 +198,14 @@ TEST_P(SimLinks, WritesLandInTheImages)
         size_t offset;
         Bytes data;
     } cases[] = {
+        // clang-format off
         {17, 0, Pattern(58, 1)},
         {17, 3135, Pattern(28, 2)},  // the last block of the sync plan
         {17, 1579, Pattern(56, 3)},
         {22, 0, Pattern(56, 4)},
         {22, 392, Pattern(13, 5)},
     };
+    // clang-format on
     for (const auto& c : cases) {
         host->Send(WriteBlock(c.code, c.offset, c.data));
         const SimState st = device.State();
@@ -242,7 +248,9 @@ TEST_P(SimLinks, WriteIsCutToAShortImage)
 
 TEST_P(SimLinks, PresetSaveAndRecall)
 {
-    auto pageByte = [](const std::vector<Bytes>& pages, size_t offset) { return pages.at(offset / 32).at(2 + offset % 32); };
+    auto pageByte = [](const std::vector<Bytes>& pages, size_t offset) {
+        return pages.at(offset / 32).at(2 + offset % 32);
+    };
     host->Send(WriteBlock(17, 100, {0xAB}));
     Bytes name{18, 3};
     const Bytes club = NameBytes("Club");
@@ -259,9 +267,9 @@ TEST_P(SimLinks, PresetSaveAndRecall)
     EXPECT_EQ(info[0][18], 3);  // current preset
     EXPECT_EQ(info[5], (Bytes{13, 3, 'C', 'l', 'u', 'b', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 
-    EXPECT_EQ(pageByte(ReadEqUser(), 100), 0xCD);  // the current settings
-    EXPECT_EQ(pageByte(ReadEqUser(3), 100), 0xAB);  // recall of slot 3
-    EXPECT_EQ(device.State().eqUser[100], 0xAB);     // which is now current
+    EXPECT_EQ(pageByte(ReadEqUser(), 100), 0xCD);                          // the current settings
+    EXPECT_EQ(pageByte(ReadEqUser(3), 100), 0xAB);                         // recall of slot 3
+    EXPECT_EQ(device.State().eqUser[100], 0xAB);                           // which is now current
     EXPECT_EQ(pageByte(ReadEqUser(0), 100), SimFactoryEqUser(3163)[100]);  // untouched slot 0
 
     host->Send({13, 8});  // no such slot
@@ -293,12 +301,14 @@ TEST_P(SimLinks, SourceAndNoSignalMuteShowInDeviceInfo)
         Bytes command;
         uint8_t source, options;
     } steps[] = {
+        // clang-format off
         {{16, 2}, 2, 0x40},
         {{16, 7}, 2, 0x40},  // not a source the device has
         {{16, 9}, 9, 0x40},
         {{27, 1}, 9, 0x41},
         {{27, 0}, 9, 0x40},
     };
+    // clang-format on
     device.Update([](SimState& s) { s.options = 0x40; });
     for (const auto& step : steps) {
         host->Send(step.command);

@@ -55,11 +55,13 @@ TEST_P(SimFaultLinks, SpoiledFramesFailTheHostsChecks)
         SimFrameFaultKind kind;
         std::set<int> hidMissing, tcpMissing;
     } cases[] = {
+        // clang-format off
         {SimFrameFaultKind::BadSum, {5}, {5}},
         // Over TCP the cut frame swallows the start of the next one.
         {SimFrameFaultKind::Truncated, {5}, {5, 6}},
         {SimFrameFaultKind::Overlong, {5}, {5}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.kind));
         Apply([&](SimFaults& f) { f.frameFaults = {{c.kind, 4, 5, -1}}; });
@@ -94,10 +96,12 @@ TEST_P(SimFaultLinks, PagesOutOfOrderOrMissing)
     struct {
         std::vector<int> eqUser, eqUser2;
     } cases[] = {
+        // clang-format off
         {{2, 1, 0}, {7, 0}},
         {AllBut({98}), {0, 1, 2, 3, 4, 5, 6}},  // no last page
         {{0, 0, 120}, {8}},                     // a repeat and pages past the image
     };
+    // clang-format on
     for (const auto& c : cases) {
         Apply([&](SimFaults& f) {
             f.eqUserPages = c.eqUser;
@@ -107,9 +111,9 @@ TEST_P(SimFaultLinks, PagesOutOfOrderOrMissing)
         EXPECT_EQ(PageIndexes(pages), c.eqUser);
         for (const Bytes& p : pages) {
             const size_t at = p[1] * 32u;
-            const Bytes want = at < st.eqUser.size()
-                                   ? Bytes(st.eqUser.begin() + at, st.eqUser.begin() + std::min(at + 32, st.eqUser.size()))
-                                   : Bytes(32, 0);
+            const Bytes want = at < st.eqUser.size() ? Bytes(st.eqUser.begin() + at,
+                                                             st.eqUser.begin() + std::min(at + 32, st.eqUser.size()))
+                                                     : Bytes(32, 0);
             EXPECT_EQ(Bytes(p.begin() + 2, p.end()), want) << int(p[1]);
         }
         host->Send({19});
@@ -284,6 +288,7 @@ TEST(SimLogLines, OneLinePerCommandWithOperands)
     hid.Send(name);
     hid.Send({27, 1});
     tcp.Send({20});
+    // clang-format off
     const std::vector<std::string> want = {
         "hid CMD_DEVICE_INFO tag=19",
         "hid CMD_WRITE_EQUSER offset=3135 n=28",
@@ -293,6 +298,7 @@ TEST(SimLogLines, OneLinePerCommandWithOperands)
         "hid CMD_SET_NO_SIGNAL_MUTE on=1",
         "tcp CMD_ENTER_UPGRADE",
     };
+    // clang-format on
     EXPECT_EQ(device.Log().TakeLines(), want);
     EXPECT_TRUE(device.Log().Lines().empty());
 }

@@ -19,7 +19,8 @@ Bytes Chunk(const Bytes& file, size_t index, size_t size)
 {
     Bytes data(size, 0xFF);
     const size_t dataLen = file.size() - 1, at = index * size;
-    if (at < dataLen) std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), std::min(size, dataLen - at), data.begin());
+    if (at < dataLen)
+        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), std::min(size, dataLen - at), data.begin());
     return data;
 }
 
@@ -106,11 +107,13 @@ TEST_P(SimFirmware, TransferChunkByChunkThenRestart)
         bool badChecksum;
         int hidChunks, tcpChunks;
     } cases[] = {
+        // clang-format off
         {1000, false, 18, 2},  // HID chunk 17 holds 48 bytes, TCP block 1 holds 488
         {56, false, 1, 1},
         {1024, false, 19, 2},
         {1000, true, 18, 2},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.dataLen) + (c.badChecksum ? " bad" : " good"));
         if (!Hid()) host->Reconnect();

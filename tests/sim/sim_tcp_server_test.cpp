@@ -98,9 +98,11 @@ TEST_F(SimTcpServerTest, EqUserReadsPageByPageInAnySplit)
         size_t pages;
         size_t split;  // bytes per client send
     } cases[] = {
+        // clang-format off
         {"46AK10240315V1", 99, 5},
         {"268K10190820V1", 50, 1},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.deviceString);
         device.Update([&](SimState& s) { s.deviceString = SimMakeDeviceString(c.deviceString); });
@@ -128,9 +130,11 @@ TEST_F(SimTcpServerTest, DeviceHangUpClosesTheSocketAndTheNextConnectionIsServed
         Bytes command;
         size_t framesBeforeHangUp;
     } cases[] = {
+        // clang-format off
         {"removal in an import", 3, TcpFrame({15, 99, 0xFF}), 4},
         {"factory reset restarts", -1, TcpFrame({23}), 0},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SimFaults f = device.Faults();

@@ -61,7 +61,7 @@ struct StoreView : IImageView {
 };
 
 // Stops the run when a property of the code under test does not hold.
-#define FUZZ_CHECK(cond) \
-    do {                 \
+#define FUZZ_CHECK(cond)               \
+    do {                               \
         if (!(cond)) __builtin_trap(); \
     } while (0)

@@ -29,17 +29,21 @@ TEST(BezierHitTests, PeakBoxQHandlesAndLabels)
     bz.SetBandPoints(4, pts);
     bz.SetBandPoints(8, pts);
     bz.SetBandPoints(9, pts);
+    // clang-format off
     const struct { GraphPoint pt; int band, hit; } peak[] = {
         {{500, 50}, 4, 4},  {{507, 50}, 4, 4},   {{508, 50}, 4, -1}, {{492, 50}, 4, 4},
         {{500, 42}, 4, 4},  {{500, 58}, 4, -1},  {{500, 50}, -1, -1}, {{500, 50}, 31, -1},
     };
+    // clang-format on
     for (auto c : peak) EXPECT_EQ(bz.HitTestBand(c.pt, c.band), c.hit) << c.pt.x << "," << c.pt.y;
 
+    // clang-format off
     const struct { GraphPoint pt; int r, hit; } q[] = {
         {{520, 50}, 0, 1},  {{537, 55}, 0, 1},  {{538, 50}, 0, 0},  {{520, 56}, 0, 0},  {{520, 44}, 0, 1},
         {{462, 44}, 0, -1}, {{479, 50}, 0, -1}, {{480, 50}, 0, 0},  {{576, 50}, 56, 1}, {{593, 50}, 56, 1},
         {{406, 50}, 56, -1}, {{500, 50}, 0, 0},
     };
+    // clang-format on
     for (auto c : q) EXPECT_EQ(bz.HitTestQHandle(c.pt, 4, c.r), c.hit) << c.pt.x << "," << c.pt.y << " r " << c.r;
 
     EXPECT_EQ(bz.GetLabelPos(8), (GraphPoint{497, 43}));  // number 9
@@ -48,9 +52,11 @@ TEST(BezierHitTests, PeakBoxQHandlesAndLabels)
 
 TEST(BezierColors, ChannelPensAndRed)
 {
+    // clang-format off
     const struct { int index; GraphRgb rgb; } cases[] = {
         {0, {198, 41, 41}}, {3, {17, 153, 153}}, {11, {193, 204, 15}}, {12, {255, 0, 0}}, {-1, {255, 0, 0}},
     };
+    // clang-format on
     for (auto c : cases) EXPECT_EQ(CBezier::CurveColor(c.index), c.rgb) << c.index;
 }
 
@@ -185,10 +191,12 @@ TEST(Response, FillOfSelectedBandOrCrossover)
         EXPECT_LE(p.x, 987.0f);
     }
 
+    // clang-format off
     const struct { int which; GraphPointF a, b; } cross[] = {
         {0, {33.0f, 144.0f}, {33.0f, 276.0f}},
         {1, {987.0f, 276.0f}, {987.0f, 144.0f}},
     };
+    // clang-format on
     for (const auto& c : cross) {
         g.SelectCrossover(c.which);
         rc = Current(g);
@@ -210,6 +218,7 @@ namespace {
 // the pixel arithmetic, every column finite.
 TEST(Response, DegenerateInputsStayDefined)
 {
+    // clang-format off
     const struct { double q; GraphRect rc; int hpFreq; } cases[] = {
         {0.0, {0, 0, 1000, 300}, 0},
         {-1.0, {0, 0, 1000, 300}, -5},
@@ -217,6 +226,7 @@ TEST(Response, DegenerateInputsStayDefined)
         {1e300, {0, 0, 1000, 300}, 20},
         {4.32, {0, 0, 10, 10}, 1000},
     };
+    // clang-format on
     for (const auto& c : cases) {
         TestGraph g(96, c.rc);
         g.OnlyBand(17, 1000, c.q, 0);

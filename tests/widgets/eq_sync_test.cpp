@@ -132,8 +132,7 @@ TEST_F(EqSyncTest, PushedValuesDoNotComeBackChanged)
         g_eqGain[0][band] = code;
         g_eqQ[0][band] = g_qStepTable[code % kQSteps];
         if (band == kBands - 1 || code == 300) {
-            while (RunEqSyncTick(view) != EqSyncResult::Idle) {
-            }
+            while (RunEqSyncTick(view) != EqSyncResult::Idle) {}
             for (int b = 0; b < kBands; ++b) EXPECT_EQ(g_graphEqGain[0][b], g_eqGain[0][b]) << code;
         }
     }
@@ -190,12 +189,14 @@ TEST_F(EqSyncTest, PulledValuesFollowLinksAndBridges)
         int bridge34;
         int receivers;
     };
+    // clang-format off
     const Case cases[] = {
         {"alone", 2, {0, 0, 0}, 0, 1 << 2},
         {"bridged CH3/CH4", 2, {0, 0, 0}, 1, (1 << 2) | (1 << 3)},
         {"group beats bridge", 2, {0, (1 << 1) | (1 << 2) | (1 << 9), 0}, 1, (1 << 1) | (1 << 2) | (1 << 9)},
         {"first group holding it", 9, {(1 << 0) | (1 << 9), (1 << 1) | (1 << 9), 0}, 0, (1 << 0) | (1 << 9)},
     };
+    // clang-format on
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         SetUp();
@@ -362,9 +363,11 @@ TEST_F(GraphDragTest, QHandleDrag)
     EXPECT_TRUE(w.HoldsCapture());
     w.Move(p3.x + 76, p3.y + 30);
     EXPECT_DOUBLE_EQ(w.Data().m_dBandQ[17], 4.4);
+    // clang-format off
     const struct { int x; double q; } steps[] = {
         {p3.x + 119, 0.1}, {p3.x + 600, 0.1}, {p3.x + 118, 0.2}, {p3.x + 20, 10.0}, {p3.x - 100, 10.0}, {p3.x + 119, 0.1},
     };
+    // clang-format on
     for (auto s : steps) {
         w.Move(s.x, p3.y);
         EXPECT_DOUBLE_EQ(w.Data().m_dBandQ[17], s.q) << s.x - p3.x;
@@ -407,7 +410,9 @@ TEST_F(GraphDragTest, CrossoverMarkerDrags)
     EXPECT_EQ(w.Data().m_nHoverCrossover, 0);
     w.Press(h.left + 2, h.top + 2);
     EXPECT_EQ(w.Data().m_nDragCrossover, 0);
-    const struct { int x, freq; } hpSteps[] = {{-30, 20}, {33, 20}, {34, w.Data().XToFreq(34)}, {987, 20000}, {2000, 20000}};
+    const struct {
+        int x, freq;
+    } hpSteps[] = {{-30, 20}, {33, 20}, {34, w.Data().XToFreq(34)}, {987, 20000}, {2000, 20000}};
     for (auto s : hpSteps) {
         w.Move(s.x, 300);
         EXPECT_EQ(w.Data().m_nHighPassFreq, s.freq) << s.x;
@@ -421,7 +426,9 @@ TEST_F(GraphDragTest, CrossoverMarkerDrags)
     w.Hover(l.left + 1, l.top + 1);
     EXPECT_EQ(w.Data().m_nHoverCrossover, 1);
     w.Press(l.left + 1, l.top + 1);
-    const struct { int x, freq; } lpSteps[] = {{32, 20}, {33, 20}, {986, w.Data().XToFreq(986)}, {987, 20000}};
+    const struct {
+        int x, freq;
+    } lpSteps[] = {{32, 20}, {33, 20}, {986, w.Data().XToFreq(986)}, {987, 20000}};
     for (auto s : lpSteps) {
         w.Move(s.x, 5);
         EXPECT_EQ(w.Data().m_nLowPassFreq, s.freq) << s.x;

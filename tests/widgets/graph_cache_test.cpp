@@ -75,6 +75,7 @@ TEST_F(GraphCache, CachedPaintsMatchFreshOnesAfterEveryChange)
         Change change;
         bool rebuildsOthers;
     };
+    // clang-format off
     const Step steps[] = {
         {"nothing", [](CSpectrum&) {}, false},
         {"current band dragged",
@@ -93,6 +94,7 @@ TEST_F(GraphCache, CachedPaintsMatchFreshOnesAfterEveryChange)
         {"plot rectangle", [](CSpectrum& g) { g.SetPlotRect(0, 0, 900, 280); }, true},
         {"nothing again", [](CSpectrum&) {}, false},
     };
+    // clang-format on
 
     CSpectrum cached;
     FeedDemoGraph(cached, b, 0x0FFF);

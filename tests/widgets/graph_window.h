@@ -21,7 +21,7 @@ public:
     // Mouse input in the graph's client coordinates.
     void Hover(int x, int y);  // a move without a button
     void Press(int x, int y);
-    void Move(int x, int y);   // with the button held
+    void Move(int x, int y);  // with the button held
     void Release(int x, int y);
     // Hover over the band's peak, press on it and move to (x, y).
     void GrabBand(int band, int x, int y);

@@ -219,10 +219,12 @@ TEST_F(SkinnedSliderTest, EveryUserStepNotifiesWithThePositionAlreadyMoved)
         PressKey(d.channel.m_hWnd, VK_DOWN);
         PressKey(d.channel.m_hWnd, VK_UP);
         PressKey(d.channel.m_hWnd, VK_UP);
+        // clang-format off
         const std::vector<Scroll> keys = {
             {WM_VSCROLL, SB_LINEDOWN, 301},  {WM_VSCROLL, SB_ENDSCROLL, 301}, {WM_VSCROLL, SB_LINEUP, 300},
             {WM_VSCROLL, SB_ENDSCROLL, 300}, {WM_VSCROLL, SB_LINEUP, 299},    {WM_VSCROLL, SB_ENDSCROLL, 299},
         };
+        // clang-format on
         EXPECT_EQ(d.scrolls, keys);
 
         // A drag of the thumb picture: every step tracks with GetPos current.

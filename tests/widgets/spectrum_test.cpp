@@ -82,10 +82,12 @@ TEST_F(SpectrumPaint, CurvesOfCurrentAndVisibleChannelsInTheirColours)
     g.BuildResponses(curves);
     ASSERT_EQ(curves.size(), 2u);
     auto yAt = [](const ResponseCurve& c, int x) { return static_cast<int>(c.columns[x - 33].y + 0.5f); };
-    for (int x : {560, 590, 620}) EXPECT_TRUE(ColumnHas(x, yAt(curves[1], x) - 1, yAt(curves[1], x) + 1, RGB(198, 41, 41))) << x;
+    for (int x : {560, 590, 620})
+        EXPECT_TRUE(ColumnHas(x, yAt(curves[1], x) - 1, yAt(curves[1], x) + 1, RGB(198, 41, 41))) << x;
     EXPECT_FALSE(ColumnHas(590, 130, 170, RGB(198, 41, 41), 20));
     const int x125 = g.FreqToX(125);
-    for (int x : {x125 - 20, x125 + 15}) EXPECT_TRUE(ColumnHas(x, yAt(curves[0], x) - 1, yAt(curves[0], x) + 1, RGB(17, 153, 153))) << x;
+    for (int x : {x125 - 20, x125 + 15})
+        EXPECT_TRUE(ColumnHas(x, yAt(curves[0], x) - 1, yAt(curves[0], x) + 1, RGB(17, 153, 153))) << x;
     const int x5k = g.FreqToX(5000);
     EXPECT_FALSE(ColumnHas(x5k + 15, 150, 215, RGB(94, 43, 170), 20));
     // The current channel's shape is back in the curve engine after the paint.
@@ -135,6 +137,7 @@ TEST_F(SpectrumPaint, QArrowOutline)
 
 TEST_F(SpectrumPaint, ReadoutsStayInsideThePlot)
 {
+    // clang-format off
     const struct { int freq, code; GraphPoint pos; } bands[] = {
         {1000, 90, {523, 111}},   // above 0 dB: below the peak
         {1000, 210, {523, 176}},  // below 0 dB: above the peak
@@ -142,15 +145,18 @@ TEST_F(SpectrumPaint, ReadoutsStayInsideThePlot)
         {20, 150, {35, 164}},     // raised to L + 2
         {20000, 150, {837, 164}}, // lowered to R - 150
     };
+    // clang-format on
     for (const auto& b : bands) {
         SetChannelBand(0, 4, b.freq, 4.32, b.code);
         g.UpdateBandPoints(0, kAllBands);
         EXPECT_EQ(g.BandReadoutPos(4), b.pos) << b.freq << " " << b.code;
     }
+    // clang-format off
     const struct { int hp, lp; GraphPoint high, low; } markers[] = {
         {1000, 1000, {568, 173}, {568, 232}},
         {20, 20000, {35, 173}, {933, 232}},
     };
+    // clang-format on
     for (const auto& m : markers) {
         g.SetCrossover(m.hp, m.lp, 0, 0, 0, 0, 0);
         EXPECT_EQ(g.CrossoverReadoutPos(0), m.high) << m.hp;

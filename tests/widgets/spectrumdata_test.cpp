@@ -15,6 +15,7 @@ struct LayoutCase {
 
 TEST(GraphLayout, PlotRectangleByDpiAndSize)
 {
+    // clang-format off
     const LayoutCase cases[] = {
         {96, {0, 0, 1000, 300}, 33, 12, 987, 276, 44, 144},
         // narrower than the plot plus margins: L sticks to left + 30
@@ -24,6 +25,7 @@ TEST(GraphLayout, PlotRectangleByDpiAndSize)
         {144, {0, 0, 1500, 400}, 85, 11, 1435, 377, 61, 194},
         {200, {0, 0, 1900, 500}, 75, 10, 1845, 478, 78, 244},
     };
+    // clang-format on
     for (const auto& c : cases) {
         TestGraph g(c.dpi, c.rc);
         EXPECT_EQ(g.m_nPlotLeft, c.left) << c.dpi << " " << c.rc.right;
@@ -37,10 +39,12 @@ TEST(GraphLayout, PlotRectangleByDpiAndSize)
 
 TEST(GraphLayout, DpiBuckets)
 {
+    // clang-format off
     const struct { int dpi, perDecade; } cases[] = {
         {96, 318}, {109, 318}, {110, 360}, {131, 360}, {132, 450},
         {157, 450}, {158, 546}, {187, 546}, {188, 590}, {300, 590},
     };
+    // clang-format on
     for (auto c : cases) EXPECT_EQ(SpectrumData::PixelsPerDecadeFor(c.dpi), c.perDecade) << c.dpi;
 }
 
@@ -60,7 +64,10 @@ TEST(GraphMaps, FrequencyAndGainToPixels)
     TestGraph g;
     EXPECT_EQ(g.FreqToX(1000), 573);
     EXPECT_EQ(g.XToFreq(573), 998);  // truncated on the way back
-    const struct { double gain; int y; } cases[] = {{6.0, 91}, {0.0, 144}, {15.0, 12}, {-15.0, 276}, {-0.1, 144}};
+    const struct {
+        double gain;
+        int y;
+    } cases[] = {{6.0, 91}, {0.0, 144}, {15.0, 12}, {-15.0, 276}, {-0.1, 144}};
     for (auto c : cases) EXPECT_EQ(g.GainToY(c.gain), c.y) << c.gain;
 }
 
@@ -69,9 +76,11 @@ TEST(GraphMaps, FrequencyAndGainToPixels)
 TEST(GraphMaps, DraggedGainStaysWithinRange)
 {
     TestGraph g(96, {0, 0, 1000, 301});  // T = 12, Z = 145, B = 277, S = 44
+    // clang-format off
     const struct { int y; double gain; } cases[] = {
         {12, 15.0}, {13, 15.0}, {145, 0.0}, {277, -15.0}, {-50, 15.0}, {400, -15.0}, {101, 5.0},
     };
+    // clang-format on
     for (auto c : cases) EXPECT_DOUBLE_EQ(g.YToGain(c.y), c.gain) << c.y;
     EXPECT_EQ(EqGainCodeOfDb(g.YToGain(g.m_nPlotTop)), 0);
 }
@@ -85,12 +94,14 @@ struct BandCase {
 
 TEST(GraphPoints, BandControlPoints)
 {
+    // clang-format off
     const BandCase cases[] = {
         {4.32, 90, {480, 573, 563, 573, 582, 573, 665}, 91},
         {0.5, 90, {30, 503, 513, 573, 633, 643, 1115}, 91},
         {0.7, 150, {4, 573, 516, 573, 629, 573, 1141}, 144},
         {0.69, 150, {30, 522, 529, 573, 616, 623, 1115}, 144},
     };
+    // clang-format on
     for (const auto& c : cases) {
         TestGraph g;
         g.OnlyBand(17, 1000, c.q, c.gainCode);
@@ -144,10 +155,12 @@ TEST(GraphPoints, CrossoverControlPoints)
 
 TEST(GraphPoints, CrossoverFarEnd)
 {
+    // clang-format off
     const struct { int slope, type, y; } cases[] = {
         {6, 0, 500}, {24, 0, 1750}, {48, 0, 3600}, {6, 1, 430}, {24, 1, 1400}, {48, 1, 2500},
         {0, 0, 144}, {0, 1, 144}, {54, 0, 144}, {7, 0, 144},
     };
+    // clang-format on
     for (auto c : cases) EXPECT_EQ(SpectrumData::CrossoverFarY(c.slope, c.type, 144), c.y) << c.slope;
 }
 
@@ -204,7 +217,9 @@ TEST(GraphFeed, ChannelCopiesAreChannelMajorAndCutAt372)
 
 TEST(GraphFeed, SlopeIndexRule)
 {
-    const struct { int index, slope, off; } cases[] = {{0, 6, 0}, {3, 24, 0}, {7, 48, 0}, {8, 0, 1}, {9, 0, 1}, {-1, 0, 1}};
+    const struct {
+        int index, slope, off;
+    } cases[] = {{0, 6, 0}, {3, 24, 0}, {7, 48, 0}, {8, 0, 1}, {9, 0, 1}, {-1, 0, 1}};
     for (auto c : cases) {
         TestGraph g;
         g.SetCrossover(100, 1000, c.index, 0, 0, 0, 0);
@@ -234,7 +249,9 @@ TEST(GraphSelection, BandsAndCrossoversExcludeEachOther)
     EXPECT_FALSE(g.SelectBand(31));
     EXPECT_EQ(g.m_nSelBand, 30);
 
-    const struct { int arg, sel; } cross[] = {{0, 0}, {1, 1}, {5, 1}, {-7, -1}};
+    const struct {
+        int arg, sel;
+    } cross[] = {{0, 0}, {1, 1}, {5, 1}, {-7, -1}};
     for (auto c : cross) {
         g.SelectBand(4);
         g.SelectCrossover(c.arg);
@@ -260,6 +277,7 @@ TEST(GraphSelection, VisibleMask)
 TEST(GraphFeed, RedrawOnlyForFlagExactlyOne)
 {
     TestGraph g;
+    // clang-format off
     const struct { const char* what; void (*op)(TestGraph&); int redraws; } cases[] = {
         {"crossover 1", [](TestGraph& t) { t.SetCrossover(20, 20000, 0, 0, 0, 0, 1); }, 1},
         {"crossover 2", [](TestGraph& t) { t.SetCrossover(20, 20000, 0, 0, 0, 0, 2); }, 0},
@@ -272,6 +290,7 @@ TEST(GraphFeed, RedrawOnlyForFlagExactlyOne)
         {"select crossover", [](TestGraph& t) { t.SelectCrossover(1); }, 0},
         {"select bad band", [](TestGraph& t) { t.SelectBand(31); }, 0},
     };
+    // clang-format on
     for (const auto& c : cases) {
         g.redraws = 0;
         c.op(g);
@@ -289,10 +308,12 @@ TEST(GraphMarkers, BoxesAndHitTest)
     EXPECT_EQ(g.HighPassMarkerX(), 568);
     EXPECT_EQ(g.HighPassMarkerRect(), (GraphRect{568, 188, 578, 202}));
     EXPECT_EQ(g.LowPassMarkerRect(), (GraphRect{568, 217, 578, 231}));
+    // clang-format off
     const struct { GraphPoint pt; int hit; } cases[] = {
         {{568, 188}, 0}, {{577, 201}, 0}, {{578, 188}, -1}, {{568, 202}, -1},
         {{568, 217}, 1}, {{577, 230}, 1}, {{577, 231}, -1}, {{567, 220}, -1},
     };
+    // clang-format on
     for (auto c : cases) EXPECT_EQ(g.HitTestCrossoverMarker(c.pt), c.hit) << c.pt.x << "," << c.pt.y;
 }
 
@@ -300,12 +321,14 @@ TEST(GraphMarkers, BoxesAndHitTest)
 TEST(GraphQHandles, DragOffsetsAndQ)
 {
     const int x3 = 500;
+    // clang-format off
     const struct { int handle, x, r; double q; } cases[] = {
         {1, x3 + 20, 0, 10.0},  {1, x3 + 10, 0, 10.0},  {1, x3 + 76, 56, 4.4},
         {1, x3 + 118, 98, 0.2}, {1, x3 + 119, 99, 0.1}, {1, x3 + 500, 99, 0.1},
         {-1, x3 - 38, 0, 10.0}, {-1, x3 - 30, 0, 10.0}, {-1, x3 - 137, 99, 0.1},
         {-1, x3 - 138, 99, 0.1}, {-1, x3 - 94, 56, 4.4}, {0, x3, 0, 10.0},
     };
+    // clang-format on
     for (auto c : cases) {
         const int r = SpectrumData::QHandleDragOffset(c.handle, c.x, x3);
         EXPECT_EQ(r, c.r) << c.handle << " " << c.x;
@@ -314,7 +337,10 @@ TEST(GraphQHandles, DragOffsetsAndQ)
     }
     EXPECT_DOUBLE_EQ(SpectrumData::QFromHandleOffset(150), 0.1);
     EXPECT_DOUBLE_EQ(SpectrumData::QFromHandleOffset(-3), 10.0);
-    const struct { double q; int r; } shown[] = {{4.32, 56}, {10.0, -1}, {0.1, 98}};
+    const struct {
+        double q;
+        int r;
+    } shown[] = {{4.32, 56}, {10.0, -1}, {0.1, 98}};
     for (auto s : shown) EXPECT_EQ(SpectrumData::QHandleOffsetFor(s.q), s.r) << s.q;
 }
 
