@@ -4,6 +4,7 @@
 #include "model/device_state.h"
 #include "model/params.h"
 #include "model/propagation.h"
+#include "model/text_ids.h"
 #include "model/value_kinds.h"
 #include "platform/codepage.h"
 #include "platform/resources.h"
@@ -227,12 +228,10 @@ bool ChannelStrips::IsMasterMuted() { return (g_muteMask & kMasterMuteBit) != 0;
 
 std::wstring ChannelStrips::ChannelCaption(int channel)
 {
-    static constexpr int kDefaultName[kChannels] = {IDS_CH1, IDS_CH2, IDS_CH3, IDS_CH4,  IDS_CH5,  IDS_CH6,
-                                                    IDS_CH7, IDS_CH8, IDS_CH9, IDS_CH10, IDS_CH11, IDS_CH12};
     if (!IsChannel(channel)) return {};
     const auto bytes = g_deviceChannelNames[channel].Get();
     const std::wstring name = DecodeAnsi(bytes.data(), bytes.size());
-    return name.empty() ? LoadResString(kDefaultName[channel]) : name;
+    return name.empty() ? LoadResString(ChannelLabelTextId(channel)) : name;
 }
 
 std::wstring ChannelStrips::DelayUnitCaption()

@@ -1,15 +1,9 @@
 #include "dialogs/savechannelname.h"
 
+#include "model/text_ids.h"
 #include "platform/codepage.h"
 #include "platform/resources.h"
 #include "res/resource.h"
-
-int ChannelLabelStringId(int channel)
-{
-    static constexpr int kLabels[12] = {IDS_CH1, IDS_CH2, IDS_CH3, IDS_CH4,  IDS_CH5,  IDS_CH6,
-                                        IDS_CH7, IDS_CH8, IDS_CH9, IDS_CH10, IDS_CH11, IDS_CH12};
-    return channel >= 0 && channel < 12 ? kLabels[channel] : IDS_CH1;
-}
 
 namespace {
 
@@ -41,7 +35,7 @@ CSaveChannelName::~CSaveChannelName() = default;
 BOOL CSaveChannelName::OnInitDialog()
 {
     PopupDialog::OnInitDialog();
-    const std::wstring label = LoadResString(ChannelLabelStringId(m_nChannel));
+    const std::wstring label = LoadResString(ChannelLabelTextId(m_nChannel));
     if (!label.empty()) SetWindowText(label);
     SetDlgItemText(IDC_NAME_EDIT, m_strOldName.empty() ? label : m_strOldName);
     if (CWnd* edit = GetDlgItem(IDC_NEW_NAME_EDIT)) edit->SetFocus();

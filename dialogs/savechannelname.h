@@ -7,10 +7,6 @@
 #include "dialogs/popuplook.h"
 #include "model/device_presets.h"
 
-// The string of a channel's default label: "CH1".."CH12"; any other
-// channel number gives CH1's.
-int ChannelLabelStringId(int channel);
-
 class CSaveChannelName : public PopupDialog {
 public:
     CSaveChannelName(int channel, const char name[kNameRecordBytes], CWnd* parent = nullptr);
