@@ -13,7 +13,7 @@
 
 namespace {
 
-bool ModelKnown(int model) { return model >= 1 && model <= 8; }
+bool ModelKnown(int model) { return DeviceModelFactsOf(model) != nullptr; }
 bool TwelveOutputs(int model)
 {
     const DeviceModelFacts* facts = DeviceModelFactsOf(model);

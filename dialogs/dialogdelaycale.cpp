@@ -1,5 +1,6 @@
 #include "dialogs/dialogdelaycale.h"
 
+#include "model/device_models.h"
 #include "model/device_state.h"
 #include "model/value_kinds.h"
 #include "platform/app.h"
@@ -105,7 +106,7 @@ void CDialogDelayCale::ShowDistances()
 {
     for (int i = 0; i < kDistanceChannels; ++i) m_editDistance[i].SetValue(m_nDistance[i]);
     const int model = g_deviceModel.load();
-    if (model < 1 || model > 8) return;  // as the template: all shown
+    if (!DeviceModelFactsOf(model)) return;  // as the template: all shown
     const int shown = DelayCaleShownChannels(model);
     for (int i = 8; i < kDistanceChannels; ++i) {
         const int show = i < shown ? SW_SHOW : SW_HIDE;

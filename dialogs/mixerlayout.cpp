@@ -186,7 +186,7 @@ const int g_mixerSourceLabelId[kMixerInputs] = {1511, 1512, 1513, 1514, 1515, 15
                                                 1520, 1521, 1522, 1535, 1536, 1537, 1538, 1539, 1540};
 const int g_mixerRowOrder[kMixerInputs] = {0, 1, 2, 3, 4, 5, 12, 13, 16, 17, 6, 7, 14, 15, 8, 9, 10, 11};
 
-int MixerLayoutModel(int model) { return model >= 1 && model <= 8 ? model : 4; }
+int MixerLayoutModel(int model) { return DeviceModelFactsOf(model) ? model : 4; }
 
 int MixerOutputs(int model) { return DeviceModelFactsOf(MixerLayoutModel(model))->outputs.value; }
 

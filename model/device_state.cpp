@@ -1,6 +1,6 @@
 #include "model/device_state.h"
 
-std::atomic<int> g_deviceModel{4};
+std::atomic<int> g_deviceModel{kStartDeviceModel};
 std::atomic<int> g_firmwareDate{0};
 std::atomic<int> g_inputSource{kSourceHighLevel};
 std::atomic<int> g_saveSlot{0};

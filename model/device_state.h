@@ -22,6 +22,7 @@ enum InputSource : int {
 
 // Device model 1..8 (starts at 4); the model picker and the device-info
 // decoder write it.
+constexpr int kStartDeviceModel = 4;  // the model the window lays out before the device tells its own
 extern std::atomic<int> g_deviceModel;
 extern std::atomic<int> g_firmwareDate;  // YYMMDD, 0 until decoded
 extern std::atomic<int> g_inputSource;   // InputSource code, starts at kSourceHighLevel

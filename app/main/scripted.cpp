@@ -8,6 +8,7 @@
 
 #include "app/main_link.h"
 #include "dialogs/dialoglogo.h"
+#include "model/device_models.h"
 #include "model/device_state.h"
 #include "platform/platform.h"
 #include "platform/testing/testing.h"
@@ -77,7 +78,7 @@ bool ScriptedStart::Begin()
     const int model = Env("TARVEL_SCRIPT_MODEL") ? std::atoi(Env("TARVEL_SCRIPT_MODEL")) : 0;
     const int click = Env("TARVEL_SCRIPT_CLICK") ? std::atoi(Env("TARVEL_SCRIPT_CLICK")) : 0;
     auto confirmed = std::make_shared<std::atomic<bool>>(false);
-    if ((model >= 1 && model <= 8) || click != 0) {
+    if (DeviceModelFactsOf(model) || click != 0) {
         m_threads->picker.Start(
             [model, click, confirmed](const StopToken& stop) {
                 for (int i = 0; i < 50 && model != 0 && !confirmed->load() && stop.SleepFor(100); ++i) {

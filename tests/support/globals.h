@@ -33,7 +33,7 @@ inline void ResetGlobals()
     // link/sync_timers.h
     g_lastSaveSlot = 0;
     g_lastPresetSlot = 0;
-    g_lastInputSource = 1;
+    g_lastInputSource = kSourceHighLevel;
     g_lastUsbConnected = 0;
 
     // The dispatcher's page sets and the link-change flag.

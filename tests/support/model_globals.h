@@ -47,9 +47,9 @@ inline void ResetModelGlobals()
     g_languageChoice = 0;
 
     // model/device_state.h
-    g_deviceModel = 4;
+    g_deviceModel = kStartDeviceModel;
     g_firmwareDate = 0;
-    g_inputSource = 1;
+    g_inputSource = kSourceHighLevel;
     g_saveSlot = 0;
     g_presetSlot = 0;
     g_deviceOptions = 0;
