@@ -107,8 +107,8 @@ ButtonFace FaceOf(int id, bool pressed, const FaceContext& ctx)
         return f;
     }
     if ((i = IndexOfId(g_delayUnitButtonId, kChannels, id)) >= 0) {
-        f.bitmap = SkinBitmap(g_delayInCm ? SKIN_DELAY_UNIT_CM : SKIN_DELAY_UNIT_MS, b);
-        f.stringId = g_delayInCm ? IDS_DELAY_UNIT_CM : IDS_DELAY_UNIT_MS;
+        f.stringId = ChannelStrips::DelayUnitCaptionId();
+        f.bitmap = SkinBitmap(f.stringId == IDS_DELAY_UNIT_CM ? SKIN_DELAY_UNIT_CM : SKIN_DELAY_UNIT_MS, b);
         f.font = FaceFont::Button;
         f.family = "delay unit";
         return f;

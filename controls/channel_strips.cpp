@@ -234,7 +234,4 @@ std::wstring ChannelStrips::ChannelCaption(int channel)
     return name.empty() ? LoadResString(ChannelLabelTextId(channel)) : name;
 }
 
-std::wstring ChannelStrips::DelayUnitCaption()
-{
-    return LoadResString(g_delayInCm == 0 ? IDS_DELAY_UNIT_MS : IDS_DELAY_UNIT_CM);
-}
+int ChannelStrips::DelayUnitCaptionId() { return g_delayInCm == 0 ? IDS_DELAY_UNIT_MS : IDS_DELAY_UNIT_CM; }

@@ -99,8 +99,9 @@ public:
     // code page, at most 20 bytes), else "CH1".."CH12" from the string
     // table; empty outside 0..11.
     static std::wstring ChannelCaption(int channel);
-    // The unit buttons' caption: "MS" or "CM" from the string table.
-    static std::wstring DelayUnitCaption();
+    // The unit buttons' caption, which picks their picture: the string id of
+    // "MS" or "CM".
+    static int DelayUnitCaptionId();
 
 private:
     // Slider, text and mute state of one channel from its gain.

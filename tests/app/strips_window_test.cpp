@@ -232,7 +232,7 @@ TEST_F(StripsWindowTest, DelayFieldsCommitFollowTheirPairAndSwitchUnits)
         EXPECT_EQ(g_delayInCm, 1);
         EXPECT_EQ(Text(dlg, g_delayEditId[7]), L"34.000");
         EXPECT_EQ(Text(dlg, g_delayEditId[4]), L"68.000");
-        EXPECT_EQ(ChannelStrips::DelayUnitCaption(), L"CM");
+        EXPECT_EQ(LoadResString(ChannelStrips::DelayUnitCaptionId()), L"CM");
         Click(dlg, g_delayUnitButtonId[0]);
         EXPECT_EQ(Text(dlg, g_delayEditId[7]), L"1.000");
     });

@@ -411,10 +411,10 @@ TEST_F(StripsTest, DelayChangeBringsTheFocusedFieldsPartnerInStep)
 
 TEST_F(StripsTest, DelayUnitSwitchesAllTwelveFieldsAndRepaintsTheUnitButtons)
 {
-    EXPECT_EQ(ChannelStrips::DelayUnitCaption(), L"MS");
+    EXPECT_EQ(LoadResString(ChannelStrips::DelayUnitCaptionId()), L"MS");
     strips.ToggleDelayUnit();
     EXPECT_EQ(g_delayInCm, 1);
-    EXPECT_EQ(ChannelStrips::DelayUnitCaption(), L"CM");
+    EXPECT_EQ(LoadResString(ChannelStrips::DelayUnitCaptionId()), L"CM");
     EXPECT_EQ(controls.unitRepaints, AllChannelsList());
     strips.ToggleDelayUnit();
     EXPECT_EQ(g_delayInCm, 0);
