@@ -2,7 +2,9 @@
 # the tree: the program, its desktop entry, its icons and the udev rule, and
 # nothing else (no tarvel-sim). The desktop entry must pass
 # desktop-file-validate where that tool is installed.
-#   cmake -DBUILD_DIR=<build> -DSTAGE=<scratch dir> -DUDEV_RULES_DIR=<dir> -P install_test.cmake
+#   cmake -DBUILD_DIR=<build> -DSTAGE=<scratch prefix> -DUDEV_RULES_DIR=<dir> -P install_test.cmake
+# The stage is a new folder <scratch prefix>-XXXXXX of each run, so that two
+# runs beside each other do not share it; it is removed when the tree is right.
 # The install names the default component, so that it writes its own
 # manifest (install_manifest_Unspecified.txt) and leaves the one of a real
 # install, install_manifest.txt, alone.
@@ -19,7 +21,11 @@ macro(fail text)
   string(APPEND failures "  ${text}\n")
 endmacro()
 
-file(REMOVE_RECURSE "${STAGE}")
+execute_process(COMMAND mktemp -d "${STAGE}-XXXXXX" RESULT_VARIABLE rc OUTPUT_VARIABLE STAGE
+  OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "no scratch folder for the stage")
+endif()
 set(ENV{DESTDIR} "${STAGE}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix /usr --component Unspecified
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
