@@ -60,10 +60,8 @@ void CTarvelDlg::OnLoadFromDsp()
     CopyPresetNameRecords(names);
     CImportModeDsp dlg(g_presetSlot.load(), names);
     if (dlg.DoModal() != IDOK) return;
-    const int slot = dlg.GetSelectedSlot();
-    if (slot < 0 || slot >= kPresetSlots) return;
-    g_presetSlot.store(slot);
-    m_syncTimers.StartRecall();
+    // Only a device that identified itself and sent its images is recalled.
+    if (!m_syncTimers.StartRecall(dlg.GetSelectedSlot())) AskBox(*this, IDS_RECALL_REFUSED, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CTarvelDlg::RenameChannel(int channel)

@@ -106,10 +106,9 @@ bool Run(bool overHid, const std::wstring& image, int recalls, Figures& out)
 
     for (int i = 0; ok && i < recalls; ++i) {
         const int before = dialog.messages[WM_ROUTING_IMAGE_RECEIVED];
-        g_presetSlot = 1 + i % 6;
         const auto asked = Clock::now();
-        dialog.sync.StartRecall();
-        ok = dialog.RunUntil([&] { return dialog.messages[WM_ROUTING_IMAGE_RECEIVED] > before; });
+        ok = dialog.sync.StartRecall(1 + i % 6) &&
+             dialog.RunUntil([&] { return dialog.messages[WM_ROUTING_IMAGE_RECEIVED] > before; });
         if (ok) out.recalls.push_back(Ms(decoded - asked).count());
         ok = ok && dialog.RunUntil(synced);
     }

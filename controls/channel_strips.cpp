@@ -166,7 +166,8 @@ void ChannelStrips::ShowMasterMute()
 void ChannelStrips::ClickMasterMute()
 {
     if (m_view.MasterMuteButton().GetText() == kUnmutedCaption) {
-        if (g_masterVolume != kMasterVolumeOff) g_masterVolumeSaved = g_masterVolume;
+        // OFF is kept too, as the channel mute keeps it.
+        g_masterVolumeSaved = g_masterVolume;
         g_masterVolume = kMasterVolumeOff;
     } else {
         g_masterVolume = g_masterVolumeSaved;

@@ -76,12 +76,19 @@ SendStatus QueueHidReport(uint8_t len, const uint8_t* payload)
 SendStatus SendDeviceInfoRequest()
 {
     const uint8_t payload[] = {CMD_DEVICE_INFO, DEVICE_INFO_TAG};
-    return SendDeviceCommand(sizeof payload, payload);
+    const LinkKind link = g_usbConnected.load() == 1 ? LinkKind::kHid : LinkKind::kTcp;
+    const SendStatus status = SendDeviceCommand(sizeof payload, payload);
+    if (status == SendStatus::kQueued) CountDeviceInfoAsked(link);
+    return status;
 }
 
 SendStatus RequestEqUser(uint8_t fromPreset)
 {
-    const uint8_t slot = fromPreset == 1 ? static_cast<uint8_t>(g_presetSlot.load()) : CURRENT_SETTINGS;
+    return RequestEqUserOf(fromPreset == 1 ? static_cast<uint8_t>(g_presetSlot.load()) : CURRENT_SETTINGS);
+}
+
+SendStatus RequestEqUserOf(uint8_t slot)
+{
     const uint8_t payload[] = {CMD_READ_EQUSER, EQUSER_REQUEST_PAGES, slot};
     BeginEqUserRead();  // before the first page can come back
     return SendDeviceCommand(sizeof payload, payload);

@@ -39,6 +39,8 @@ SendStatus SendDeviceInfoRequest();
 // CMD_READ_EQUSER of preset g_presetSlot when fromPreset is 1, else of the
 // current settings.
 SendStatus RequestEqUser(uint8_t fromPreset);
+// CMD_READ_EQUSER of preset slot (CURRENT_SETTINGS: the current settings).
+SendStatus RequestEqUserOf(uint8_t slot);
 SendStatus RequestEqUser2();
 SendStatus RequestChannelNames();
 SendStatus SendShortCommand(uint8_t code);

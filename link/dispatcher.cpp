@@ -1,5 +1,6 @@
 #include "link/dispatcher.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cstring>
 #include <string>
@@ -42,8 +43,95 @@ int ReadDecimal(const char* text, size_t n)
     return negative ? -value : value;
 }
 
+// CMD_DEVICE_INFO asked and RSP_DEVICE_INFO answered per link, and the
+// fence of the read under way.
+class ReplyFence {
+public:
+    void Asked(LinkKind link)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_asked[Index(link)];
+    }
+    void Answered(LinkKind link)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_answered[Index(link)];
+    }
+    void Reset(LinkKind link)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_asked[Index(link)] = m_answered[Index(link)] = 0;
+    }
+    void ForgetUnanswered(LinkKind link)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_answered[Index(link)] = std::max(m_answered[Index(link)], m_asked[Index(link)]);
+    }
+    void Raise(LinkKind link, bool newRead)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_raised = true;
+        m_link = link;
+        m_target = m_asked[Index(link)] + 1;  // the fence request, queued next
+        if (newRead) m_held = 0;
+    }
+    bool TakeHeld()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const bool held = m_heldSinceTaken;
+        m_heldSinceTaken = false;
+        return held;
+    }
+    bool Raised()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_raised;
+    }
+    void Lift()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_raised = false;
+    }
+    // True when a page from link may be taken; a page that is not may hold
+    // the watchdog off (holdOff).
+    bool Pass(LinkKind link, bool& holdOff)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        holdOff = false;
+        if (!m_raised) return true;
+        if (link == m_link && m_answered[Index(link)] >= m_target) {
+            m_raised = false;
+            return true;
+        }
+        holdOff = ++m_held <= kFencedPagesHoldingOff;
+        m_heldSinceTaken = m_heldSinceTaken || holdOff;
+        return false;
+    }
+
+private:
+    static int Index(LinkKind link) { return link == LinkKind::kHid ? 0 : 1; }
+    std::mutex m_mutex;
+    uint64_t m_asked[2] = {};
+    uint64_t m_answered[2] = {};
+    bool m_raised = false;
+    LinkKind m_link = LinkKind::kHid;
+    uint64_t m_target = 0;
+    int m_held = 0;  // pages dropped in this read
+    bool m_heldSinceTaken = false;
+};
+
+ReplyFence g_replyFence;
+
+// A page behind the fence is dropped; true when it may be taken.
+bool PastFence(LinkKind link)
+{
+    bool holdOff = false;
+    return g_replyFence.Pass(link, holdOff);
+}
+
 void OnDeviceInfo(LinkKind link, const uint8_t* p, size_t len)
 {
+    g_replyFence.Answered(link);
     if (len < kDeviceInfoLen || p[1] != DEVICE_INFO_TAG) return;
     const bool hasOptions = len >= kDeviceInfoLen + 1;
     g_saveSlot.store(SlotOrZero(p[2]));
@@ -157,8 +245,9 @@ bool StorePage(uint8_t* image, uint8_t* shadow, int size, int pageBytes, const u
     return true;
 }
 
-void OnEqUserPage(const uint8_t* p, size_t len)
+void OnEqUserPage(LinkKind link, const uint8_t* p, size_t len)
 {
+    if (!PastFence(link)) return;
     int page = 0, pages = 0;
     if (!StorePage(g_eqUser, g_eqUserShadow, GetEqUserSize(), kEqUserPageBytes, p, len, page, pages)) return;
     const PageSet::Taken t = g_eqUserPages.Take(page, pages);
@@ -170,8 +259,9 @@ void OnEqUserPage(const uint8_t* p, size_t len)
     g_importWatchdogTicks.store(0);
 }
 
-void OnEqUser2Page(const uint8_t* p, size_t len)
+void OnEqUser2Page(LinkKind link, const uint8_t* p, size_t len)
 {
+    if (!PastFence(link)) return;
     int page = 0, pages = 0;
     if (!StorePage(g_eqUser2, g_eqUser2Shadow, SAVE_PARA_2_END, kEqUser2PageBytes, p, len, page, pages)) return;
     const PageSet::Taken t = g_eqUser2Pages.Take(page, pages);
@@ -227,9 +317,17 @@ void BeginEqUser2Read() { g_eqUser2Pages.Begin(); }
 
 void RestartImageReads()
 {
+    g_replyFence.Lift();
     g_eqUserPages.End();
     g_eqUser2Pages.End();
 }
+
+void CountDeviceInfoAsked(LinkKind link) { g_replyFence.Asked(link); }
+void ResetDeviceInfoCounts(LinkKind link) { g_replyFence.Reset(link); }
+void ForgetUnansweredDeviceInfo(LinkKind link) { g_replyFence.ForgetUnanswered(link); }
+void FenceImageReads(LinkKind link, bool newRead) { g_replyFence.Raise(link, newRead); }
+bool TakeFencedPagesSeen() { return g_replyFence.TakeHeld(); }
+bool ImageReadsFenced() { return g_replyFence.Raised(); }
 
 void DecodeDeviceModel()
 {
@@ -259,13 +357,13 @@ void DispatchReply(LinkKind link, const uint8_t* payload, size_t len)
     switch (payload[0]) {
     case RSP_DEVICE_INFO: OnDeviceInfo(link, payload, len); break;
     case RSP_DEVICE_INFO_EX: OnDeviceInfoEx(payload, len); break;
-    case RSP_EQUSER_PAGE: OnEqUserPage(payload, len); break;
+    case RSP_EQUSER_PAGE: OnEqUserPage(link, payload, len); break;
     case RSP_SAVE_DONE:
         // Only a device that identified itself can have been asked to save.
         if (g_deviceInfoReceived.load() == 1) DialogPort().ShowStringOnUi(kStringSaveDone);
         break;
     case RSP_PRESET_NAME: OnPresetName(payload, len); break;
-    case RSP_EQUSER2_PAGE: OnEqUser2Page(payload, len); break;
+    case RSP_EQUSER2_PAGE: OnEqUser2Page(link, payload, len); break;
     case RSP_CHANNEL_NAME: OnChannelName(payload, len); break;
     case RSP_FW_RESTART: OnFwRestart(link); break;
     case RSP_FW_REQUEST: OnFwRequest(link, payload, len); break;

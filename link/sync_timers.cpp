@@ -1,5 +1,6 @@
 #include "link/sync_timers.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstring>
@@ -146,9 +147,9 @@ void SyncTimers::StartImport()
 {
     m_nImportState = kImporting;
     StopParamSync();
-    g_importWatchdogTicks.store(0);
-    RestartImageReads();
-    RequestImport();
+    StopWatchdog();  // a recall under way ends here
+    m_channelNamesRequested = false;
+    RequestRead(false);
     m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
     m_watchdog = true;
     m_progressOpen = true;
@@ -159,59 +160,100 @@ void SyncTimers::StartImport()
     if (CurrentLink() != m_link || LinkConnections() != m_connection) OnLinkChange();
 }
 
-void SyncTimers::RequestImport()
+void SyncTimers::RequestRead(bool resend)
 {
-    // Before the request leaves: its first page may come back at once.
+    const LinkKind link = m_link == Link::kHid ? LinkKind::kHid : LinkKind::kTcp;
+    if (!resend) {
+        // Before the request leaves: its first page may come back at once.
+        RestartImageReads();
+        g_importWatchdogTicks.store(0);
+    }
     m_reading = Reading::kEqUser;
-    m_channelNamesRequested = false;
-    g_progressPermille.store(0);
-    RequestEqUser(0);
+    if (!m_recall) {
+        m_channelNamesRequested = false;
+        g_progressPermille.store(0);
+    }
+    // A resend asks for the same pages: once the fence is passed they all
+    // count. A fence not passed after a second without a page waits for a
+    // reply that was lost: what was asked before is forgotten.
+    if (!resend || ImageReadsFenced()) {
+        if (resend) ForgetUnansweredDeviceInfo(link);
+        FenceImageReads(link, !resend);
+        SendDeviceInfoRequest();
+    }
+    RequestEqUserOf(m_recall ? static_cast<uint8_t>(m_recallSlot) : CURRENT_SETTINGS);
 }
 
-void SyncTimers::StartRecall()
+bool SyncTimers::CanRecall() const
 {
+    return m_link != Link::kNone && CurrentLink() == m_link && LinkConnections() == m_connection &&
+           g_deviceInfoReceived.load() == 1 && m_imagesIn && !m_progressOpen;
+}
+
+bool SyncTimers::StartRecall(int slot)
+{
+    if (slot < 0 || slot >= kPresetSlots || !CanRecall()) return false;
+    g_presetSlot.store(slot);
     StopParamSync();
-    // Pages an earlier read left (a recall that lost one) are not this slot's.
-    RestartImageReads();
-    m_reading = Reading::kEqUser;
+    if (!m_recall) {
+        // What the device is given back if the recall fails.
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        m_eqUserBefore.assign(std::begin(g_eqUser), std::end(g_eqUser));
+        m_eqUser2Before.assign(std::begin(g_eqUser2), std::end(g_eqUser2));
+    }
     m_recall = true;
-    g_importWatchdogTicks.store(0);
-    RequestEqUser(1);
+    m_recallSlot = slot;
+    RequestRead(false);
     m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
     m_watchdog = true;
+    return true;
 }
 
 void SyncTimers::OnImportWatchdog()
 {
     if (g_deviceInfoReceived.load() != 1) return;
+    // Pages of an earlier read still coming: the device is not silent.
+    if (TakeFencedPagesSeen()) return;
     const int ticks = g_importWatchdogTicks.fetch_add(1) + 1;
-    if (m_recall) {
-        // Not asked again: the edits made meanwhile go to the device again.
-        if (ticks <= kWatchdogGiveUp) return;
-        StopWatchdog();
-        g_importWatchdogTicks.store(0);
-        m_reading = Reading::kNone;
-        RestartImageReads();  // late pages complete nothing
-        if (CurrentLink() != Link::kNone) StartParamSync();
-        m_host.ShowStringBox(IDS_IMPORT_FAILED);
-        return;
-    }
     for (int resend : kResendTicks) {
         if (ticks == resend) {
             // The image being read is asked for again whole.
             if (m_reading == Reading::kEqUser2) RequestEqUser2();
-            else RequestImport();
+            else RequestRead(true);
             return;
         }
     }
-    if (ticks > kWatchdogGiveUp) {
-        g_progressPermille.store(1000);
-        StopWatchdog();
-        g_importWatchdogTicks.store(0);
-        m_reading = Reading::kNone;
-        RestartImageReads();  // late pages are no progress and complete nothing
-        m_host.ShowStringBox(IDS_IMPORT_FAILED);
+    if (ticks <= kWatchdogGiveUp) return;
+    if (m_recall) {
+        GiveUpRecall();
+        return;
     }
+    g_progressPermille.store(1000);
+    StopWatchdog();
+    g_importWatchdogTicks.store(0);
+    m_reading = Reading::kNone;
+    RestartImageReads();  // late pages are no progress and complete nothing
+    m_host.ShowStringBox(IDS_IMPORT_FAILED);
+}
+
+void SyncTimers::GiveUpRecall()
+{
+    StopWatchdog();
+    g_importWatchdogTicks.store(0);
+    m_reading = Reading::kNone;
+    RestartImageReads();  // late pages complete nothing
+    {
+        // The bytes the window does not write go back to what the device
+        // held before; the next ticks write every block of both images.
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        if (m_eqUserBefore.size() == EQ_USER_PARA_NUM)
+            std::copy(m_eqUserBefore.begin(), m_eqUserBefore.end(), g_eqUser);
+        if (m_eqUser2Before.size() == SAVE_PARA_2_END)
+            std::copy(m_eqUser2Before.begin(), m_eqUser2Before.end(), g_eqUser2);
+    }
+    m_writeAll = true;
+    if (CurrentLink() != Link::kNone) StartParamSync();
+    m_host.ShowStringBox(IDS_RECALL_FAILED);
 }
 
 void SyncTimers::StopWatchdog()
@@ -240,6 +282,7 @@ void SyncTimers::OnParamImageDecoded()
 void SyncTimers::OnRoutingImageDecoded()
 {
     if (m_reading == Reading::kEqUser) return;  // a stray image: the import goes on
+    if (m_reading == Reading::kEqUser2) m_imagesIn = true;
     StopWatchdog();
     m_reading = Reading::kNone;
     if (CurrentLink() != Link::kNone) StartParamSync();
@@ -268,6 +311,8 @@ void SyncTimers::EndSession()
     StopWatchdog();
     m_reading = Reading::kNone;
     m_saveSlot = -1;
+    m_imagesIn = false;
+    m_writeAll = false;
 }
 
 void SyncTimers::StartParamSync()
@@ -306,6 +351,15 @@ void SyncTimers::OnParamSync()
         std::lock_guard<std::mutex> lock(g_imageMutex);
         BuildEqUser(delays);
         BuildEqUser2(visible);
+        if (m_writeAll) {
+            // Every byte differs from its shadow: every block goes out.
+            for (const ImagePlan& plan : kPlans) {
+                const ImageBlock last = plan.block(plan.blocks - 1);
+                for (unsigned i = 0; i < last.offset + last.length; ++i)
+                    plan.shadow[i] = static_cast<uint8_t>(~plan.image[i]);
+            }
+            m_writeAll = false;
+        }
     }
     bool sentUser = false, sentUser2 = false;
     const bool eqUserDone = SyncImage(false, sentUser);

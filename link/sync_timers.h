@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/types.h"
 #include "res/resource.h"  // string-table ids
@@ -132,12 +133,18 @@ public:
     void OnLinkLost();
     // A preset recall or an accepted firmware image.
     void StopParamSync();
-    // A preset recall of g_presetSlot: IDT_PARAM_SYNC stops and the slot's
-    // EqUser is asked for; both images then arrive as in an import, without
-    // the progress dialog. Each recall reads its pages afresh. A device that
-    // never answers gets IDT_PARAM_SYNC back after the watchdog's time, with
-    // "Import failed"; pages that come after that complete no image.
-    void StartRecall();
+    // A preset recall of slot, taken only while a link is up, the device
+    // identified itself and its images are in (false: nothing changes).
+    // g_presetSlot becomes slot, IDT_PARAM_SYNC stops and the slot's EqUser
+    // is asked for behind a fence (FenceImageReads): pages of an earlier
+    // read never count in this one. Both images then arrive as in an
+    // import, without the progress dialog, asked again on silence as the
+    // import is. A recall given up puts back the images as they were before
+    // the recall and writes every block of both: the device then holds what
+    // the window shows, and the window says the recall failed.
+    bool StartRecall(int slot);
+    bool CanRecall() const;
+    bool Recalling() const { return m_recall; }
 
     // The preset save into slot goes out once the device holds both images.
     // Refused (false, nothing pending) while no link is up or no device has
@@ -169,8 +176,10 @@ private:
     void EndSession();
     void LinkLost();
     void StartImport();
-    // CMD_READ_EQUSER of the current settings, with the progress at 0.
-    void RequestImport();
+    // CMD_READ_EQUSER of the current settings (the import) or of the
+    // recalled slot, behind a fresh fence; a resend keeps the pages in.
+    void RequestRead(bool resend);
+    void GiveUpRecall();
     void StartParamSync();
     void StopWatchdog();
     // Sends the first changed block of the image; true when the image then
@@ -187,8 +196,12 @@ private:
     bool m_paramSync = false;
     bool m_watchdog = false;
     bool m_recall = false;  // the watchdog runs for a recall
+    int m_recallSlot = 0;
+    bool m_imagesIn = false;  // this connection's import brought both images
+    bool m_writeAll = false;  // the next tick takes every block as changed
     bool m_progressOpen = false;
     Reading m_reading = Reading::kNone;
+    std::vector<uint8_t> m_eqUserBefore, m_eqUser2Before;  // the images as a recall found them
     Link m_link = Link::kNone;
     int m_saveSlot = -1;
 };

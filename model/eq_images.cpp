@@ -197,8 +197,16 @@ void DecodeEqUser2(IModelView& view, const uint8_t* img)
     if ((mixOn && g_hiLevelMix == 0) || (!mixOn && g_hiLevelMix == 1)) g_hiLevelMix ^= 1;
     g_hiLevelMixVolume = img[kMixOffset] & 0x7F;
 
+    bool linksChanged = false;
     for (int i = 0; i < kChannels; ++i) {
         for (int j = 0; j < kInputs; ++j) g_inputMixVolume[i][j] = img[MixCellOffset(i, j)];
-        g_linkGroup[i] = Get16(img, kLinkOffset + 2 * i);
+        const int group = Get16(img, kLinkOffset + 2 * i);
+        linksChanged = linksChanged || group != g_linkGroup[i];
+        g_linkGroup[i] = group;
+    }
+    // The Link buttons show their group, the channel buttons the selection's.
+    if (linksChanged) {
+        view.InvalidateLinkButtons();
+        view.InvalidateChannelButtons();
     }
 }

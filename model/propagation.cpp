@@ -191,6 +191,8 @@ void CopyToLinkGroup(IModelView& view, int group)
             g_graphEqQ[c][b] = g_graphEqQ[g][b];
         }
 
+        // The selected member's band and crossover controls show what it got.
+        if (c == g_selectedChannel) view.RefreshEqControls();
         view.FeedSpectrum(true);
     }
 }

@@ -288,6 +288,7 @@ struct ProtoControl {
     int imageId = 0;
     PerLanguage<Rect4> rect;
     PerLanguage<std::string> text;
+    bool en = true, zh = true;  // in the template of that language
 };
 
 struct ProtoDialog {
@@ -316,6 +317,7 @@ DialogTemplate Resolve(const ProtoDialog& p, bool chinese)
     t.fontFace = FromUtf8(f.face);
     t.fontPointSize = f.points;
     for (const auto& pc : p.controls) {
+        if (!(chinese ? pc.zh : pc.en)) continue;
         DialogControl c;
         c.id = pc.id;
         c.name = pc.name;
@@ -394,7 +396,8 @@ bool ParseDialogLines(const std::string& text, ProtoDialog* d, std::string* erro
             key = key.substr(0, dot);
             if (lang != "en" && lang != "zh") return fail("unknown language '" + std::string(lang) + "'");
         }
-        const bool perLanguage = key == "rect" || key == "text" || key == "caption" || key == "font";
+        const bool perLanguage =
+            key == "rect" || key == "text" || key == "caption" || key == "font" || key == "control";
         if (!lang.empty() && !perLanguage) return fail("'" + std::string(key) + "' has no language variants");
 
         if (key == "dialog") {
@@ -410,6 +413,10 @@ bool ParseDialogLines(const std::string& text, ProtoDialog* d, std::string* erro
         if (key == "control") {
             ProtoControl nc;
             if (!ParseHeader(value, true, &nc.id, &nc.name, &nc.kind, error)) return fail(*error);
+            // control.en / control.zh: a control of one language's template only.
+            if (!lang.empty()) nc.en = nc.zh = false;
+            if (lang == "en") nc.en = true;
+            if (lang == "zh") nc.zh = true;
             d->controls.push_back(std::move(nc));
         } else if (key == "languages") {
             if (c) return fail("languages belongs before the first control");
@@ -549,6 +556,14 @@ void LoadDialogs(LoadedData& d)
         d.symbols.push_back({any.name, any.id});
         for (const auto& c : any.controls)
             if (!FindBuiltin(c.name)) d.symbols.push_back({c.name, c.id});
+        // Controls of the other language's template only.
+        if (pd.hasEnglish && pd.hasChinese) {
+            for (const auto& c : pd.chinese.controls) {
+                const bool shared = std::any_of(any.controls.begin(), any.controls.end(),
+                                                [&](const DialogControl& e) { return e.name == c.name; });
+                if (!shared && !FindBuiltin(c.name)) d.symbols.push_back({c.name, c.id});
+            }
+        }
         d.dialogs.emplace(any.id, std::move(pd));
     }
 }

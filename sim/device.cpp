@@ -164,8 +164,9 @@ void SimDevice::AddEqUserPages(SimOutcome& out)
     std::vector<int> order = faults_.eqUserPages;
     if (order.empty())
         for (int k = 0; k < pages; ++k) order.push_back(k);
+    const bool losing = ++eqUserReads_ == faults_.losePageRead;
     for (int k : order) {
-        if (k < 0 || k > 255) continue;
+        if (k < 0 || k > 255 || (losing && k == faults_.losePage)) continue;
         SimBytes page{RSP_EQUSER_PAGE, static_cast<uint8_t>(k)};
         const size_t at = static_cast<size_t>(k) * kEqUserPage;
         if (at < img.size()) {

@@ -79,6 +79,8 @@ struct SimFaults {
     std::vector<int> eqUser2Pages;   // the same for EqUser2
     int removeAfterPage = -1;        // unplugged (HID) or hung up (TCP) after this EqUser page; once
     int removeAfterFwRequest = -1;   // the same after the loader asked for this chunk index; once
+    int losePage = -1;               // this EqUser page is not sent...
+    int losePageRead = 0;            // ...in this EqUser read of the device's life (1 = the first)
     int repeatPage = -1;             // an EqUser read ends with this page sent again...
     int repeatTimes = 0;             // ...this many more times (a page stuck in a loop)
     int saveDoneCopies = 1;          // RSP_SAVE_DONE replies per CMD_SAVE_PRESET
@@ -141,5 +143,6 @@ private:
     SimState state_;
     SimFaults faults_;
     std::atomic<uint32_t> generation_{0};
+    int eqUserReads_ = 0;  // CMD_READ_EQUSER answered so far
     SimLog log_;
 };

@@ -35,6 +35,13 @@ bool ApplyFaultOption(std::string_view text, SimFaults& faults, std::string& err
             f.eqUserPages.push_back(n);
             at = comma + 1;
         }
+    } else if (name == "page-gap") {
+        ok = Number(value, n, 60000);
+        f.replyGap = std::chrono::milliseconds(n);
+    } else if (name == "lose-page") {
+        const size_t at = value.find('@');
+        ok = at != std::string_view::npos && Number(value.substr(0, at), f.losePage, 255) &&
+             Number(value.substr(at + 1), f.losePageRead, 1000000) && f.losePageRead >= 1;
     } else if (name == "repeat-page") {
         const size_t colon = value.find(':');
         ok = colon != std::string_view::npos && Number(value.substr(0, colon), f.repeatPage, 255) &&

@@ -47,6 +47,7 @@ function(tarvel_generate_resource_ids res_dir out_dir)
   foreach(dlg IN LISTS dialogs)
     _tarvel_res_collect(${dlg} "dialog[ \t]+${num}[ \t]+${name}")
     _tarvel_res_collect(${dlg} "control[ \t]+${num}[ \t]+${name}")
+    _tarvel_res_collect(${dlg} "control\\.[a-z][a-z][ \t]+${num}[ \t]+${name}")
   endforeach()
 
   set(header "// Symbolic resource ids, generated from res/ when the project is configured.\n")

@@ -46,7 +46,9 @@ void Usage(FILE* to)
                  "  --no-keepalive     do not print the program's keep-alive requests\n"
                  "  --loader           start in the firmware loader, waiting for an image\n"
                  "  --fault F          misbehave: spoil-page=K, pages=K,K,..., repeat-page=K:N,\n"
-                 "                     save-done-copies=N, save-done-at-connect=N, silent-after-import\n",
+                 "                     save-done-copies=N, save-done-at-connect=N, silent-after-import,\n"
+                 "                     page-gap=MS (replies MS apart: a slow device),\n"
+                 "                     lose-page=K@N (page K missing from the Nth EqUser read)\n",
                  static_cast<unsigned>(kDefaultPort), simwire::kDeviceStringLen);
 }
 

@@ -107,27 +107,44 @@ TEST_F(MainDialogsTest, CheckBeforeSaveAsksAsTheModelSays)
     });
 }
 
-TEST_F(MainDialogsTest, SaveWithoutAnIdentifiedDeviceIsRefusedAndNothingIsStored)
+// A save or a recall without a device that identified itself is refused
+// with a box, and nothing of it is kept: no name, no slot, nothing sent.
+TEST_F(MainDialogsTest, SaveOrRecallWithoutAnIdentifiedDeviceIsRefusedAndNothingIsKept)
 {
     Run([&](CTarvelDlg& dlg) {
-        ScriptedDialogs boxes;
-        OnUi([] { g_presetNames[3].Clear(); });
-        PostToUi([&] { dlg.SendMessage(WM_SCENE_COMMAND, 1, 0); });
-        CSaveModeToDsp* save = WaitForModal<CSaveModeToDsp>();
-        ASSERT_NE(save, nullptr);
-        OnUi([&] {
-            CComboBox* combo = static_cast<CComboBox*>(save->GetDlgItem(IDC_PRESET_SLOT));
-            combo->SetFocus();
-            for (int i = 0; i < 3; ++i) platform_testing::PressKey(combo->m_hWnd, VK_DOWN);
-            save->GetDlgItem(IDC_NAME_EDIT)->SetWindowText(L"Night");
-            ::PostMessage(save->m_hWnd, WM_COMMAND, IDOK, 0);
-        });
-        ASSERT_NE(WaitForModal<CTarvelDlg>(), nullptr);
-        const auto shown = boxes.Boxes();
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0].text, LoadResString(IDS_SAVE_NO_DEVICE));
-        EXPECT_EQ(g_presetNames[3].Get()[0], 0);
-        EXPECT_TRUE(SentOverTcp().empty());
+        // Picks slot 3 in the dialog's list and presses OK.
+        auto pickSlot3 = [&](CDialog* popup) {
+            OnUi([&] {
+                CComboBox* combo = static_cast<CComboBox*>(popup->GetDlgItem(IDC_PRESET_SLOT));
+                combo->SetFocus();
+                for (int i = 0; i < 3; ++i) platform_testing::PressKey(combo->m_hWnd, VK_DOWN);
+                if (dynamic_cast<CSaveModeToDsp*>(popup)) popup->GetDlgItem(IDC_NAME_EDIT)->SetWindowText(L"Night");
+                ::PostMessage(popup->m_hWnd, WM_COMMAND, IDOK, 0);
+            });
+        };
+        for (const int command : {1, 0}) {
+            SCOPED_TRACE(command == 1 ? "save" : "recall");
+            ScriptedDialogs boxes;
+            OnUi([] {
+                g_presetNames[3].Clear();
+                g_presetSlot = 0;
+            });
+            PostToUi([&] { dlg.SendMessage(WM_SCENE_COMMAND, command, 0); });
+            CDialog* popup = command == 1 ? static_cast<CDialog*>(WaitForModal<CSaveModeToDsp>())
+                                          : static_cast<CDialog*>(WaitForModal<CImportModeDsp>());
+            ASSERT_NE(popup, nullptr);
+            pickSlot3(popup);
+            ASSERT_NE(WaitForModal<CTarvelDlg>(), nullptr);
+            const auto shown = boxes.Boxes();
+            ASSERT_EQ(shown.size(), 1u);
+            EXPECT_EQ(shown[0].text, LoadResString(command == 1 ? IDS_SAVE_NO_DEVICE : IDS_RECALL_REFUSED));
+            EXPECT_EQ(g_presetNames[3].Get()[0], 0);
+            EXPECT_EQ(g_presetSlot.load(), 0);
+            bool recalling = true;
+            OnUi([&] { recalling = dlg.Timers().Recalling(); });
+            EXPECT_FALSE(recalling);
+            EXPECT_TRUE(SentOverTcp().empty());
+        }
         // Scene command 4 does nothing.
         LRESULT r = -1;
         OnUi([&] { r = dlg.SendMessage(WM_SCENE_COMMAND, 4, 0); });

@@ -439,6 +439,14 @@ TEST_F(StripsTest, MasterMuteSliderAndFieldKeepVolumeTextSliderAndButtonTogether
     strips.ClickMasterMute();
     expectMaster(12);
 
+    // Muting keeps the volume whatever it is, OFF too, as a channel's mute does.
+    g_masterVolume = 60;
+    controls.masterMute.text = kUnmutedCaption;
+    strips.ClickMasterMute();
+    EXPECT_EQ(g_masterVolumeSaved, 60);
+    strips.ClickMasterMute();
+    expectMaster(60);
+
     controls.masterSlider.pos = 60;
     strips.MoveMasterSlider();
     expectMaster(60);

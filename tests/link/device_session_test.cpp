@@ -210,8 +210,8 @@ TEST_P(DeviceSessionTest, SaveRecallAndChannelNameReachTheDevice)
     });
     const int modals = dialog->modalsOpened;
     const int routing = dialog->messages[WM_ROUTING_IMAGE_RECEIVED];
-    g_presetSlot = 2;
-    dialog->sync.StartRecall();
+    ASSERT_TRUE(dialog->sync.StartRecall(2));
+    EXPECT_EQ(g_presetSlot.load(), 2);
     EXPECT_FALSE(dialog->sync.ParamSyncRunning());
     ASSERT_TRUE(Imported(routing + 1));
     EXPECT_EQ(g_eqGain[1][0], 123);
@@ -225,23 +225,6 @@ TEST_P(DeviceSessionTest, SaveRecallAndChannelNameReachTheDevice)
     ASSERT_TRUE(dialog->RunUntil([&] { return LogCount(link + "CMD_WRITE_CHANNEL_NAME") == 1; }));
     s = device->State();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.channelNames[7].data()), 20), gbk);
-}
-
-TEST_P(DeviceSessionTest, RecallTheDeviceNeverAnswersGivesTheSyncBack)
-{
-    SimFaults faults;
-    Start(faults);
-    ASSERT_TRUE(Imported(1));
-    faults.eqUserPages = {99};  // a recall gets no page back
-    device->SetFaults(faults);
-    g_presetSlot = 3;
-    dialog->sync.StartRecall();
-    EXPECT_FALSE(dialog->sync.ParamSyncRunning());
-    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->sync.ParamSyncRunning(); }, std::chrono::seconds(20)));
-    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_IMPORT_FAILED});
-    // Later edits reach the device again.
-    g_eqGain[0][4] = 42;
-    ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("CMD_WRITE_EQUSER offset=55") >= 1; }));
 }
 
 // The pages of a read of an image of `pages` pages, all but one.
@@ -275,6 +258,145 @@ void TwoPresets(SimDevice& device)
     });
 }
 
+// Waits until the device's current settings are the window's images.
+bool DeviceHoldsTheWindow(session::Dialog& dialog, SimDevice& device)
+{
+    return dialog.RunUntil(
+        [&] {
+            const SimState s = device.State();
+            return s.eqUser == Snapshot(g_eqUser, EQ_USER_PARA_NUM) &&
+                   s.eqUser2 == Snapshot(g_eqUser2, SAVE_PARA_2_END);
+        },
+        std::chrono::seconds(30));
+}
+
+// A second recall made while the pages of the first still arrive (a slow
+// device, or a second OK right after the first) brings the second slot
+// whole: no page of the first counts in it, and nothing is written back.
+TEST_P(DeviceSessionTest, SecondRecallWhileTheFirstArrivesTakesOnlyTheSecondSlot)
+{
+    struct Case {
+        const char* name;
+        std::chrono::milliseconds gap;  // between reply frames
+        int pagesFirst;                 // pages of slot 1 in before the second recall
+    } cases[] = {
+        {"slow device, second recall mid-read", std::chrono::milliseconds(15), 20},
+        {"second OK at once", std::chrono::milliseconds(1), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimFaults faults;
+        faults.replyGap = c.gap;
+        Start(faults);
+        ASSERT_TRUE(Imported(1));
+        TwoPresets(*device);
+        const int decoded = dialog->messages[WM_ROUTING_IMAGE_RECEIVED];
+        g_progressPermille = 0;  // a recall's pages move it as the import's do
+        ASSERT_TRUE(dialog->sync.StartRecall(1));
+        if (c.pagesFirst > 0) {
+            const uint64_t upTo = static_cast<uint64_t>(c.pagesFirst) * 1000 / 99;
+            ASSERT_TRUE(dialog->RunUntil([&] { return g_progressPermille.load() >= upTo; }));
+            ASSERT_LT(g_progressPermille.load(), 1000u) << "slot 1 still arriving";
+        }
+        const size_t mark = device->Log().Lines().size();
+        ASSERT_TRUE(dialog->sync.StartRecall(2));
+        ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->sync.Recalling() && dialog->sync.ParamSyncRunning(); },
+                                     std::chrono::seconds(30)));
+        EXPECT_GT(dialog->messages[WM_ROUTING_IMAGE_RECEIVED], decoded);
+        dialog->RunTicks(IDT_PARAM_SYNC, 3);
+
+        const SimState s = device->State();
+        EXPECT_EQ(Snapshot(g_eqUser, EQ_USER_PARA_NUM), s.presets[2].eqUser) << "the window is slot 2";
+        EXPECT_EQ(Snapshot(g_eqUser2, SAVE_PARA_2_END), s.presets[2].eqUser2) << "the window is slot 2";
+        EXPECT_EQ(s.eqUser, s.presets[2].eqUser) << "the device is slot 2";
+        EXPECT_EQ(s.eqUser2, s.presets[2].eqUser2) << "the device is slot 2";
+        for (int ch = 0; ch < 12; ++ch) EXPECT_EQ(g_eqGain[ch][5], 200) << "CH" << ch + 1;
+        EXPECT_EQ(LogFrom(mark, "CMD_WRITE"), std::vector<std::string>{});
+        EXPECT_TRUE(dialog->stringBoxes.empty());
+        TearDown();
+        SetUp();
+    }
+}
+
+// A recall is taken only from a device that identified itself and whose
+// images are in; a refused one leaves nothing behind for the next import.
+TEST_P(DeviceSessionTest, RecallWithoutTheDevicesImagesIsRefusedAndLeavesNothing)
+{
+    Start();
+    g_presetSlot = 4;
+    EXPECT_FALSE(dialog->sync.StartRecall(3)) << "nothing imported yet";
+    EXPECT_EQ(g_presetSlot.load(), 4);
+    EXPECT_FALSE(dialog->sync.Recalling());
+    // The import that follows is an import: one progress dialog that closes,
+    // the current settings read once, no box.
+    ASSERT_TRUE(Imported(1));
+    EXPECT_EQ(dialog->modalsOpened, 1);
+    EXPECT_EQ(dialog->modalsClosed, 1);
+    EXPECT_EQ(LogCount("slot=3"), 0);
+    EXPECT_EQ(LogCount("CMD_READ_EQUSER pages=99 slot=current"), 1);
+    EXPECT_TRUE(dialog->stringBoxes.empty());
+    EXPECT_FALSE(dialog->sync.StartRecall(8)) << "no such slot";
+    EXPECT_TRUE(dialog->sync.StartRecall(3));
+}
+
+// A recall whose slot loses a page in every read is asked again after 1, 2
+// and 3 s of silence and then given up: the window keeps its settings, says
+// so, and writes every block, so that the device holds what it shows.
+TEST_P(DeviceSessionTest, RecallGivenUpLeavesTheDeviceHoldingWhatTheWindowShows)
+{
+    SimFaults faults;
+    Start(faults);
+    ASSERT_TRUE(Imported(1));
+    // Slot 1 is the current settings but for CH2 band 11 at +5 dB, in page 9.
+    device->Update([](SimState& st) {
+        st.presets[1].eqUser = st.eqUser;
+        st.presets[1].eqUser2 = st.eqUser2;
+        st.presets[1].eqUser[19 + 194 + 62 + 2 * 10 + 1] = 100;
+    });
+    ASSERT_EQ((19 + 194 + 62 + 2 * 10 + 1) / 32, 9);
+    faults.eqUserPages = PagesWithout(99, 9);
+    device->SetFaults(faults);
+    const int gainBefore = g_eqGain[1][10];
+    const size_t mark = device->Log().Lines().size();
+    ASSERT_TRUE(dialog->sync.StartRecall(1));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->stringBoxes.empty(); }, std::chrono::seconds(30)));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_RECALL_FAILED});
+    EXPECT_EQ(LogFrom(mark, "CMD_READ_EQUSER pages=99 slot=1").size(), 4u) << "asked, then again 3 times";
+    EXPECT_TRUE(dialog->sync.ParamSyncRunning());
+    EXPECT_EQ(g_eqGain[1][10], gainBefore);
+    // Every block of both images is written, then the two are equal.
+    EXPECT_TRUE(dialog->RunUntil([&] {
+        return LogFrom(mark, "CMD_WRITE_EQUSER ").size() >= static_cast<size_t>(kEqUserBlocks) &&
+               LogFrom(mark, "CMD_WRITE_EQUSER2").size() >= static_cast<size_t>(kEqUser2Blocks);
+    }));
+    ASSERT_TRUE(DeviceHoldsTheWindow(*dialog, *device));
+    EXPECT_EQ(device->State().eqUser[19 + 194 + 62 + 2 * 10 + 1], gainBefore);
+
+    // Later edits of other channels go out as usual and the two stay equal.
+    g_eqGain[5][3] = 77;
+    ASSERT_TRUE(DeviceHoldsTheWindow(*dialog, *device));
+}
+
+// The emulated amplifier's lose-page fault: one page of one read only; the
+// resend after a second of silence fills the gap and the recall completes.
+TEST_P(DeviceSessionTest, RecallThatLosesAPageOnceIsAskedAgainAndCompletes)
+{
+    SimFaults faults;
+    faults.losePage = 40;
+    faults.losePageRead = 2;  // the import is read 1
+    Start(faults);
+    ASSERT_TRUE(Imported(1));
+    TwoPresets(*device);
+    ASSERT_TRUE(dialog->sync.StartRecall(2));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->sync.Recalling() && dialog->sync.ParamSyncRunning(); },
+                                 std::chrono::seconds(30)));
+    EXPECT_TRUE(dialog->stringBoxes.empty());
+    EXPECT_EQ(LogCount("CMD_READ_EQUSER pages=99 slot=2"), 2);
+    const SimState s = device->State();
+    EXPECT_EQ(Snapshot(g_eqUser, EQ_USER_PARA_NUM), s.presets[2].eqUser);
+    EXPECT_EQ(s.eqUser, s.presets[2].eqUser);
+}
+
 // EqUser page 9 holds band gains of CH2, the pages after it those of
 // CH3..CH12; EqUser2 page 1 mixer cells of CH1..CH4, the pages after it the
 // other outputs' cells and the links.
@@ -295,8 +417,7 @@ TEST_P(DeviceSessionTest, RecallAfterARecallThatLostAPageTakesOnlyTheNewSlot)
         if (routing) faults.eqUser2Pages = PagesWithout(8, kLostRoutingPage);
         else faults.eqUserPages = PagesWithout(99, kLostPage);
         device->SetFaults(faults);
-        g_presetSlot = 1;
-        dialog->sync.StartRecall();
+        ASSERT_TRUE(dialog->sync.StartRecall(1));
         // Every page of slot 1's read but the lost one is in.
         const SimBytes slot1 = device->State().presets[1].eqUser2;
         const SimBytes tail(slot1.end() - 13, slot1.end());
@@ -309,8 +430,7 @@ TEST_P(DeviceSessionTest, RecallAfterARecallThatLostAPageTakesOnlyTheNewSlot)
         device->SetFaults({});
         const size_t mark = device->Log().Lines().size();
         const int decoded = dialog->messages[WM_ROUTING_IMAGE_RECEIVED];
-        g_presetSlot = 2;
-        dialog->sync.StartRecall();
+        ASSERT_TRUE(dialog->sync.StartRecall(2));
         ASSERT_TRUE(Imported(decoded + 1));
         dialog->RunTicks(IDT_PARAM_SYNC, 3);
 
@@ -337,10 +457,9 @@ TEST_P(DeviceSessionTest, RecallGivenUpTakesNoImageFromALatePage)
     faults.eqUserPages = PagesWithout(99, kLostPage);
     device->SetFaults(faults);
     const Bytes before = Snapshot(g_eqUser, EQ_USER_PARA_NUM);
-    g_presetSlot = 1;
-    dialog->sync.StartRecall();
-    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->sync.ParamSyncRunning(); }, std::chrono::seconds(20)));
-    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_IMPORT_FAILED});
+    ASSERT_TRUE(dialog->sync.StartRecall(1));
+    ASSERT_TRUE(dialog->RunUntil([&] { return dialog->sync.ParamSyncRunning(); }, std::chrono::seconds(30)));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_RECALL_FAILED});
     const int decoded = dialog->messages[WM_PARAM_IMAGE_RECEIVED];
     const size_t mark = device->Log().Lines().size();
 

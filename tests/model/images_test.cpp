@@ -330,3 +330,16 @@ TEST_F(ImagesTest, RoutingImageTakenAsItComes)
     EXPECT_EQ(g_hiLevelMix, 0);
     EXPECT_EQ(g_hiLevelMixVolume, 10);
 }
+
+// A decoded EqUser2 that changes the link groups repaints the Link buttons
+// and the channel buttons (whose look follows the selected channel's group).
+TEST_F(ImagesTest, RoutingImageThatChangesLinksRepaintsTheirButtons)
+{
+    BuildEqUser2(0);
+    DecodeEqUser2(iv);
+    EXPECT_EQ(iv.buttonRepaints, 0) << "the same links";
+    g_eqUser2[306 + 2 * 3 + 1] = 0x18;  // CH4 leads CH4 and CH5
+    DecodeEqUser2(iv);
+    EXPECT_EQ(g_linkGroup[3], 0x18);
+    EXPECT_EQ(iv.buttonRepaints, 2);
+}

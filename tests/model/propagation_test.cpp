@@ -272,6 +272,16 @@ TEST_F(Propagation, CopyToLinkGroupCopiesSettingsNotPhaseDelayOrRouting)
     EXPECT_EQ(view.muteButton[9].text, kUnmutedCaption);
     EXPECT_EQ(g_muteMask & MuteBitOf(9), 0);
     EXPECT_EQ(view.gainField[9].text, L"-3.0dB");
+
+    // A selected member's band and crossover controls show what it got, so
+    // that leaving one of them commits no stale text; the leader's and an
+    // outsider's controls are not touched.
+    for (const auto& [selected, refreshes] : {std::pair{3, 1}, {9, 1}, {2, 0}, {5, 0}}) {
+        view.eqRefreshes = 0;
+        g_selectedChannel = selected;
+        CopyToLinkGroup(view, 2);
+        EXPECT_EQ(view.eqRefreshes, refreshes) << "CH" << selected + 1 << " selected";
+    }
 }
 
 TEST_F(Propagation, MuteLinkGroupMutesAndRestoresTheOtherMembers)

@@ -236,6 +236,19 @@ TEST_F(ResourcesTest, EmbeddedTemplatesFollowTheLanguage)
     EXPECT_EQ(en->FindControl(1)->style & WS_VISIBLE, 0u);  // the hidden default button
     EXPECT_EQ(en->FindControl(2)->style & BS_TYPEMASK, BS_OWNERDRAW);
 
+    // The channel-name dialog's title is control 1763 in English, 1764 in Chinese.
+    const DialogTemplate* nameEn = FindDialogTemplate(IDD_SAVE_CHANNEL_NAME, LANG_ENGLISH_US);
+    const DialogTemplate* nameZh = FindDialogTemplate(IDD_SAVE_CHANNEL_NAME, LANG_CHINESE_PRC);
+    ASSERT_TRUE(nameEn && nameZh);
+    ASSERT_NE(nameEn->FindControl(1763), nullptr);
+    EXPECT_EQ(nameEn->FindControl(1764), nullptr);
+    EXPECT_EQ(nameEn->FindControl(1763)->text, L"Save Channel Name");
+    EXPECT_EQ(nameZh->FindControl(1763), nullptr);
+    ASSERT_NE(nameZh->FindControl(1764), nullptr);
+    EXPECT_EQ(nameZh->FindControl(1764)->text, L"保存通道名称");
+    EXPECT_EQ((std::vector<int>{nameZh->FindControl(1764)->x, nameZh->FindControl(1764)->y}),
+              (std::vector<int>{10, 6}));
+
     // The model picker exists in Chinese only: English asks get it too.
     const DialogTemplate* logo = FindDialogTemplate(IDD_LOGO, LANG_ENGLISH_US);
     ASSERT_NE(logo, nullptr);

@@ -353,7 +353,7 @@ TEST(SimFaultOptions, TextSetsEachFaultAndRefusesWhatItDoesNotKnow)
     SimFaults f;
     std::string error;
     for (const char* ok : {"spoil-page=7", "pages=2,1,0", "repeat-page=98:10000", "save-done-copies=5",
-                           "save-done-at-connect=1000", "silent-after-import"})
+                           "save-done-at-connect=1000", "silent-after-import", "page-gap=40", "lose-page=9@2"})
         EXPECT_TRUE(ApplyFaultOption(ok, f, error)) << ok << ": " << error;
     ASSERT_EQ(f.frameFaults.size(), 1u);
     EXPECT_EQ(f.frameFaults[0].kind, SimFrameFaultKind::BadSum);
@@ -365,8 +365,11 @@ TEST(SimFaultOptions, TextSetsEachFaultAndRefusesWhatItDoesNotKnow)
     EXPECT_EQ(f.saveDoneCopies, 5);
     EXPECT_EQ(f.saveDoneAtConnect, 1000);
     EXPECT_TRUE(f.silentAfterImport);
+    EXPECT_EQ(f.replyGap, std::chrono::milliseconds(40));
+    EXPECT_EQ(f.losePage, 9);
+    EXPECT_EQ(f.losePageRead, 2);
     for (const char* bad : {"spoil-page=x", "spoil-page=256", "pages=1,,2", "repeat-page=5", "save-done-copies=-1",
-                            "silent-after-import=1", "no-such-fault"}) {
+                            "silent-after-import=1", "no-such-fault", "page-gap=", "lose-page=9", "lose-page=9@0"}) {
         SimFaults g = f;
         EXPECT_FALSE(ApplyFaultOption(bad, g, error)) << bad;
         EXPECT_FALSE(error.empty());
