@@ -2,7 +2,9 @@
 
 #include "app/tarveldlg.h"
 #include "dialogs/loadpercent.h"
+#include "link/firmware.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 
 std::optional<std::wstring> FirmwareHost::ChooseImageFile()
 {
@@ -13,7 +15,7 @@ std::optional<std::wstring> FirmwareHost::ChooseImageFile()
 
 bool FirmwareHost::ReadImageFile(const std::wstring& path, std::vector<uint8_t>& bytes)
 {
-    return ReadFileBytes(WideToUtf8(path), &bytes);
+    return ReadRegularFile(WideToUtf8(path), &bytes, kFirmwareFileMaxBytes) == FileReadResult::kOk;
 }
 
 void FirmwareHost::ShowFirmwareBox(int stringId, bool warning)

@@ -449,6 +449,9 @@ LRESULT CTarvelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     if (!m_hWnd) return 0;
     if (msg == WM_LINK_CHANGED) {
         if (!m_closed) m_syncTimers.OnLinkChange();
+        // The pictures follow at once, not only at the next status tick.
+        DrawWifiPic();
+        DrawUsbPic();
         CDialogLogo::EndIfDeviceIdentified();
         return 0;
     }

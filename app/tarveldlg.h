@@ -274,6 +274,7 @@ private:
     void MoveControl(int id, int x, int y, int w, int h);
     // Draws a status picture over its control's rectangle on dc.
     void PaintStatusPicture(CDC* dc, int controlId, int bitmapId);
+    void InvalidateStatusPicture(int controlId);
     // Draws the title picture on dc, centred at the top of the window.
     void DrawTitlePic(CDC* dc);
     void PaintVolumeScale(CDC* dc);
@@ -336,8 +337,8 @@ private:
     // The owner-drawn buttons' fonts (made once: "宋体" and "黑体").
     CFont m_fontButton;
     CFont m_fontChannel;
-    int m_drawnTcpState = -1;  // the status pictures on screen
-    int m_drawnUsb = -1;
+    int m_shownTcpState = 0;  // the link states the status pictures show
+    int m_shownUsb = 0;
     int m_nSpeakerDistance[kChannels] = {};
 
     DelayFieldSet m_delayFields;

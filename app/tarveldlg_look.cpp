@@ -398,10 +398,8 @@ void CTarvelDlg::OnPaint()
         memory.SelectObject(old);
     }
     const int b = Bucket();
-    m_drawnTcpState = m_link.TcpLinkState();
-    m_drawnUsb = g_usbConnected.load() != 0 ? 1 : 0;
-    PaintStatusPicture(&dc, IDC_WIFI_PIC, TcpStatusBitmap(m_drawnTcpState, b));
-    PaintStatusPicture(&dc, IDC_USB_PIC, UsbStatusBitmap(m_drawnUsb != 0, b));
+    PaintStatusPicture(&dc, IDC_WIFI_PIC, TcpStatusBitmap(m_shownTcpState, b));
+    PaintStatusPicture(&dc, IDC_USB_PIC, UsbStatusBitmap(m_shownUsb != 0, b));
     DrawTitlePic(&dc);
     PaintVolumeScale(&dc);
 }
@@ -416,16 +414,34 @@ void CTarvelDlg::PaintStatusPicture(CDC* dc, int controlId, int bitmapId)
     DrawBitmapStretched(dc, bitmapId, rc);
 }
 
-// Outside a paint the pictures are redrawn through the window's paint, when
-// what they show changed.
+// The pictures show the states taken here, and every paint draws those: a
+// paint of another part of the window neither draws a picture nor counts
+// as one drawn. A state that changed is taken and its picture's area
+// repainted.
 void CTarvelDlg::DrawWifiPic()
 {
-    if (m_link.TcpLinkState() != m_drawnTcpState) InvalidateControlArea(IDC_WIFI_PIC);
+    const int state = m_link.TcpLinkState();
+    if (state == m_shownTcpState) return;
+    m_shownTcpState = state;
+    InvalidateStatusPicture(IDC_WIFI_PIC);
 }
 
 void CTarvelDlg::DrawUsbPic()
 {
-    if ((g_usbConnected.load() != 0 ? 1 : 0) != m_drawnUsb) InvalidateControlArea(IDC_USB_PIC);
+    const int usb = g_usbConnected.load() != 0 ? 1 : 0;
+    if (usb == m_shownUsb) return;
+    m_shownUsb = usb;
+    InvalidateStatusPicture(IDC_USB_PIC);
+}
+
+void CTarvelDlg::InvalidateStatusPicture(int controlId)
+{
+    CWnd* item = GetDlgItem(controlId);
+    if (!item) return;
+    CRect rc;
+    item->GetWindowRect(&rc);
+    ScreenToClient(&rc);
+    InvalidateRect(&rc, TRUE);
 }
 
 // The title, centred at the top of the window.

@@ -12,6 +12,8 @@
 #include "link/frames.h"
 #include "model/device_state.h"
 #include "model/preset_file.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -137,7 +139,7 @@ void CTarvelDlg::OnSaveToPc()
     dialog.m_ofn.lpstrTitle = title.c_str();
     if (dialog.DoModal() != IDOK) return;
     const std::vector<uint8_t> bytes = SavePresetFile(m_view);
-    if (!WriteFileBytes(std::filesystem::path(dialog.GetPathName()), bytes)) {
+    if (!ReplaceFileBytes(WideToUtf8(dialog.GetPathName()), bytes.data(), bytes.size())) {
         AfxMessageBox((dialog.GetPathName() + L"\nThe file could not be written.").c_str());
         return;
     }
@@ -149,7 +151,7 @@ void CTarvelDlg::OnLoadFromPc()
     CFileDialog dialog(TRUE, L"txt", nullptr, 0, L"(*.txt)|*.txt|(*.*)|*.*||", this);
     if (dialog.DoModal() != IDOK) return;
     std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(std::filesystem::path(dialog.GetPathName()), bytes)) {
+    if (ReadRegularFile(WideToUtf8(dialog.GetPathName()), &bytes, kPresetFileMaxBytes) != FileReadResult::kOk) {
         AfxMessageBox((dialog.GetPathName() + L"\nThe file could not be read.").c_str());
         return;
     }

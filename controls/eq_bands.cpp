@@ -101,7 +101,8 @@ void EqBands::ToggleBypassEq()
         for (int b = 0; b < kBands; ++b) {
             if (allFlat) {
                 g_eqGain[c][b] = g_eqGainSaved[c][b];
-            } else {
+            } else if (g_eqGain[c][b] != kDefaultGainCode) {
+                // A band already flat keeps the gain kept for it.
                 g_eqGainSaved[c][b] = g_eqGain[c][b];
                 g_eqGain[c][b] = kDefaultGainCode;
             }

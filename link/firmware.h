@@ -4,6 +4,7 @@
 // it and free it at the end of a transfer, so it lives behind a lock.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -22,6 +23,13 @@ void ClearFirmwareImage();
 bool HasFirmwareImage();
 std::wstring FirmwarePath();
 uint64_t FirmwareImageSize();  // bytes of the file, 0 without one
+
+// The largest image file a loader can take: chunk indexes are two bytes
+// and 0xFFFF ends the transfer, so 0xFFFF chunks at most, of 512 bytes over
+// TCP (56 over HID), and the checksum byte.
+constexpr uint64_t kFirmwareMaxChunks = 0xFFFF;
+constexpr uint64_t kFirmwareFileMaxBytes =
+    kFirmwareMaxChunks * static_cast<uint64_t>(std::max(TCP_FW_CHUNK_BYTES, HID_FW_CHUNK_BYTES)) + 1;
 
 extern std::atomic<uint8_t> g_fwChecksum;       // the file's last byte
 extern std::atomic<uint8_t> g_fwLastChunkSent;  // the last chunk has gone out

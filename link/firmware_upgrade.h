@@ -15,7 +15,8 @@ class IFirmwareHost {
 public:
     // The open-file dialog for "*.img"; nullopt for Cancel.
     virtual std::optional<std::wstring> ChooseImageFile() = 0;
-    // The whole file; false when it cannot be opened or read.
+    // The whole file; false when it cannot be opened or read, is no regular
+    // file or is larger than kFirmwareFileMaxBytes (link/firmware.h).
     virtual bool ReadImageFile(const std::wstring& path, std::vector<uint8_t>& bytes) = 0;
     // String-table message box with OK (caption g_msgCaption, g_languageId),
     // modal; with the exclamation icon when warning.

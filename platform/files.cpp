@@ -1,5 +1,12 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +16,63 @@ namespace {
 
 std::mutex g_basesMutex;
 std::optional<FileBases> g_testBases;
+
+std::mutex g_writeLimitMutex;
+std::optional<uint64_t> g_writeLimit;  // bytes that may still be written
+
+// How many of want bytes the test limit lets through (all without one).
+size_t WriteAllowance(size_t want)
+{
+    std::lock_guard lock(g_writeLimitMutex);
+    if (!g_writeLimit) return want;
+    const size_t allowed = static_cast<size_t>(std::min<uint64_t>(want, *g_writeLimit));
+    *g_writeLimit -= allowed;
+    return allowed;
+}
+
+bool WriteAll(int fd, const uint8_t* data, size_t size)
+{
+    while (size > 0) {
+        const size_t allowed = WriteAllowance(size);
+        if (allowed == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        const ssize_t n = ::write(fd, data, allowed);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A new file beside target (mode 0666 less the umask), opened for writing;
+// -1 when none could be made.
+int CreateTemporaryBeside(const std::string& target, std::string* tempPath)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path p(target);
+    const std::filesystem::path folder = p.has_parent_path() ? p.parent_path() : std::filesystem::path(".");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = "." + p.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
+                                 std::to_string(counter.fetch_add(1));
+        *tempPath = (folder / name).string();
+        const int fd = ::open(tempPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+void SyncFolderOf(const std::string& path)
+{
+    const std::filesystem::path p(path);
+    const std::string folder = p.has_parent_path() ? p.parent_path().string() : std::string(".");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
 
 std::string Join(const std::string& dir, const std::string& name)
 {
@@ -85,4 +149,76 @@ bool DeleteFileAt(const std::string& path)
 {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec) && std::filesystem::remove(path, ec);
+}
+
+FileReadResult ReadRegularFile(const std::string& path, std::vector<uint8_t>* bytes, uint64_t maxBytes)
+{
+    // Non-blocking: opening a named pipe for reading waits for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return FileReadResult::kCannotOpen;
+    struct stat st {};
+    FileReadResult result = FileReadResult::kOk;
+    if (::fstat(fd, &st) != 0) result = FileReadResult::kReadFailed;
+    else if (!S_ISREG(st.st_mode)) result = FileReadResult::kNotRegular;
+    else if (static_cast<uint64_t>(st.st_size) > maxBytes) result = FileReadResult::kTooLarge;
+    std::vector<uint8_t> data;
+    if (result == FileReadResult::kOk) {
+        data.reserve(static_cast<size_t>(st.st_size));
+        uint8_t buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                result = FileReadResult::kReadFailed;
+                break;
+            }
+            if (n == 0) break;
+            // A file that grew since it was looked at.
+            if (data.size() + static_cast<size_t>(n) > maxBytes) {
+                result = FileReadResult::kTooLarge;
+                break;
+            }
+            data.insert(data.end(), buffer, buffer + n);
+        }
+    }
+    ::close(fd);
+    if (result == FileReadResult::kOk) *bytes = std::move(data);
+    return result;
+}
+
+bool ReplaceFileBytes(const std::string& path, const uint8_t* data, size_t size)
+{
+    if (path.empty()) return false;
+    std::string target = path;
+    struct stat st {};
+    bool replacing = false;
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) {
+            char* real = ::realpath(path.c_str(), nullptr);
+            if (!real) return false;
+            target = real;
+            std::free(real);
+            if (::stat(target.c_str(), &st) != 0) return false;
+        }
+        if (!S_ISREG(st.st_mode)) return false;
+        replacing = true;
+    }
+    std::string temp;
+    const int fd = CreateTemporaryBeside(target, &temp);
+    if (fd < 0) return false;
+    bool ok = (!replacing || ::fchmod(fd, st.st_mode & 07777) == 0) && WriteAll(fd, data, size) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    SyncFolderOf(target);  // the rename itself
+    return true;
+}
+
+void SetReplaceWriteLimitForTests(std::optional<uint64_t> bytes)
+{
+    std::lock_guard lock(g_writeLimitMutex);
+    g_writeLimit = bytes;
 }

@@ -29,3 +29,27 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes);
 // false when it cannot be written.
 bool WriteFileBytes(const std::string& path, const uint8_t* data, size_t size, bool createFolder = false);
 bool DeleteFileAt(const std::string& path);
+
+enum class FileReadResult {
+    kOk,
+    kCannotOpen,
+    kNotRegular,  // a folder, a named pipe, a device, a socket
+    kTooLarge,
+    kReadFailed,
+};
+// The whole of a regular file of at most maxBytes. Anything else is refused
+// without waiting on it (a named pipe with no writer never blocks), and a
+// larger file before any of it is read.
+FileReadResult ReadRegularFile(const std::string& path, std::vector<uint8_t>* bytes, uint64_t maxBytes);
+
+// Creates or replaces the file: the bytes go to a new file in the same
+// folder, flushed to disk, which is then renamed over path, so that path
+// holds its old content or all of the new one, never a part. On any failure
+// path stays as it was and the new file is removed. A replaced file keeps
+// its permissions; a symbolic link is followed, and a path that exists but
+// is no regular file is refused.
+bool ReplaceFileBytes(const std::string& path, const uint8_t* data, size_t size);
+
+// Tests: the writes of ReplaceFileBytes fail, as on a full disk, once this
+// many bytes have been written since it was set; nullopt lifts the limit.
+void SetReplaceWriteLimitForTests(std::optional<uint64_t> bytes);

@@ -47,6 +47,11 @@ void Activate(HWND hwnd);
 // pixel of it as 0x00BBGGRR (0xFFFFFFFF outside the window).
 bool GrabWindowToPng(HWND hwnd, const std::string& path);
 uint32_t GrabWindowPixel(HWND hwnd, int x, int y);
+// One pixel of the window as the screen shows it now (its top-level
+// window's last painted picture), without painting anything anew: a part
+// not repainted since a change still shows what was there. 0xFFFFFFFF
+// outside the window or before it was shown.
+uint32_t ShownWindowPixel(HWND hwnd, int x, int y);
 
 }  // namespace platform_testing
 

@@ -260,15 +260,45 @@ TEST_F(EqWindowTest, BypassAndBypassEqRoundTripsKeepTheGains)
         EXPECT_EQ(dlg.BandSlider(4).GetPos(), 120);
         EXPECT_EQ(dlg.Spectrum().m_dChannelGain[7][0], 5.0);
 
-        // A band bypassed before BypassEQ stays at 0 dB through it: its
-        // kept gain gives way to the flattened one.
+        // A band bypassed before BypassEQ keeps the gain its bypass kept:
+        // the flatten leaves it alone, the restore brings it back.
         hands.Click(button);
         hands.Click(IDC_RESET_BAND_GAIN);
+        EXPECT_EQ(g_eqGain[7][0], 150);
         hands.Click(IDC_RESET_BAND_GAIN);
-        EXPECT_EQ(g_eqGain[0][4], 150);
+        EXPECT_EQ(g_eqGain[0][4], 120);
+        EXPECT_EQ(g_eqGain[1][4], 110);
         EXPECT_EQ(g_eqGain[7][0], 100);
-        hands.Click(button);
-        EXPECT_EQ(g_eqGain[0][4], 150);
+        EXPECT_EQ(hands.Text(g_bandGainEditId[4]), L"3.0");
+    });
+}
+
+// BypassEQ, one band edited while flat, BypassEQ (which flattens again) and
+// BypassEQ once more: every kept gain of every channel comes back, the
+// edited band with its new gain.
+TEST_F(EqWindowTest, BypassEqAfterAnEditWhileFlatLosesNoKeptGain)
+{
+    RunOnWindow([&](CTarvelDlg& dlg, Hands& hands) {
+        auto gainOf = [](int c, int b) { return 60 + (c * kBands + b) % 181; };  // never 150
+        for (int c = 0; c < kChannels; ++c)
+            for (int b = 0; b < kBands; ++b) g_eqGain[c][b] = gainOf(c, b);
+        dlg.View().RefreshEqControls();
+
+        hands.Click(IDC_RESET_BAND_GAIN);
+        ASSERT_EQ(g_eqGain[0][7], 150);
+        hands.Type(g_bandGainEditId[7], L"-2.5");
+        hands.Click(g_bandGainEditId[8]);
+        ASSERT_EQ(g_eqGain[0][7], 175);
+        hands.Click(IDC_RESET_BAND_GAIN);  // not all flat: flattens
+        for (int c = 0; c < kChannels; ++c)
+            for (int b = 0; b < kBands; ++b) ASSERT_EQ(g_eqGain[c][b], 150) << c << " " << b;
+        hands.Click(IDC_RESET_BAND_GAIN);  // restores
+        for (int c = 0; c < kChannels; ++c)
+            for (int b = 0; b < kBands; ++b)
+                EXPECT_EQ(g_eqGain[c][b], c == 0 && b == 7 ? 175 : gainOf(c, b)) << c << " " << b;
+        EXPECT_EQ(hands.Text(g_bandGainEditId[7]), L"-2.5");
+        EXPECT_EQ(dlg.BandSlider(3).GetPos(), gainOf(0, 3));
+        EXPECT_EQ(dlg.Spectrum().m_dChannelGain[11][30], (150 - gainOf(11, 30)) / 10.0);
     });
 }
 

@@ -3,24 +3,33 @@
 // asked, what is stored and what leaves for the device (the TCP send ring).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <thread>
 
 #include "app/tarvel.h"
 #include "app/tarveldlg.h"
 #include "controls/channel_strips.h"
+#include "dialogs/dialogfile.h"
 #include "dialogs/dialoglogo.h"
 #include "dialogs/importmodedsp.h"
 #include "dialogs/inputaudiosource.h"
 #include "dialogs/savechannelname.h"
 #include "dialogs/savemodetodsp.h"
 #include "link/commands.h"
+#include "link/firmware.h"
 #include "link/frames.h"
 #include "model/device_state.h"
 #include "model/params.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/testing/testing.h"
 #include "tests/app/main_window_fixture.h"
@@ -247,6 +256,121 @@ TEST_F(MainDialogsTest, SetupCommandsAndTheMixVolume)
         EXPECT_EQ(boxes[0].text, LoadResString(IDS_FW_BAD_FILE));
         EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
         EXPECT_TRUE(SentOverTcp().empty());
+    });
+}
+
+// A PC preset save that fails part way (the disk full after 8 KiB) leaves
+// the preset file that was there whole, and no other file beside it.
+TEST_F(MainDialogsTest, AFailedPresetSaveKeepsTheOldFile)
+{
+    const ScratchDir scratch("tarvel_save");
+    ASSERT_FALSE(scratch.Path().empty());
+    const fs::path file = scratch / "preset.txt";
+    auto contents = [&] {
+        std::ifstream in(file, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    };
+    ScriptedDialogs dialogs;
+    dialogs.AnswerFile(file.wstring());
+    dialogs.AnswerFile(file.wstring());
+    Run([&](CTarvelDlg& dlg) {
+        OnUi([&] {
+            g_channelGain[4] = 321;
+            dlg.SendMessage(WM_SCENE_COMMAND, SCENE_SAVE_TO_PC, 0);
+        });
+        const std::vector<uint8_t> saved = contents();
+        ASSERT_GT(saved.size(), 8192u);
+        OnUi([&] {
+            g_channelGain[4] = 0;
+            SetReplaceWriteLimitForTests(8192);
+            dlg.SendMessage(WM_SCENE_COMMAND, SCENE_SAVE_TO_PC, 0);
+            SetReplaceWriteLimitForTests(std::nullopt);
+        });
+        EXPECT_EQ(contents(), saved);
+        std::vector<fs::path> files;
+        for (const auto& e : fs::directory_iterator(scratch.Path())) files.push_back(e.path());
+        EXPECT_EQ(files, std::vector<fs::path>{file});
+        const auto boxes = dialogs.Boxes();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[0].text, L"Save the data successfully!");
+        EXPECT_NE(boxes[1].text.find(L"could not be written"), std::wstring::npos);
+    });
+}
+
+// The PC preset and firmware readers take regular files only, and the
+// firmware reader none larger than a loader can take: a named pipe gets the
+// error box at once (it never holds the window until something writes into
+// it), and so does a large image, before it is read.
+TEST_F(MainDialogsTest, FileReadersTakeOnlyRegularFilesOfABoundedSize)
+{
+    const ScratchDir scratch("tarvel_readers");
+    ASSERT_FALSE(scratch.Path().empty());
+    // Each file in a folder of its own, under the image name of model 8.
+    auto make = [&](const std::string& folder, int64_t sparseSize) {
+        fs::create_directory(scratch / folder);
+        const fs::path p = scratch / folder / (sparseSize < 0 ? "preset.txt" : "system_Tamek.img");
+        if (sparseSize == 0) {
+            EXPECT_EQ(::mkfifo(p.c_str(), 0600), 0);
+        } else {
+            const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+            EXPECT_GE(fd, 0);
+            EXPECT_EQ(::ftruncate(fd, sparseSize < 0 ? 0 : sparseSize), 0);  // zeros: a right checksum
+            ::close(fd);
+            if (sparseSize < 0) {
+                EXPECT_EQ(::mkfifo((scratch / folder / "pipe.txt").c_str(), 0600), 0);
+            }
+        }
+        return p;
+    };
+    const auto max = static_cast<int64_t>(kFirmwareFileMaxBytes);
+    struct Case {
+        const char* what;
+        fs::path path;
+        bool firmware;
+        const wchar_t* box;  // nullptr: accepted
+    } cases[] = {
+        // clang-format off
+        {"preset from a pipe", make("preset", -1).parent_path() / "pipe.txt", false, L"could not be read"},
+        {"image from a pipe", make("pipe", 0), true, L"Error file"},
+        {"image of 1 GiB", make("huge", int64_t{1} << 30), true, L"Error file"},
+        {"image one byte too large", make("over", max + 1), true, L"Error file"},
+        {"image of the largest size", make("largest", max), true, nullptr},
+        // clang-format on
+    };
+    Run([&](CTarvelDlg& dlg) {
+        OnUi([] { g_deviceModel = 8; });
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            ScriptedDialogs dialogs;
+            dialogs.AnswerFile(c.path.wstring());
+            auto done = std::make_shared<std::atomic<bool>>(false);
+            PostToUi([&dlg, &c, done] {
+                dlg.SendMessage(c.firmware ? WM_SETUP_COMMAND : WM_SCENE_COMMAND,
+                                c.firmware ? WPARAM{0} : WPARAM{SCENE_LOAD_FROM_PC}, 0);
+                done->store(true);
+            });
+            for (int i = 0; i < 1000 && !done->load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (!done->load()) {
+                ADD_FAILURE() << "the window waits on the file";
+                const int fd = ::open(c.path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);  // lets the reader go
+                if (fd >= 0) ::close(fd);
+                for (int i = 0; i < 1000 && !done->load(); ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            const auto boxes = dialogs.Boxes();
+            const std::vector<std::vector<uint8_t>> sent = SentOverTcp();
+            if (c.box) {
+                ASSERT_EQ(boxes.size(), 1u);
+                EXPECT_NE(boxes[0].text.find(c.box), std::wstring::npos);
+                EXPECT_FALSE(HasFirmwareImage());
+                EXPECT_TRUE(sent.empty());
+            } else {
+                EXPECT_TRUE(boxes.empty());
+                EXPECT_EQ(FirmwareImageSize(), kFirmwareFileMaxBytes);
+                EXPECT_EQ(sent, std::vector<std::vector<uint8_t>>{{CMD_ENTER_UPGRADE}});
+            }
+            OnUi([] { ClearFirmwareImage(); });
+        }
     });
 }
 
