@@ -170,6 +170,19 @@ protected:
             dialog->RunUntil([&] { return g_deviceInfoReceived.load() == 1 && dialog->sync.ParamSyncRunning(); }));
     }
 
+    // After a recall of slot 2: the window and the device's current settings
+    // are slot 2 whole, nothing was written since mark and no box came.
+    void ExpectSlot2Everywhere(size_t mark)
+    {
+        const SimState s = device->State();
+        EXPECT_EQ(Snapshot(g_eqUser, EQ_USER_PARA_NUM), s.presets[2].eqUser) << "the window is slot 2";
+        EXPECT_EQ(Snapshot(g_eqUser2, SAVE_PARA_2_END), s.presets[2].eqUser2) << "the window is slot 2";
+        EXPECT_EQ(s.eqUser, s.presets[2].eqUser) << "the device is slot 2";
+        EXPECT_EQ(s.eqUser2, s.presets[2].eqUser2) << "the device is slot 2";
+        EXPECT_EQ(LogFrom(mark, "CMD_WRITE"), std::vector<std::string>{});
+        EXPECT_TRUE(dialog->stringBoxes.empty());
+    }
+
     std::unique_ptr<SimDevice> device;
     std::shared_ptr<SimHidEndpoint> endpoint;
     InProcessHidBackend backend;
@@ -305,14 +318,8 @@ TEST_P(DeviceSessionTest, SecondRecallWhileTheFirstArrivesTakesOnlyTheSecondSlot
         EXPECT_GT(dialog->messages[WM_ROUTING_IMAGE_RECEIVED], decoded);
         dialog->RunTicks(IDT_PARAM_SYNC, 3);
 
-        const SimState s = device->State();
-        EXPECT_EQ(Snapshot(g_eqUser, EQ_USER_PARA_NUM), s.presets[2].eqUser) << "the window is slot 2";
-        EXPECT_EQ(Snapshot(g_eqUser2, SAVE_PARA_2_END), s.presets[2].eqUser2) << "the window is slot 2";
-        EXPECT_EQ(s.eqUser, s.presets[2].eqUser) << "the device is slot 2";
-        EXPECT_EQ(s.eqUser2, s.presets[2].eqUser2) << "the device is slot 2";
+        ExpectSlot2Everywhere(mark);
         for (int ch = 0; ch < 12; ++ch) EXPECT_EQ(g_eqGain[ch][5], 200) << "CH" << ch + 1;
-        EXPECT_EQ(LogFrom(mark, "CMD_WRITE"), std::vector<std::string>{});
-        EXPECT_TRUE(dialog->stringBoxes.empty());
         TearDown();
         SetUp();
     }
@@ -434,13 +441,7 @@ TEST_P(DeviceSessionTest, RecallAfterARecallThatLostAPageTakesOnlyTheNewSlot)
         ASSERT_TRUE(Imported(decoded + 1));
         dialog->RunTicks(IDT_PARAM_SYNC, 3);
 
-        const SimState s = device->State();
-        EXPECT_EQ(Snapshot(g_eqUser, EQ_USER_PARA_NUM), s.presets[2].eqUser) << "the model is slot 2";
-        EXPECT_EQ(Snapshot(g_eqUser2, SAVE_PARA_2_END), s.presets[2].eqUser2) << "the model is slot 2";
-        EXPECT_EQ(s.eqUser, s.presets[2].eqUser) << "the device's current settings are slot 2";
-        EXPECT_EQ(s.eqUser2, s.presets[2].eqUser2) << "the device's current settings are slot 2";
-        EXPECT_EQ(LogFrom(mark, "CMD_WRITE"), std::vector<std::string>{});
-        EXPECT_TRUE(dialog->stringBoxes.empty());
+        ExpectSlot2Everywhere(mark);
         TearDown();
         SetUp();
     }
