@@ -27,7 +27,7 @@ LanguageChoice ChooseLanguage(const std::vector<std::string>& paths, LANGID syst
     return r;
 }
 
-CTarvelApp::CTarvelApp() = default;
+CTarvelApp::CTarvelApp() { m_desktopName = kDesktopName; }
 
 BOOL CTarvelApp::InitInstance()
 {

@@ -22,6 +22,10 @@ struct LanguageChoice {
 // Without a file, any Chinese system language gives 0x0804, others 0x0409.
 LanguageChoice ChooseLanguage(const std::vector<std::string>& paths, LANGID systemLanguage);
 
+// The name of the desktop entry (res/desktop/tarvel.desktop, whose
+// StartupWMClass it is).
+constexpr const char* kDesktopName = "tarvel";
+
 class CTarvelApp : public CWinApp {
 public:
     CTarvelApp();

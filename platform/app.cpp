@@ -22,6 +22,13 @@ void PrepareEnvironment()
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
 }
 
+void NameApplication(const std::string& desktopName)
+{
+    if (desktopName.empty()) return;
+    QCoreApplication::setApplicationName(QString::fromStdString(desktopName));
+    QGuiApplication::setDesktopFileName(QString::fromStdString(desktopName));
+}
+
 void AfterApplicationCreated()
 {
     std::setlocale(LC_NUMERIC, "C");
@@ -47,6 +54,7 @@ int CWinApp::Run(int argc, char** argv)
     s_argc = argc;
     if (QCoreApplication::instance()) {
         // An application object exists already (tests): use it.
+        NameApplication(m_desktopName);
         AfterApplicationCreated();
         if (InitInstance()) m_exitCode = QApplication::exec();
         const int code = ExitInstance();
@@ -54,6 +62,7 @@ int CWinApp::Run(int argc, char** argv)
         return code;
     }
     PrepareEnvironment();
+    NameApplication(m_desktopName);
     int code = 0;
     {
         QApplication app(s_argc, argv);

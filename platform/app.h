@@ -27,6 +27,11 @@ public:
     int Run(int argc, char** argv);
 
     CWnd* m_pMainWnd = nullptr;
+    // The name of the program's desktop entry (its file name without
+    // ".desktop"): the class of its windows for the window manager
+    // (WM_CLASS, the entry's StartupWMClass) and its application id. Set
+    // before Run; empty keeps the program file's name.
+    std::string m_desktopName;
 
 private:
     int m_exitCode = 0;
