@@ -34,8 +34,22 @@ BOOL CTarvelApp::InitInstance()
     CWinApp::InitInstance();
     CheckOSVersion();
     LoadLanguage();
+    // The device serves one client: a second copy would take the link from
+    // the first and lose its edits.
+    SingleInstance instance(SingleInstance::RuntimeFolder(), kDesktopName);
+    if (!instance.IsFirst()) {
+        instance.AskFirstToRaise();
+        MessageBoxExW(nullptr, LoadResString(IDS_ALREADY_RUNNING).c_str(), LoadResString(IDS_MSG_CAPTION).c_str(),
+                      MB_OK | MB_ICONINFORMATION, g_languageId);
+        return FALSE;
+    }
     CTarvelDlg dlg;
     m_pMainWnd = &dlg;
+    instance.ListenForRaise([this] {
+        // Before the picker is done the window is not shown yet: the picker comes forward.
+        if (m_pMainWnd && m_pMainWnd->IsWindowVisible()) m_pMainWnd->ShowWindow(SW_RESTORE);
+        if (m_pMainWnd) m_pMainWnd->SetForegroundWindow();
+    });
     dlg.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;

@@ -23,7 +23,8 @@ struct LanguageChoice {
 LanguageChoice ChooseLanguage(const std::vector<std::string>& paths, LANGID systemLanguage);
 
 // The name of the desktop entry (res/desktop/tarvel.desktop, whose
-// StartupWMClass it is).
+// StartupWMClass it is), also that of the lock that keeps a second copy of
+// the program from starting.
 constexpr const char* kDesktopName = "tarvel";
 
 class CTarvelApp : public CWinApp {
