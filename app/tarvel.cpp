@@ -1,6 +1,8 @@
 #include "app/tarvel.h"
 
+#include "app/placement.h"
 #include "app/tarveldlg.h"
+#include "platform/look.h"
 
 int g_preVista = 0;
 
@@ -43,6 +45,7 @@ BOOL CTarvelApp::InitInstance()
                       MB_OK | MB_ICONINFORMATION, g_languageId);
         return FALSE;
     }
+    FitScreenDpi();
     CTarvelDlg dlg;
     m_pMainWnd = &dlg;
     instance.ListenForRaise([this] {
@@ -53,6 +56,15 @@ BOOL CTarvelApp::InitInstance()
     dlg.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;
+}
+
+void CTarvelApp::FitScreenDpi()
+{
+    const RECT area = GetScreenWorkArea();
+    if (ScreenDpiIsForced() || area.right <= area.left || area.bottom <= area.top) return;
+    SIZE window[kDpiBuckets];
+    for (int b = 0; b < kDpiBuckets; ++b) window[b] = {WindowWidth(b).value, WindowHeight(b).value};
+    SetScreenDpi(FitDpiToArea(GetScreenDpi(), {area.right - area.left, area.bottom - area.top}, window));
 }
 
 int CTarvelApp::ExitInstance() { return CWinApp::ExitInstance(); }

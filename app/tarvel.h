@@ -35,6 +35,9 @@ public:
 
     int CheckOSVersion();
     void LoadLanguage();
+    // Lays the windows out for a smaller DPI bucket when the main window of
+    // the screen's bucket would not fit the screen's available area.
+    void FitScreenDpi();
 };
 
 extern CTarvelApp theApp;

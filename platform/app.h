@@ -60,3 +60,11 @@ int GetScreenDpi();
 int ReadScreenDpi();
 // Tests: the value GetScreenDpi gives from now on (0: read it again).
 void SetScreenDpiForTests(int dpi);
+// True when TARVEL_DPI or a test set the DPI: it is then taken as it is.
+bool ScreenDpiIsForced();
+// The DPI the program lays its windows out for from now on: GetScreenDpi
+// gives it.
+void SetScreenDpi(int dpi);
+// The primary screen's available area (without the desktop's panels), in
+// screen pixels; empty without a screen.
+RECT GetScreenWorkArea();
