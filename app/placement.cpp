@@ -17,7 +17,6 @@ namespace {
 // them); the given b4 rows, 2.07 times lower than b0's, the height of 29.
 constexpr int kWinW[kDpiBuckets] = {1272, 1454, 1818, 2181, 2363};
 constexpr int kWinH[kDpiBuckets] = {676, 869, 1062, 1206, 1399};
-constexpr int kBucketDpi[kDpiBuckets] = {96, 120, 144, 168, 192};
 
 const char* const kByWidth = "between b0 and b4 by the window's width";
 const char* const kByHeight = "between b0 and b4 by the window's height";
@@ -323,8 +322,6 @@ const char* RoutineOf(SingleGroup group)
     }
     return "";
 }
-
-int BucketDpi(int bucket) { return kBucketDpi[std::clamp(bucket, 0, kDpiBuckets - 1)]; }
 
 Coord WindowWidth(int b)
 {

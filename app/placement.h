@@ -120,8 +120,6 @@ std::vector<ControlRect> MatrixRects(int bucket, int model, bool noAux34, int dp
 // dialog units at its font's base units (derived; b0 given by the skins).
 Coord WindowWidth(int bucket);
 Coord WindowHeight(int bucket);
-// The nominal DPI of a bucket (96, 120, 144, 168, 192).
-int BucketDpi(int bucket);
 
 // The master volume's tick marks (given for every bucket); the slider
 // stands between the two columns.

@@ -1,6 +1,8 @@
 #include "app/tarvel.h"
 
+#include "app/placement.h"
 #include "app/tarveldlg.h"
+#include "platform/look.h"
 
 int g_preVista = 0;
 
@@ -27,18 +29,42 @@ LanguageChoice ChooseLanguage(const std::vector<std::string>& paths, LANGID syst
     return r;
 }
 
-CTarvelApp::CTarvelApp() = default;
+CTarvelApp::CTarvelApp() { m_desktopName = kDesktopName; }
 
 BOOL CTarvelApp::InitInstance()
 {
     CWinApp::InitInstance();
     CheckOSVersion();
     LoadLanguage();
+    // The device serves one client: a second copy would take the link from
+    // the first and lose its edits.
+    SingleInstance instance(SingleInstance::RuntimeFolder(), kDesktopName);
+    if (!instance.IsFirst()) {
+        instance.AskFirstToRaise();
+        MessageBoxExW(nullptr, LoadResString(IDS_ALREADY_RUNNING).c_str(), LoadResString(IDS_MSG_CAPTION).c_str(),
+                      MB_OK | MB_ICONINFORMATION, g_languageId);
+        return FALSE;
+    }
+    FitScreenDpi();
     CTarvelDlg dlg;
     m_pMainWnd = &dlg;
+    instance.ListenForRaise([this] {
+        // Before the picker is done the window is not shown yet: the picker comes forward.
+        if (m_pMainWnd && m_pMainWnd->IsWindowVisible()) m_pMainWnd->ShowWindow(SW_RESTORE);
+        if (m_pMainWnd) m_pMainWnd->SetForegroundWindow();
+    });
     dlg.DoModal();
     m_pMainWnd = nullptr;
     return FALSE;
+}
+
+void CTarvelApp::FitScreenDpi()
+{
+    const RECT area = GetScreenWorkArea();
+    if (ScreenDpiIsForced() || area.right <= area.left || area.bottom <= area.top) return;
+    SIZE window[kDpiBuckets];
+    for (int b = 0; b < kDpiBuckets; ++b) window[b] = {WindowWidth(b).value, WindowHeight(b).value};
+    SetScreenDpi(FitDpiToArea(GetScreenDpi(), {area.right - area.left, area.bottom - area.top}, window));
 }
 
 int CTarvelApp::ExitInstance() { return CWinApp::ExitInstance(); }

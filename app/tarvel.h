@@ -22,6 +22,11 @@ struct LanguageChoice {
 // Without a file, any Chinese system language gives 0x0804, others 0x0409.
 LanguageChoice ChooseLanguage(const std::vector<std::string>& paths, LANGID systemLanguage);
 
+// The name of the desktop entry (res/desktop/tarvel.desktop, whose
+// StartupWMClass it is), also that of the lock that keeps a second copy of
+// the program from starting.
+constexpr const char* kDesktopName = "tarvel";
+
 class CTarvelApp : public CWinApp {
 public:
     CTarvelApp();
@@ -30,6 +35,9 @@ public:
 
     int CheckOSVersion();
     void LoadLanguage();
+    // Lays the windows out for a smaller DPI bucket when the main window of
+    // the screen's bucket would not fit the screen's available area.
+    void FitScreenDpi();
 };
 
 extern CTarvelApp theApp;

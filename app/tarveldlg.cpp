@@ -160,9 +160,13 @@ BOOL CTarvelDlg::OnInitDialog()
     }
     SetWindowIcon(this, m_hIcon);
     QueryScreenDpi();
-    // The window takes the skins' size in the bucket.
-    SetWindowPos(nullptr, 0, 0, WindowWidth(DpiBucket(g_screenDpi)).value, WindowHeight(DpiBucket(g_screenDpi)).value,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    // The window takes the skins' size in the bucket, inside the screen's
+    // available area where it fits, its title row on the screen always.
+    const SIZE size = {WindowWidth(DpiBucket(g_screenDpi)).value, WindowHeight(DpiBucket(g_screenDpi)).value};
+    const RECT area = GetScreenWorkArea();
+    const POINT at = PlaceInArea(size, area);
+    const UINT keepPlace = area.right > area.left ? 0 : SWP_NOMOVE;
+    SetWindowPos(nullptr, at.x, at.y, size.cx, size.cy, keepPlace | SWP_NOZORDER);
     g_msgCaption = LoadResString(IDS_MSG_CAPTION);
     m_brushBk.CreateSolidBrush(kSkinPanelColour);
     m_brushEdit.CreateSolidBrush(kSkinPanelColour);

@@ -17,9 +17,10 @@ window="${2:-10}"
 log=$(mktemp)
 before=$(mktemp)
 after=$(mktemp)
+run=$(mktemp -d)  # the program's runtime folder: its lock is its own
 simpid=""
 apppid=""
-trap 'kill $simpid $apppid 2>/dev/null || true; rm -f "$log" "$log.rows" "$before" "$after"' EXIT
+trap 'kill $simpid $apppid 2>/dev/null || true; rm -rf "$log" "$log.rows" "$before" "$after" "$run"' EXIT
 
 # One line per thread: tid, name, ns on the CPU, times it ran.
 snapshot() {
@@ -35,7 +36,7 @@ snapshot() {
 # Runs the program against port $1 and prints its CPU per second after a
 # settling time of $2 seconds (and, with THREADS=1, the threads' lines).
 measure() {
-  QT_QPA_PLATFORM=offscreen TARVEL_SCRIPT_PORT="$1" TARVEL_SCRIPT_CLOSE_MS=$(( (window + $2 + 2) * 1000 )) \
+  XDG_RUNTIME_DIR="$run" QT_QPA_PLATFORM=offscreen TARVEL_SCRIPT_PORT="$1" TARVEL_SCRIPT_CLOSE_MS=$(( (window + $2 + 2) * 1000 )) \
     "$build/app/tarvel" 2>/dev/null &
   apppid=$!
   sleep "$2"

@@ -15,11 +15,19 @@ namespace {
 
 CWinApp* g_app = nullptr;
 std::atomic<int> g_cachedDpi{0};
+std::atomic<bool> g_testDpi{false};  // set by SetScreenDpiForTests
 
 // Pixels stay pixels: controls are placed in code by the screen's DPI.
 void PrepareEnvironment()
 {
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+}
+
+void NameApplication(const std::string& desktopName)
+{
+    if (desktopName.empty()) return;
+    QCoreApplication::setApplicationName(QString::fromStdString(desktopName));
+    QGuiApplication::setDesktopFileName(QString::fromStdString(desktopName));
 }
 
 void AfterApplicationCreated()
@@ -47,6 +55,7 @@ int CWinApp::Run(int argc, char** argv)
     s_argc = argc;
     if (QCoreApplication::instance()) {
         // An application object exists already (tests): use it.
+        NameApplication(m_desktopName);
         AfterApplicationCreated();
         if (InitInstance()) m_exitCode = QApplication::exec();
         const int code = ExitInstance();
@@ -54,6 +63,7 @@ int CWinApp::Run(int argc, char** argv)
         return code;
     }
     PrepareEnvironment();
+    NameApplication(m_desktopName);
     int code = 0;
     {
         QApplication app(s_argc, argv);
@@ -171,4 +181,30 @@ int GetScreenDpi()
     return v;
 }
 
-void SetScreenDpiForTests(int dpi) { g_cachedDpi.store(dpi > 0 ? dpi : 0); }
+void SetScreenDpiForTests(int dpi)
+{
+    g_cachedDpi.store(dpi > 0 ? dpi : 0);
+    g_testDpi.store(dpi > 0);
+}
+
+bool ScreenDpiIsForced()
+{
+    const char* forced = std::getenv("TARVEL_DPI");
+    return g_testDpi.load() || (forced && std::atoi(forced) > 0);
+}
+
+void SetScreenDpi(int dpi)
+{
+    if (dpi > 0) g_cachedDpi.store(dpi);
+}
+
+RECT GetScreenWorkArea()
+{
+    RECT area;
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return area;
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect g = s->availableGeometry();
+        area = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    }
+    return area;
+}

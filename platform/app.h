@@ -27,6 +27,11 @@ public:
     int Run(int argc, char** argv);
 
     CWnd* m_pMainWnd = nullptr;
+    // The name of the program's desktop entry (its file name without
+    // ".desktop"): the class of its windows for the window manager
+    // (WM_CLASS, the entry's StartupWMClass) and its application id. Set
+    // before Run; empty keeps the program file's name.
+    std::string m_desktopName;
 
 private:
     int m_exitCode = 0;
@@ -55,3 +60,11 @@ int GetScreenDpi();
 int ReadScreenDpi();
 // Tests: the value GetScreenDpi gives from now on (0: read it again).
 void SetScreenDpiForTests(int dpi);
+// True when TARVEL_DPI or a test set the DPI: it is then taken as it is.
+bool ScreenDpiIsForced();
+// The DPI the program lays its windows out for from now on: GetScreenDpi
+// gives it.
+void SetScreenDpi(int dpi);
+// The primary screen's available area (without the desktop's panels), in
+// screen pixels; empty without a screen.
+RECT GetScreenWorkArea();

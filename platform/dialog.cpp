@@ -178,7 +178,9 @@ INT_PTR CDialog::DoModal()
     if (!c->dead && focusFirst && !c->modalEnded) NextDlgCtrl();
     if (!c->dead && !c->modalEnded && c->widget) {
         QWidget* w = c->widget;
-        w->setWindowModality(Qt::ApplicationModal);
+        // The loop is modal for the program; the window manager is told so
+        // only of popups, never of the program's own window.
+        if (!c->IsApplicationWindow()) w->setWindowModality(Qt::ApplicationModal);
         w->show();
         w->activateWindow();
         QEventLoop loop;

@@ -3,6 +3,9 @@
 // and the skin pictures by name and bucket.
 #pragma once
 
+#include <algorithm>
+
+#include "platform/types.h"
 #include "res/skins.h"
 
 // Screen DPI of the main window (read once when it starts; 96 until then).
@@ -25,6 +28,20 @@ constexpr int DpiBucket(int dpi)
     if (dpi < 188) return 3;
     return 4;
 }
+
+// The DPI each bucket's pictures, positions and sizes are made for.
+constexpr int kBucketDpi[kDpiBuckets] = {96, 120, 144, 168, 192};
+constexpr int BucketDpi(int bucket) { return kBucketDpi[std::clamp(bucket, 0, kDpiBuckets - 1)]; }
+
+// The DPI to lay the windows out for on a screen of dpi whose available area
+// is area, the main window measuring window[b] in bucket b: dpi itself while
+// the window of its bucket fits the area; else the DPI of the largest
+// smaller bucket whose window fits, bucket 0's when none does.
+int FitDpiToArea(int dpi, SIZE area, const SIZE (&window)[kDpiBuckets]);
+// Where a window of that size goes in area: centred, so wholly inside where
+// it fits; one wider or higher than the area starts at the area's left or
+// top edge, so that its title row stays on the screen.
+POINT PlaceInArea(SIZE window, const RECT& area);
 
 // The settings and filter-setup dialogs' bucket 0..3 for the arrow images
 // of their combo boxes: below 110, 110..131, 132..167, 168 and above.

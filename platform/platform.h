@@ -5,6 +5,7 @@
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
+#include "platform/instance.h"
 #include "platform/menu.h"
 #include "platform/messages.h"
 #include "platform/msgbox.h"

@@ -168,6 +168,22 @@ BOOL CWnd::ShowWindow(int cmd)
 
 BOOL CWnd::IsWindowVisible() const { return (m_core && m_core->widget && m_core->widget->isVisible()) ? TRUE : FALSE; }
 
+BOOL CWnd::SetForegroundWindow()
+{
+    if (!m_core || !m_core->widget) return FALSE;
+    QWidget* w = m_core->widget->window();
+    if (w->isVisible()) {
+        w->raise();
+        w->activateWindow();
+    }
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != w) {
+        modal->raise();
+        modal->activateWindow();
+    }
+    return TRUE;
+}
+
 BOOL CWnd::EnableWindow(BOOL enable)
 {
     if (!m_core || !m_core->widget) return FALSE;

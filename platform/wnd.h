@@ -147,6 +147,11 @@ public:
 
     BOOL ShowWindow(int cmdShow);
     BOOL IsWindowVisible() const;
+    // Raises and activates the window's top-level window (a hidden one
+    // stays hidden; the window manager may only mark it as asking for
+    // attention); a modal popup in front of the program's windows comes along
+    // on top of it.
+    BOOL SetForegroundWindow();
     BOOL EnableWindow(BOOL enable = TRUE);  // the previous state: nonzero when it was disabled
     BOOL IsWindowEnabled() const;
 

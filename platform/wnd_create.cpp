@@ -114,7 +114,7 @@ static QWidget* MakeHostWidget(WndCore* c, QWidget* parent, int imageId)
     QWidget* w = nullptr;
     switch (c->kind) {
     case WndKind::Dialog: {
-        Qt::WindowFlags flags = Qt::Dialog;
+        Qt::WindowFlags flags = (c->exStyle & WS_EX_APPWINDOW) && !parent ? Qt::Window : Qt::Dialog;
         if ((s & WS_CAPTION) == WS_CAPTION) flags |= Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
         else flags |= Qt::FramelessWindowHint;
         auto* d = new Host<QDialog>(parent, flags);

@@ -117,6 +117,13 @@ struct WndCore {
     void AddRef(CWnd* wnd);
     void RemoveRef(CWnd* wnd);
     bool IsTopLevel() const { return parent == nullptr; }
+    // A dialog with WS_EX_APPWINDOW and no owner: the program's own window,
+    // a normal top-level window for the window manager (not a dialog, not
+    // modal, in front of no other window), whatever loop runs it.
+    bool IsApplicationWindow() const
+    {
+        return kind == WndKind::Dialog && (exStyle & WS_EX_APPWINDOW) && widget && !widget->parentWidget();
+    }
 
     // Runs the message through the owner's WindowProc. native is the
     // window's own processing that DefWindowProc may run.

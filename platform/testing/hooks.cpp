@@ -1,5 +1,7 @@
 // Timer ticks, queue lengths, modal dialogs and popups for tests
 // (platform/testing/testing.h), over the layer's own seams.
+#include <QWindow>
+
 #include "platform/testing/testing.h"
 #include "platform/wnd_qt.h"
 
@@ -16,6 +18,22 @@ bool SimulateTimerExpiry(HWND hwnd, UINT_PTR id)
 size_t QueuedPostedCount() { return PostedQueueLength(); }
 
 HWND TopModalDialog() { return InnermostModalDialog(); }
+
+WindowManagerHints WindowManagerHintsOf(HWND hwnd)
+{
+    WindowManagerHints hints;
+    WndCore* c = WndCore::FromHwnd(hwnd);
+    QWidget* w = c && c->widget ? c->widget->window() : nullptr;
+    if (!w) return hints;
+    hints.dialog = w->windowType() == Qt::Dialog;
+    hints.modal = w->windowModality() != Qt::NonModal;
+    const QWindow* parent = w->windowHandle() ? w->windowHandle()->transientParent() : nullptr;
+    for (HWND h : TopLevelHandles()) {
+        WndCore* t = WndCore::FromHwnd(h);
+        if (parent && t && t->widget && t->widget->windowHandle() == parent) hints.transientFor = h;
+    }
+    return hints;
+}
 bool EndFrontPopup() { return EndFrontPopupLoop(); }
 void SetRealPopupsWhenHeadless(bool on) { ::SetRealPopupsWhenHeadless(on); }
 

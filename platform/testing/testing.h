@@ -89,6 +89,16 @@ bool EndFrontPopup();
 // responder are answered at once with their default; with this set they run
 // modally as on a screen until answered or ended.
 void SetRealPopupsWhenHeadless(bool on);
+// What the program tells the window manager of a top-level window: a
+// dialog or a normal window, modal or not, and the window it is kept in
+// front of (its transient parent: nullptr for none, or one that is not a
+// window of this layer).
+struct WindowManagerHints {
+    bool dialog = false;
+    bool modal = false;
+    HWND transientFor = nullptr;
+};
+WindowManagerHints WindowManagerHintsOf(HWND hwnd);
 // Answers every system menu instead of the user: gets the entries and
 // returns the chosen command id (0: none). An empty function restores the
 // real menu.

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "app/aboutdlg.h"
 #include "app/control_ids.h"
 #include "app/main_link.h"
+#include "app/placement.h"
 #include "app/tarvel.h"
 #include "app/tarveldlg.h"
 #include "dialogs/dialoglogo.h"
@@ -23,6 +25,7 @@
 #include "model/eq_images.h"
 #include "model/params.h"
 #include "platform/hid/inprocess_backend.h"
+#include "platform/look.h"
 #include "platform/platform.h"
 #include "platform/testing/testing.h"
 #include "tests/app/main_window_fixture.h"
@@ -223,6 +226,56 @@ TEST_F(MainWindowTest, StartsWithItsControlsAndNoFieldFocusedAndOnlyClosesThroug
     });
     EXPECT_EQ(r, IDCANCEL);
     EXPECT_FALSE(dlg.IsLinkRunning());
+}
+
+// The program's start on a laptop screen of 1366 x 768 at 120 dpi (the
+// offscreen screen of small_screen.json; skipped on any other): the window
+// of the 120-dpi bucket (1454 x 869) does not fit, so the window takes
+// bucket 0's skins and size and lies wholly on the screen.
+TEST_F(MainWindowTest, OnASmallScreenTheStartTakesTheBucketThatFitsAndPlacesTheWindowOnIt)
+{
+    SetScreenDpiForTests(0);
+    const RECT screen = GetScreenWorkArea();
+    if (ReadScreenDpi() != 120 || screen.right - screen.left != 1366 || screen.bottom - screen.top != 768)
+        GTEST_SKIP() << "runs on the screen of tests/app/small_screen.json";
+    const ScratchDir run("tarvel_run");
+    ASSERT_FALSE(run.Path().empty());
+    const char* savedRun = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = savedRun ? savedRun : "";
+    setenv("XDG_RUNTIME_DIR", run.Path().c_str(), 1);
+
+    std::thread script([&] {
+        CDialogLogo* picker = WaitForModal<CDialogLogo>();
+        EXPECT_NE(picker, nullptr);
+        OnUi([] { ::PostMessage(platform_testing::TopModalDialog(), WM_COMMAND, IDOK, 0); });
+        const bool shown = WaitOnUi(
+            [] {
+                CWnd* main = AfxGetMainWnd();
+                return main && main->IsWindowVisible() && platform_testing::TopModalDialog() == main->m_hWnd;
+            },
+            std::chrono::seconds(60));
+        EXPECT_TRUE(shown);
+        OnUi([&] {
+            CWnd* main = AfxGetMainWnd();
+            if (!main) return;
+            EXPECT_EQ(DpiBucket(g_screenDpi), 0);
+            EXPECT_EQ(GetScreenDpi(), 96);  // the popups' templates follow it too
+            CRect rc;
+            main->GetWindowRect(&rc);
+            EXPECT_EQ(rc.Width(), WindowWidth(0).value);
+            EXPECT_EQ(rc.Height(), WindowHeight(0).value);
+            EXPECT_GE(rc.left, screen.left);
+            EXPECT_GE(rc.top, screen.top);
+            EXPECT_LE(rc.right, screen.right);
+            EXPECT_LE(rc.bottom, screen.bottom);
+            ::PostMessage(main->m_hWnd, WM_CLOSE, 0, 0);
+        });
+    });
+    EXPECT_EQ(theApp.InitInstance(), FALSE);
+    script.join();
+    SetScreenDpiForTests(0);
+    if (savedRun) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else unsetenv("XDG_RUNTIME_DIR");
 }
 
 // The model's refresh and graph feed reach the window's own controls

@@ -21,7 +21,7 @@ constexpr UINT WM_RUN_SCRIPT = WM_USER + 50;
 
 class ScriptDlg : public CDialogEx {
 public:
-    explicit ScriptDlg(const DialogTemplate* t) : CDialogEx(t) {}
+    explicit ScriptDlg(const DialogTemplate* t, CWnd* parent = nullptr) : CDialogEx(t, parent) {}
     std::function<void(ScriptDlg&)> onInit;
     std::function<void(ScriptDlg&)> script;
     std::vector<UINT> commands;
@@ -265,3 +265,48 @@ TEST_F(DialogTest, EnterOnAFocusedPushButtonClicksThatButton)
 }
 
 }  // namespace
+
+// The window manager sees the program's own window (WS_EX_APPWINDOW, no
+// owner) as a normal window, not modal and in front of nothing, although
+// its loop is modal; a popup it owns stays a modal dialog in front of it,
+// and so does any other dialog without an owner.
+TEST_F(DialogTest, AnOwnerlessAppWindowIsANormalWindowAndItsPopupsModalDialogs)
+{
+    using platform_testing::WindowManagerHintsOf;
+    DialogTemplate mainTemplate = MakeTemplate(9206, {Control(IDOK, "BUTTON", 0, 5, 40, 40, 14, L"OK")});
+    mainTemplate.exStyle = WS_EX_APPWINDOW;
+    const DialogTemplate popupTemplate = MakeTemplate(9207, {Control(IDOK, "BUTTON", 0, 5, 40, 40, 14, L"OK")});
+
+    ScriptDlg main(&mainTemplate);
+    bool popupRan = false;
+    main.script = [&](ScriptDlg& m) {
+        const auto hints = WindowManagerHintsOf(m.m_hWnd);
+        EXPECT_FALSE(hints.dialog);
+        EXPECT_FALSE(hints.modal);
+        EXPECT_EQ(hints.transientFor, nullptr);
+        ScriptDlg popup(&popupTemplate, &m);
+        popup.script = [&](ScriptDlg& p) {
+            popupRan = true;
+            const auto hints = WindowManagerHintsOf(p.m_hWnd);
+            EXPECT_TRUE(hints.dialog);
+            EXPECT_TRUE(hints.modal);
+            EXPECT_EQ(hints.transientFor, m.m_hWnd);
+            // The program's loop stays modal: the popup's loop runs inside it.
+            EXPECT_EQ(platform_testing::TopModalDialog(), p.m_hWnd);
+            p.EndDialog(IDOK);
+        };
+        EXPECT_EQ(popup.DoModal(), IDOK);
+        m.EndDialog(7);
+    };
+    EXPECT_EQ(main.DoModal(), 7);
+    EXPECT_TRUE(popupRan);
+
+    ScriptDlg plain(&popupTemplate);
+    plain.script = [](ScriptDlg& p) {
+        const auto hints = WindowManagerHintsOf(p.m_hWnd);
+        EXPECT_TRUE(hints.dialog);
+        EXPECT_TRUE(hints.modal);
+        p.EndDialog(IDOK);
+    };
+    EXPECT_EQ(plain.DoModal(), IDOK);
+}

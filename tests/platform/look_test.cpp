@@ -27,6 +27,56 @@ TEST(Look, BucketCutsOfTheMainWindowAndOfTheComboArrows)
     EXPECT_EQ(ByDpiBucket(kTable, 157), 12);
 }
 
+// The screen's bucket while its window fits the available area, else the
+// largest smaller bucket whose window fits; the window then goes wholly
+// inside the area, or with its top-left corner on it when it is larger.
+TEST(Look, TheBucketFallsBackToTheLargestWindowThatFitsTheScreen)
+{
+    // The main window's sizes by bucket.
+    const SIZE window[kDpiBuckets] = {{1272, 676}, {1454, 869}, {1818, 1062}, {2181, 1206}, {2363, 1399}};
+    struct Row {
+        const char* name;
+        int dpi;
+        SIZE area;
+        int fitted;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"1366 x 768 laptop at 120 dpi, panel of 32", 120, {1366, 736}, 96},
+        {"full HD at 120 dpi", 120, {1920, 1048}, 120},
+        {"a dpi of its own kept while it fits", 125, {1920, 1048}, 125},
+        {"full HD at 192 dpi: two buckets down", 192, {1920, 1048}, 120},
+        {"4K at 192 dpi", 192, {3840, 2128}, 192},
+        {"too narrow for bucket 2 only", 144, {1800, 1400}, 120},
+        {"exactly the window", 144, {1818, 1062}, 144},
+        {"nothing fits: bucket 0", 168, {1024, 600}, 96},
+        {"bucket 0 that does not fit stays", 96, {1024, 600}, 96},
+    };
+    // clang-format on
+    for (const Row& r : rows) EXPECT_EQ(FitDpiToArea(r.dpi, r.area, window), r.fitted) << r.name;
+
+    struct Place {
+        const char* name;
+        SIZE window;
+        RECT area;
+        POINT at;
+    };
+    // clang-format off
+    const Place places[] = {
+        {"centred", {1272, 676}, {0, 0, 1366, 736}, {47, 30}},
+        {"below a top panel", {1272, 676}, {0, 32, 1366, 768}, {47, 62}},
+        {"on a second screen", {1272, 676}, {1920, 0, 3286, 768}, {1967, 46}},
+        {"larger: its title row on the area", {1454, 869}, {0, 27, 1366, 768}, {0, 27}},
+        {"wider only", {1454, 600}, {10, 0, 1376, 768}, {10, 84}},
+    };
+    // clang-format on
+    for (const Place& p : places) {
+        const POINT at = PlaceInArea(p.window, p.area);
+        EXPECT_EQ(at.x, p.at.x) << p.name;
+        EXPECT_EQ(at.y, p.at.y) << p.name;
+    }
+}
+
 TEST(Look, ScaleForDpiTruncatesAtTheScreenDpi)
 {
     const int saved = g_screenDpi;
