@@ -254,6 +254,59 @@ TEST_F(DispatcherTest, EqUserIsAnnouncedOnceEveryPageIsInWhateverTheOrder)
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 2);
 }
 
+// A read behind its fence takes pages only once the device answered every
+// CMD_DEVICE_INFO asked on the read's link up to the fence's; what comes
+// before (the pages of an earlier read) is dropped whole. Two fences back to
+// back need both replies: the count, not a flag.
+TEST_F(DispatcherTest, PagesBehindTheFenceAreDroppedUntilEveryRequestIsAnswered)
+{
+    g_deviceInfoReceived = 1;
+    const Bytes info = DeviceInfo("06A___190902");
+    CountDeviceInfoAsked(LinkKind::kHid);  // a keep-alive on its way
+    RestartImageReads();
+    FenceImageReads(LinkKind::kHid, true);  // the first recall's fence...
+    CountDeviceInfoAsked(LinkKind::kHid);
+    BeginEqUserRead();
+    RestartImageReads();
+    FenceImageReads(LinkKind::kHid, true);  // ...and the second's, right after
+    CountDeviceInfoAsked(LinkKind::kHid);
+    BeginEqUserRead();
+    EXPECT_TRUE(ImageReadsFenced());
+
+    struct Step {
+        const char* what;
+        bool hid;
+        Bytes reply;
+        bool taken;  // the page is stored and counted
+    } steps[] = {
+        // clang-format off
+        {"keep-alive answered",          true,  info,                               false},
+        {"a page of an earlier read",    true,  Page(RSP_EQUSER_PAGE, 7, 32, 0x11),  false},
+        {"the first fence answered",     true,  info,                               false},
+        {"a page of the first recall",   true,  Page(RSP_EQUSER_PAGE, 8, 32, 0x22),  false},
+        {"an EqUser2 page of the first", true,  Page(RSP_EQUSER2_PAGE, 1, 56, 0x23), false},
+        {"the second fence, over TCP",   false, info,                               false},
+        {"a page over TCP",              false, Page(RSP_EQUSER_PAGE, 8, 32, 0x24), false},
+        {"the second fence answered",    true,  info,                               false},
+        {"a page of the second recall",  true,  Page(RSP_EQUSER_PAGE, 9, 32, 0x33),  true},
+        // clang-format on
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const uint64_t progress = g_progressPermille.load();
+        step.hid ? Hid(step.reply) : Tcp(step.reply);
+        if (step.reply[0] == RSP_DEVICE_INFO) continue;
+        const size_t at = step.reply[0] == RSP_EQUSER_PAGE ? 32u * step.reply[1] : 56u * step.reply[1];
+        const uint8_t* image = step.reply[0] == RSP_EQUSER_PAGE ? g_eqUser : g_eqUser2;
+        EXPECT_EQ(image[at] == step.reply[2], step.taken);
+        EXPECT_EQ(g_progressPermille.load() != progress, step.taken);
+    }
+    EXPECT_FALSE(ImageReadsFenced());
+    // Pages dropped by the fence hold the watchdog's count once per look.
+    EXPECT_TRUE(TakeFencedPagesSeen());
+    EXPECT_FALSE(TakeFencedPagesSeen());
+}
+
 TEST_F(DispatcherTest, ShortEqUserOfOldModelOneDevices)
 {
     g_deviceModel = 1;
