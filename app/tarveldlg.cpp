@@ -253,10 +253,7 @@ void CTarvelDlg::InvalidateControlArea(int controlId)
 {
     CWnd* item = GetDlgItem(controlId);
     if (!item || !item->IsWindowEnabled()) return;
-    CRect rc;
-    item->GetWindowRect(&rc);
-    ScreenToClient(&rc);
-    InvalidateRect(&rc, TRUE);
+    InvalidateItemArea(controlId);
 }
 
 void CTarvelDlg::RunModelPicker()

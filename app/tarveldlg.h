@@ -274,7 +274,8 @@ private:
     void MoveControl(int id, int x, int y, int w, int h);
     // Draws a status picture over its control's rectangle on dc.
     void PaintStatusPicture(CDC* dc, int controlId, int bitmapId);
-    void InvalidateStatusPicture(int controlId);
+    // Repaints the window under a control's rectangle, enabled or not.
+    void InvalidateItemArea(int controlId);
     // Draws the title picture on dc, centred at the top of the window.
     void DrawTitlePic(CDC* dc);
     void PaintVolumeScale(CDC* dc);

@@ -423,7 +423,7 @@ void CTarvelDlg::DrawWifiPic()
     const int state = m_link.TcpLinkState();
     if (state == m_shownTcpState) return;
     m_shownTcpState = state;
-    InvalidateStatusPicture(IDC_WIFI_PIC);
+    InvalidateItemArea(IDC_WIFI_PIC);
 }
 
 void CTarvelDlg::DrawUsbPic()
@@ -431,10 +431,10 @@ void CTarvelDlg::DrawUsbPic()
     const int usb = g_usbConnected.load() != 0 ? 1 : 0;
     if (usb == m_shownUsb) return;
     m_shownUsb = usb;
-    InvalidateStatusPicture(IDC_USB_PIC);
+    InvalidateItemArea(IDC_USB_PIC);
 }
 
-void CTarvelDlg::InvalidateStatusPicture(int controlId)
+void CTarvelDlg::InvalidateItemArea(int controlId)
 {
     CWnd* item = GetDlgItem(controlId);
     if (!item) return;
