@@ -25,7 +25,7 @@ void FirmwareHost::ShowFirmwareBox(int stringId, bool warning)
                   g_languageId);
 }
 
-void FirmwareHost::StopParamSync() { m_dlg.Timers().StopParamSync(); }
+void FirmwareHost::StopParamSync() { m_dlg.Timers().StopForFirmware(); }
 
 void FirmwareHost::RunProgressModal()
 {

@@ -10,7 +10,6 @@
 #include "dialogs/popuplook.h"
 #include "fields/field_messages.h"
 #include "link/firmware.h"
-#include "link/image_decode.h"
 #include "link/link_messages.h"
 #include "model/device_state.h"
 #include "model/eq_images.h"
@@ -403,18 +402,16 @@ void CTarvelDlg::BuildEqUser2() { ::BuildEqUser2(m_spectrum.GetVisibleChannels()
 LRESULT CTarvelDlg::OnParamImageReceived(WPARAM, LPARAM)
 {
     m_decoding = true;
-    DecodeReceivedEqUser(m_view);
+    m_syncTimers.OnParamImageReceived(m_view);
     m_decoding = false;
-    m_syncTimers.OnParamImageDecoded();
     return 0;
 }
 
 LRESULT CTarvelDlg::OnRoutingImageReceived(WPARAM, LPARAM)
 {
     m_decoding = true;
-    DecodeReceivedEqUser2(m_view);
+    m_syncTimers.OnRoutingImageReceived(m_view);
     m_decoding = false;
-    m_syncTimers.OnRoutingImageDecoded();
     return 0;
 }
 

@@ -47,7 +47,7 @@ public:
         return static_cast<bool>(in) || !bytes.empty();
     }
     void ShowFirmwareBox(int, bool) override {}
-    void StopParamSync() override { m_dialog.sync.StopParamSync(); }
+    void StopParamSync() override { m_dialog.sync.StopForFirmware(); }
     void RunProgressModal() override { m_dialog.RunProgressModal(); }
     void PostClose() override {}
 

@@ -50,8 +50,15 @@ SendStatus SendName(uint8_t code, int index, const DeviceText<N>& name)
 
 SendStatus SendDeviceCommand(uint8_t len, const uint8_t* payload)
 {
+    return SendDeviceCommandOn(SendLink(), len, payload);
+}
+
+LinkKind SendLink() { return g_usbConnected.load() == 1 ? LinkKind::kHid : LinkKind::kTcp; }
+
+SendStatus SendDeviceCommandOn(LinkKind link, uint8_t len, const uint8_t* payload)
+{
     if (len == 0) return SendStatus::kInvalid;
-    if (g_usbConnected.load() == 1) return QueueHidReport(len, payload);
+    if (link == LinkKind::kHid) return QueueHidReport(len, payload);
     if (Gated(payload)) return SendStatus::kGated;
     if (len > TCP_TX_MAX_PAYLOAD) {
         DialogPort().ShowMessageOnUi(L"串口发送buff越界\xFF1A 1234", 0);
@@ -76,9 +83,12 @@ SendStatus QueueHidReport(uint8_t len, const uint8_t* payload)
 SendStatus SendDeviceInfoRequest()
 {
     const uint8_t payload[] = {CMD_DEVICE_INFO, DEVICE_INFO_TAG};
-    const LinkKind link = g_usbConnected.load() == 1 ? LinkKind::kHid : LinkKind::kTcp;
-    const SendStatus status = SendDeviceCommand(sizeof payload, payload);
-    if (status == SendStatus::kQueued) CountDeviceInfoAsked(link);
+    // Counted before it leaves, on the link it leaves on: the reply may
+    // come back before the queue returns.
+    const LinkKind link = SendLink();
+    CountDeviceInfoAsked(link);
+    const SendStatus status = SendDeviceCommandOn(link, sizeof payload, payload);
+    if (status != SendStatus::kQueued) CountDeviceInfoAsked(link, -1);
     return status;
 }
 
@@ -91,13 +101,22 @@ SendStatus RequestEqUserOf(uint8_t slot)
 {
     const uint8_t payload[] = {CMD_READ_EQUSER, EQUSER_REQUEST_PAGES, slot};
     BeginEqUserRead();  // before the first page can come back
-    return SendDeviceCommand(sizeof payload, payload);
+    const LinkKind link = SendLink();
+    CountPagesAsked(link, false, EqUserReadPages());
+    const SendStatus status = SendDeviceCommandOn(link, sizeof payload, payload);
+    if (status != SendStatus::kQueued) CountPagesAsked(link, false, -EqUserReadPages());
+    return status;
 }
 
 SendStatus RequestEqUser2()
 {
     BeginEqUser2Read();
-    return SendShortCommand(CMD_READ_EQUSER2);
+    const uint8_t code = CMD_READ_EQUSER2;
+    const LinkKind link = SendLink();
+    CountPagesAsked(link, true, EqUser2ReadPages());
+    const SendStatus status = SendDeviceCommandOn(link, 1, &code);
+    if (status != SendStatus::kQueued) CountPagesAsked(link, true, -EqUser2ReadPages());
+    return status;
 }
 
 SendStatus RequestChannelNames() { return SendShortCommand(CMD_READ_CHANNEL_NAMES); }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "link/dispatcher.h"
 #include "link/frame_ring.h"
 #include "link/frames.h"
 #include "platform/hid/hid_backend.h"
@@ -32,6 +33,9 @@ enum class SendStatus {
 
 // len is taken as an 8-bit count; payload[0] is the code.
 SendStatus SendDeviceCommand(uint8_t len, const uint8_t* payload);
+// The link SendDeviceCommand picks now, and the command sent on that one.
+LinkKind SendLink();
+SendStatus SendDeviceCommandOn(LinkKind link, uint8_t len, const uint8_t* payload);
 // The HID half: gate, limit 62, a HidReport into g_hidTxRing.
 SendStatus QueueHidReport(uint8_t len, const uint8_t* payload);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -29,6 +30,12 @@ constexpr size_t kDeviceInfoExLen = 3 + kDeviceInfoExBytes;
 constexpr size_t kNameReplyLen = 2 + kNameRecordBytes;
 constexpr size_t kFwRequestLen = 3;
 
+int64_t SteadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 uint8_t SlotOrZero(uint8_t slot) { return slot >= kPresetSlots ? 0 : slot; }
 
 // atoi over a fixed field: blanks, a sign, then digits up to the first non-digit.
@@ -43,44 +50,57 @@ int ReadDecimal(const char* text, size_t n)
     return negative ? -value : value;
 }
 
-// CMD_DEVICE_INFO asked and RSP_DEVICE_INFO answered per link, and the
-// fence of the read under way.
-class ReplyFence {
+// What the device owes per link, and the fence of the read under way.
+class DeviceLedger {
 public:
-    void Asked(LinkKind link)
+    void Asked(LinkKind link, int n)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        ++m_asked[Index(link)];
+        PerLink& l = m_links[Index(link)];
+        l.asked = n >= 0 ? l.asked + static_cast<uint64_t>(n) : l.asked - std::min<uint64_t>(l.asked, -n);
+        l.answered = std::min(l.answered, l.asked);
     }
+    void PagesAsked(LinkKind link, bool routing, int pages)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        int& owed = m_links[Index(link)].pagesOwed[routing ? 1 : 0];
+        owed = std::max(owed + pages, 0);
+    }
+    // A reply beyond what was asked (a doubled or unasked one) is no answer.
     void Answered(LinkKind link)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        ++m_answered[Index(link)];
+        PerLink& l = m_links[Index(link)];
+        l.answered = std::min(l.answered + 1, l.asked);
     }
     void Reset(LinkKind link)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_asked[Index(link)] = m_answered[Index(link)] = 0;
+        m_links[Index(link)] = PerLink{};
     }
-    void ForgetUnanswered(LinkKind link)
+    bool OwesNothing(LinkKind link)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_answered[Index(link)] = std::max(m_answered[Index(link)], m_asked[Index(link)]);
+        const PerLink& l = m_links[Index(link)];
+        return !l.uncertain && l.answered == l.asked && l.pagesOwed[0] == 0 && l.pagesOwed[1] == 0;
     }
-    void Raise(LinkKind link, bool newRead)
+    bool InfoUnanswered(LinkKind link)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        const PerLink& l = m_links[Index(link)];
+        return l.answered < l.asked;
+    }
+    void Open(LinkKind link, bool newRead)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        PerLink& l = m_links[Index(link)];
+        PerLink fresh;
+        fresh.heard = l.heard;
+        fresh.lastFrameNs = l.lastFrameNs;
+        l = fresh;
         m_raised = true;
         m_link = link;
-        m_target = m_asked[Index(link)] + 1;  // the fence request, queued next
         if (newRead) m_held = 0;
-    }
-    bool TakeHeld()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const bool held = m_heldSinceTaken;
-        m_heldSinceTaken = false;
-        return held;
     }
     bool Raised()
     {
@@ -92,46 +112,75 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         m_raised = false;
     }
-    // True when a page from link may be taken; a page that is not may hold
-    // the watchdog off (holdOff).
-    bool Pass(LinkKind link, bool& holdOff)
+    // A page of an image came from link: the ledger takes it; true when the
+    // fence lets it through.
+    bool Page(LinkKind link, bool routing, int page)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        holdOff = false;
+        PerLink& l = m_links[Index(link)];
+        int& owed = l.pagesOwed[routing ? 1 : 0];
+        std::bitset<256>& seen = l.seen[routing ? 1 : 0];
+        if (owed > 0) --owed;
+        else l.uncertain = true;
+        if (page >= 0 && page < 256) {
+            if (seen[page]) l.uncertain = true;
+            seen.set(page);
+        }
         if (!m_raised) return true;
-        if (link == m_link && m_answered[Index(link)] >= m_target) {
-            m_raised = false;
+        if (link == m_link && l.answered >= 1) {
+            m_raised = false;  // the fence's request, the first asked since the read opened
             return true;
         }
-        holdOff = ++m_held <= kFencedPagesHoldingOff;
-        m_heldSinceTaken = m_heldSinceTaken || holdOff;
         return false;
+    }
+    // A frame from link; progress: it brought a page new to the read;
+    // counts: it tells that the device is busy with a read.
+    void Heard(LinkKind link, bool progress, bool counts)
+    {
+        const int64_t now = SteadyNs();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_links[Index(link)].lastFrameNs = now;
+        PerLink& l = m_links[Index(link)];
+        if (progress) l.heard = DeviceHeard::kNewPage;
+        if (!counts || (!progress && ++m_held > kHeardFramesHoldingOff)) return;
+        if (l.heard == DeviceHeard::kNothing) l.heard = DeviceHeard::kFrame;
+    }
+    int64_t LastFrameNs(LinkKind link)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_links[Index(link)].lastFrameNs;
+    }
+    DeviceHeard TakeHeard(LinkKind link)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const DeviceHeard heard = m_links[Index(link)].heard;
+        m_links[Index(link)].heard = DeviceHeard::kNothing;
+        return heard;
     }
 
 private:
+    struct PerLink {
+        uint64_t asked = 0;
+        uint64_t answered = 0;
+        int pagesOwed[2] = {};
+        std::bitset<256> seen[2];
+        bool uncertain = false;
+        DeviceHeard heard = DeviceHeard::kNothing;
+        int64_t lastFrameNs = 0;  // steady clock
+    };
     static int Index(LinkKind link) { return link == LinkKind::kHid ? 0 : 1; }
     std::mutex m_mutex;
-    uint64_t m_asked[2] = {};
-    uint64_t m_answered[2] = {};
+    PerLink m_links[2];
     bool m_raised = false;
     LinkKind m_link = LinkKind::kHid;
-    uint64_t m_target = 0;
-    int m_held = 0;  // pages dropped in this read
-    bool m_heldSinceTaken = false;
+    int m_held = 0;  // frames without progress in this read
 };
 
-ReplyFence g_replyFence;
-
-// A page behind the fence is dropped; true when it may be taken.
-bool PastFence(LinkKind link)
-{
-    bool holdOff = false;
-    return g_replyFence.Pass(link, holdOff);
-}
+DeviceLedger g_ledger;
 
 void OnDeviceInfo(LinkKind link, const uint8_t* p, size_t len)
 {
-    g_replyFence.Answered(link);
+    g_ledger.Answered(link);
     if (len < kDeviceInfoLen || p[1] != DEVICE_INFO_TAG) return;
     const bool hasOptions = len >= kDeviceInfoLen + 1;
     g_saveSlot.store(SlotOrZero(p[2]));
@@ -245,29 +294,35 @@ bool StorePage(uint8_t* image, uint8_t* shadow, int size, int pageBytes, const u
     return true;
 }
 
-void OnEqUserPage(LinkKind link, const uint8_t* p, size_t len)
+// A page of EqUser; true when it was new to the read under way.
+bool OnEqUserPage(LinkKind link, const uint8_t* p, size_t len)
 {
-    if (!PastFence(link)) return;
+    if (len < 2 || !g_ledger.Page(link, false, p[1])) return false;
     int page = 0, pages = 0;
-    if (!StorePage(g_eqUser, g_eqUserShadow, GetEqUserSize(), kEqUserPageBytes, p, len, page, pages)) return;
+    if (!StorePage(g_eqUser, g_eqUserShadow, GetEqUserSize(), kEqUserPageBytes, p, len, page, pages)) return false;
     const PageSet::Taken t = g_eqUserPages.Take(page, pages);
     // Only a page not seen before is progress; repeats neither move the
     // progress nor hold the watchdog off.
-    if (!t.fresh) return;
+    if (!t.fresh) return false;
     if (t.complete) DialogPort().Send(WM_PARAM_IMAGE_RECEIVED, 0, 0);
-    g_progressPermille.store(static_cast<uint64_t>(t.count) * 1000 / pages);
+    g_progressPermille.store(static_cast<uint64_t>(t.count) * 1000 / (pages + EqUser2ReadPages()));
     g_importWatchdogTicks.store(0);
+    return true;
 }
 
-void OnEqUser2Page(LinkKind link, const uint8_t* p, size_t len)
+bool OnEqUser2Page(LinkKind link, const uint8_t* p, size_t len)
 {
-    if (!PastFence(link)) return;
+    if (len < 2 || !g_ledger.Page(link, true, p[1])) return false;
     int page = 0, pages = 0;
-    if (!StorePage(g_eqUser2, g_eqUser2Shadow, SAVE_PARA_2_END, kEqUser2PageBytes, p, len, page, pages)) return;
+    if (!StorePage(g_eqUser2, g_eqUser2Shadow, SAVE_PARA_2_END, kEqUser2PageBytes, p, len, page, pages)) return false;
     const PageSet::Taken t = g_eqUser2Pages.Take(page, pages);
-    if (!t.fresh) return;
+    if (!t.fresh) return false;
     g_importWatchdogTicks.store(0);
+    const int before = EqUserReadPages();
+    // The last page completes the progress once the image is decoded.
     if (t.complete) DialogPort().Send(WM_ROUTING_IMAGE_RECEIVED, 0, 0);
+    g_progressPermille.store(static_cast<uint64_t>(before + t.count) * 1000 / (before + pages));
+    return true;
 }
 
 void OnPresetName(const uint8_t* p, size_t len)
@@ -312,22 +367,27 @@ void OnFwRequest(LinkKind link, const uint8_t* p, size_t len)
 
 }  // namespace
 
+int EqUserReadPages() { return (GetEqUserSize() + kEqUserPageBytes - 1) / kEqUserPageBytes; }
+int EqUser2ReadPages() { return (SAVE_PARA_2_END + kEqUser2PageBytes - 1) / kEqUser2PageBytes; }
 void BeginEqUserRead() { g_eqUserPages.Begin(); }
 void BeginEqUser2Read() { g_eqUser2Pages.Begin(); }
 
 void RestartImageReads()
 {
-    g_replyFence.Lift();
+    g_ledger.Lift();
     g_eqUserPages.End();
     g_eqUser2Pages.End();
 }
 
-void CountDeviceInfoAsked(LinkKind link) { g_replyFence.Asked(link); }
-void ResetDeviceInfoCounts(LinkKind link) { g_replyFence.Reset(link); }
-void ForgetUnansweredDeviceInfo(LinkKind link) { g_replyFence.ForgetUnanswered(link); }
-void FenceImageReads(LinkKind link, bool newRead) { g_replyFence.Raise(link, newRead); }
-bool TakeFencedPagesSeen() { return g_replyFence.TakeHeld(); }
-bool ImageReadsFenced() { return g_replyFence.Raised(); }
+void CountDeviceInfoAsked(LinkKind link, int n) { g_ledger.Asked(link, n); }
+void CountPagesAsked(LinkKind link, bool routing, int pages) { g_ledger.PagesAsked(link, routing, pages); }
+void ResetDeviceLedger(LinkKind link) { g_ledger.Reset(link); }
+bool DeviceOwesNothing(LinkKind link) { return g_ledger.OwesNothing(link); }
+bool DeviceInfoUnanswered(LinkKind link) { return g_ledger.InfoUnanswered(link); }
+void OpenImageRead(LinkKind link, bool newRead) { g_ledger.Open(link, newRead); }
+bool ImageReadsFenced() { return g_ledger.Raised(); }
+DeviceHeard TakeDeviceHeard(LinkKind link) { return g_ledger.TakeHeard(link); }
+int64_t LastDeviceFrameNs(LinkKind link) { return g_ledger.LastFrameNs(link); }
 
 void DecodeDeviceModel()
 {
@@ -354,21 +414,25 @@ void DecodeDeviceModel()
 void DispatchReply(LinkKind link, const uint8_t* payload, size_t len)
 {
     if (len == 0) return;
+    bool progress = false;
     switch (payload[0]) {
     case RSP_DEVICE_INFO: OnDeviceInfo(link, payload, len); break;
     case RSP_DEVICE_INFO_EX: OnDeviceInfoEx(payload, len); break;
-    case RSP_EQUSER_PAGE: OnEqUserPage(link, payload, len); break;
+    case RSP_EQUSER_PAGE: progress = OnEqUserPage(link, payload, len); break;
     case RSP_SAVE_DONE:
         // Only a device that identified itself can have been asked to save.
         if (g_deviceInfoReceived.load() == 1) DialogPort().ShowStringOnUi(kStringSaveDone);
         break;
     case RSP_PRESET_NAME: OnPresetName(payload, len); break;
-    case RSP_EQUSER2_PAGE: OnEqUser2Page(link, payload, len); break;
+    case RSP_EQUSER2_PAGE: progress = OnEqUser2Page(link, payload, len); break;
     case RSP_CHANNEL_NAME: OnChannelName(payload, len); break;
     case RSP_FW_RESTART: OnFwRestart(link); break;
     case RSP_FW_REQUEST: OnFwRequest(link, payload, len); break;
     default: break;
     }
+    // A CMD_DEVICE_INFO reply is no sign of a read: the fence's own comes
+    // whether the device sends pages or not.
+    g_ledger.Heard(link, progress, payload[0] != RSP_DEVICE_INFO);
 }
 
 void ParseHidReport(const uint8_t* report)

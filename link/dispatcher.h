@@ -11,37 +11,57 @@ enum class LinkKind { kHid, kTcp };
 // Pages of EqUser and EqUser2 are counted per read: WM_PARAM_IMAGE_RECEIVED
 // and WM_ROUTING_IMAGE_RECEIVED go out once every page of the image is in,
 // whatever the order, and once per read; only a page new to the read is
-// progress. A request begins a read once the last one is done (a resend
-// keeps the pages it has); pages while no read is under way are stored but
-// count for nothing. RestartImageReads ends every read (a new import, a lost
+// progress, and the progress runs over both images, EqUser's pages first:
+// the last page of EqUser2 makes it 1000. A request begins a read once the
+// last one is done (a resend keeps the pages it has); pages while no read is
+// under way are stored but count for nothing. RestartImageReads ends every read (a new import, a lost
 // link, an import given up) and lifts the fence.
+// The pages a read brings: EqUser in pages of 32 bytes (GetEqUserSize),
+// EqUser2 in pages of 56.
+int EqUserReadPages();
+int EqUser2ReadPages();
 void BeginEqUserRead();
 void BeginEqUser2Read();
 void RestartImageReads();
 
-// The fence of a read: FenceImageReads, then a CMD_DEVICE_INFO, then the
-// read request. Pages of either image are dropped (neither stored nor
-// counted) until the device has answered, on link, every CMD_DEVICE_INFO
-// queued there up to the fence's. The link is ordered, so once that reply
-// is in, every page of an earlier read is in too: pages of one read never
-// count in another. The counts are of CMD_DEVICE_INFO queued (keep-alives
-// too) and RSP_DEVICE_INFO received.
-void CountDeviceInfoAsked(LinkKind link);
+// What the device owes on each link, and the fence of a read. The ledger
+// counts the CMD_DEVICE_INFO asked and answered and the pages of each image
+// asked and received; a page received twice, or one nobody asked for, makes
+// it uncertain. A read is opened (OpenImageRead) only once the device owes
+// nothing, or has been quiet long enough that nothing more is coming: the
+// ledger then starts afresh, so that a reply lost, late or doubled before
+// it never counts in a later read. Opening raises the fence: then a
+// CMD_DEVICE_INFO, then the read request; pages of either image are dropped
+// (neither stored nor counted) until the device has answered that
+// CMD_DEVICE_INFO, on the read's link. The link is ordered, so a page the
+// device sent before it can never count in the read.
+// Counted before the request is queued (its reply may come back first);
+// -1 takes back one that could not be queued.
+void CountDeviceInfoAsked(LinkKind link, int n = 1);
+// routing: EqUser2; pages: how many the request asks for (negative: a
+// request that could not be queued taken back).
+void CountPagesAsked(LinkKind link, bool routing, int pages);
 // A new connection on link: nothing asked before it will be answered.
-void ResetDeviceInfoCounts(LinkKind link);
-// Requests that went unanswered (a reply lost on the way) are forgotten, so
-// that a fence raised next waits only for what is asked from now on.
-void ForgetUnansweredDeviceInfo(LinkKind link);
-// newRead: a read begins (not a resend of the one under way).
-void FenceImageReads(LinkKind link, bool newRead);
+void ResetDeviceLedger(LinkKind link);
+// Every CMD_DEVICE_INFO answered and every page asked for in, each once.
+bool DeviceOwesNothing(LinkKind link);
+// A CMD_DEVICE_INFO on link waits for its reply.
+bool DeviceInfoUnanswered(LinkKind link);
+// Starts the ledger of link afresh and raises the fence; newRead: a read
+// begins (not a resend of the one under way).
+void OpenImageRead(LinkKind link, bool newRead);
 // The fence is up: no page of the read under way was taken yet.
 bool ImageReadsFenced();
-// Pages dropped by the fence hold the watchdog's count (the device is busy
-// with an earlier read), up to this many per read, resends included: a
-// device that floods pages is given up all the same. True once per tick
-// when such a page came since the last call.
-constexpr int kFencedPagesHoldingOff = 512;
-bool TakeFencedPagesSeen();
+// What came from link since the last look: a frame of any kind but an
+// RSP_DEVICE_INFO tells that the device is not silent, a page new to the
+// read that it goes on. Frames that bring no new page count up to this many
+// per read, resends included, so that a device that floods is given up all
+// the same.
+constexpr int kHeardFramesHoldingOff = 512;
+enum class DeviceHeard { kNothing, kFrame, kNewPage };
+DeviceHeard TakeDeviceHeard(LinkKind link);
+// The steady clock (ns) of the last frame of any kind from link; 0: none.
+int64_t LastDeviceFrameNs(LinkKind link);
 
 // g_deviceModel and g_firmwareDate from g_deviceString.
 void DecodeDeviceModel();

@@ -136,7 +136,7 @@ bool HidLink::OpenDevice(const HidDeviceInfo& info)
     if (!loader) {
         g_hidTxRing.Reset();
         g_hidRxRing.Reset();
-        ResetDeviceInfoCounts(LinkKind::kHid);
+        ResetDeviceLedger(LinkKind::kHid);
     }
     m_writeDev = std::move(writer);
     {

@@ -24,6 +24,15 @@ void DecodeReceivedEqUser(IModelView& view)
         if (repaired[i] != received[i]) g_eqUser[i] = repaired[i];
 }
 
+void DecodeEqUserBytes(IModelView& view, const uint8_t* eqUser)
+{
+    std::array<uint8_t, EQ_USER_PARA_NUM> repaired{};
+    std::copy(eqUser, eqUser + EQ_USER_PARA_NUM, repaired.begin());
+    DecodeEqUser(view, repaired.data());
+    std::lock_guard<std::mutex> lock(g_imageMutex);
+    std::copy(repaired.begin(), repaired.end(), g_eqUser);
+}
+
 void DecodeReceivedEqUser2(IModelView& view)
 {
     std::array<uint8_t, SAVE_PARA_2_END> received{};

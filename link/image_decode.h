@@ -5,7 +5,12 @@
 // EqUser (gains above 600, a master volume above 60) go back into g_eqUser.
 #pragma once
 
+#include <cstdint>
+
 #include "model/model_view.h"
 
 void DecodeReceivedEqUser(IModelView& view);
+// An EqUser received earlier (a recall's, kept until its EqUser2 is in):
+// decoded, and g_eqUser becomes it with its repairs.
+void DecodeEqUserBytes(IModelView& view, const uint8_t* eqUser);
 void DecodeReceivedEqUser2(IModelView& view);

@@ -9,6 +9,7 @@
 #include "link/commands.h"
 #include "link/dispatcher.h"
 #include "link/firmware.h"
+#include "link/image_decode.h"
 #include "link/image_lock.h"
 #include "link/link_events.h"
 #include "link/link_messages.h"
@@ -24,7 +25,8 @@ int g_lastUsbConnected = 0;
 namespace {
 
 constexpr int kBlockBytes = 56;
-constexpr int kResendTicks[] = {10, 20, 30};
+constexpr int kResendTicks = 10;  // of silence before a resend
+constexpr int kResends = 3;       // per read, until a new page comes
 
 struct ImagePlan {
     uint8_t* image;
@@ -48,6 +50,7 @@ int64_t NowNs()
 }
 
 constexpr int64_t kBlockSpacingNs = int64_t{IDT_PARAM_SYNC_MS} * 1000000;
+constexpr int64_t kKeepAliveWaitNs = 1000000000;
 
 bool BlockDiffers(const ImagePlan& plan, int i)
 {
@@ -128,6 +131,7 @@ void SyncTimers::OnLinkChange()
     if (changed || !m_keepAlive) {
         // The keep-alive goes out at once on a connection, then every 300 ms.
         SendDeviceInfoRequest();
+        m_lastKeepAliveNs = NowNs();
         m_host.SetTimer(IDT_POLL, IDT_POLL_MS);
         m_keepAlive = true;
     }
@@ -140,16 +144,33 @@ void SyncTimers::OnKeepAlive()
         OnLinkChange();  // a change whose message is still on its way
         return;
     }
-    if (m_link != Link::kNone) SendDeviceInfoRequest();
+    if (m_link == Link::kNone) return;
+    // While a keep-alive waits for its reply, a device that still sends is
+    // busy (with a read's pages, say): another would only queue behind.
+    // After a second without a frame the reply is taken as lost.
+    const int64_t now = NowNs();
+    if (DeviceInfoUnanswered(ReadLink()) &&
+        now - std::max(LastDeviceFrameNs(ReadLink()), m_lastKeepAliveNs) < kKeepAliveWaitNs)
+        return;
+    SendDeviceInfoRequest();
+    m_lastKeepAliveNs = now;
+}
+
+LinkKind SyncTimers::ReadLink() const { return m_link == Link::kHid ? LinkKind::kHid : LinkKind::kTcp; }
+
+bool SyncTimers::ImportUnderWay() const
+{
+    return m_nImportState == kImporting && !m_imagesIn && m_watchdog && !m_recall;
 }
 
 void SyncTimers::StartImport()
 {
     m_nImportState = kImporting;
     StopParamSync();
-    StopWatchdog();  // a recall under way ends here
+    EndRead();  // a recall under way ends here
     m_channelNamesRequested = false;
-    RequestRead(false);
+    g_progressPermille.store(0);
+    AskImage(false);
     m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
     m_watchdog = true;
     m_progressOpen = true;
@@ -160,39 +181,58 @@ void SyncTimers::StartImport()
     if (CurrentLink() != m_link || LinkConnections() != m_connection) OnLinkChange();
 }
 
-void SyncTimers::RequestRead(bool resend)
+void SyncTimers::AskImage(bool routing)
 {
-    const LinkKind link = m_link == Link::kHid ? LinkKind::kHid : LinkKind::kTcp;
+    RestartImageReads();  // pages of an earlier read count in none
+    g_importWatchdogTicks.store(0);
+    TakeDeviceHeard(ReadLink());
+    m_askRouting = routing;
+    m_reading = Reading::kWaiting;
+    if (DeviceOwesNothing(ReadLink())) OpenRead(false);
+}
+
+void SyncTimers::OpenRead(bool resend)
+{
+    const bool routing = resend ? m_reading == Reading::kEqUser2 : m_askRouting;
+    // Before the requests leave: the first reply may come back at once.
+    OpenImageRead(ReadLink(), !resend);
     if (!resend) {
-        // Before the request leaves: its first page may come back at once.
-        RestartImageReads();
         g_importWatchdogTicks.store(0);
+        m_resends = 0;
     }
-    m_reading = Reading::kEqUser;
+    m_reading = routing ? Reading::kEqUser2 : Reading::kEqUser;
+    SendDeviceInfoRequest();
+    if (routing) {
+        RequestEqUser2();
+        return;
+    }
     if (!m_recall) {
+        // The import asks for the channel names again with its EqUser.
         m_channelNamesRequested = false;
-        g_progressPermille.store(0);
-    }
-    // A resend asks for the same pages: once the fence is passed they all
-    // count. A fence not passed after a second without a page waits for a
-    // reply that was lost: what was asked before is forgotten.
-    if (!resend || ImageReadsFenced()) {
-        if (resend) ForgetUnansweredDeviceInfo(link);
-        FenceImageReads(link, !resend);
-        SendDeviceInfoRequest();
+        if (resend) g_progressPermille.store(0);
     }
     RequestEqUserOf(m_recall ? static_cast<uint8_t>(m_recallSlot) : CURRENT_SETTINGS);
 }
 
-bool SyncTimers::CanRecall() const
-{
-    return m_link != Link::kNone && CurrentLink() == m_link && LinkConnections() == m_connection &&
-           g_deviceInfoReceived.load() == 1 && m_imagesIn && !m_progressOpen;
-}
-
 bool SyncTimers::StartRecall(int slot)
 {
-    if (slot < 0 || slot >= kPresetSlots || !CanRecall()) return false;
+    if (slot < 0 || slot >= kPresetSlots) return false;
+    if (m_link == Link::kNone || CurrentLink() != m_link || LinkConnections() != m_connection ||
+        g_deviceInfoReceived.load() != 1)
+        return false;
+    if (!m_imagesIn && !ImportUnderWay()) return false;  // never imported, or the import failed
+    // The saves asked for before go out first, and an import ends first.
+    if (!m_saves.empty() || ImportUnderWay()) {
+        m_queuedRecall = slot;
+        return true;
+    }
+    m_queuedRecall = -1;
+    BeginRecall(slot);
+    return true;
+}
+
+void SyncTimers::BeginRecall(int slot)
+{
     g_presetSlot.store(slot);
     StopParamSync();
     if (!m_recall) {
@@ -203,48 +243,72 @@ bool SyncTimers::StartRecall(int slot)
     }
     m_recall = true;
     m_recallSlot = slot;
-    RequestRead(false);
+    m_recalledEqUser.clear();
+    AskImage(false);
     m_host.SetTimer(IDT_IMPORT_WATCHDOG, IDT_IMPORT_WATCHDOG_MS);
     m_watchdog = true;
-    return true;
+}
+
+void SyncTimers::StartQueuedRecall()
+{
+    if (m_queuedRecall < 0 || !m_saves.empty() || m_reading != Reading::kNone) return;
+    const int slot = m_queuedRecall;
+    m_queuedRecall = -1;
+    if (CurrentLink() == Link::kNone || !m_imagesIn) return;
+    BeginRecall(slot);
 }
 
 void SyncTimers::OnImportWatchdog()
 {
-    if (g_deviceInfoReceived.load() != 1) return;
-    // Pages of an earlier read still coming: the device is not silent.
-    if (TakeFencedPagesSeen()) return;
-    const int ticks = g_importWatchdogTicks.fetch_add(1) + 1;
-    for (int resend : kResendTicks) {
-        if (ticks == resend) {
-            // The image being read is asked for again whole.
-            if (m_reading == Reading::kEqUser2) RequestEqUser2();
-            else RequestRead(true);
-            return;
-        }
+    if (g_deviceInfoReceived.load() != 1 || m_reading == Reading::kNone) return;
+    // Any frame from the device: it is answering, however slowly. A new
+    // page of the read lets it be asked again three more times.
+    const DeviceHeard heard = TakeDeviceHeard(ReadLink());
+    if (heard == DeviceHeard::kNewPage) m_resends = 0;
+    int ticks = 0;
+    if (heard != DeviceHeard::kNothing) g_importWatchdogTicks.store(0);
+    else ticks = g_importWatchdogTicks.fetch_add(1) + 1;
+    if (m_reading == Reading::kWaiting) {
+        // What the device still owed is in, or is not coming.
+        if (DeviceOwesNothing(ReadLink()) || ticks >= kQuietTicks) OpenRead(false);
+        return;
     }
-    if (ticks <= kWatchdogGiveUp) return;
+    // A second of silence asks for the image again whole, three times; the
+    // give-up comes with the silence a device that never answers has at
+    // tick 71 of the watchdog.
+    if (ticks >= kResendTicks && m_resends < kResends) {
+        ++m_resends;
+        g_importWatchdogTicks.store(0);
+        OpenRead(true);
+        return;
+    }
+    if (ticks <= kWatchdogGiveUp - kResends * kResendTicks) return;
     if (m_recall) {
         GiveUpRecall();
         return;
     }
     g_progressPermille.store(1000);
-    StopWatchdog();
-    g_importWatchdogTicks.store(0);
-    m_reading = Reading::kNone;
-    RestartImageReads();  // late pages are no progress and complete nothing
+    EndRead();
     m_host.ShowStringBox(IDS_IMPORT_FAILED);
+    m_queuedRecall = -1;  // nothing to recall from
 }
 
-void SyncTimers::GiveUpRecall()
+void SyncTimers::EndRead()
 {
     StopWatchdog();
     g_importWatchdogTicks.store(0);
     m_reading = Reading::kNone;
-    RestartImageReads();  // late pages complete nothing
+    m_recalledEqUser.clear();
+    RestartImageReads();  // late pages are no progress and complete nothing
+}
+
+void SyncTimers::GiveUpRecall()
+{
+    EndRead();
     {
-        // The bytes the window does not write go back to what the device
-        // held before; the next ticks write every block of both images.
+        // The model was left as it was; the bytes the window does not write
+        // go back to what the device held before, and the next ticks write
+        // every block of both images.
         std::lock_guard<std::mutex> lock(g_imageMutex);
         if (m_eqUserBefore.size() == EQ_USER_PARA_NUM)
             std::copy(m_eqUserBefore.begin(), m_eqUserBefore.end(), g_eqUser);
@@ -264,28 +328,37 @@ void SyncTimers::StopWatchdog()
     m_watchdog = false;
 }
 
-void SyncTimers::OnParamImageDecoded()
+void SyncTimers::OnParamImageReceived(IModelView& view)
 {
-    // The watchdog of an import goes on until EqUser2 is in as well.
-    if (m_reading == Reading::kEqUser && m_watchdog) g_importWatchdogTicks.store(0);
-    else StopWatchdog();
-    if (m_reading == Reading::kEqUser) m_reading = Reading::kEqUser2;
+    // An image of a read left behind for another is not taken.
+    if (m_reading != Reading::kEqUser && m_reading != Reading::kNone) return;
+    if (m_recall) {
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        m_recalledEqUser.assign(std::begin(g_eqUser), std::end(g_eqUser));
+    } else {
+        DecodeReceivedEqUser(view);
+    }
     // Requests made without a link would wait for the next connection.
     if (CurrentLink() == Link::kNone) return;
-    RequestEqUser2();
+    AskImage(true);
     if (!m_channelNamesRequested) {
         m_channelNamesRequested = true;
         RequestChannelNames();
     }
 }
 
-void SyncTimers::OnRoutingImageDecoded()
+void SyncTimers::OnRoutingImageReceived(IModelView& view)
 {
-    if (m_reading == Reading::kEqUser) return;  // a stray image: the import goes on
-    if (m_reading == Reading::kEqUser2) m_imagesIn = true;
-    StopWatchdog();
-    m_reading = Reading::kNone;
-    if (CurrentLink() != Link::kNone) StartParamSync();
+    if (m_reading == Reading::kEqUser || m_reading == Reading::kWaiting) return;  // the read goes on
+    if (m_reading == Reading::kEqUser2) {
+        if (m_recall && m_recalledEqUser.size() == EQ_USER_PARA_NUM) DecodeEqUserBytes(view, m_recalledEqUser.data());
+        m_imagesIn = true;
+    }
+    DecodeReceivedEqUser2(view);
+    EndRead();
+    if (CurrentLink() == Link::kNone) return;
+    StartParamSync();
+    StartQueuedRecall();
 }
 
 void SyncTimers::OnLinkLost()
@@ -304,13 +377,12 @@ void SyncTimers::LinkLost()
 void SyncTimers::EndSession()
 {
     m_nImportState = 0;
-    RestartImageReads();
     g_deviceInfoReceived.store(0);
     g_deviceInfoExReceived.store(0);
     StopParamSync();
-    StopWatchdog();
-    m_reading = Reading::kNone;
-    m_saveSlot = -1;
+    EndRead();
+    m_saves.clear();
+    m_queuedRecall = -1;
     m_imagesIn = false;
     m_writeAll = false;
 }
@@ -328,10 +400,36 @@ void SyncTimers::StopParamSync()
     m_paramSync = false;
 }
 
+void SyncTimers::StopForFirmware()
+{
+    StopParamSync();
+    m_queuedRecall = -1;
+    m_saves.clear();
+    // A recall ends without a word; an import's progress dialog ends.
+    if (m_reading != Reading::kNone && !m_recall && m_progressOpen) g_progressPermille.store(1000);
+    EndRead();
+}
+
 bool SyncTimers::RequestSavePreset(int slot)
 {
     if (CurrentLink() == Link::kNone || g_deviceInfoReceived.load() != 1 || slot < 0 || slot >= 8) return false;
-    m_saveSlot = slot;
+    // The images of the window as it is now, without touching g_eqUser and
+    // g_eqUser2, which may hold a read's pages.
+    SaveRequest save{slot, {}, {}};
+    IDelayFields& delays = m_host.DelayFields();
+    const int visible = m_host.VisibleChannels();
+    {
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        const std::vector<uint8_t> eqUser(std::begin(g_eqUser), std::end(g_eqUser));
+        const std::vector<uint8_t> eqUser2(std::begin(g_eqUser2), std::end(g_eqUser2));
+        BuildEqUser(delays);
+        BuildEqUser2(visible);
+        save.eqUser.assign(std::begin(g_eqUser), std::end(g_eqUser));
+        save.eqUser2.assign(std::begin(g_eqUser2), std::end(g_eqUser2));
+        std::copy(eqUser.begin(), eqUser.end(), g_eqUser);
+        std::copy(eqUser2.begin(), eqUser2.end(), g_eqUser2);
+    }
+    m_saves.push_back(std::move(save));
     return true;
 }
 
@@ -349,8 +447,14 @@ void SyncTimers::OnParamSync()
     const int visible = m_host.VisibleChannels();
     {
         std::lock_guard<std::mutex> lock(g_imageMutex);
-        BuildEqUser(delays);
-        BuildEqUser2(visible);
+        if (!m_saves.empty()) {
+            // The oldest save's images go out whole before anything later.
+            std::copy(m_saves.front().eqUser.begin(), m_saves.front().eqUser.end(), g_eqUser);
+            std::copy(m_saves.front().eqUser2.begin(), m_saves.front().eqUser2.end(), g_eqUser2);
+        } else {
+            BuildEqUser(delays);
+            BuildEqUser2(visible);
+        }
         if (m_writeAll) {
             // Every byte differs from its shadow: every block goes out.
             for (const ImagePlan& plan : kPlans) {
@@ -396,9 +500,11 @@ bool SyncTimers::SyncImage(bool routing, bool& sentBlock)
 
 void SyncTimers::FlushSave()
 {
-    if (m_saveSlot < 0) return;
-    if (SendSavePreset(m_saveSlot) == SendStatus::kRingFull) return;
-    m_saveSlot = -1;
+    if (m_saves.empty()) return;
+    if (SendSavePreset(m_saves.front().slot) == SendStatus::kRingFull) return;
+    m_saves.erase(m_saves.begin());
+    // The next save's images, or the model's, from the next tick on.
+    StartQueuedRecall();
 }
 
 void SyncTimers::OnStatus()

@@ -17,13 +17,19 @@
 //  - stop IDT_PARAM_SYNC on every loss of the link (HID or TCP, or a switch
 //    from one to the other) and while an import runs; only a decoded
 //    EqUser2 with a link up starts it again;
-//  - reset the watchdog count and the progress before an import request
-//    leaves, count only pages new to the read as progress and watch the
-//    EqUser2 read as well;
-//  - complete the progress (1000) when the link is lost, so that every
-//    progress dialog ends;
-//  - take the save slot when the save is asked for and drop a pending save
-//    when the link goes down;
+//  - ask for an image only once the device owes nothing (or has been quiet
+//    for a second), behind a fence, so that no page of one read counts in
+//    another;
+//  - send no keep-alive while a read is under way (its replies tell that the
+//    device is there) nor while an earlier one waits for its reply, for up
+//    to a second;
+//  - judge the device silent by the lack of any frame from it, not of new
+//    pages, and watch the EqUser2 read as well;
+//  - keep the import's progress dialog up until both images are in, and
+//    complete it (1000) when the link is lost, so that every one ends;
+//  - take the save's slot and images when the save is asked for, write
+//    those before later edits and drop pending saves when the link goes
+//    down; a recall waits for them;
 //  - send CMD_SAVE_PRESET only once both images equal their shadows;
 //  - keep a block that could not be queued (ring full) for the next tick.
 #pragma once
@@ -31,6 +37,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/dispatcher.h"
+#include "model/model_view.h"
 #include "platform/types.h"
 #include "res/resource.h"  // string-table ids
 
@@ -122,35 +130,39 @@ public:
     // here), else the tick due within 100 ms takes the change.
     void OnModelEdited();
 
-    // WM_PARAM_IMAGE_RECEIVED, after EqUser was decoded: asks for EqUser2
-    // and, once per import, for the channel names; the import's watchdog
-    // goes on (resending CMD_READ_EQUSER2) until EqUser2 is decoded.
-    void OnParamImageDecoded();
-    // WM_ROUTING_IMAGE_RECEIVED, after EqUser2 was decoded: starts
-    // IDT_PARAM_SYNC when a link is up and no EqUser read is under way.
-    void OnRoutingImageDecoded();
+    // WM_PARAM_IMAGE_RECEIVED: EqUser is in. An import decodes it into the
+    // model at once; a recall keeps it until EqUser2 is in too, so that a
+    // recall that fails leaves the model as it was. Then EqUser2 is asked
+    // for and, once per import, the channel names.
+    void OnParamImageReceived(IModelView& view);
+    // WM_ROUTING_IMAGE_RECEIVED: EqUser2 is in; decodes it (after a recall's
+    // EqUser) and starts IDT_PARAM_SYNC when a link is up.
+    void OnRoutingImageReceived(IModelView& view);
     // The HID device went away (IDialogPort::HidDeviceRemoved).
     void OnLinkLost();
-    // A preset recall or an accepted firmware image.
     void StopParamSync();
-    // A preset recall of slot, taken only while a link is up, the device
-    // identified itself and its images are in (false: nothing changes).
-    // g_presetSlot becomes slot, IDT_PARAM_SYNC stops and the slot's EqUser
-    // is asked for behind a fence (FenceImageReads): pages of an earlier
-    // read never count in this one. Both images then arrive as in an
-    // import, without the progress dialog, asked again on silence as the
-    // import is. A recall given up puts back the images as they were before
-    // the recall and writes every block of both: the device then holds what
-    // the window shows, and the window says the recall failed.
+    // An accepted firmware image: IDT_PARAM_SYNC stops, a recall under way
+    // or waiting ends without a word, pending saves are dropped.
+    void StopForFirmware();
+    // A preset recall of slot: refused (false, nothing changes) unless a
+    // link is up, the device identified itself and its images are in or
+    // being imported. Taken at once, or once a pending save has gone out or
+    // the import is in. g_presetSlot becomes slot and the slot's EqUser is
+    // asked for once the device owes nothing (OpenImageRead); both images
+    // then arrive as in an import, without the progress dialog, asked again
+    // on silence as the import is, and replace the model together. A recall
+    // given up leaves the model as it was, puts back the images as they were
+    // before and writes every block of both: the device then holds what the
+    // window shows, and the window says the recall failed.
     bool StartRecall(int slot);
-    bool CanRecall() const;
-    bool Recalling() const { return m_recall; }
+    bool Recalling() const { return m_recall || m_queuedRecall >= 0; }
 
-    // The preset save into slot goes out once the device holds both images.
-    // Refused (false, nothing pending) while no link is up or no device has
-    // identified itself.
+    // A preset save into slot of what the window shows now: the images are
+    // taken at once and written before anything edited later, then
+    // CMD_SAVE_PRESET goes out. Refused (false, nothing pending) while no
+    // link is up or no device has identified itself.
     bool RequestSavePreset(int slot);
-    bool SavePending() const { return m_saveSlot >= 0; }
+    bool SavePending() const { return !m_saves.empty(); }
 
     int ImportState() const { return m_nImportState; }
     bool ParamSyncRunning() const { return m_paramSync; }
@@ -162,46 +174,67 @@ public:
 
     static constexpr int kImporting = 8;
     static constexpr int kWatchdogGiveUp = 70;
+    // Ticks without a frame after which a device that still owed replies is
+    // taken as done with them.
+    static constexpr int kQuietTicks = 10;
 
 private:
     enum class Link { kNone, kHid, kTcp };
-    // EqUser is read from the import's start until it is decoded; EqUser2
-    // from then until it is decoded.
-    enum class Reading { kNone, kEqUser, kEqUser2 };
+    // kWaiting: an image is to be asked for once the device owes nothing;
+    // kEqUser, kEqUser2: the image asked for is arriving.
+    enum class Reading { kNone, kWaiting, kEqUser, kEqUser2 };
+    struct SaveRequest {
+        int slot;
+        std::vector<uint8_t> eqUser, eqUser2;
+    };
 
     Link CurrentLink() const;
+    LinkKind ReadLink() const;
     bool ShouldImport() const;
-    // Without a link: identification, import, IDT_PARAM_SYNC and a pending
-    // save end. On the loss itself the progress completes as well.
+    bool ImportUnderWay() const;
+    // Without a link: identification, import, IDT_PARAM_SYNC and pending
+    // saves end. On the loss itself the progress completes as well.
     void EndSession();
     void LinkLost();
     void StartImport();
-    // CMD_READ_EQUSER of the current settings (the import) or of the
-    // recalled slot, behind a fresh fence; a resend keeps the pages in.
-    void RequestRead(bool resend);
+    void BeginRecall(int slot);
+    // Asks for EqUser (routing: EqUser2) of the read, at once when the
+    // device owes nothing, else from the watchdog once it does or has been
+    // quiet for kQuietTicks.
+    void AskImage(bool routing);
+    // The request behind a fresh fence; a resend keeps the pages in.
+    void OpenRead(bool resend);
     void GiveUpRecall();
+    // The read ends: watchdog off, no recall under way.
+    void EndRead();
     void StartParamSync();
     void StopWatchdog();
     // Sends the first changed block of the image; true when the image then
     // equals its shadow. sent tells whether a block was queued.
     bool SyncImage(bool routing, bool& sent);
     void FlushSave();
+    void StartQueuedRecall();
 
     ISyncHost& m_host;
     int m_nImportState = 0;
     uint64_t m_connection = 0;  // LinkConnections() of the session's link
     bool m_keepAlive = false;
+    int64_t m_lastKeepAliveNs = 0;
     int64_t m_lastBlockNs = 0;  // steady clock of the last tick that sent a block
     bool m_channelNamesRequested = false;
     bool m_paramSync = false;
     bool m_watchdog = false;
-    bool m_recall = false;  // the watchdog runs for a recall
+    int m_resends = 0;      // of the read under way, since its last new page
+    bool m_recall = false;  // the read under way is a recall's
     int m_recallSlot = 0;
+    int m_queuedRecall = -1;  // a recall waiting for a save or the import
     bool m_imagesIn = false;  // this connection's import brought both images
     bool m_writeAll = false;  // the next tick takes every block as changed
     bool m_progressOpen = false;
     Reading m_reading = Reading::kNone;
+    bool m_askRouting = false;                             // the image kWaiting asks for
+    std::vector<uint8_t> m_recalledEqUser;                 // a recall's EqUser, decoded with its EqUser2
     std::vector<uint8_t> m_eqUserBefore, m_eqUser2Before;  // the images as a recall found them
+    std::vector<SaveRequest> m_saves;                      // oldest first
     Link m_link = Link::kNone;
-    int m_saveSlot = -1;
 };

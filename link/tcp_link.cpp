@@ -130,7 +130,7 @@ bool CTcpLink::Connect()
         g_tcpTxRing.Reset();
         g_tcpRxRing.Reset();
         g_tcpFwBlock.Clear();
-        ResetDeviceInfoCounts(LinkKind::kTcp);
+        ResetDeviceLedger(LinkKind::kTcp);
         CountLinkConnection();
         m_conn = std::move(conn);
         m_state.store(TCP_LINK_CONNECTED);

@@ -71,7 +71,7 @@ public:
         return true;
     }
     void ShowFirmwareBox(int stringId, bool) override { boxes.push_back(stringId); }
-    void StopParamSync() override { m_dialog.sync.StopParamSync(); }
+    void StopParamSync() override { m_dialog.sync.StopForFirmware(); }
     void RunProgressModal() override { m_dialog.RunProgressModal(); }
     void PostClose() override { ++closes; }
 
@@ -307,7 +307,7 @@ TEST_P(DeviceSessionTest, SecondRecallWhileTheFirstArrivesTakesOnlyTheSecondSlot
         g_progressPermille = 0;  // a recall's pages move it as the import's do
         ASSERT_TRUE(dialog->sync.StartRecall(1));
         if (c.pagesFirst > 0) {
-            const uint64_t upTo = static_cast<uint64_t>(c.pagesFirst) * 1000 / 99;
+            const uint64_t upTo = static_cast<uint64_t>(c.pagesFirst) * 1000 / 107;
             ASSERT_TRUE(dialog->RunUntil([&] { return g_progressPermille.load() >= upTo; }));
             ASSERT_LT(g_progressPermille.load(), 1000u) << "slot 1 still arriving";
         }
@@ -429,7 +429,7 @@ TEST_P(DeviceSessionTest, RecallAfterARecallThatLostAPageTakesOnlyTheNewSlot)
         const SimBytes slot1 = device->State().presets[1].eqUser2;
         const SimBytes tail(slot1.end() - 13, slot1.end());
         ASSERT_TRUE(dialog->RunUntil([&] {
-            if (!routing) return g_progressPermille.load() == 98 * 1000 / 99;
+            if (!routing) return g_progressPermille.load() == 98 * 1000 / 107;
             const Bytes shadow = Snapshot(g_eqUser2Shadow, SAVE_PARA_2_END);
             return std::equal(tail.begin(), tail.end(), shadow.end() - 13);
         }));

@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <numeric>
+#include <random>
 
 #include "link/dispatcher.h"
 #include "link/link_messages.h"
@@ -12,6 +14,15 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+// The pages of a read of `pages` pages without page `lost` (-1: none).
+std::vector<int> PagesWithout(int pages, int lost)
+{
+    std::vector<int> order;
+    for (int k = 0; k < pages; ++k)
+        if (k != lost) order.push_back(k);
+    return order;
+}
 
 class DispatcherTest : public LinkTest {
 protected:
@@ -209,7 +220,7 @@ TEST_F(DispatcherTest, EqUserIsAnnouncedOnceEveryPageIsInWhateverTheOrder)
 
     BeginEqUserRead();
     Hid(Page(RSP_EQUSER_PAGE, 49, 32, 0x10));
-    EXPECT_EQ(g_progressPermille.load(), 10u);  // 1 of 99 pages
+    EXPECT_EQ(g_progressPermille.load(), 9u);  // 1 of 99 + 8 pages
     EXPECT_EQ(g_importWatchdogTicks.load(), 0);
     EXPECT_EQ(g_eqUser[49 * 32], 0x10);
     EXPECT_EQ(g_eqUserShadow[49 * 32 + 31], 0x10 + 31);
@@ -217,7 +228,7 @@ TEST_F(DispatcherTest, EqUserIsAnnouncedOnceEveryPageIsInWhateverTheOrder)
     // A repeated page is no progress: the watchdog keeps counting.
     g_importWatchdogTicks = 5;
     Hid(Page(RSP_EQUSER_PAGE, 49, 32, 0x10));
-    EXPECT_EQ(g_progressPermille.load(), 10u);
+    EXPECT_EQ(g_progressPermille.load(), 9u);
     EXPECT_EQ(g_importWatchdogTicks.load(), 5);
 
     // The last page before the others: nothing is announced yet.
@@ -228,49 +239,43 @@ TEST_F(DispatcherTest, EqUserIsAnnouncedOnceEveryPageIsInWhateverTheOrder)
     for (int k = 97; k >= 1; --k)
         if (k != 49) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), 32, 0x40));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 0);
-    EXPECT_EQ(g_progressPermille.load(), 98u * 1000 / 99);
+    EXPECT_EQ(g_progressPermille.load(), 98u * 1000 / 107);
 
     Tcp(Page(RSP_EQUSER_PAGE, 0, 32, 0x20));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
     EXPECT_TRUE(imageCompleteAtSend);
-    EXPECT_EQ(g_progressPermille.load(), 1000u);
+    EXPECT_EQ(g_progressPermille.load(), 99u * 1000 / 107) << "EqUser2 still to come";
 
     // Pages after the image came whole are no progress and announce nothing.
     for (int k : {98, 98, 3, 98}) Tcp(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), k == 98 ? 27 : 32, 0x30));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
-    EXPECT_EQ(g_progressPermille.load(), 1000u);
+    EXPECT_EQ(g_progressPermille.load(), 99u * 1000 / 107);
 
     // A new request reads anew; a restart ends a read cut short, and its
     // pages count for nothing until the next request.
     BeginEqUserRead();
     Hid(Page(RSP_EQUSER_PAGE, 5, 32, 0x10));
-    EXPECT_EQ(g_progressPermille.load(), 10u);
+    EXPECT_EQ(g_progressPermille.load(), 9u);
     RestartImageReads();
     for (int k = 0; k < 99; ++k) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), k == 98 ? 27 : 32, 0x10));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
-    EXPECT_EQ(g_progressPermille.load(), 10u);
+    EXPECT_EQ(g_progressPermille.load(), 9u);
     BeginEqUserRead();
     for (int k = 0; k < 99; ++k) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), k == 98 ? 27 : 32, 0x10));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 2);
 }
 
-// A read behind its fence takes pages only once the device answered every
-// CMD_DEVICE_INFO asked on the read's link up to the fence's; what comes
-// before (the pages of an earlier read) is dropped whole. Two fences back to
-// back need both replies: the count, not a flag.
-TEST_F(DispatcherTest, PagesBehindTheFenceAreDroppedUntilEveryRequestIsAnswered)
+// A read opens behind its fence: pages of either image are dropped until
+// the device answered the CMD_DEVICE_INFO asked after the opening, on the
+// read's link; a reply or a page on the other link does not lift it.
+TEST_F(DispatcherTest, PagesBehindTheFenceAreDroppedUntilItsRequestIsAnswered)
 {
     g_deviceInfoReceived = 1;
     const Bytes info = DeviceInfo("06A___190902");
-    CountDeviceInfoAsked(LinkKind::kHid);  // a keep-alive on its way
-    RestartImageReads();
-    FenceImageReads(LinkKind::kHid, true);  // the first recall's fence...
+    OpenImageRead(LinkKind::kHid, true);
     CountDeviceInfoAsked(LinkKind::kHid);
     BeginEqUserRead();
-    RestartImageReads();
-    FenceImageReads(LinkKind::kHid, true);  // ...and the second's, right after
-    CountDeviceInfoAsked(LinkKind::kHid);
-    BeginEqUserRead();
+    CountPagesAsked(LinkKind::kHid, false, 99);
     EXPECT_TRUE(ImageReadsFenced());
 
     struct Step {
@@ -280,15 +285,12 @@ TEST_F(DispatcherTest, PagesBehindTheFenceAreDroppedUntilEveryRequestIsAnswered)
         bool taken;  // the page is stored and counted
     } steps[] = {
         // clang-format off
-        {"keep-alive answered",          true,  info,                               false},
-        {"a page of an earlier read",    true,  Page(RSP_EQUSER_PAGE, 7, 32, 0x11),  false},
-        {"the first fence answered",     true,  info,                               false},
-        {"a page of the first recall",   true,  Page(RSP_EQUSER_PAGE, 8, 32, 0x22),  false},
-        {"an EqUser2 page of the first", true,  Page(RSP_EQUSER2_PAGE, 1, 56, 0x23), false},
-        {"the second fence, over TCP",   false, info,                               false},
-        {"a page over TCP",              false, Page(RSP_EQUSER_PAGE, 8, 32, 0x24), false},
-        {"the second fence answered",    true,  info,                               false},
-        {"a page of the second recall",  true,  Page(RSP_EQUSER_PAGE, 9, 32, 0x33),  true},
+        {"a page of an earlier read",     true,  Page(RSP_EQUSER_PAGE, 7, 32, 0x11),  false},
+        {"an EqUser2 page of an earlier", true,  Page(RSP_EQUSER2_PAGE, 1, 56, 0x23), false},
+        {"a reply over TCP",              false, info,                               false},
+        {"a page over TCP",               false, Page(RSP_EQUSER_PAGE, 8, 32, 0x24), false},
+        {"the fence answered",            true,  info,                               false},
+        {"a page of the read",            true,  Page(RSP_EQUSER_PAGE, 9, 32, 0x33),  true},
         // clang-format on
     };
     for (const Step& step : steps) {
@@ -302,9 +304,164 @@ TEST_F(DispatcherTest, PagesBehindTheFenceAreDroppedUntilEveryRequestIsAnswered)
         EXPECT_EQ(g_progressPermille.load() != progress, step.taken);
     }
     EXPECT_FALSE(ImageReadsFenced());
-    // Pages dropped by the fence hold the watchdog's count once per look.
-    EXPECT_TRUE(TakeFencedPagesSeen());
-    EXPECT_FALSE(TakeFencedPagesSeen());
+    // Every frame but a CMD_DEVICE_INFO reply tells that the device is
+    // there, once per look and link; a new page that the read goes on.
+    EXPECT_EQ(TakeDeviceHeard(LinkKind::kHid), DeviceHeard::kNewPage);
+    EXPECT_EQ(TakeDeviceHeard(LinkKind::kHid), DeviceHeard::kNothing);
+    EXPECT_EQ(TakeDeviceHeard(LinkKind::kTcp), DeviceHeard::kFrame);
+    Tcp(info);
+    EXPECT_EQ(TakeDeviceHeard(LinkKind::kTcp), DeviceHeard::kNothing);
+}
+
+// The device owes nothing once every request is answered and every page
+// asked for came, each once; a lost reply, a page twice or a page nobody
+// asked for leave it owing until a read opens afresh.
+TEST_F(DispatcherTest, TheDeviceOwesNothingOnlyWhenEveryReplyCameOnce)
+{
+    const Bytes info = DeviceInfo("06A___190902");
+    struct Case {
+        const char* name;
+        int infosAsked, infosAnswered;
+        std::vector<int> pages;  // EqUser pages received of a read of 99
+        bool owesNothing;
+    } cases[] = {
+        {"all in", 2, 2, PagesWithout(99, -1), true},
+        {"a reply lost", 2, 1, PagesWithout(99, -1), false},
+        {"a doubled reply answers no later request", 1, 2, PagesWithout(99, -1), false},
+        {"a page lost", 1, 1, PagesWithout(99, 40), false},
+        {"a page twice, another lost", 1, 1,
+         [] {
+             auto p = PagesWithout(99, 40);
+             p.push_back(3);
+             return p;
+         }(),
+         false},
+        {"a page too many", 1, 1,
+         [] {
+             auto p = PagesWithout(99, -1);
+             p.push_back(3);
+             return p;
+         }(),
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetDeviceLedger(LinkKind::kHid);
+        RestartImageReads();
+        for (int i = 0; i < c.infosAsked; ++i) CountDeviceInfoAsked(LinkKind::kHid);
+        CountPagesAsked(LinkKind::kHid, false, 99);
+        for (int i = 0; i < c.infosAnswered; ++i) Hid(info);
+        if (c.infosAnswered > c.infosAsked) CountDeviceInfoAsked(LinkKind::kHid);
+        for (int k : c.pages) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), 32, 1));
+        EXPECT_EQ(DeviceOwesNothing(LinkKind::kHid), c.owesNothing);
+        EXPECT_TRUE(DeviceOwesNothing(LinkKind::kTcp)) << "the other link owes nothing";
+        OpenImageRead(LinkKind::kHid, true);
+        EXPECT_TRUE(DeviceOwesNothing(LinkKind::kHid)) << "a read opens afresh";
+    }
+}
+
+// Reads one after another against a device that answers in order but may
+// lose, double or hold back its CMD_DEVICE_INFO replies (behind up to a few
+// later frames), lose or double pages, and pause between frames, never as
+// long as the host's quiet time. The host opens a read as SyncTimers does:
+// once the device owes nothing or was quiet that long; it may leave a read
+// for a new one at any time, and asks keep-alives at any time. Every page
+// carries its read's number: an image announced complete is its read's
+// whole, never a page of another.
+TEST_F(DispatcherTest, RandomisedReadsNeverTakeAPageOfAnotherRead)
+{
+    g_deviceInfoReceived = 1;
+    constexpr int kQuietSteps = 12;   // the host's quiet time
+    constexpr int kLongestPause = 8;  // the device's, shorter
+    constexpr int kLateBy = 4;        // frames a reply may be held back
+    const Bytes info = DeviceInfo("06A___190902");
+    int announcedReads = 0;
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 rng(seed);
+        auto chance = [&](double p) { return std::uniform_real_distribution<>(0, 1)(rng) < p; };
+        ResetDeviceLedger(LinkKind::kHid);
+        RestartImageReads();
+        std::deque<Bytes> asked;                  // requests the device has yet to take
+        std::deque<Bytes> output;                 // frames it has yet to send
+        std::vector<std::pair<int, Bytes>> held;  // late replies: frames still to go before each
+        int read = 0;                             // the read under way (0: none)
+        int wanted = 1;                           // the host wants a new read
+        int quiet = 0, pause = 0;
+        int announced = port.Count(WM_PARAM_IMAGE_RECEIVED);
+        for (int step = 0; step < 6000; ++step) {
+            // The host.
+            if (chance(0.02)) {
+                CountDeviceInfoAsked(LinkKind::kHid);
+                asked.push_back(info);
+            }
+            if (read != 0 && chance(0.004)) wanted = 1;  // a new read before this one is in
+            if (wanted && (DeviceOwesNothing(LinkKind::kHid) || quiet >= kQuietSteps)) {
+                read = read % 250 + 1;
+                wanted = 0;
+                quiet = 0;  // the quiet time counts from each request
+                RestartImageReads();
+                OpenImageRead(LinkKind::kHid, true);
+                CountDeviceInfoAsked(LinkKind::kHid);
+                asked.push_back(info);
+                BeginEqUserRead();
+                CountPagesAsked(LinkKind::kHid, false, 99);
+                asked.push_back({CMD_READ_EQUSER, static_cast<uint8_t>(read)});
+            }
+            // The device takes its requests in order.
+            while (!asked.empty()) {
+                const Bytes r = asked.front();
+                asked.pop_front();
+                if (r[0] == RSP_DEVICE_INFO) {
+                    if (chance(0.1)) continue;  // lost
+                    const int copies = chance(0.1) ? 2 : 1;
+                    for (int i = 0; i < copies; ++i) {
+                        if (chance(0.2)) held.emplace_back(1 + static_cast<int>(rng() % kLateBy), r);
+                        else output.push_back(r);
+                    }
+                    continue;
+                }
+                for (int k = 0; k < 99; ++k) {
+                    if (chance(0.01)) continue;
+                    const Bytes page = Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), 32, 0);
+                    Bytes marked = page;
+                    std::fill(marked.begin() + 2, marked.end(), r[1]);
+                    output.push_back(marked);
+                    if (chance(0.01)) output.push_back(marked);
+                }
+            }
+            // One frame, or a pause.
+            const bool idle = output.empty() && held.empty();
+            if (!idle && (pause >= kLongestPause || chance(0.6))) {
+                Bytes frame;
+                auto due = std::find_if(held.begin(), held.end(), [](const auto& h) { return h.first <= 0; });
+                if (due == held.end() && output.empty()) due = held.begin();
+                if (due != held.end()) {
+                    frame = due->second;
+                    held.erase(due);
+                } else {
+                    frame = output.front();
+                    output.pop_front();
+                }
+                for (auto& h : held) --h.first;
+                Hid(frame);
+                quiet = pause = 0;
+            } else {
+                ++quiet;
+                pause = idle ? 0 : pause + 1;
+            }
+            if (port.Count(WM_PARAM_IMAGE_RECEIVED) != announced) {
+                announced = port.Count(WM_PARAM_IMAGE_RECEIVED);
+                ++announcedReads;
+                const Bytes image(g_eqUser, g_eqUser + EQ_USER_PARA_NUM);
+                const auto other = std::find_if(image.begin(), image.end(), [&](uint8_t b) { return b != read; });
+                ASSERT_EQ(other, image.end()) << "read " << read << " took a page of read " << int{*other}
+                                              << " at byte " << (other - image.begin());
+                wanted = 1;
+            }
+        }
+    }
+    EXPECT_GT(announcedReads, 200) << "reads came through";
 }
 
 TEST_F(DispatcherTest, ShortEqUserOfOldModelOneDevices)
@@ -319,7 +476,7 @@ TEST_F(DispatcherTest, ShortEqUserOfOldModelOneDevices)
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 0);
     for (int k = 0; k < 49; ++k) Hid(Page(RSP_EQUSER_PAGE, static_cast<uint8_t>(k), 32, 0x50));
     EXPECT_EQ(port.Count(WM_PARAM_IMAGE_RECEIVED), 1);
-    EXPECT_EQ(g_progressPermille.load(), 1000u);
+    EXPECT_EQ(g_progressPermille.load(), 50u * 1000 / 58);
     EXPECT_EQ(g_eqUser[1579], 0);
 }
 
@@ -362,9 +519,9 @@ TEST_F(DispatcherTest, EqUser2IsAnnouncedOnceEveryPageIsIn)
     EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 0);
     for (int k = 6; k >= 1; --k) Tcp(Page(RSP_EQUSER2_PAGE, static_cast<uint8_t>(k), 56, 0x02));
     EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 1);
+    EXPECT_EQ(g_progressPermille.load(), 1000u) << "the last page of both images";
     Tcp(Page(RSP_EQUSER2_PAGE, 7, 13, 0x90));
     EXPECT_EQ(port.Count(WM_ROUTING_IMAGE_RECEIVED), 1);
-    EXPECT_EQ(g_progressPermille.load(), 0u);
     // The next request reads the image again.
     BeginEqUser2Read();
     for (int k = 0; k < 8; ++k) Tcp(Page(RSP_EQUSER2_PAGE, static_cast<uint8_t>(k), k == 7 ? 13 : 56, 0x03));

@@ -124,11 +124,9 @@ public:
         if (msg == WM_LINK_CHANGED) {
             sync.OnLinkChange();
         } else if (msg == WM_PARAM_IMAGE_RECEIVED) {
-            DecodeReceivedEqUser(view);
-            sync.OnParamImageDecoded();
+            sync.OnParamImageReceived(view);
         } else if (msg == WM_ROUTING_IMAGE_RECEIVED) {
-            DecodeReceivedEqUser2(view);
-            sync.OnRoutingImageDecoded();
+            sync.OnRoutingImageReceived(view);
             if (onRoutingDecoded) onRoutingDecoded();
         } else if (onMessage) {
             onMessage(msg);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "link/commands.h"
+#include "link/dispatcher.h"
 #include "link/image_lock.h"
 #include "link/sync_timers.h"
 #include "link/tcp_link.h"
@@ -54,6 +55,13 @@ protected:
         std::copy(std::begin(g_eqUser2), std::end(g_eqUser2), g_eqUser2Shadow);
         g_hidTxRing.Reset();
     }
+    // The device answers a CMD_DEVICE_INFO (a reply too short to change
+    // anything else).
+    static void AnswerDeviceInfo()
+    {
+        const uint8_t reply[] = {RSP_DEVICE_INFO, DEVICE_INFO_TAG};
+        DispatchReply(LinkKind::kHid, reply, sizeof reply);
+    }
     static Bytes Block(uint8_t code, ImageBlock b)
     {
         const uint8_t* image = code == CMD_WRITE_EQUSER ? g_eqUser : g_eqUser2;
@@ -98,16 +106,25 @@ TEST(SyncPlan, BlocksCoverEachImageOnceInOrder)
 TEST_F(SyncTickTest, KeepAliveAtOnceOnALinkThenEveryTickAndFlagsClearedWithoutALink)
 {
     // The link is up: the keep-alive goes out at once and its timer starts.
+    const auto start = std::chrono::steady_clock::now();
     dialog->sync.OnLinkChange();
     EXPECT_EQ(Sent(), std::vector<Bytes>{(Bytes{CMD_DEVICE_INFO, 19})});
     EXPECT_TRUE(dialog->TimerActive(IDT_POLL));
     // Another change of the same link (the device identified) sends nothing more.
     dialog->sync.OnLinkChange();
     EXPECT_TRUE(Sent().empty());
+    // Every tick while the device answers; one left unanswered is not piled
+    // upon for a second.
     for (int tick = 1; tick <= 3; ++tick) {
+        AnswerDeviceInfo();
         dialog->sync.OnTimer(IDT_POLL);
         EXPECT_EQ(Sent(), std::vector<Bytes>{(Bytes{CMD_DEVICE_INFO, 19})}) << tick;
     }
+    dialog->sync.OnTimer(IDT_POLL);
+    if (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(900)) {
+        EXPECT_TRUE(Sent().empty());
+    }
+    Sent();
 
     g_usbConnected = 0;
     g_deviceInfoReceived = 1;
@@ -127,7 +144,7 @@ TEST_F(SyncTickTest, KeepAliveAtOnceOnALinkThenEveryTickAndFlagsClearedWithoutAL
 TEST_F(SyncTickTest, AnEditGoesOutAtOnceUnlessABlockWentOutInTheLast100Ms)
 {
     InSync();
-    dialog->sync.OnRoutingImageDecoded();  // IDT_PARAM_SYNC runs
+    dialog->sync.OnRoutingImageReceived(dialog->view);  // IDT_PARAM_SYNC runs
     ASSERT_TRUE(dialog->sync.ParamSyncRunning());
     // A second edit at once waits for the tick, a period after the first.
     // Tried again when the machine took a period between the two edits.
@@ -252,6 +269,9 @@ TEST_F(SyncTickTest, SaveIsRefusedWithoutALinkAndDroppedWhenTheLinkGoes)
 
 TEST_F(SyncTickTest, ImportStartsWithAFreshWatchdogAndProgress)
 {
+    dialog->sync.OnLinkChange();
+    AnswerDeviceInfo();
+    Sent();
     g_deviceInfoReceived = 1;
     g_importWatchdogTicks = 65;  // left over from an import the link cut short
     g_progressPermille = 1000;
@@ -268,7 +288,7 @@ TEST_F(SyncTickTest, ImportStartsWithAFreshWatchdogAndProgress)
                 if (p[0] == CMD_READ_EQUSER) readsAtTick.push_back(tick);
         }
     };
-    dialog->sync.OnLinkChange();
+    dialog->sync.OnLinkChange();  // the device identified itself
     EXPECT_EQ(dialog->sync.ImportState(), SyncTimers::kImporting);
     EXPECT_EQ(readsAtTick, (std::vector<int>{10, 20, 30}));
     EXPECT_TRUE(dialog->stringBoxes.empty());

@@ -38,7 +38,7 @@ inline void ResetGlobals()
 
     // The dispatcher's page sets and the link-change flag.
     RestartImageReads();
-    ResetDeviceInfoCounts(LinkKind::kHid);
-    ResetDeviceInfoCounts(LinkKind::kTcp);
+    ResetDeviceLedger(LinkKind::kHid);
+    ResetDeviceLedger(LinkKind::kTcp);
     LinkChangeTaken();
 }
