@@ -6,6 +6,7 @@
 // at any point of the transfer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -135,10 +136,11 @@ protected:
         }
         dialog->sync.Start();
     }
-    bool Imported(int count)
+    bool Imported(int count, std::chrono::milliseconds limit = std::chrono::seconds(20))
     {
         return dialog->RunUntil(
-            [&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= count && dialog->sync.ParamSyncRunning(); });
+            [&] { return dialog->messages[WM_ROUTING_IMAGE_RECEIVED] >= count && dialog->sync.ParamSyncRunning(); },
+            limit);
     }
     std::wstring Write(const std::string& name, const Bytes& bytes)
     {
@@ -249,12 +251,13 @@ std::vector<int> PagesWithout(int pages, int lost)
     return order;
 }
 
-// Slots 1 and 2 hold the device's settings with every band gain at 100 x
-// slot, every mixer cell at 20 x slot and EqUser2's last bytes at the slot.
-void TwoPresets(SimDevice& device)
+// Slots 1 and 2 (or those given) hold the device's settings with every band
+// gain at 100 x slot (at most 250), every mixer cell at 20 x slot and
+// EqUser2's last bytes at the slot.
+void TwoPresets(SimDevice& device, std::vector<int> slots = {1, 2})
 {
-    device.Update([](SimState& st) {
-        for (int slot : {1, 2}) {
+    device.Update([&](SimState& st) {
+        for (int slot : slots) {
             SimPreset& p = st.presets[slot];
             p.eqUser = st.eqUser;
             p.eqUser2 = st.eqUser2;
@@ -262,7 +265,7 @@ void TwoPresets(SimDevice& device)
                 for (int b = 0; b < 31; ++b) {
                     const size_t at = c < 6 ? 19 + 194 * c + 62 + 2 * b : 1183 + 198 * (c - 6) + 66 + 2 * b;
                     p.eqUser[at] = 0;
-                    p.eqUser[at + 1] = static_cast<uint8_t>(100 * slot);
+                    p.eqUser[at + 1] = static_cast<uint8_t>(std::min(100 * slot, 250));
                 }
                 for (int j = 0; j < 16; ++j) p.eqUser2[50 + 16 * c + j] = static_cast<uint8_t>(20 * slot);
             }
@@ -492,6 +495,196 @@ TEST_P(DeviceSessionTest, RecallGivenUpTakesNoImageFromALatePage)
     EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], decoded);
     EXPECT_EQ(Snapshot(g_eqUser, EQ_USER_PARA_NUM), before) << "the model is what it was before the recall";
     EXPECT_EQ(LogFrom(mark, "CMD_READ_EQUSER2"), std::vector<std::string>{});
+}
+
+// A slow device (replies 100 or 150 ms apart): the import completes with
+// one request of each image and no box, the progress dialog stays up until
+// both images are in, and a recall made as it closes brings its slot whole.
+TEST_P(DeviceSessionTest, ImportAndRecallCompleteOnASlowDevice)
+{
+    for (const int gapMs : {100, 150}) {
+        SCOPED_TRACE(gapMs);
+        SimFaults faults;
+        faults.replyGap = std::chrono::milliseconds(gapMs);
+        Start(faults);
+        TwoPresets(*device);
+        bool bothInAtClose = false;
+        dialog->modalBody = [&] {
+            ASSERT_TRUE(dialog->RunUntil([] { return g_progressPermille.load() >= 1000; }, std::chrono::seconds(60)));
+            bothInAtClose = dialog->messages[WM_ROUTING_IMAGE_RECEIVED] == 1;
+            // A recall as the dialog closes.
+            EXPECT_TRUE(dialog->sync.StartRecall(2));
+        };
+        ASSERT_TRUE(dialog->RunUntil([&] { return dialog->modalsClosed == 1; }, std::chrono::seconds(60)));
+        EXPECT_TRUE(bothInAtClose);
+        ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->sync.Recalling() && dialog->sync.ParamSyncRunning(); },
+                                     std::chrono::seconds(60)));
+        EXPECT_TRUE(dialog->stringBoxes.empty());
+        EXPECT_EQ(LogCount("CMD_READ_EQUSER pages=99 slot=current"), 1);
+        EXPECT_EQ(LogCount("CMD_READ_EQUSER pages=99 slot=2"), 1);
+        EXPECT_EQ(LogCount("CMD_READ_EQUSER2"), 2);
+        dialog->RunTicks(IDT_PARAM_SYNC, 3);
+        ExpectSlot2Everywhere(0);
+        TearDown();
+        SetUp();
+    }
+}
+
+// The slowest device of the emulator's faults asked for: replies 300 ms
+// apart, and a recall the same way.
+TEST_P(DeviceSessionTest, ImportAndRecallCompleteOnAVerySlowDevice)
+{
+    SimFaults faults;
+    faults.replyGap = std::chrono::milliseconds(300);
+    Start(faults);
+    TwoPresets(*device);
+    ASSERT_TRUE(Imported(1, std::chrono::seconds(120)));
+    ASSERT_TRUE(dialog->sync.StartRecall(2));
+    ASSERT_TRUE(Imported(2, std::chrono::seconds(120)));
+    EXPECT_TRUE(dialog->stringBoxes.empty());
+    EXPECT_EQ(LogCount("CMD_READ_EQUSER pages=99"), 2);
+    EXPECT_EQ(LogCount("CMD_READ_EQUSER2"), 2);
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    ExpectSlot2Everywhere(0);
+}
+
+// A slow device loses a page of the first recall: after a second of
+// silence it is asked again, and a second recall made while that resend's
+// pages still come brings the second slot whole, with nothing of the first
+// written into the device.
+TEST_P(DeviceSessionTest, SecondRecallDuringAResendOnASlowDeviceTakesOnlyTheSecondSlot)
+{
+    SimFaults faults;
+    faults.replyGap = std::chrono::milliseconds(20);
+    faults.losePage = 60;
+    faults.losePageRead = 2;  // the import is read 1
+    Start(faults);
+    ASSERT_TRUE(Imported(1));
+    TwoPresets(*device);
+    ASSERT_TRUE(dialog->sync.StartRecall(1));
+    // The resend, and some of its pages.
+    ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("CMD_READ_EQUSER pages=99 slot=1") == 2; }));
+    dialog->RunFor(std::chrono::milliseconds(400));
+    const size_t mark = device->Log().Lines().size();
+    ASSERT_TRUE(dialog->sync.StartRecall(2));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->sync.Recalling() && dialog->sync.ParamSyncRunning(); },
+                                 std::chrono::seconds(30)));
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    ExpectSlot2Everywhere(mark);
+    for (int ch = 0; ch < 12; ++ch) EXPECT_EQ(g_eqGain[ch][5], 200) << "CH" << ch + 1;
+}
+
+// The late device of the field: recall slot 1, recall it again as soon as
+// its EqUser2 is asked for (the keep-alives of old piled up behind its
+// pages and the read was asked again while its fence was up), then recall
+// slot 3 and, while slot 3 still arrives, slot 2: slot 2 comes whole, and
+// nothing of slot 3 is written into the device.
+TEST_P(DeviceSessionTest, RecallsBackToBackOnALateDeviceBringTheLastSlotWhole)
+{
+    SimFaults faults;
+    faults.replyGap = std::chrono::milliseconds(80);
+    Start(faults);
+    ASSERT_TRUE(Imported(1, std::chrono::seconds(60)));
+    TwoPresets(*device, {1, 2, 3});
+    ASSERT_TRUE(dialog->sync.StartRecall(1));
+    ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("CMD_READ_EQUSER2") == 2; }, std::chrono::seconds(60)));
+    ASSERT_TRUE(dialog->sync.StartRecall(1));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->sync.Recalling() && dialog->sync.ParamSyncRunning(); },
+                                 std::chrono::seconds(90)));
+    ASSERT_TRUE(dialog->sync.StartRecall(3));
+    ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("slot=3") == 1; }, std::chrono::seconds(30)));
+    dialog->RunFor(std::chrono::seconds(3));
+    const size_t mark = device->Log().Lines().size();
+    ASSERT_TRUE(dialog->sync.StartRecall(2));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->sync.Recalling() && dialog->sync.ParamSyncRunning(); },
+                                 std::chrono::seconds(90)));
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    ExpectSlot2Everywhere(mark);
+    for (int ch = 0; ch < 12; ++ch) EXPECT_EQ(g_eqGain[ch][5], 200) << "CH" << ch + 1;
+}
+
+// A recall whose EqUser2 never comes whole is given up after its EqUser
+// came: the window keeps every setting it had (the slot's bands were not
+// taken alone), and the device is given that whole.
+TEST_P(DeviceSessionTest, RecallGivenUpInItsEqUser2ReadLeavesTheWindowAsItWas)
+{
+    SimFaults faults;
+    Start(faults);
+    ASSERT_TRUE(Imported(1));
+    TwoPresets(*device);
+    faults.eqUser2Pages = PagesWithout(8, kLostRoutingPage);
+    device->SetFaults(faults);
+    const Bytes eqUserBefore = Snapshot(g_eqUser, EQ_USER_PARA_NUM);
+    const Bytes eqUser2Before = Snapshot(g_eqUser2, SAVE_PARA_2_END);
+    const int gainBefore = g_eqGain[3][5];
+    ASSERT_TRUE(dialog->sync.StartRecall(1));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->stringBoxes.empty(); }, std::chrono::seconds(30)));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_RECALL_FAILED});
+    EXPECT_EQ(dialog->messages[WM_PARAM_IMAGE_RECEIVED], 2) << "the slot's EqUser came";
+    EXPECT_EQ(g_eqGain[3][5], gainBefore) << "and was not taken";
+    ASSERT_TRUE(DeviceHoldsTheWindow(*dialog, *device));
+    EXPECT_EQ(device->State().eqUser, eqUserBefore);
+    EXPECT_EQ(device->State().eqUser2, eqUser2Before);
+}
+
+// A save asked for just before a recall: the slot saved holds what the
+// window showed when the save was asked for, not an edit made after it nor
+// the recalled slot, and the recall comes after it.
+TEST_P(DeviceSessionTest, SaveThenRecallAtOnceKeepsTheSavedTuningInTheSavedSlot)
+{
+    Start();
+    ASSERT_TRUE(Imported(1));
+    TwoPresets(*device);
+    // A tuning that changes most blocks of both images, as a loaded PC
+    // preset file does.
+    for (int ch = 0; ch < 12; ++ch)
+        for (int b = 0; b < 31; ++b) g_eqGain[ch][b] = 140 + (ch + b) % 20;
+    for (int ch = 0; ch < 12; ++ch) g_routingMask[ch] ^= 0x3F;
+    ASSERT_TRUE(dialog->sync.RequestSavePreset(3));
+    const Bytes saved = [&] {
+        std::lock_guard<std::mutex> lock(g_imageMutex);
+        BuildEqUser(dialog->view.delays);
+        return Bytes(g_eqUser, g_eqUser + EQ_USER_PARA_NUM);
+    }();
+    g_eqGain[0][0] = 10;  // after the save: not in the slot
+    ASSERT_TRUE(dialog->sync.StartRecall(2));
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->sync.Recalling() && dialog->sync.ParamSyncRunning(); },
+                                 std::chrono::seconds(30)));
+    const SimState s = device->State();
+    EXPECT_EQ(s.presets[3].eqUser, saved);
+    EXPECT_EQ(LogCount("CMD_SAVE_PRESET slot=3"), 1);
+    const std::vector<std::string> order = LogFrom(0, "CMD_");
+    const auto save = std::find_if(order.begin(), order.end(),
+                                   [](const std::string& l) { return l.find("CMD_SAVE_PRESET") != std::string::npos; });
+    const auto recall = std::find_if(order.begin(), order.end(),
+                                     [](const std::string& l) { return l.find("slot=2") != std::string::npos; });
+    EXPECT_LT(save - order.begin(), recall - order.begin()) << "the save goes out before the recall";
+    ASSERT_TRUE(dialog->RunUntil([&] { return !dialog->stringBoxes.empty(); }));
+    EXPECT_EQ(dialog->stringBoxes, std::vector<int>{IDS_SAVE_SUCCESS});
+    dialog->stringBoxes.clear();
+    dialog->RunTicks(IDT_PARAM_SYNC, 3);
+    ExpectSlot2Everywhere(device->Log().Lines().size());
+}
+
+// A firmware transfer that starts while a recall is under way ends the
+// recall without a word: no "Load failed!" over the transfer.
+TEST_P(DeviceSessionTest, FirmwareTransferEndsARecallQuietly)
+{
+    SimFaults faults;
+    faults.replyGap = std::chrono::milliseconds(20);
+    Start(faults);
+    ASSERT_TRUE(Imported(1, std::chrono::seconds(30)));
+    TwoPresets(*device);
+    ASSERT_TRUE(dialog->sync.StartRecall(2));
+    ASSERT_TRUE(dialog->RunUntil([&] { return LogCount("slot=2") == 1; }));
+    const Bytes file = ImageFile(Hid() ? 1000 : 1500);
+    host->files = {Write("system_Yastu.img", file)};
+    ASSERT_TRUE(upgrade->OnFirmwareUpgrade());
+    EXPECT_FALSE(dialog->sync.Recalling());
+    ExpectUpgraded(file, 1);
+    dialog->RunFor(std::chrono::seconds(1));
+    EXPECT_TRUE(dialog->stringBoxes.empty());
+    EXPECT_TRUE(host->boxes.empty());
 }
 
 TEST_P(DeviceSessionTest, UpgradeWithAGoodImageThenTheDeviceComesBack)
