@@ -117,7 +117,7 @@ SingleInstance::~SingleInstance()
     m_state->notifier.reset();
     if (m_state->listenFd >= 0) {
         ::close(m_state->listenFd);
-        // Only the socket this copy made: not one a later start put there.
+        // Only the socket this copy made, never what was put in its place.
         struct stat st;
         if (IsSocketAt(m_state->socketPath, &st) && st.st_dev == m_state->socketDevice &&
             st.st_ino == m_state->socketInode)
