@@ -38,10 +38,11 @@ BOOL CTarvelApp::InitInstance()
     LoadLanguage();
     // The device serves one client: a second copy would take the link from
     // the first and lose its edits.
-    SingleInstance instance(SingleInstance::RuntimeFolder(), kDesktopName);
+    SingleInstance instance(SingleInstance::LockFolder(kDesktopName), kDesktopName);
     if (!instance.IsFirst()) {
-        instance.AskFirstToRaise();
-        MessageBoxExW(nullptr, LoadResString(IDS_ALREADY_RUNNING).c_str(), LoadResString(IDS_MSG_CAPTION).c_str(),
+        // The box says the window came forward only when the first copy was reached.
+        const UINT text = instance.AskFirstToRaise() ? IDS_ALREADY_RUNNING : IDS_ANOTHER_COPY_RUNS;
+        MessageBoxExW(nullptr, LoadResString(text).c_str(), LoadResString(IDS_MSG_CAPTION).c_str(),
                       MB_OK | MB_ICONINFORMATION, g_languageId);
         return FALSE;
     }

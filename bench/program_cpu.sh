@@ -36,7 +36,7 @@ snapshot() {
 # Runs the program against port $1 and prints its CPU per second after a
 # settling time of $2 seconds (and, with THREADS=1, the threads' lines).
 measure() {
-  XDG_RUNTIME_DIR="$run" QT_QPA_PLATFORM=offscreen TARVEL_SCRIPT_PORT="$1" TARVEL_SCRIPT_CLOSE_MS=$(( (window + $2 + 2) * 1000 )) \
+  XDG_RUNTIME_DIR="$run" TARVEL_SCRIPT_LOCK_DIR="$run" QT_QPA_PLATFORM=offscreen TARVEL_SCRIPT_PORT="$1" TARVEL_SCRIPT_CLOSE_MS=$(( (window + $2 + 2) * 1000 )) \
     "$build/app/tarvel" 2>/dev/null &
   apppid=$!
   sleep "$2"

@@ -17,10 +17,21 @@ CWinApp* g_app = nullptr;
 std::atomic<int> g_cachedDpi{0};
 std::atomic<bool> g_testDpi{false};  // set by SetScreenDpiForTests
 
+std::atomic<double> g_globalScale{1.0};  // QT_SCALE_FACTOR, taken over from Qt
+
 // Pixels stay pixels: controls are placed in code by the screen's DPI.
+// Qt's scale factors (a desktop's scaling sets them) would enlarge every
+// window past the screen its bucket was chosen for, so the program takes
+// them over: a screen's factor leaves the DPI that reaches the screen as it
+// is (Qt divides the logical DPI by it), the global factor multiplies it.
 void PrepareEnvironment()
 {
     if (qEnvironmentVariableIsEmpty("QT_ENABLE_HIGHDPI_SCALING")) qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    bool ok = false;
+    const double global = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
+    if (ok && global > 0) g_globalScale.store(global);
+    qunsetenv("QT_SCALE_FACTOR");
+    qunsetenv("QT_SCREEN_SCALE_FACTORS");
 }
 
 void NameApplication(const std::string& desktopName)
@@ -164,7 +175,7 @@ int ReadScreenDpi()
     }
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (QScreen* s = QGuiApplication::primaryScreen()) {
-            const int v = qRound(s->logicalDotsPerInchX());
+            const int v = qRound(s->logicalDotsPerInchX() * g_globalScale.load());
             if (v > 0) return v;
         }
     }

@@ -54,7 +54,9 @@ LANGID GetSystemDefaultLangID();
 LANGID LangIdFromLocaleName(const std::string& name);
 
 // Logical pixels per inch of the primary screen, read once (96 without a
-// screen); the environment variable TARVEL_DPI forces the value.
+// screen), times QT_SCALE_FACTOR (Qt's own scaling is off: one pixel of a
+// window is one of the screen); the environment variable TARVEL_DPI forces
+// the value.
 int GetScreenDpi();
 // The same without the cache.
 int ReadScreenDpi();

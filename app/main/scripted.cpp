@@ -74,6 +74,7 @@ bool ScriptedStart::Begin()
         }
         SetLoopbackTcpPort(static_cast<uint16_t>(value));
     }
+    if (const char* folder = Env("TARVEL_SCRIPT_LOCK_DIR")) SingleInstance::SetLockFolderForTests(folder);
     if (Env("TARVEL_SCRIPT_REAL_BOXES")) platform_testing::SetRealPopupsWhenHeadless(true);
     const int model = Env("TARVEL_SCRIPT_MODEL") ? std::atoi(Env("TARVEL_SCRIPT_MODEL")) : 0;
     const int click = Env("TARVEL_SCRIPT_CLICK") ? std::atoi(Env("TARVEL_SCRIPT_CLICK")) : 0;

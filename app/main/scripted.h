@@ -17,6 +17,9 @@
 //   TARVEL_SCRIPT_MODEL=<1..8>     confirms the model picker with that model
 //   TARVEL_SCRIPT_CLICK=<id>       clicks that control of the main window once
 //                                  it is up (a popup's button, for a picture)
+//   TARVEL_SCRIPT_LOCK_DIR=<dir>   keeps the lock against a second copy (and
+//                                  its socket) in that folder instead of the
+//                                  user's: runs side by side never meet
 // The only unit of the program that uses the test hooks (platform/testing/).
 #pragma once
 

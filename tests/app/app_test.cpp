@@ -240,9 +240,7 @@ TEST_F(MainWindowTest, OnASmallScreenTheStartTakesTheBucketThatFitsAndPlacesTheW
         GTEST_SKIP() << "runs on the screen of tests/app/small_screen.json";
     const ScratchDir run("tarvel_run");
     ASSERT_FALSE(run.Path().empty());
-    const char* savedRun = std::getenv("XDG_RUNTIME_DIR");
-    const std::string saved = savedRun ? savedRun : "";
-    setenv("XDG_RUNTIME_DIR", run.Path().c_str(), 1);
+    SingleInstance::SetLockFolderForTests(run.Path().string());
 
     std::thread script([&] {
         CDialogLogo* picker = WaitForModal<CDialogLogo>();
@@ -274,8 +272,7 @@ TEST_F(MainWindowTest, OnASmallScreenTheStartTakesTheBucketThatFitsAndPlacesTheW
     EXPECT_EQ(theApp.InitInstance(), FALSE);
     script.join();
     SetScreenDpiForTests(0);
-    if (savedRun) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
+    SingleInstance::SetLockFolderForTests("");
 }
 
 // The model's refresh and graph feed reach the window's own controls

@@ -15,7 +15,7 @@ simpid=$!
 port=$(sim_port "$dir/sim.log") || { echo "the emulated amplifier did not start"; cat "$dir/sim.log"; exit 1; }
 # A close that came before the click (a slow start) is tried again with twice the time.
 for close_ms in 6000 12000 24000 48000; do
-  XDG_RUNTIME_DIR=$dir TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_REAL_BOXES=1 TARVEL_SCRIPT_CLICK=$reset_all TARVEL_SCRIPT_CLOSE_MS=$close_ms \
+  XDG_RUNTIME_DIR=$dir TARVEL_SCRIPT_LOCK_DIR=$dir TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_REAL_BOXES=1 TARVEL_SCRIPT_CLICK=$reset_all TARVEL_SCRIPT_CLOSE_MS=$close_ms \
     "$tarvel" 2>"$dir/err.log" || { echo "tarvel exited with $?"; cat "$dir/err.log"; exit 1; }
   # Offscreen boxes that take their default at once would be reported instead.
   if grep -q "^message box:" "$dir/err.log"; then echo "a box took its default at once"; cat "$dir/err.log"; exit 1; fi

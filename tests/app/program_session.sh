@@ -20,7 +20,7 @@ session() {
   simpid=$!
   local port
   port=$(sim_port "$dir/sim.log") || { echo "the emulated amplifier did not start"; cat "$dir/sim.log"; return 2; }
-  XDG_RUNTIME_DIR=$dir TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_CLOSE_MS=$1 TARVEL_SCRIPT_SHOT="$dir/shot.png" "$tarvel" ||
+  XDG_RUNTIME_DIR=$dir TARVEL_SCRIPT_LOCK_DIR=$dir TARVEL_SCRIPT_PORT=$port TARVEL_SCRIPT_CLOSE_MS=$1 TARVEL_SCRIPT_SHOT="$dir/shot.png" "$tarvel" ||
     { echo "the program failed"; return 2; }
   kill "$simpid" 2>/dev/null || true
   wait "$simpid" 2>/dev/null || true

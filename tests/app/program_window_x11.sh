@@ -25,7 +25,7 @@ done
 [ -s "$dir/display" ] || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=":$(head -1 "$dir/display")"
 
-XDG_RUNTIME_DIR=$dir QT_QPA_PLATFORM=xcb TARVEL_SCRIPT_PORT=1 TARVEL_SCRIPT_MODEL=4 \
+XDG_RUNTIME_DIR=$dir TARVEL_SCRIPT_LOCK_DIR=$dir QT_QPA_PLATFORM=xcb TARVEL_SCRIPT_PORT=1 TARVEL_SCRIPT_MODEL=4 \
   TARVEL_SCRIPT_CLICK="$setup_button" TARVEL_SCRIPT_CLOSE_MS=600000 "$tarvel" 2>"$dir/tarvel.log" &
 apppid=$!
 
