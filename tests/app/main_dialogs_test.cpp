@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -29,6 +30,7 @@
 #include "link/frames.h"
 #include "model/device_state.h"
 #include "model/params.h"
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/testing/testing.h"
@@ -294,6 +296,52 @@ TEST_F(MainDialogsTest, AFailedPresetSaveKeepsTheOldFile)
         ASSERT_EQ(boxes.size(), 2u);
         EXPECT_EQ(boxes[0].text, L"Save the data successfully!");
         EXPECT_NE(boxes[1].text.find(L"could not be written"), std::wstring::npos);
+        EXPECT_NE(boxes[1].text.find(Utf8ToWide(std::strerror(ENOSPC))), std::wstring::npos) << "the reason";
+    });
+}
+
+// The permission cases: root may write any file, so they run as another user
+// (scripts/test-unprivileged runs them as nobody).
+class MainDialogsUnprivilegedTest : public MainDialogsTest {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root writes read-only files: run as another user (scripts/test-unprivileged)";
+        MainDialogsTest::SetUp();
+    }
+};
+
+// A save over a read-only preset file is refused with a box that says so,
+// and the file is left as it was.
+TEST_F(MainDialogsUnprivilegedTest, ASaveOverAReadOnlyFileIsRefused)
+{
+    const ScratchDir scratch("tarvel_readonly");
+    ASSERT_FALSE(scratch.Path().empty());
+    const fs::path file = scratch / "preset.txt";
+    {
+        std::ofstream(file, std::ios::binary) << "kept";
+    }
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    ScriptedDialogs dialogs;
+    dialogs.AnswerFile(file.wstring());
+    Run([&](CTarvelDlg& dlg) {
+        OnUi([&] { dlg.SendMessage(WM_SCENE_COMMAND, SCENE_SAVE_TO_PC, 0); });
+        std::ifstream in(file, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept");
+        struct stat after {};
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        std::vector<fs::path> files;
+        for (const auto& e : fs::directory_iterator(scratch.Path())) files.push_back(e.path());
+        EXPECT_EQ(files, std::vector<fs::path>{file});
+        const auto boxes = dialogs.Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].text.find(LoadResString(IDS_FILE_READ_ONLY)), std::wstring::npos);
+        EXPECT_NE(boxes[0].text.find(file.wstring()), std::wstring::npos);
     });
 }
 
