@@ -247,6 +247,15 @@ bool WriteFileBytes(const std::string& path, const uint8_t* data, size_t size, b
     return !out.fail();
 }
 
+bool MakeFolderFor(const std::string& path)
+{
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (parent.empty()) return true;
+    std::filesystem::create_directories(parent, ec);
+    return std::filesystem::is_directory(parent, ec);
+}
+
 bool DeleteFileAt(const std::string& path)
 {
     std::error_code ec;

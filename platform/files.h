@@ -28,6 +28,9 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes);
 // Creates or replaces the file (with its folder when createFolder);
 // false when it cannot be written.
 bool WriteFileBytes(const std::string& path, const uint8_t* data, size_t size, bool createFolder = false);
+// Makes the folder path lies in, with the ones above it; false when there is
+// none after.
+bool MakeFolderFor(const std::string& path);
 bool DeleteFileAt(const std::string& path);
 
 enum class FileReadResult {

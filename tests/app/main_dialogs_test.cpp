@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -440,6 +441,79 @@ TEST(LanguageFileTest, WrittenReadAtTheNextStartAndDeleted)
     ASSERT_TRUE(StoreLanguageChoice(0, paths));
     EXPECT_EQ(ChooseLanguage(paths, 0x0409).choice, 0);
     EXPECT_FALSE(fs::exists(paths[0]));
+}
+
+class LanguageFileFailureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(root.empty());
+        fs::create_directories(root / "config" / "tarvel");
+        fs::create_directories(root / "home");
+        fs::create_directories(root / "work");
+    }
+    void TearDown() override { SetReplaceWriteLimitForTests(std::nullopt); }
+
+    // Every file in the three folders.
+    std::vector<fs::path> Files() const
+    {
+        std::vector<fs::path> files;
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            if (!e.is_directory()) files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+    static void Write(const fs::path& p, uint16_t id)
+    {
+        std::ofstream(p, std::ios::binary) << static_cast<char>(id & 0xFF) << static_cast<char>(id >> 8);
+    }
+
+    const ScratchDir scratch{"tarvel_langfail"};
+    const fs::path root = scratch.Path();
+    const std::vector<std::string> paths = LanguageFilePaths(
+        kLanguageFileName,
+        FileBases{(root / "config" / "tarvel").string(), (root / "home").string(), (root / "work").string()});
+};
+
+// A write that fails (the disk full) leaves the choice the next start reads:
+// no empty or partial file anywhere, no other file holding the new choice.
+TEST_F(LanguageFileFailureTest, AFailedWriteKeepsTheChoice)
+{
+    SetReplaceWriteLimitForTests(0);
+    EXPECT_FALSE(StoreLanguageChoice(2, paths));
+    EXPECT_EQ(Files(), std::vector<fs::path>{});
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).choice, 0);
+
+    SetReplaceWriteLimitForTests(std::nullopt);
+    Write(paths[1], 0x0409);
+    SetReplaceWriteLimitForTests(1);
+    EXPECT_FALSE(StoreLanguageChoice(1, paths));
+    EXPECT_EQ(Files(), std::vector<fs::path>{paths[1]});
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).languageId, 0x0409);
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).choice, 2);
+}
+
+// Root writes read-only files: this runs as another user
+// (scripts/test-unprivileged runs it as nobody).
+class LanguageFileUnprivilegedTest : public LanguageFileFailureTest {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root writes read-only files: run as another user (scripts/test-unprivileged)";
+        LanguageFileFailureTest::SetUp();
+    }
+};
+
+// A read-only language file, the one the next start reads, is kept, and the
+// choice goes nowhere else.
+TEST_F(LanguageFileUnprivilegedTest, AReadOnlyFileKeepsTheChoiceAndNothingElseIsWritten)
+{
+    Write(paths[0], 0x0409);
+    ASSERT_EQ(::chmod(paths[0].c_str(), 0444), 0);
+    EXPECT_FALSE(StoreLanguageChoice(1, paths));
+    EXPECT_EQ(Files(), std::vector<fs::path>{paths[0]});
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).languageId, 0x0409);
 }
 
 }  // namespace
