@@ -139,8 +139,15 @@ void CTarvelDlg::OnSaveToPc()
     dialog.m_ofn.lpstrTitle = title.c_str();
     if (dialog.DoModal() != IDOK) return;
     const std::vector<uint8_t> bytes = SavePresetFile(m_view);
-    if (!ReplaceFileBytes(WideToUtf8(dialog.GetPathName()), bytes.data(), bytes.size())) {
-        AfxMessageBox((dialog.GetPathName() + L"\nThe file could not be written.").c_str());
+    const FileWriteResult written = ReplaceFileBytes(WideToUtf8(dialog.GetPathName()), bytes.data(), bytes.size());
+    if (written.status == FileWriteStatus::kReadOnly) {
+        AfxMessageBox((dialog.GetPathName() + L"\n" + LoadResString(IDS_FILE_READ_ONLY)).c_str());
+        return;
+    }
+    if (!written.Ok()) {
+        std::wstring text = dialog.GetPathName() + L"\nThe file could not be written.";
+        if (written.error != 0) text += L"\n" + Utf8ToWide(SystemErrorText(written.error));
+        AfxMessageBox(text.c_str());
         return;
     }
     ShowStringBox(IDS_SAVE_SUCCESS);

@@ -19,13 +19,24 @@ function(tarvel_folder_library name)
   tarvel_warnings(${name})
 endfunction()
 
-# A GoogleTest executable from every .cpp of a tests/ subfolder.
+# A GoogleTest executable from every .cpp of a tests/ subfolder. The tests of
+# a fixture whose name ends in "UnprivilegedTest" (file permissions, which root
+# bypasses) are labelled "unprivileged" too: scripts/test-unprivileged runs
+# them as the user nobody.
 function(tarvel_test_suite name)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   tarvel_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_FILTER "-*UnprivilegedTest.*"
     PROPERTIES TIMEOUT 120 LABELS ${name} ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_FILTER "*UnprivilegedTest.*"
+    TEST_LIST ${name}_unprivileged PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  # Their labels, a list, once ctest has listed them (read after the list).
+  set(labels ${CMAKE_CURRENT_BINARY_DIR}/${name}_unprivileged_labels.cmake)
+  file(WRITE ${labels} "if(${name}_unprivileged)\n"
+    "  set_tests_properties(\${${name}_unprivileged} PROPERTIES LABELS \"${name};unprivileged\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels})
 endfunction()

@@ -53,8 +53,13 @@ bool StoreLanguageChoice(int choice, const std::vector<std::string>& paths)
     }
     const uint16_t id = choice == 1 ? LANG_CHINESE_PRC : LANG_ENGLISH_US;
     const uint8_t bytes[2] = {static_cast<uint8_t>(id & 0xFF), static_cast<uint8_t>(id >> 8)};
+    // The next start reads the first file that exists: the choice goes there,
+    // or where a new file can be made before it; a failed write leaves nothing.
     for (const std::string& path : paths) {
-        if (WriteFileBytes(path, bytes, sizeof bytes, true)) return true;
+        const bool exists = FileExists(path);
+        if (!exists) MakeFolderFor(path);
+        if (ReplaceFileBytes(path, bytes, sizeof bytes).Ok()) return true;
+        if (exists) return false;
     }
     return false;
 }

@@ -24,9 +24,11 @@ enum SetupCommand : WPARAM {
 };
 
 // Language choice 1 (Chinese) or 2 (English) is written as its id to the
-// first of paths that can be written; 0 (follow the system) deletes every
+// first of paths that exists (the file the next start reads), or else to the
+// first where a new file can be made; 0 (follow the system) deletes every
 // one of paths that exists. False when that did not happen (nothing could
-// be written, or a file is left that the next start would read).
+// be written, or a file is left that the next start would read); a failed
+// write leaves the files as they were.
 bool StoreLanguageChoice(int choice, const std::vector<std::string>& paths);
 
 class CDialogSetup : public PopupDialog {

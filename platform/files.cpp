@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -72,6 +73,107 @@ void SyncFolderOf(const std::string& path)
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
+}
+
+FileWriteResult Failed(int error) { return {FileWriteStatus::kFailed, error}; }
+
+// Follows the symbolic links at path to the name they end in: target, with
+// its lstat in st when exists. 0, or the errno that stopped it.
+int ResolveLinks(const std::string& path, std::string* target, struct stat* st, bool* exists)
+{
+    std::string p = path;
+    for (int hops = 0;; ++hops) {
+        if (::lstat(p.c_str(), st) != 0) {
+            if (errno != ENOENT) return errno;
+            *target = p;
+            *exists = false;  // a dangling link gets its target made
+            return 0;
+        }
+        if (!S_ISLNK(st->st_mode)) {
+            *target = p;
+            *exists = true;
+            return 0;
+        }
+        if (hops == 40) return ELOOP;
+        std::string next(static_cast<size_t>(st->st_size) + 1, '\0');
+        const ssize_t n = ::readlink(p.c_str(), next.data(), next.size());
+        if (n < 0) return errno;
+        if (static_cast<size_t>(n) >= next.size()) return ENAMETOOLONG;  // grew since lstat
+        next.resize(static_cast<size_t>(n));
+        const std::filesystem::path link(p);
+        const bool absolute = !next.empty() && next.front() == '/';
+        p = absolute || !link.has_parent_path() ? next : (link.parent_path() / next).string();
+    }
+}
+
+// Room for size bytes before any of the file changes, so that a full disk is
+// met while the old content is whole; 0 where the file system cannot tell.
+int Reserve(int fd, size_t size)
+{
+    {
+        std::lock_guard lock(g_writeLimitMutex);
+        if (g_writeLimit && *g_writeLimit < size) return ENOSPC;
+    }
+    if (size == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) return 0;
+    return errno == ENOSPC || errno == EDQUOT ? errno : 0;
+}
+
+// The bytes in a new file beside target, flushed, renamed over it. old: the
+// file replaced, whose group and permissions the new one takes. nullopt when
+// old is given and the new file cannot be made (a folder the saver may not
+// write) or given its group: nothing is left behind then.
+std::optional<FileWriteResult> WriteBeside(const std::string& target, const struct stat* old, const uint8_t* data,
+                                           size_t size)
+{
+    std::string temp;
+    const int fd = CreateTemporaryBeside(target, &temp);
+    if (fd < 0) {
+        if (old && (errno == EACCES || errno == EPERM)) return std::nullopt;
+        return Failed(errno);
+    }
+    struct stat made {};
+    bool keepsIdentity = true;
+    if (old) {
+        // A group set after the mode would clear its set-id bits.
+        keepsIdentity = ::fstat(fd, &made) == 0 && (made.st_gid == old->st_gid || ::fchown(fd, -1, old->st_gid) == 0);
+    }
+    int error = 0;
+    if (keepsIdentity) {
+        if (old && ::fchmod(fd, old->st_mode & 07777) != 0) error = errno;
+        else if (!WriteAll(fd, data, size) || ::fsync(fd) != 0) error = errno;
+    }
+    if (::close(fd) != 0 && keepsIdentity && !error) error = errno;
+    if (keepsIdentity && !error && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (!keepsIdentity || error) {
+        ::unlink(temp.c_str());
+        if (!keepsIdentity) return std::nullopt;
+        return Failed(error);
+    }
+    SyncFolderOf(target);  // the rename itself
+    return FileWriteResult{};
+}
+
+// The bytes over the file's own, for a file whose owner or links a new file
+// would lose.
+FileWriteResult WriteInPlace(const std::string& target, const uint8_t* data, size_t size)
+{
+    // Not created: a file in a sticky folder may refuse O_CREAT to its non-owner.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return Failed(errno);
+    struct stat st {};
+    int error = 0;
+    if (::fstat(fd, &st) != 0) {
+        error = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return {FileWriteStatus::kNotRegular, 0};
+    } else if ((error = Reserve(fd, size)) == 0) {
+        if (!WriteAll(fd, data, size) || ::ftruncate(fd, static_cast<off_t>(size)) != 0 || ::fsync(fd) != 0)
+            error = errno;
+    }
+    if (::close(fd) != 0 && !error) error = errno;
+    if (error) return Failed(error);
+    return {};
 }
 
 std::string Join(const std::string& dir, const std::string& name)
@@ -145,6 +247,15 @@ bool WriteFileBytes(const std::string& path, const uint8_t* data, size_t size, b
     return !out.fail();
 }
 
+bool MakeFolderFor(const std::string& path)
+{
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (parent.empty()) return true;
+    std::filesystem::create_directories(parent, ec);
+    return std::filesystem::is_directory(parent, ec);
+}
+
 bool DeleteFileAt(const std::string& path)
 {
     std::error_code ec;
@@ -186,35 +297,31 @@ FileReadResult ReadRegularFile(const std::string& path, std::vector<uint8_t>* by
     return result;
 }
 
-bool ReplaceFileBytes(const std::string& path, const uint8_t* data, size_t size)
+FileWriteResult ReplaceFileBytes(const std::string& path, const uint8_t* data, size_t size)
 {
-    if (path.empty()) return false;
-    std::string target = path;
+    if (path.empty()) return Failed(ENOENT);
+    std::string target;
     struct stat st {};
-    bool replacing = false;
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (S_ISLNK(st.st_mode)) {
-            char* real = ::realpath(path.c_str(), nullptr);
-            if (!real) return false;
-            target = real;
-            std::free(real);
-            if (::stat(target.c_str(), &st) != 0) return false;
-        }
-        if (!S_ISREG(st.st_mode)) return false;
-        replacing = true;
+    bool exists = false;
+    if (const int error = ResolveLinks(path, &target, &st, &exists)) return Failed(error);
+    if (!exists) return *WriteBeside(target, nullptr, data, size);
+    if (!S_ISREG(st.st_mode)) return {FileWriteStatus::kNotRegular, S_ISDIR(st.st_mode) ? EISDIR : 0};
+    // The rename would ignore the file's own mode.
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return {FileWriteStatus::kReadOnly, errno};
+        return Failed(errno);
     }
-    std::string temp;
-    const int fd = CreateTemporaryBeside(target, &temp);
-    if (fd < 0) return false;
-    bool ok = (!replacing || ::fchmod(fd, st.st_mode & 07777) == 0) && WriteAll(fd, data, size) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
+    // A new file would take the saver as its owner and split hard links.
+    if (st.st_uid == ::geteuid() && st.st_nlink == 1) {
+        if (auto written = WriteBeside(target, &st, data, size)) return *written;
     }
-    SyncFolderOf(target);  // the rename itself
-    return true;
+    return WriteInPlace(target, data, size);
+}
+
+std::string SystemErrorText(int error)
+{
+    char buffer[256];
+    return ::strerror_r(error, buffer, sizeof buffer);  // GNU: the text, maybe not in buffer
 }
 
 void SetReplaceWriteLimitForTests(std::optional<uint64_t> bytes)

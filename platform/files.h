@@ -28,6 +28,9 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes);
 // Creates or replaces the file (with its folder when createFolder);
 // false when it cannot be written.
 bool WriteFileBytes(const std::string& path, const uint8_t* data, size_t size, bool createFolder = false);
+// Makes the folder path lies in, with the ones above it; false when there is
+// none after.
+bool MakeFolderFor(const std::string& path);
 bool DeleteFileAt(const std::string& path);
 
 enum class FileReadResult {
@@ -42,14 +45,32 @@ enum class FileReadResult {
 // larger file before any of it is read.
 FileReadResult ReadRegularFile(const std::string& path, std::vector<uint8_t>* bytes, uint64_t maxBytes);
 
-// Creates or replaces the file: the bytes go to a new file in the same
-// folder, flushed to disk, which is then renamed over path, so that path
-// holds its old content or all of the new one, never a part. On any failure
-// path stays as it was and the new file is removed. A replaced file keeps
-// its permissions; a symbolic link is followed, and a path that exists but
-// is no regular file is refused.
-bool ReplaceFileBytes(const std::string& path, const uint8_t* data, size_t size);
+enum class FileWriteStatus {
+    kOk,
+    kReadOnly,    // the file exists and this user may not write it
+    kNotRegular,  // a folder, a named pipe, a device, a socket
+    kFailed,
+};
+struct FileWriteResult {
+    FileWriteStatus status = FileWriteStatus::kOk;
+    int error = 0;  // the system's reason (an errno value); 0 when it gave none
+    bool Ok() const { return status == FileWriteStatus::kOk; }
+};
+// Creates or replaces the file, as a careful editor saves. A file the saver
+// owns, with one link, in a folder the saver may write, gets the bytes in a
+// new file beside it, flushed to disk, which is then renamed over it (with
+// the old one's group and permissions): path holds its old content or all of
+// the new one, and on a failure the new file is removed. A file of another
+// user or with hard links is written in place (after room for the bytes is
+// reserved where the file system allows), so that it keeps its owner and
+// links. A new file is made beside and renamed the same way. A read-only
+// file is refused (kReadOnly), a path that exists but is no regular file too;
+// symbolic links are followed, and a dangling one gets its target made.
+FileWriteResult ReplaceFileBytes(const std::string& path, const uint8_t* data, size_t size);
+// The system's words for an errno value.
+std::string SystemErrorText(int error);
 
 // Tests: the writes of ReplaceFileBytes fail, as on a full disk, once this
-// many bytes have been written since it was set; nullopt lifts the limit.
+// many bytes have been written since it was set, and a write in place finds
+// no room for more; nullopt lifts the limit.
 void SetReplaceWriteLimitForTests(std::optional<uint64_t> bytes);

@@ -7,7 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -29,6 +31,7 @@
 #include "link/frames.h"
 #include "model/device_state.h"
 #include "model/params.h"
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/testing/testing.h"
@@ -294,6 +297,52 @@ TEST_F(MainDialogsTest, AFailedPresetSaveKeepsTheOldFile)
         ASSERT_EQ(boxes.size(), 2u);
         EXPECT_EQ(boxes[0].text, L"Save the data successfully!");
         EXPECT_NE(boxes[1].text.find(L"could not be written"), std::wstring::npos);
+        EXPECT_NE(boxes[1].text.find(Utf8ToWide(std::strerror(ENOSPC))), std::wstring::npos) << "the reason";
+    });
+}
+
+// The permission cases: root may write any file, so they run as another user
+// (scripts/test-unprivileged runs them as nobody).
+class MainDialogsUnprivilegedTest : public MainDialogsTest {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root writes read-only files: run as another user (scripts/test-unprivileged)";
+        MainDialogsTest::SetUp();
+    }
+};
+
+// A save over a read-only preset file is refused with a box that says so,
+// and the file is left as it was.
+TEST_F(MainDialogsUnprivilegedTest, ASaveOverAReadOnlyFileIsRefused)
+{
+    const ScratchDir scratch("tarvel_readonly");
+    ASSERT_FALSE(scratch.Path().empty());
+    const fs::path file = scratch / "preset.txt";
+    {
+        std::ofstream(file, std::ios::binary) << "kept";
+    }
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    ScriptedDialogs dialogs;
+    dialogs.AnswerFile(file.wstring());
+    Run([&](CTarvelDlg& dlg) {
+        OnUi([&] { dlg.SendMessage(WM_SCENE_COMMAND, SCENE_SAVE_TO_PC, 0); });
+        std::ifstream in(file, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept");
+        struct stat after {};
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        std::vector<fs::path> files;
+        for (const auto& e : fs::directory_iterator(scratch.Path())) files.push_back(e.path());
+        EXPECT_EQ(files, std::vector<fs::path>{file});
+        const auto boxes = dialogs.Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].text.find(LoadResString(IDS_FILE_READ_ONLY)), std::wstring::npos);
+        EXPECT_NE(boxes[0].text.find(file.wstring()), std::wstring::npos);
     });
 }
 
@@ -392,6 +441,79 @@ TEST(LanguageFileTest, WrittenReadAtTheNextStartAndDeleted)
     ASSERT_TRUE(StoreLanguageChoice(0, paths));
     EXPECT_EQ(ChooseLanguage(paths, 0x0409).choice, 0);
     EXPECT_FALSE(fs::exists(paths[0]));
+}
+
+class LanguageFileFailureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(root.empty());
+        fs::create_directories(root / "config" / "tarvel");
+        fs::create_directories(root / "home");
+        fs::create_directories(root / "work");
+    }
+    void TearDown() override { SetReplaceWriteLimitForTests(std::nullopt); }
+
+    // Every file in the three folders.
+    std::vector<fs::path> Files() const
+    {
+        std::vector<fs::path> files;
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            if (!e.is_directory()) files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+    static void Write(const fs::path& p, uint16_t id)
+    {
+        std::ofstream(p, std::ios::binary) << static_cast<char>(id & 0xFF) << static_cast<char>(id >> 8);
+    }
+
+    const ScratchDir scratch{"tarvel_langfail"};
+    const fs::path root = scratch.Path();
+    const std::vector<std::string> paths = LanguageFilePaths(
+        kLanguageFileName,
+        FileBases{(root / "config" / "tarvel").string(), (root / "home").string(), (root / "work").string()});
+};
+
+// A write that fails (the disk full) leaves the choice the next start reads:
+// no empty or partial file anywhere, no other file holding the new choice.
+TEST_F(LanguageFileFailureTest, AFailedWriteKeepsTheChoice)
+{
+    SetReplaceWriteLimitForTests(0);
+    EXPECT_FALSE(StoreLanguageChoice(2, paths));
+    EXPECT_EQ(Files(), std::vector<fs::path>{});
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).choice, 0);
+
+    SetReplaceWriteLimitForTests(std::nullopt);
+    Write(paths[1], 0x0409);
+    SetReplaceWriteLimitForTests(1);
+    EXPECT_FALSE(StoreLanguageChoice(1, paths));
+    EXPECT_EQ(Files(), std::vector<fs::path>{paths[1]});
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).languageId, 0x0409);
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).choice, 2);
+}
+
+// Root writes read-only files: this runs as another user
+// (scripts/test-unprivileged runs it as nobody).
+class LanguageFileUnprivilegedTest : public LanguageFileFailureTest {
+protected:
+    void SetUp() override
+    {
+        if (::geteuid() == 0)
+            GTEST_SKIP() << "root writes read-only files: run as another user (scripts/test-unprivileged)";
+        LanguageFileFailureTest::SetUp();
+    }
+};
+
+// A read-only language file, the one the next start reads, is kept, and the
+// choice goes nowhere else.
+TEST_F(LanguageFileUnprivilegedTest, AReadOnlyFileKeepsTheChoiceAndNothingElseIsWritten)
+{
+    Write(paths[0], 0x0409);
+    ASSERT_EQ(::chmod(paths[0].c_str(), 0444), 0);
+    EXPECT_FALSE(StoreLanguageChoice(1, paths));
+    EXPECT_EQ(Files(), std::vector<fs::path>{paths[0]});
+    EXPECT_EQ(ChooseLanguage(paths, 0x0804).languageId, 0x0409);
 }
 
 }  // namespace

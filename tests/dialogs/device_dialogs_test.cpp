@@ -415,6 +415,15 @@ TEST_F(DeviceDialogsTest, LanguageChoiceWritesOrDeletesTheLanguageFile)
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back().text, LoadResString(IDS_RESTART_TO_APPLY));
 
+    // The disk full: said so, and the file keeps the choice.
+    SetReplaceWriteLimitForTests(0);
+    choose(1, shown);
+    SetReplaceWriteLimitForTests(std::nullopt);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().text, LoadResString(IDS_LANGUAGE_NOT_STORED));
+    ASSERT_TRUE(ReadFileBytes(paths[0], &bytes));
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{0x09, 0x04}));
+
     // A second file in the working folder: "Auto" deletes both.
     ASSERT_TRUE(WriteFileBytes(paths[2], bytes.data(), bytes.size()));
     g_languageChoice = 2;
