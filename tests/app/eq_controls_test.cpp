@@ -344,17 +344,23 @@ TEST_F(EqWindowTest, BypassEqKeepsAGainSetByHandToZero)
                 for (int i = 0; i < 30; ++i) platform_testing::PressKey(dlg.BandSlider(band).m_hWnd, VK_DOWN);
                 break;
             case kGraphDrag: {
-                // The graph takes the model's gains first (a drag step
-                // would give way to them).
-                ASSERT_TRUE(platform_testing::PumpUntil(
-                    [] { return std::ranges::equal(g_graphEqGain[0], g_eqGain[0]); }, 2000));
+                // The graph sync tick, run here rather than waited for: the
+                // graph first takes the model's gains (a drag step would give
+                // way to them), then the dragged gain reaches the model.
+                auto syncUntil = [&](const std::function<bool()>& done) {
+                    for (int i = 0; i < 8 && !done(); ++i)
+                        platform_testing::SimulateTimerExpiry(dlg.m_hWnd, IDT_EQ_SYNC);
+                    return done();
+                };
+                ASSERT_TRUE(syncUntil([] { return std::ranges::equal(g_graphEqGain[0], g_eqGain[0]); }));
                 CSpectrum& graph = dlg.Spectrum();
                 const GraphPoint p = graph.m_bezier.m_ptBand[band][3];
+                const int zero = graph.GainToY(0.0);
                 platform_testing::MouseMoveTo(graph.m_hWnd, p.x, p.y, false);
                 platform_testing::MousePressAt(graph.m_hWnd, p.x, p.y);
-                platform_testing::MouseMoveTo(graph.m_hWnd, p.x, graph.GainToY(0.0));
-                platform_testing::MouseReleaseAt(graph.m_hWnd, p.x, graph.GainToY(0.0));
-                EXPECT_TRUE(platform_testing::PumpUntil([&] { return g_eqGain[0][band] == 150; }, 2000));
+                platform_testing::MouseMoveTo(graph.m_hWnd, p.x, zero);
+                platform_testing::MouseReleaseAt(graph.m_hWnd, p.x, zero);
+                EXPECT_TRUE(syncUntil([&] { return g_eqGain[0][band] == 150; }));
                 break;
             }
             }
