@@ -314,9 +314,14 @@ TEST_F(EqWindowTest, BypassEqKeepsAGainSetByHandToZero)
         Way way;
         bool bridged;  // CH1/CH2: CH2 takes the edit too
     } cases[] = {
-        {"typed", kTyped, false},  {"typed, bridged", kTyped, true}, {"field steps", kFieldSteps, false},
-        {"slider", kSlider, true}, {"graph drag", kGraphDrag, true},
+        // clang-format off
+        {"typed", kTyped, false},
+        {"typed, bridged", kTyped, true},
+        {"field steps", kFieldSteps, false},
+        {"slider", kSlider, true},
+        {"graph drag", kGraphDrag, true},
     };
+    // clang-format on
     const int band = 1;  // band 2
     RunOnWindow([&](CTarvelDlg& dlg, Hands& hands) {
         for (const Case& k : cases) {
