@@ -94,20 +94,7 @@ void EqBands::ToggleBypass(int band)
 
 void EqBands::ToggleBypassEq()
 {
-    bool allFlat = true;
-    for (int c = 0; c < kChannels && allFlat; ++c)
-        for (int b = 0; b < kBands && allFlat; ++b) allFlat = g_eqGain[c][b] == kDefaultGainCode;
-    for (int c = 0; c < kChannels; ++c) {
-        for (int b = 0; b < kBands; ++b) {
-            if (allFlat) {
-                g_eqGain[c][b] = g_eqGainSaved[c][b];
-            } else if (g_eqGain[c][b] != kDefaultGainCode) {
-                // A band already flat keeps the gain kept for it.
-                g_eqGainSaved[c][b] = g_eqGain[c][b];
-                g_eqGain[c][b] = kDefaultGainCode;
-            }
-        }
-    }
+    ::ToggleBypassAllBands();
     Refresh();
     // Other channels changed too: the graph's other curves follow.
     FeedGraph(true);

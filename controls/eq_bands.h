@@ -54,9 +54,7 @@ public:
     // channel and its link group or bridged partner; the band's text and
     // slider follow and the graph selects it.
     void ToggleBypass(int band);
-    // BypassEQ: every band of every channel to 0 dB with its gain kept (a
-    // band at 0 dB already keeps the gain kept for it), or, when all are at
-    // 0 dB already, every kept gain back.
+    // BypassEQ (ToggleBypassAllBands), then the bands and the graph follow.
     void ToggleBypassEq();
     // ResetEQ and ResetAll after their question (nothing on No).
     void ResetEqAfterQuestion();

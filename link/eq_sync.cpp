@@ -126,6 +126,7 @@ bool PullGraphToModel(IEqSyncView& view, int c)
         }
         if (const int code = EqGainCodeOfDb(gains[b]); code != g_eqGain[c][b]) {
             GiveToReceivers(receivers, code, [b](int ch) { return std::tie(g_eqGain[ch][b], g_graphEqGain[ch][b]); });
+            PropagateEqGainByHand(b);  // the receivers are the tied channels
             std::wstring text;
             FormatEqGain(text, b);
             view.EqGainField(b).SetText(text);

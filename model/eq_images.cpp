@@ -172,6 +172,7 @@ void DecodeEqUser(IModelView& view, uint8_t* img)
         for (int b = 0; b < kBands; ++b) {
             g_eqFreq[c][b] = std::clamp(Get16(img, l.freq + 2 * b), 20, 20000);
             g_eqGain[c][b] = std::min(Get16(img, l.gain + 2 * b), 300);
+            g_eqGainFlattened[c][b] = false;  // the device's gains replace the kept ones
             const double q = std::clamp(Get16(img, l.q + 2 * b) / 100.0, 0.1, 10.0);
             g_eqQ[c][b] = q;
             g_eqQStep[c][b] = QStepIndexFor(q);

@@ -13,6 +13,7 @@ int g_eqGain[kChannels][kBands] = {};
 double g_eqQ[kChannels][kBands] = {};
 int g_eqQStep[kChannels][kBands] = {};
 int g_eqGainSaved[kChannels][kBands] = {};
+bool g_eqGainFlattened[kChannels][kBands] = {};
 int g_graphEqFreq[kChannels][kBands] = {};
 int g_graphEqGain[kChannels][kBands] = {};
 double g_graphEqQ[kChannels][kBands] = {};

@@ -39,6 +39,10 @@ extern int g_eqGain[kChannels][kBands];  // code: dB = (150 - code) / 10
 extern double g_eqQ[kChannels][kBands];
 extern int g_eqQStep[kChannels][kBands];  // stepping cursor into g_qStepTable
 extern int g_eqGainSaved[kChannels][kBands];
+// A band at the 0 dB its bypass or BypassEQ set, its gain kept in
+// g_eqGainSaved: true from that flatten until anything else changes or
+// replaces the gain.
+extern bool g_eqGainFlattened[kChannels][kBands];
 extern int g_graphEqFreq[kChannels][kBands];
 extern int g_graphEqGain[kChannels][kBands];
 extern double g_graphEqQ[kChannels][kBands];

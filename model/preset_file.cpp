@@ -382,6 +382,7 @@ bool ApplyPreset(const PresetData& d, IImageView& view)
         for (int b = 0; b < kBands; ++b) {
             g_eqFreq[c][b] = d.eqFreq[c][b];
             g_eqGain[c][b] = d.eqGain[c][b];
+            g_eqGainFlattened[c][b] = false;  // the file's gains replace the kept ones
             g_eqQ[c][b] = d.eqQ[c][b];
             g_eqQStep[c][b] = QStepIndexFor(d.eqQ[c][b]);
         }

@@ -59,6 +59,7 @@ void ToggleBypassOver(int mask, int decider, int band)
             g_eqGainSaved[c][band] = g_eqGain[c][band];
             g_eqGain[c][band] = kDefaultGainCode;
         }
+        g_eqGainFlattened[c][band] = !restore;
     }
 }
 
@@ -93,6 +94,18 @@ void PropagateEqGain(int band)
 {
     if (!IsBand(band)) return;
     PropagateFromSelected<int>([band](int c) -> int& { return g_eqGain[c][band]; });
+}
+
+void PropagateEqGainByHand(int band)
+{
+    PropagateEqGain(band);
+    const int s = g_selectedChannel;
+    // Left at 0 dB (the slider repeats its position): a flattened band was
+    // at 0 dB all along and stays flattened.
+    if (!IsBand(band) || !IsChannel(s) || g_eqGain[s][band] == kDefaultGainCode) return;
+    const int tied = TiedChannels(s);
+    for (int c = 0; c < kChannels; ++c)
+        if (Has(tied, c)) g_eqGainFlattened[c][band] = false;
 }
 
 void PropagateEqQ(int band)
@@ -189,6 +202,8 @@ void CopyToLinkGroup(IModelView& view, int group)
             g_graphEqFreq[c][b] = g_graphEqFreq[g][b];
             g_eqQ[c][b] = g_eqQ[g][b];
             g_graphEqQ[c][b] = g_graphEqQ[g][b];
+            // The leader's gains replace the ones the member kept.
+            g_eqGainFlattened[c][b] = false;
         }
 
         // The selected member's band and crossover controls show what it got.
@@ -225,12 +240,31 @@ void ToggleBandBypass(int band)
     else ToggleBypassOver(1 << s, s, band);
 }
 
+void ToggleBypassAllBands()
+{
+    bool allFlat = true;
+    for (int c = 0; c < kChannels && allFlat; ++c)
+        for (int b = 0; b < kBands && allFlat; ++b) allFlat = g_eqGain[c][b] == kDefaultGainCode;
+    for (int c = 0; c < kChannels; ++c) {
+        for (int b = 0; b < kBands; ++b) {
+            if (allFlat) {
+                g_eqGain[c][b] = g_eqGainSaved[c][b];
+            } else {
+                if (g_eqGain[c][b] != kDefaultGainCode || !g_eqGainFlattened[c][b])
+                    g_eqGainSaved[c][b] = g_eqGain[c][b];
+                g_eqGain[c][b] = kDefaultGainCode;
+            }
+            g_eqGainFlattened[c][b] = !allFlat;
+        }
+    }
+}
+
 void ApplyBandGainSlider(IModelView& view, int band, const ISlider& slider, int gainFieldId)
 {
     const int s = g_selectedChannel;
     if (!IsBand(band) || !IsChannel(s)) return;
     g_eqGain[s][band] = slider.GetPos();
-    PropagateEqGain(band);
+    PropagateEqGainByHand(band);
     std::wstring text;
     FormatEqGain(text, band);
     IEditControl& field = view.BandGainFieldOfId(gainFieldId);

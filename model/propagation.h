@@ -16,6 +16,11 @@ void PropagateEqGain(int band);
 void PropagateEqQ(int band);
 void PropagateHpFreq();
 void PropagateLpFreq();
+// PropagateEqGain after the user set the band's gain of g_selectedChannel
+// (typed, stepped, slider, graph): on every channel that took it, a gain
+// other than 0 dB ends the band's flattened state, so that BypassEQ keeps
+// the new gain and not an older kept one.
+void PropagateEqGainByHand(int band);
 
 // First link group (index order) whose mask holds the channel, or -1.
 int LinkGroupOf(int channel);
@@ -39,6 +44,10 @@ uint8_t MuteLinkGroup(IModelView& view, int channel, uint8_t mute);
 // Switches the band of g_selectedChannel and its tied channels between 0 dB
 // and the kept gain. The caller rewrites the band's text and slider.
 void ToggleBandBypass(int band);
+// BypassEQ: every band of every channel to 0 dB with its gain kept, or,
+// when all are at 0 dB already, every kept gain back. A band still
+// flattened by a bypass or an earlier BypassEQ keeps the gain kept for it.
+void ToggleBypassAllBands();
 // The band gain slider moved: store, propagate, and write, select and focus
 // the band's gain field (control id gainFieldId).
 void ApplyBandGainSlider(IModelView& view, int band, const ISlider& slider, int gainFieldId);

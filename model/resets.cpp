@@ -81,6 +81,7 @@ void ResetAll(IModelView& view)
     for (int b = 0; b < kBands; ++b) {
         for (int c = 0; c < kChannels; ++c) {
             g_eqGain[c][b] = g_graphEqGain[c][b] = g_eqGainSaved[c][b] = kDefaultGainCode;
+            g_eqGainFlattened[c][b] = false;
             g_eqFreq[c][b] = g_graphEqFreq[c][b] = g_isoBandFreq[b];
             g_eqQ[c][b] = g_graphEqQ[c][b] = kDefaultQ;
             g_eqQStep[c][b] = kDefaultQStep;
@@ -106,6 +107,7 @@ bool ResetEq()
     for (int b = 0; b < kBands; ++b) {
         for (int c = 0; c < kChannels; ++c) {
             g_eqGainSaved[c][b] = kDefaultGainCode;
+            g_eqGainFlattened[c][b] = false;
             bool changed = false;
             if (g_eqGain[c][b] != kDefaultGainCode) {
                 g_eqGain[c][b] = kDefaultGainCode;

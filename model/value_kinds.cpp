@@ -74,7 +74,7 @@ std::wstring BandGainKind::Format() const
 bool BandGainKind::Commit(const std::wstring& text)
 {
     if (ParseEqGainText(m_band, text) == 0) return false;
-    PropagateEqGain(m_band);
+    PropagateEqGainByHand(m_band);
     return true;
 }
 
@@ -85,7 +85,7 @@ bool BandGainKind::Step(StepDirection direction)
     if (direction == StepDirection::Up && u != static_cast<unsigned>(kMin)) --code;
     else if (direction == StepDirection::Down && u < static_cast<unsigned>(kMax)) ++code;
     else return false;
-    PropagateEqGain(m_band);
+    PropagateEqGainByHand(m_band);
     return true;
 }
 

@@ -4,6 +4,7 @@
 // faces and the graph.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -299,6 +300,91 @@ TEST_F(EqWindowTest, BypassEqAfterAnEditWhileFlatLosesNoKeptGain)
         EXPECT_EQ(hands.Text(g_bandGainEditId[7]), L"-2.5");
         EXPECT_EQ(dlg.BandSlider(3).GetPos(), gainOf(0, 3));
         EXPECT_EQ(dlg.Spectrum().m_dChannelGain[11][30], (150 - gainOf(11, 30)) / 10.0);
+    });
+}
+
+// CH1 band 2 at +3 dB and band 5 at -3 dB, BypassEQ twice, band 2 set to
+// 0 dB by hand, BypassEQ twice again: band 2 stays at 0 dB on the
+// channels that took the edit, whichever way the gain was set.
+TEST_F(EqWindowTest, BypassEqKeepsAGainSetByHandToZero)
+{
+    enum Way { kTyped, kFieldSteps, kSlider, kGraphDrag };
+    struct Case {
+        const char* name;
+        Way way;
+        bool bridged;  // CH1/CH2: CH2 takes the edit too
+    } cases[] = {
+        // clang-format off
+        {"typed", kTyped, false},
+        {"typed, bridged", kTyped, true},
+        {"field steps", kFieldSteps, false},
+        {"slider", kSlider, true},
+        {"graph drag", kGraphDrag, true},
+    };
+    // clang-format on
+    const int band = 1;  // band 2
+    RunOnWindow([&](CTarvelDlg& dlg, Hands& hands) {
+        for (const Case& k : cases) {
+            SCOPED_TRACE(k.name);
+            g_btlPair12 = k.bridged ? 1 : 0;
+            for (int c : {0, 1}) {
+                g_eqGain[c][band] = 120;  // +3.0 dB
+                g_eqGain[c][4] = 180;     // -3.0 dB
+            }
+            dlg.View().RefreshEqControls();
+            dlg.View().FeedSpectrum(true);
+            hands.Click(IDC_RESET_BAND_GAIN);
+            hands.Click(IDC_RESET_BAND_GAIN);
+            ASSERT_EQ(g_eqGain[0][band], 120);
+
+            const int field = g_bandGainEditId[band];
+            switch (k.way) {
+            case kTyped: hands.Type(field, L"0"); break;
+            case kFieldSteps:
+                hands.Click(field);
+                for (int i = 0; i < 30; ++i) hands.Key(field, VK_DOWN);
+                break;
+            case kSlider:
+                dlg.BandSlider(band).SetFocus();
+                for (int i = 0; i < 30; ++i) platform_testing::PressKey(dlg.BandSlider(band).m_hWnd, VK_DOWN);
+                break;
+            case kGraphDrag: {
+                // The graph sync tick, run here rather than waited for: the
+                // graph first takes the model's gains (a drag step would give
+                // way to them), then the dragged gain reaches the model.
+                auto syncUntil = [&](const std::function<bool()>& done) {
+                    for (int i = 0; i < 8 && !done(); ++i)
+                        platform_testing::SimulateTimerExpiry(dlg.m_hWnd, IDT_EQ_SYNC);
+                    return done();
+                };
+                ASSERT_TRUE(syncUntil([] { return std::ranges::equal(g_graphEqGain[0], g_eqGain[0]); }));
+                CSpectrum& graph = dlg.Spectrum();
+                const GraphPoint p = graph.m_bezier.m_ptBand[band][3];
+                const int zero = graph.GainToY(0.0);
+                platform_testing::MouseMoveTo(graph.m_hWnd, p.x, p.y, false);
+                platform_testing::MousePressAt(graph.m_hWnd, p.x, p.y);
+                platform_testing::MouseMoveTo(graph.m_hWnd, p.x, zero);
+                platform_testing::MouseReleaseAt(graph.m_hWnd, p.x, zero);
+                EXPECT_TRUE(syncUntil([&] { return g_eqGain[0][band] == 150; }));
+                break;
+            }
+            }
+            hands.Click(g_bandGainEditId[band + 1]);
+            ASSERT_EQ(g_eqGain[0][band], 150);
+            ASSERT_EQ(g_eqGain[1][band], k.bridged ? 150 : 120);
+
+            hands.Click(IDC_RESET_BAND_GAIN);
+            ASSERT_EQ(g_eqGain[0][4], 150);
+            hands.Click(IDC_RESET_BAND_GAIN);
+            EXPECT_EQ(g_eqGain[0][band], 150);
+            EXPECT_EQ(g_eqGain[1][band], k.bridged ? 150 : 120);
+            EXPECT_EQ(g_eqGain[0][4], 180);
+            EXPECT_EQ(g_eqGain[1][4], 180);
+            EXPECT_EQ(hands.Text(field), L"0.0");
+            EXPECT_EQ(hands.Text(g_bandGainEditId[4]), L"-3.0");
+            EXPECT_EQ(dlg.BandSlider(band).GetPos(), 150);
+            EXPECT_TRUE(hands.Lit(g_bypassButtonId[band]));
+        }
     });
 }
 

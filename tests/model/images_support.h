@@ -207,6 +207,7 @@ public:
         SNAP(g_eqQ);
         SNAP(g_eqQStep);
         SNAP(g_eqGainSaved);
+        SNAP(g_eqGainFlattened);
         SNAP(g_graphEqFreq);
         SNAP(g_graphEqGain);
         SNAP(g_graphEqQ);

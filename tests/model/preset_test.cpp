@@ -8,6 +8,7 @@
 #include "images_support.h"
 #include "model/device_state.h"
 #include "model/preset_file.h"
+#include "model/propagation.h"
 #include "res/resource.h"
 #include "tests/support/scratch_dir.h"
 
@@ -319,4 +320,31 @@ TEST_F(PresetTest, FileHelpers)
     std::filesystem::remove(path);
     EXPECT_FALSE(ReadFileBytes(path, back));
     EXPECT_FALSE(WriteFileBytes(path / "no" / "such", file));
+}
+
+// Gains that a preset file or the device's image bring replace the model's:
+// a band they leave at 0 dB is not one that BypassEQ flattened before, so
+// BypassEQ and BypassEQ again keep it at 0 dB.
+TEST_F(PresetTest, LoadedGainsEndEveryFlattenedBand)
+{
+    for (bool fromFile : {true, false}) {
+        SCOPED_TRACE(fromFile ? "preset file" : "EqUser image");
+        SetUp();
+        g_eqGain[2][2] = 170;
+        const std::vector<uint8_t> file = Save();
+        BuildEqUser(iv.delays);
+        std::vector<uint8_t> image(std::begin(g_eqUser), std::end(g_eqUser));
+        g_eqGain[2][2] = kDefaultGainCode;
+        g_eqGain[0][3] = 120;
+        g_eqGain[5][7] = 90;
+        ToggleBypassAllBands();
+
+        if (fromFile) EXPECT_TRUE(Load(file).applied);
+        else DecodeEqUser(iv, image.data());
+        ToggleBypassAllBands();
+        ToggleBypassAllBands();
+        EXPECT_EQ(g_eqGain[0][3], kDefaultGainCode);
+        EXPECT_EQ(g_eqGain[5][7], kDefaultGainCode);
+        EXPECT_EQ(g_eqGain[2][2], 170);
+    }
 }

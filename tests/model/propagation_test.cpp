@@ -7,6 +7,7 @@
 #include "model/codecs.h"
 #include "model/params.h"
 #include "model/propagation.h"
+#include "model/value_kinds.h"
 #include "model_fakes.h"
 
 namespace {
@@ -380,6 +381,93 @@ TEST_F(Propagation, BandBypassTogglesTheTiedChannels)
     g_selectedChannel = 0;
     ToggleBandBypass(0);
     EXPECT_EQ(g_eqGain[0][0], kDefaultGainCode);
+}
+
+// While BypassEQ holds every band flat, band 6 of the selected channel is
+// set to +2 dB and back to 0 dB by hand: BypassEQ (after an edit elsewhere)
+// and BypassEQ again keep it at 0 dB on every channel that took the edits,
+// while the other channels get their kept gains back.
+TEST_F(Propagation, GainSetByHandEndsTheBandsFlattenedStateOnItsReceivers)
+{
+    const int band = 6;
+    auto slide = [](FakeView& v, int pos) {
+        FakeSlider slider;
+        slider.pos = pos;
+        ApplyBandGainSlider(v, band, slider, 1104);
+    };
+    struct {
+        const char* name;
+        std::function<void(FakeView&)> upAndBack;
+    } ways[] = {
+        {"typed",
+         [](FakeView&) {
+             EXPECT_TRUE(BandGainKind(band).Commit(L"2"));
+             EXPECT_TRUE(BandGainKind(band).Commit(L"0"));
+         }},
+        {"stepped",
+         [](FakeView&) {
+             for (int i = 0; i < 20; ++i) EXPECT_TRUE(BandGainKind(band).Step(StepDirection::Up));
+             for (int i = 0; i < 20; ++i) EXPECT_TRUE(BandGainKind(band).Step(StepDirection::Down));
+         }},
+        {"slider",
+         [&](FakeView& v) {
+             slide(v, 130);
+             slide(v, kDefaultGainCode);
+         }},
+        {"leader typed alone, then copied to the group",
+         [](FakeView& v) {
+             const int group = g_linkGroup[1];
+             g_linkGroup[1] = 0;
+             g_selectedChannel = 1;
+             EXPECT_TRUE(BandGainKind(band).Commit(L"2"));
+             EXPECT_TRUE(BandGainKind(band).Commit(L"0"));
+             g_linkGroup[1] = group;
+             CopyToLinkGroup(v, 1);
+         }},
+    };
+    const std::vector<int> receivers = {1, 4, 10};
+    for (const auto& w : ways) {
+        SetUp();
+        g_linkGroup[1] = Mask(receivers);
+        g_selectedChannel = 4;
+        for (int c = 0; c < kChannels; ++c) g_eqGain[c][band] = 120;
+        ToggleBypassAllBands();
+
+        w.upAndBack(view);
+        g_eqGain[3][0] = 100;
+        ToggleBypassAllBands();
+        ToggleBypassAllBands();
+        for (int c = 0; c < kChannels; ++c) {
+            const bool tied = (Mask(receivers) >> c) & 1;
+            EXPECT_EQ(g_eqGain[c][band], tied ? kDefaultGainCode : 120) << w.name << " ch " << c;
+        }
+        EXPECT_EQ(g_eqGain[3][0], 100) << w.name;
+    }
+
+    // A slider left at the 0 dB of a flatten changes nothing: an edit of
+    // another band, BypassEQ and BypassEQ bring every kept gain back.
+    SetUp();
+    g_btlPair12 = 1;
+    for (int c = 0; c < kChannels; ++c) g_eqGain[c][band] = 120;
+    ToggleBypassAllBands();
+    slide(view, kDefaultGainCode);
+    ASSERT_TRUE(BandGainKind(8).Commit(L"2"));
+    ToggleBypassAllBands();
+    ToggleBypassAllBands();
+    for (int c = 0; c < kChannels; ++c) {
+        EXPECT_EQ(g_eqGain[c][band], 120) << c;
+        EXPECT_EQ(g_eqGain[c][8], c < 2 ? 130 : kDefaultGainCode) << c;
+    }
+
+    // The band bypass still brings back what it kept: bypassed, restored,
+    // typed to 0 dB and bypassed again gives the first gain back.
+    SetUp();
+    g_eqGain[0][band] = 120;
+    ToggleBandBypass(band);
+    ToggleBandBypass(band);
+    ASSERT_TRUE(BandGainKind(band).Commit(L"0"));
+    ToggleBandBypass(band);
+    EXPECT_EQ(g_eqGain[0][band], 120);
 }
 
 TEST_F(Propagation, BandGainSliderStoresPropagatesAndFocusesTheField)

@@ -27,6 +27,7 @@ inline void ResetModelGlobals()
         std::fill(std::begin(g_eqQ[c]), std::end(g_eqQ[c]), 0.0);
         std::fill(std::begin(g_eqQStep[c]), std::end(g_eqQStep[c]), 0);
         std::fill(std::begin(g_eqGainSaved[c]), std::end(g_eqGainSaved[c]), 0);
+        std::fill(std::begin(g_eqGainFlattened[c]), std::end(g_eqGainFlattened[c]), false);
         std::fill(std::begin(g_graphEqFreq[c]), std::end(g_graphEqFreq[c]), 0);
         std::fill(std::begin(g_graphEqGain[c]), std::end(g_graphEqGain[c]), 0);
         std::fill(std::begin(g_graphEqQ[c]), std::end(g_graphEqQ[c]), 0.0);

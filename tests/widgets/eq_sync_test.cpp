@@ -203,6 +203,7 @@ TEST_F(EqSyncTest, PulledValuesFollowLinksAndBridges)
         g_selectedChannel = k.selected;
         for (int g = 0; g < 3; ++g) g_linkGroup[g] = k.linkGroup[g];
         g_btlPair34 = k.bridge34;
+        for (auto& flattened : g_eqGainFlattened) flattened[6] = true;  // as BypassEQ leaves them
         TestGraph graph;
         Feed(graph);
         FakeSyncView view(graph);
@@ -222,6 +223,7 @@ TEST_F(EqSyncTest, PulledValuesFollowLinksAndBridges)
             EXPECT_EQ(g_eqQStep[c][6], kDefaultQStep) << c;
             EXPECT_EQ(g_eqGain[c][6], gets ? 117 : 150) << c;
             EXPECT_EQ(g_graphEqGain[c][6], g_eqGain[c][6]) << c;
+            EXPECT_EQ(g_eqGainFlattened[c][6], !gets) << c;  // a dragged gain is not a flattened one
             EXPECT_EQ(g_lpFreq[c], gets ? 12000 : 20000) << c;
             EXPECT_EQ(g_hpFreq[c], 20) << c;  // one crossover per tick, low-pass first
             // The receivers' curves follow in the graph.
