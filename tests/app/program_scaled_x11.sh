@@ -11,7 +11,9 @@ xpid=
 apppid=
 trap 'kill $apppid $xpid 2>/dev/null || true; rm -rf "$dir"' EXIT
 
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+# -noreset: the server takes the second start's connection at once, not
+# after the reset its first client's end would begin.
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
 xpid=$!
 for _ in $(seq 600); do
   [ -s "$dir/display" ] && break
