@@ -226,9 +226,11 @@ TEST_P(DeviceSessionTest, SaveRecallAndChannelNameReachTheDevice)
     const int modals = dialog->modalsOpened;
     const int routing = dialog->messages[WM_ROUTING_IMAGE_RECEIVED];
     ASSERT_TRUE(dialog->sync.StartRecall(2));
-    EXPECT_EQ(g_presetSlot.load(), 2);
     EXPECT_FALSE(dialog->sync.ParamSyncRunning());
     ASSERT_TRUE(Imported(routing + 1));
+    // The reply to the read's CMD_DEVICE_INFO, answered before the read,
+    // still says slot 4; the device's replies after it say 2.
+    EXPECT_TRUE(dialog->RunUntil([] { return g_presetSlot.load() == 2; }));
     EXPECT_EQ(g_eqGain[1][0], 123);
     EXPECT_EQ(dialog->modalsOpened, modals);
     EXPECT_EQ(LogCount(link + "CMD_READ_EQUSER pages=99 slot=2"), 1) << "recall of slot 2";
