@@ -6,22 +6,13 @@
 set -euo pipefail
 tarvel=$1
 command -v Xvfb >/dev/null && command -v xwininfo >/dev/null || { echo "Xvfb or xwininfo is not installed: skipped"; exit 77; }
+. "$(dirname "$0")/xvfb.sh"
 dir=$(mktemp -d)
 xpid=
 apppid=
 trap 'kill $apppid $xpid 2>/dev/null || true; rm -rf "$dir"' EXIT
 
-# -noreset: the server takes the second start's connection at once, not
-# after the reset its first client's end would begin.
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
-xpid=$!
-for _ in $(seq 600); do
-  [ -s "$dir/display" ] && break
-  kill -0 "$xpid" 2>/dev/null || { echo "Xvfb did not start"; cat "$dir/xvfb.log"; exit 1; }
-  sleep 0.1
-done
-[ -s "$dir/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -1 "$dir/display")"
+start_xvfb "$dir" 1366x768x24 || exit 1
 
 # The mapped top-level window at least 1000 wide as "x y width height".
 main_window() {

@@ -9,21 +9,13 @@ desktop_entry=$2
 setup_button=$3
 command -v Xvfb >/dev/null && command -v xprop >/dev/null && command -v xwininfo >/dev/null ||
   { echo "Xvfb, xprop or xwininfo is not installed: skipped"; exit 77; }
+. "$(dirname "$0")/xvfb.sh"
 dir=$(mktemp -d)
 xpid=
 apppid=
 trap 'kill $apppid $xpid 2>/dev/null || true; rm -rf "$dir"' EXIT
 
-# A display number of its own: the server picks a free one and writes it.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
-xpid=$!
-for _ in $(seq 600); do
-  [ -s "$dir/display" ] && break
-  kill -0 "$xpid" 2>/dev/null || { echo "Xvfb did not start"; cat "$dir/xvfb.log"; exit 1; }
-  sleep 0.1
-done
-[ -s "$dir/display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=":$(head -1 "$dir/display")"
+start_xvfb "$dir" 1920x1080x24 || exit 1
 
 XDG_RUNTIME_DIR=$dir TARVEL_SCRIPT_LOCK_DIR=$dir QT_QPA_PLATFORM=xcb TARVEL_SCRIPT_PORT=1 TARVEL_SCRIPT_MODEL=4 \
   TARVEL_SCRIPT_CLICK="$setup_button" TARVEL_SCRIPT_CLOSE_MS=600000 "$tarvel" 2>"$dir/tarvel.log" &
